@@ -1,0 +1,209 @@
+#include "monitor/LCD.h"
+
+#include "monitor/CommandText.h"
+#include "monitor/Framing.h"
+#include "platform/CLocale.h"
+
+namespace velluma {
+
+namespace {
+
+constexpr int kPatternPauseMs = 125;   // after OUT and ZBL
+constexpr int kChunkPauseMs = 300;     // after each acknowledged LUT chunk
+constexpr int kRetryPauseMs = 500;     // before a LUT chunk is sent again
+constexpr int kLutEndPauseMs = 5000;   // after the last LUT chunk
+constexpr int kSpeedPauseMs = 1500;    // after each speed command
+constexpr int kLutChunkEntries = 256;
+constexpr int kLutChunks = UserMemoryTables::kLutEntries / kLutChunkEntries;
+constexpr int kFilmGammaBlocks = UserMemoryTables::kFilmGammaEntries / kLutChunkEntries;
+
+// Memory codes of USER1..USER3 in the film-gamma and LUT commands; the monitor's own numbers.
+constexpr int kFilmGammaCodes[] = {0x1C, 0x1D, 0x1E};
+constexpr int kLutCodes[] = {0x18, 0x19, 0x1A};
+
+bool ValidMemory(int memory) { return memory >= 0 && memory < UserMemoryTables::kMemories; }
+
+}  // namespace
+
+int LCD::linkKind_ = 0;
+int LCD::monitorId_ = 0;
+
+LCD::LCD(int kind, const std::string& portName, int /*speed*/, const LinkEnvironment& environment)
+    : environment_(environment), port_(environment.clock) {
+  LineSettings line;
+  line.speed = kLineSpeed;
+  line.parity = kind == static_cast<int>(framing::LinkKind::Addressed) ? Parity::Even : Parity::None;
+  port_.Open(portName, line);  // a failure leaves the port unusable; exchanges then return -1
+}
+
+LCD::~LCD() = default;
+
+int LCD::BeginSession() { return 0; }
+
+int LCD::EndSession() { return 0; }
+
+int LCD::SetMonitorId(int kind, int id) {
+  linkKind_ = kind;
+  monitorId_ = id;
+  return 0;
+}
+
+std::string LCD::ErrorText(int code) {
+  switch (code) {
+    case 0: return "OK";
+    case -1: return "Communication Error";
+    case -2: return "Checksum Error";
+    case -3: return "NACK";
+    default: return "Other Error";
+  }
+}
+
+int LCD::ReadBytes(int count, std::uint8_t* buffer) {
+  for (int i = 0; i < count; ++i)
+    if (port_.ReadByte(buffer[i], kReadTimeoutMs) != SerialPort::ReadResult::Byte) return 0;
+  return count;
+}
+
+int LCD::WriteBytes(int count, const std::uint8_t* data) {
+  for (int written = 0; written < count;) {
+    long n = port_.Write(data + written, static_cast<std::size_t>(count - written), kWriteTimeoutMs);
+    if (n <= 0) return 0;  // failed, or no byte left within the write time-out
+    written += static_cast<int>(n);
+  }
+  return 1;
+}
+
+int LCD::Send(const std::string& command, bool withChecksum) {
+  if (command.size() > static_cast<std::size_t>(framing::kMaxCommand)) return -1;
+  const auto frame = framing::BuildFrame(command, withChecksum, linkKind_, monitorId_);
+  return WriteBytes(static_cast<int>(frame.size()), frame.data()) ? 0 : -1;
+}
+
+int LCD::SendChecked(const std::string& command) { return Send(command, true); }
+
+int LCD::SendPlain(const std::string& command) { return Send(command, false); }
+
+int LCD::Receive(std::string& body, bool purge, bool checked) {
+  body.clear();
+  if (purge && !port_.Purge()) return -1;
+  framing::ReplyAssembler assembler;
+  for (;;) {
+    std::uint8_t byte;
+    if (ReadBytes(1, &byte) == 0) return -1;
+    switch (assembler.Feed(byte)) {
+      case framing::ReplyAssembler::Step::More: continue;
+      case framing::ReplyAssembler::Step::Overflow: return -1;
+      case framing::ReplyAssembler::Step::Complete:
+        if (checked) return framing::CheckReply(assembler.Content(), body);
+        body = assembler.Content();
+        return static_cast<int>(body.size());
+    }
+  }
+}
+
+int LCD::ReceiveChecked(std::string& body) { return Receive(body, true, true); }
+
+int LCD::ReceivePlain(std::string& body) { return Receive(body, true, false); }
+
+int LCD::ReceivePlainNoPurge(std::string& body) { return Receive(body, false, false); }
+
+int LCD::Exchange(const std::string& command, bool checkedSend, bool checkedReply,
+                  const char* expected, int pauseMs) {
+  if (int sent = Send(command, checkedSend); sent != 0) return sent;
+  std::string reply;
+  const int received = checkedReply ? ReceiveChecked(reply) : ReceivePlain(reply);
+  if (received <= 0) return received;  // an empty reply counts as success
+  if (reply != expected) return -3;
+  if (pauseMs > 0) environment_.clock.Pause(pauseMs);
+  return 0;
+}
+
+int LCD::Query(const std::string& command, std::string& reply) {
+  std::string bracket;
+  if (int sent = SendPlain("MCO:1"); sent != 0) return sent;
+  if (int received = ReceivePlain(bracket); received <= 0) return received;
+  if (bracket != "MCO") return -3;
+  if (int sent = SendPlain(command); sent != 0) return sent;
+  if (int received = ReceivePlain(reply); received <= 0) return received;
+  if (reply.rfind("ER0", 0) == 0) return -3;
+  if (int sent = SendPlain("MCO:0"); sent != 0) return sent;
+  const int received = ReceivePlain(bracket);
+  if (received <= 0) return received;
+  return bracket == "MCO" ? received : -3;
+}
+
+int LCD::ShowPattern(int r, int g, int b) {
+  return Exchange(command_text::ShowPatternText(r, g, b), false, true, "BOK", kPatternPauseMs);
+}
+
+int LCD::SetZbl(int value) {
+  return Exchange(FormatC("ZBL:%03d", value), false, false, "ZBL", kPatternPauseMs);
+}
+
+int LCD::WritePrimaries(const std::array<float, 9>& values) {
+  return Exchange("G$M:WDC" + command_text::DecimalFields(values), true, true, "G$M", 0);
+}
+
+int LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
+  const char* header = channel == 0 ? "G$M:WDW0" : channel == 1 ? "G$M:WDW1" : "G$M:WDW2";
+  return Exchange(header + command_text::DecimalFields(values), true, true, "G$M", 0);
+}
+
+int LCD::WriteFilmGamma(int memory) {
+  if (!ValidMemory(memory)) return -3;
+  const auto& table = environment_.tables.FilmGammaTables[memory];
+  for (int block = 0; block < kFilmGammaBlocks; ++block) {
+    const std::string header = FormatC("WCG:01000%03X%01X00", kFilmGammaCodes[memory], block);
+    const auto entries = std::span(table).subspan(block * kLutChunkEntries, kLutChunkEntries);
+    if (int result = Exchange(header + command_text::HexFields(entries), true, true, "BOK", 0))
+      return result;
+  }
+  return 0;
+}
+
+// Sends one speed command at the present speed, waits for the monitor to switch, then follows
+// with the port.
+int LCD::SwitchSpeed(int speed, const char* command) {
+  if (SendPlain(command) != 0) return -1;
+  environment_.clock.Pause(kSpeedPauseMs);
+  port_.SetSpeed(speed);  // as the monitor has switched, a refused speed shows in the replies
+  return port_.Purge() ? 0 : -1;
+}
+
+// One chunk, sent once more after a first refusal; refused twice in a row: -3.
+int LCD::SendLutChunk(const std::string& command) {
+  for (int attempt = 0;; ++attempt) {
+    SendChecked(command);  // a send failure shows as a missing reply
+    std::string reply;
+    if (ReceivePlainNoPurge(reply) > 0 && reply == "C$M") {
+      environment_.clock.Pause(kChunkPauseMs);
+      return 0;
+    }
+    if (attempt == 1) return -3;
+    environment_.clock.Pause(kRetryPauseMs);
+  }
+}
+
+int LCD::WriteLut(int memory) {
+  const int speed = environment_.settings.ReadIntSetting("MonitorSpeed");
+  if (speed != kLineSpeed) {
+    if (int result = SwitchSpeed(speed, FormatC("speed%d", speed).c_str())) return result;
+  }
+  if (!ValidMemory(memory)) return -3;
+  const int code = kLutCodes[memory];
+  for (int channel = 0; channel < UserMemoryTables::kLutChannels; ++channel) {
+    const auto& entries = environment_.tables.LutTables[memory][channel];
+    for (int chunk = 0; chunk < kLutChunks; ++chunk) {
+      const std::string header =
+          FormatC("C$M:WF%04X%1X%06X", 2 * kLutChunkEntries, channel, 4096 * code + 256 * chunk);
+      const auto values = std::span(entries).subspan(chunk * kLutChunkEntries, kLutChunkEntries);
+      if (int result = SendLutChunk(header + command_text::HexFields(values))) return result;
+    }
+  }
+  environment_.clock.Pause(kLutEndPauseMs);
+  if (environment_.settings.ReadIntSetting("MonitorSpeed") != kLineSpeed)
+    return SwitchSpeed(kLineSpeed, "speed9600");
+  return 0;
+}
+
+}  // namespace velluma

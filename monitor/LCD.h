@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "monitor/UserMemoryTables.h"
+#include "platform/Clock.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+
+namespace velluma {
+
+// What the monitor link uses besides its port: the clock for every pause and time-out, the
+// settings store ("MonitorSpeed" for the LUT transfer) and the user-memory tables it sends.
+struct LinkEnvironment {
+  Clock& clock;
+  const SettingsStore& settings;
+  const UserMemoryTables& tables;
+};
+
+// The serial link to the QX-7MR520: one command frame sent, one reply frame read, each exchange
+// blocking until the reply's ETX or a read time-out. Result codes: 0 (or a non-negative length)
+// success, -1 communication error, -2 checksum error, -3 NACK. Operations never throw, except
+// where a settings read fails.
+class LCD {
+ public:
+  static constexpr int kReadTimeoutMs = 10000;  // per byte
+  static constexpr int kWriteTimeoutMs = 1000;  // per write call
+  static constexpr int kLineSpeed = 9600;       // the link always starts at this speed
+
+  // Opens and sets up the port. Never fails outright: with an unusable port, every exchange
+  // returns -1. `speed` is accepted and not used.
+  LCD(int kind, const std::string& portName, int speed, const LinkEnvironment& environment);
+  virtual ~LCD();
+  LCD(const LCD&) = delete;
+  LCD& operator=(const LCD&) = delete;
+
+  virtual int BeginSession();
+  virtual int EndSession();
+  virtual int ShowPattern(int r, int g, int b);
+  virtual int SetZbl(int value);
+  virtual int WritePrimaries(const std::array<float, 9>& values);
+  virtual int WriteGreyRamp(int channel, const std::array<float, 256>& values);
+  virtual std::string ErrorText(int code);
+  virtual int Query(const std::string& command, std::string& reply);
+  virtual int SetMonitorId(int kind, int id);
+  virtual int WriteFilmGamma(int memory);
+  virtual int WriteLut(int memory);
+
+  int ReadBytes(int count, std::uint8_t* buffer);
+  int WriteBytes(int count, const std::uint8_t* data);
+  int SendChecked(const std::string& command);
+  int SendPlain(const std::string& command);
+  int ReceiveChecked(std::string& body);
+  int ReceivePlain(std::string& body);
+  int ReceivePlainNoPurge(std::string& body);
+
+  // The link kind and monitor id are held once for the whole process, not per object.
+  static int LinkKind() { return linkKind_; }
+  static int MonitorId() { return monitorId_; }
+
+  const SerialPort& Port() const { return port_; }
+
+ private:
+  int Send(const std::string& command, bool withChecksum);
+  int Receive(std::string& body, bool purge, bool checked);
+  int Exchange(const std::string& command, bool checkedSend, bool checkedReply,
+               const char* expected, int pauseMs);
+  int SendLutChunk(const std::string& command);
+  int SwitchSpeed(int speed, const char* command);
+
+  static int linkKind_;
+  static int monitorId_;
+
+  LinkEnvironment environment_;
+  SerialPort port_;
+};
+
+}  // namespace velluma

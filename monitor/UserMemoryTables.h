@@ -1,0 +1,24 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace velluma {
+
+// The LUT and film-gamma tables held for the monitor's user memories USER1..USER3 (index 0..2):
+// filled by loading a LUT or film-gamma file, shown by the table views, sent by the transfers.
+struct UserMemoryTables {
+  static constexpr int kMemories = 3;
+  static constexpr int kLutChannels = 3;  // red, green, blue
+  static constexpr int kLutEntries = 4096;
+  static constexpr int kFilmGammaEntries = 1024;
+
+  using LutChannel = std::array<std::int32_t, kLutEntries>;
+  using LutTable = std::array<LutChannel, kLutChannels>;
+  using FilmGammaTable = std::array<std::int32_t, kFilmGammaEntries>;
+
+  std::array<LutTable, kMemories> LutTables{};
+  std::array<FilmGammaTable, kMemories> FilmGammaTables{};
+};
+
+}  // namespace velluma

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/Clock.h"
+#include "platform/LineSettings.h"
+
+namespace velluma {
+
+// One serial port, opened exclusively, in raw mode, without flow control. Every wait takes its
+// duration through the clock. A write returns once its bytes have left; Purge first lets the
+// output drain and then throws away what has been received, so a frame just sent is never lost.
+class SerialPort {
+ public:
+  enum class ReadResult { Byte, Timeout, Failed };
+
+  explicit SerialPort(Clock& clock) : clock_(clock) {}
+  ~SerialPort();
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // `name` is a port name ("COM1", "USB") or a device path. On failure LastError() says why.
+  bool Open(const std::string& name, const LineSettings& settings);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // One byte, waiting at most `timeoutMs` in all.
+  ReadResult ReadByte(std::uint8_t& byte, int timeoutMs);
+
+  // Writes what leaves within `timeoutMs` and waits until it has left the port. Returns the count
+  // written (possibly fewer than `count` after a time-out), or -1 when the port failed.
+  long Write(const std::uint8_t* data, std::size_t count, int timeoutMs);
+
+  // Drains the output, then discards the input.
+  bool Purge();
+
+  // Changes the line speed while open; false for a speed the port cannot run.
+  bool SetSpeed(int speed);
+
+  // The line settings as asked for; parity may not be applied by a device that has none (a pty).
+  const LineSettings& Requested() const { return requested_; }
+  bool ParityApplied() const { return parityApplied_; }
+  const std::string& DevicePath() const { return devicePath_; }
+  const std::string& LastError() const { return lastError_; }
+
+ private:
+  bool Fail(const std::string& what);
+  bool ApplyLineSettings();
+  bool DropModemLines();
+  bool WaitFor(short events, int realMs);
+
+  Clock& clock_;
+  int fd_ = -1;
+  LineSettings requested_;
+  bool parityApplied_ = false;
+  std::string devicePath_;
+  std::string lastError_;
+};
+
+}  // namespace velluma

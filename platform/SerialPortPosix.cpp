@@ -1,0 +1,201 @@
+// The serial port on POSIX, with termios.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "platform/PortNames.h"
+#include "platform/SerialPort.h"
+
+namespace velluma {
+
+namespace {
+
+struct SpeedCode {
+  int bitsPerSecond;
+  speed_t code;
+};
+
+constexpr SpeedCode kSpeeds[] = {
+    {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
+    {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
+    {230400, B230400},
+};
+
+bool SpeedToCode(int speed, speed_t& code) {
+  for (const SpeedCode& s : kSpeeds)
+    if (s.bitsPerSecond == speed) {
+      code = s.code;
+      return true;
+    }
+  return false;
+}
+
+tcflag_t DataBitsFlag(int dataBits) {
+  switch (dataBits) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+  }
+}
+
+using SteadyClock = std::chrono::steady_clock;
+
+int RemainingMs(SteadyClock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+}  // namespace
+
+SerialPort::~SerialPort() { Close(); }
+
+bool SerialPort::Fail(const std::string& what) {
+  lastError_ = what + ": " + std::strerror(errno);
+  return false;
+}
+
+bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
+  Close();
+  requested_ = settings;
+  devicePath_ = ResolvePortName(name);
+  fd_ = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd_ < 0) return Fail("cannot open " + devicePath_);
+  // No other program may use the port while it is ours.
+  if (::ioctl(fd_, TIOCEXCL) != 0 || !ApplyLineSettings() || !DropModemLines() ||
+      ::tcflush(fd_, TCIOFLUSH) != 0) {
+    const std::string error = lastError_.empty() ? "cannot set up " + devicePath_ : lastError_;
+    Close();
+    lastError_ = error;
+    return false;
+  }
+  lastError_.clear();
+  return true;
+}
+
+void SerialPort::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+bool SerialPort::ApplyLineSettings() {
+  speed_t speed;
+  if (!SpeedToCode(requested_.speed, speed)) {
+    errno = EINVAL;
+    return Fail("unsupported speed " + std::to_string(requested_.speed));
+  }
+  termios line{};
+  if (::tcgetattr(fd_, &line) != 0) return Fail("not a serial port: " + devicePath_);
+  ::cfmakeraw(&line);
+  line.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
+  line.c_cflag |= DataBitsFlag(requested_.dataBits) | CLOCAL | CREAD;
+  if (requested_.stopBits == 2) line.c_cflag |= CSTOPB;
+  line.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
+  line.c_cc[VMIN] = 0;
+  line.c_cc[VTIME] = 0;
+  ::cfsetispeed(&line, speed);
+  ::cfsetospeed(&line, speed);
+
+  const bool wantParity = requested_.parity == Parity::Even;
+  if (wantParity) line.c_cflag |= PARENB;
+  if (::tcsetattr(fd_, TCSANOW, &line) != 0) {
+    // A device without parity (a pty) may refuse it; the line then runs without.
+    if (!wantParity || errno != EINVAL) return Fail("cannot set up " + devicePath_);
+    line.c_cflag &= ~PARENB;
+    if (::tcsetattr(fd_, TCSANOW, &line) != 0) return Fail("cannot set up " + devicePath_);
+  }
+  termios applied{};
+  if (::tcgetattr(fd_, &applied) != 0) return Fail("cannot read back " + devicePath_);
+  parityApplied_ = wantParity && (applied.c_cflag & PARENB);
+  return true;
+}
+
+bool SerialPort::DropModemLines() {
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  if (::ioctl(fd_, TIOCMBIC, &lines) == 0) return true;
+  // A device without modem lines (a pty) has nothing to drop.
+  if (errno == ENOTTY || errno == EINVAL) return true;
+  return Fail("cannot drop DTR and RTS on " + devicePath_);
+}
+
+bool SerialPort::WaitFor(short events, int realMs) {
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(realMs);
+  for (;;) {
+    pollfd p{fd_, events, 0};
+    int ready = ::poll(&p, 1, RemainingMs(deadline));
+    if (ready > 0) return true;  // also on an error or hang-up, which the next call reports
+    if (ready == 0) return false;
+    if (errno != EINTR) return true;
+  }
+}
+
+SerialPort::ReadResult SerialPort::ReadByte(std::uint8_t& byte, int timeoutMs) {
+  if (fd_ < 0) return ReadResult::Failed;
+  if (!WaitFor(POLLIN, clock_.WaitBudget(timeoutMs))) {
+    clock_.TimedOut(timeoutMs);
+    return ReadResult::Timeout;
+  }
+  for (;;) {
+    ssize_t n = ::read(fd_, &byte, 1);
+    if (n == 1) return ReadResult::Byte;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {  // woken without data: wait out the rest as a time-out
+      clock_.TimedOut(timeoutMs);
+      return ReadResult::Timeout;
+    }
+    if (n == 0) errno = EIO;
+    Fail("read from " + devicePath_);
+    return ReadResult::Failed;
+  }
+}
+
+long SerialPort::Write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
+  if (fd_ < 0) return -1;
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(clock_.WaitBudget(timeoutMs));
+  std::size_t written = 0;
+  while (written < count) {
+    ssize_t n = ::write(fd_, data + written, count - written);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN) {
+      Fail("write to " + devicePath_);
+      return -1;
+    }
+    if (RemainingMs(deadline) == 0 || !WaitFor(POLLOUT, RemainingMs(deadline))) break;
+  }
+  if (::tcdrain(fd_) != 0 && errno != EINTR) {
+    Fail("drain " + devicePath_);
+    return -1;
+  }
+  return static_cast<long>(written);
+}
+
+bool SerialPort::Purge() {
+  if (fd_ < 0) return false;
+  if (::tcdrain(fd_) != 0 && errno != EINTR) return Fail("drain " + devicePath_);
+  if (::tcflush(fd_, TCIFLUSH) != 0) return Fail("flush " + devicePath_);
+  return true;
+}
+
+bool SerialPort::SetSpeed(int speed) {
+  if (fd_ < 0) return false;
+  speed_t code;
+  termios line{};
+  if (!SpeedToCode(speed, code) || ::tcgetattr(fd_, &line) != 0) return false;
+  ::cfsetispeed(&line, code);
+  ::cfsetospeed(&line, code);
+  if (::tcsetattr(fd_, TCSANOW, &line) != 0) return Fail("set speed of " + devicePath_);
+  requested_.speed = speed;
+  return true;
+}
+
+}  // namespace velluma

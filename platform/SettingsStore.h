@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velluma {
+
+// The program's persistent settings: eleven named values under one key, typed as the registry
+// types them. Nothing is cached: every read goes to the store and every write goes to it at once,
+// so a value the settings dialog writes is what the next reader sees. Failures are RegistryError
+// exceptions with the texts below, meant for the application's top-level handler.
+class SettingsStore {
+ public:
+  // $VELLUMA_SETTINGS, or ~/.config/Quillem/Velluma.reg.
+  static std::string DefaultPath();
+
+  explicit SettingsStore(std::string path = DefaultPath());
+
+  // The stored text; "" for a value or key that does not exist.
+  // "Invalid data type for '%s'": a value of another type than REG_SZ or REG_EXPAND_SZ.
+  std::string ReadStringSetting(const std::string& name) const;
+
+  // The stored 32-bit integer, read with a four-byte buffer.
+  // "Failed to get data for '%s'": no such value or key, or stored data longer than four bytes.
+  // "Invalid data type for '%s'": a value of another type than REG_DWORD.
+  std::int32_t ReadIntSetting(const std::string& name) const;
+
+  // "Failed to set data for '%s'" when the store cannot be written.
+  void WriteStringSetting(const std::string& name, const std::string& value);
+  void WriteIntSetting(const std::string& name, std::int32_t value);
+
+  // Creates every missing value with its default, in table order; existing values are left
+  // alone whatever their type.
+  void LoadSettings();
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace velluma

@@ -1,0 +1,102 @@
+#include "platform/SerialPort.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/PortNames.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using test::PtyPeer;
+
+TEST(SerialPortTest, LineSettingsAreKeptAsAskedAndAPtyRunsWithoutParity) {
+  PtyPeer peer;
+  VirtualClock clock;
+  SerialPort port(clock);
+  LineSettings even{9600, 8, Parity::Even, 1};
+  ASSERT_TRUE(port.Open(peer.DevicePath(), even)) << port.LastError();  // ENOTTY from DTR/RTS is fine
+  EXPECT_EQ(port.Requested(), even);
+  EXPECT_FALSE(port.ParityApplied());
+  EXPECT_EQ(peer.LineSpeed(), 9600);
+
+  EXPECT_TRUE(port.SetSpeed(38400));
+  EXPECT_EQ(peer.LineSpeed(), 38400);
+  EXPECT_EQ(port.Requested().speed, 38400);
+  EXPECT_FALSE(port.SetSpeed(12345));
+  EXPECT_EQ(peer.LineSpeed(), 38400);
+}
+
+TEST(SerialPortTest, AReadTimeOutIsAResultTakenThroughTheClock) {
+  PtyPeer peer;
+  VirtualClock clock(0.001, 20);
+  SerialPort port(clock);
+  ASSERT_TRUE(port.Open(peer.DevicePath(), {}));
+  std::uint8_t byte = 0;
+  EXPECT_EQ(port.ReadByte(byte, 10000), SerialPort::ReadResult::Timeout);
+  EXPECT_EQ(clock.Events(), (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
+}
+
+TEST(SerialPortTest, WrittenBytesArriveAndPurgeKeepsThemButDropsTheInput) {
+  PtyPeer peer;
+  peer.Reply(test::Bytes("late"));
+  VirtualClock clock;
+  SerialPort port(clock);
+  ASSERT_TRUE(port.Open(peer.DevicePath(), {}));
+  const std::uint8_t frame[] = {0x02, 'Q', 'I', 'D', 0x03};
+  EXPECT_EQ(port.Write(frame, sizeof frame, 1000), 5);
+  EXPECT_TRUE(port.Purge());
+  ASSERT_TRUE(peer.WaitForFrames(1));
+  EXPECT_EQ(peer.Frames(), std::vector<std::string>{"QID"});
+  std::uint8_t byte;
+  EXPECT_EQ(port.ReadByte(byte, 10000), SerialPort::ReadResult::Byte);
+  EXPECT_EQ(byte, 'l');
+}
+
+TEST(SerialPortTest, AMissingDeviceOrANonSerialFileCannotBeOpened) {
+  test::TempDir dir;
+  dir.Write("plain", "text");
+  VirtualClock clock;
+  SerialPort port(clock);
+  EXPECT_FALSE(port.Open(dir.File("nothing"), {}));
+  EXPECT_NE(port.LastError().find("cannot open"), std::string::npos);
+  EXPECT_FALSE(port.Open(dir.File("plain"), {}));
+  EXPECT_FALSE(port.IsOpen());
+  std::uint8_t byte;
+  EXPECT_EQ(port.ReadByte(byte, 10), SerialPort::ReadResult::Failed);
+  EXPECT_EQ(port.Write(&byte, 1, 10), -1);
+  EXPECT_FALSE(port.Purge());
+}
+
+TEST(PortNamesTest, NamesResolveThroughThePortsDirectory) {
+  test::TempDir dir;
+  ::setenv("VELLUMA_PORTS", dir.Path().c_str(), 1);
+  std::filesystem::create_symlink("/dev/null", dir.Path() / "COM3");
+  EXPECT_EQ(ResolvePortName("COM3"), dir.File("COM3"));
+  EXPECT_EQ(ResolvePortName("COM1"), "/dev/ttyS0");
+  EXPECT_EQ(ResolvePortName("COM9"), "/dev/ttyS8");
+  EXPECT_EQ(ResolvePortName("USB"), dir.File("USB"));
+  EXPECT_EQ(ResolvePortName("/dev/pts/7"), "/dev/pts/7");
+  ::unsetenv("VELLUMA_PORTS");
+  ::setenv("HOME", "/home/op", 1);
+  EXPECT_EQ(PortsDirectory(), "/home/op/.config/Quillem/Velluma/ports");
+}
+
+TEST(SerialPortTest, APortNameOpensThroughItsLinkInThePortsDirectory) {
+  PtyPeer peer;
+  test::TempDir dir;
+  ::setenv("VELLUMA_PORTS", dir.Path().c_str(), 1);
+  std::filesystem::create_symlink(peer.DevicePath(), dir.Path() / "COM1");
+  VirtualClock clock;
+  SerialPort port(clock);
+  EXPECT_TRUE(port.Open("COM1", {})) << port.LastError();
+  ::unsetenv("VELLUMA_PORTS");
+}
+
+}  // namespace
+}  // namespace velluma

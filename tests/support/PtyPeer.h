@@ -1,0 +1,62 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velluma::test {
+
+// The far end of a real pty, standing in for a device in link tests: every frame it receives
+// (up to ETX) is answered with the next scripted reply, a few milliseconds later as a device
+// would. Replies are raw bytes, so tests can send noise, broken frames and bad checksums.
+class PtyPeer {
+ public:
+  PtyPeer();
+  ~PtyPeer();
+  PtyPeer(const PtyPeer&) = delete;
+  PtyPeer& operator=(const PtyPeer&) = delete;
+
+  const std::string& DevicePath() const { return slavePath_; }
+
+  // Queues the answer to the next frame; std::nullopt leaves that frame unanswered.
+  void Reply(std::optional<std::vector<std::uint8_t>> bytes);
+  void ReplyPlain(const std::string& body);    // STX body ETX
+  void ReplyChecked(const std::string& body);  // STX body CC ETX
+  void Silence() { Reply(std::nullopt); }
+
+  // Every byte received so far, and the frames' contents between STX and ETX.
+  std::vector<std::uint8_t> Received() const;
+  std::vector<std::string> Frames() const;
+
+  // The line speed the port's owner has set, as seen from this end.
+  int LineSpeed() const;
+
+  // Waits until `count` frames have arrived (at most two seconds).
+  bool WaitForFrames(std::size_t count);
+
+ private:
+  void Run();
+  void OnByte(std::uint8_t byte);
+
+  int master_ = -1;
+  int wake_[2] = {-1, -1};
+  std::string slavePath_;
+  mutable std::mutex mutex_;
+  std::condition_variable frameArrived_;
+  std::deque<std::optional<std::vector<std::uint8_t>>> replies_;
+  std::vector<std::uint8_t> received_;
+  std::vector<std::string> frames_;
+  std::string current_;
+  std::thread thread_;
+};
+
+// STX body CC ETX with CC = (STX + sum of body) mod 256, as the monitor frames a checked reply.
+std::vector<std::uint8_t> CheckedReply(const std::string& body);
+std::vector<std::uint8_t> Bytes(const std::string& text);
+
+}  // namespace velluma::test

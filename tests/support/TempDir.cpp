@@ -1,0 +1,35 @@
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace velluma::test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "velluma-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+void TempDir::Write(const std::string& name, const std::string& content) const {
+  std::ofstream out(File(name), std::ios::binary);
+  out << content;
+}
+
+std::string TempDir::Read(const std::string& name) const {
+  std::ifstream in(File(name), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace velluma::test
