@@ -82,6 +82,11 @@ std::vector<std::string> PtyPeer::Frames() const {
   return frames_;
 }
 
+std::vector<int> PtyPeer::FrameSpeeds() const {
+  std::lock_guard lock(mutex_);
+  return frameSpeeds_;
+}
+
 int PtyPeer::LineSpeed() const {
   termios line{};
   ::tcgetattr(master_, &line);  // on Linux the master reports the slave's settings
@@ -107,6 +112,7 @@ void PtyPeer::OnByte(std::uint8_t byte) {
       return;
     }
     frames_.push_back(current_);
+    frameSpeeds_.push_back(LineSpeed());
     current_.clear();
     if (!replies_.empty()) {
       reply = std::move(replies_.front());

@@ -32,6 +32,7 @@ class PtyPeer {
   // Every byte received so far, and the frames' contents between STX and ETX.
   std::vector<std::uint8_t> Received() const;
   std::vector<std::string> Frames() const;
+  std::vector<int> FrameSpeeds() const;  // the line speed as each frame ended
 
   // The line speed the port's owner has set, as seen from this end.
   int LineSpeed() const;
@@ -51,6 +52,7 @@ class PtyPeer {
   std::deque<std::optional<std::vector<std::uint8_t>>> replies_;
   std::vector<std::uint8_t> received_;
   std::vector<std::string> frames_;
+  std::vector<int> frameSpeeds_;
   std::string current_;
   std::thread thread_;
 };

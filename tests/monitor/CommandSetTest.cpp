@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <numeric>
+
+#include "monitor/LCD.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using test::PtyPeer;
+using Kind = VirtualClock::Kind;
+
+// Every command of the monitor against a scripted device on a real pty, in virtual time.
+class CommandSetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    lcd = std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
+    lcd->SetMonitorId(0, 1);
+  }
+
+  std::string Checked(const std::string& command) {
+    unsigned sum = 0;
+    for (std::size_t i = 4; i < command.size(); ++i) sum += static_cast<unsigned char>(command[i]);
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
+    return command + digits;
+  }
+
+  void FillLut(int memory) {
+    for (int c = 0; c < 3; ++c)
+      for (int i = 0; i < 4096; ++i) tables.LutTables[memory][c][i] = (i + 100 * c) % 1024;
+  }
+
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  UserMemoryTables tables;
+  VirtualClock clock{0.02, 200};
+  PtyPeer peer;
+  std::unique_ptr<LCD> lcd;
+};
+
+TEST_F(CommandSetTest, ShowPatternAcceptsOnlyBokAndPausesAfterSuccess) {
+  peer.ReplyChecked("BOK");
+  peer.ReplyChecked("NOK");
+  peer.ReplyChecked("");
+  EXPECT_EQ(lcd->ShowPattern(0, 0, 0), 0);
+  EXPECT_EQ(lcd->ShowPattern(255, 0, 0), -3);
+  EXPECT_EQ(lcd->ShowPattern(255, 255, 255), 0);  // an empty reply counts as success, unpaused
+  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"OUT00000020", "OUTFF00004C", "OUTFFFFFFA4"}));
+  EXPECT_EQ(clock.Pauses(), std::vector<int>{125});
+}
+
+TEST_F(CommandSetTest, SetZblSendsThreeDigitsAndExpectsZbl) {
+  peer.ReplyPlain("ZBL");
+  EXPECT_EQ(lcd->SetZbl(5), 0);
+  EXPECT_EQ(peer.Frames(), std::vector<std::string>{"ZBL:005"});
+  EXPECT_EQ(clock.Pauses(), std::vector<int>{125});
+}
+
+TEST_F(CommandSetTest, WritePrimariesUsesSevenCharacterFieldsAndOverwritesOverlongOnes) {
+  std::array<float, 9> values{0.3127f, 5.0f, -0.5f, 0.64f, 0.33f, 0.3f, 0.6f, 0.15f, 0.06f};
+  peer.ReplyChecked("G$M");
+  EXPECT_EQ(lcd->WritePrimaries(values), 0);
+  const std::string plain = "G$M:WDC00.312705.0000-0.500000.640000.330000.300000.600000.150000.0600";
+  ASSERT_EQ(plain.size(), 70u);
+  EXPECT_EQ(peer.Frames().at(0), Checked(plain));
+
+  values[0] = 123.4567f;
+  peer.ReplyChecked("G$M");
+  EXPECT_EQ(lcd->WritePrimaries(values), 0);
+  EXPECT_EQ(peer.Frames().at(1).substr(0, 21), "G$M:WDC123.45605.0000");
+
+  values[0] = 0.3127f;
+  values[8] = 123.4567f;
+  peer.ReplyChecked("G$M");
+  EXPECT_EQ(lcd->WritePrimaries(values), 0);
+  EXPECT_EQ(peer.Frames().at(2), Checked(plain.substr(0, 63) + "123.4567"));
+  EXPECT_TRUE(clock.Pauses().empty());
+}
+
+TEST_F(CommandSetTest, WriteGreyRampSendsAWholeChannelInOneCommand) {
+  std::array<float, 256> values{};
+  for (int i = 0; i < 256; ++i) values[i] = static_cast<float>(i) / 4;
+  for (int i = 0; i < 3; ++i) peer.ReplyChecked("G$M");
+  for (int channel : {0, 1, 7}) EXPECT_EQ(lcd->WriteGreyRamp(channel, values), 0);
+  const auto frames = peer.Frames();
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0].substr(0, 8), "G$M:WDW0");
+  EXPECT_EQ(frames[1].substr(0, 8), "G$M:WDW1");
+  EXPECT_EQ(frames[2].substr(0, 8), "G$M:WDW2");  // any other channel number
+  EXPECT_EQ(frames[2].size(), 8u + 256 * 7 + 2);
+  EXPECT_EQ(frames[2].substr(8, 21), "00.000000.250000.5000");
+  EXPECT_EQ(frames[2].substr(8 + 255 * 7, 7), "63.7500");
+}
+
+TEST_F(CommandSetTest, ReplyFailuresOfSingleExchanges) {
+  std::array<float, 9> values{};
+  peer.Reply(test::Bytes("\x02G$MBB\x03"));  // bad checksum
+  EXPECT_EQ(lcd->WritePrimaries(values), -2);
+  peer.ReplyChecked("BOK");  // wrong reply
+  EXPECT_EQ(lcd->WritePrimaries(values), -3);
+  peer.Silence();
+  EXPECT_EQ(lcd->SetZbl(200), -1);
+  EXPECT_TRUE(clock.Pauses().empty());
+}
+
+TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
+  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[1][i] = i;
+  for (int b = 0; b < 4; ++b) peer.ReplyChecked("BOK");
+  EXPECT_EQ(lcd->WriteFilmGamma(1), 0);
+  const auto frames = peer.Frames();
+  ASSERT_EQ(frames.size(), 4u);
+  EXPECT_EQ(frames[0].substr(0, 15), "WCG:0100001D000");
+  EXPECT_EQ(frames[3].substr(0, 15), "WCG:0100001D300");
+  EXPECT_EQ(frames[3].size(), 783u + 2);
+  EXPECT_EQ(frames[3].substr(15, 6), "300301");
+  EXPECT_EQ(frames[3].substr(15 + 255 * 3, 3), "3FF");
+  EXPECT_EQ(frames[3], Checked(frames[3].substr(0, 783)));
+  EXPECT_TRUE(clock.Pauses().empty());
+}
+
+TEST_F(CommandSetTest, WriteFilmGammaStopsAtTheFirstRefusedBlockAndRefusesABadMemory) {
+  peer.ReplyChecked("BOK");
+  peer.ReplyChecked("ER0");
+  EXPECT_EQ(lcd->WriteFilmGamma(2), -3);
+  EXPECT_EQ(peer.Frames().size(), 2u);
+  EXPECT_EQ(peer.Frames()[0].substr(0, 15), "WCG:0100001E000");
+  EXPECT_EQ(lcd->WriteFilmGamma(3), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(-1), -3);
+  EXPECT_EQ(peer.Frames().size(), 2u);
+}
+
+TEST_F(CommandSetTest, WriteLutAtTheLineSpeedSendsFortyEightChunksWithTheirPauses) {
+  FillLut(0);
+  for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
+  EXPECT_EQ(lcd->WriteLut(0), 0);
+  const auto frames = peer.Frames();
+  ASSERT_EQ(frames.size(), 48u);
+  EXPECT_EQ(frames[0].substr(0, 17), "C$M:WF02000018000");
+  EXPECT_EQ(frames[0].size(), 785u + 2);
+  EXPECT_EQ(frames[0], Checked(frames[0].substr(0, 785)));
+  EXPECT_EQ(frames[0].substr(17, 9), "000001002");
+  EXPECT_EQ(frames[15].substr(0, 17), "C$M:WF02000018F00");
+  EXPECT_EQ(frames[16].substr(0, 17), "C$M:WF02001018000");  // the address restarts per channel
+  EXPECT_EQ(frames[16].substr(17, 3), "064");
+  std::vector<int> expected(48, 300);
+  expected.push_back(5000);
+  EXPECT_EQ(clock.Pauses(), expected);
+  for (int speed : peer.FrameSpeeds()) EXPECT_EQ(speed, 9600);
+}
+
+TEST_F(CommandSetTest, WriteLutSwitchesTheSpeedAroundTheChunks) {
+  settings.WriteIntSetting("MonitorSpeed", 38400);
+  FillLut(2);
+  peer.Silence();  // the speed command is not answered
+  for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
+  peer.Silence();
+  EXPECT_EQ(lcd->WriteLut(2), 0);
+  ASSERT_TRUE(peer.WaitForFrames(50));
+  const auto frames = peer.Frames();
+  const auto speeds = peer.FrameSpeeds();
+  ASSERT_EQ(frames.size(), 50u);
+  EXPECT_EQ(frames.front(), "speed38400");
+  EXPECT_EQ(speeds.front(), 9600);
+  EXPECT_EQ(frames[48].substr(0, 17), "C$M:WF0200201AF00");
+  for (int i = 1; i < 50; ++i) EXPECT_EQ(speeds[i], 38400) << frames[i].substr(0, 17);
+  EXPECT_EQ(frames.back(), "speed9600");
+  EXPECT_EQ(peer.LineSpeed(), 9600);
+  const auto pauses = clock.Pauses();
+  EXPECT_EQ(pauses.front(), 1500);
+  EXPECT_EQ(pauses.back(), 1500);
+  EXPECT_EQ(pauses[pauses.size() - 2], 5000);
+}
+
+TEST_F(CommandSetTest, ALutChunkIsSentOnceMoreAfterItsFirstReplyTimesOut) {
+  FillLut(1);
+  peer.Silence();
+  for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
+  EXPECT_EQ(lcd->WriteLut(1), 0);
+  const auto events = clock.Events();
+  ASSERT_GE(events.size(), 3u);
+  EXPECT_EQ(events[0], (VirtualClock::Event{Kind::Timeout, 10000}));
+  EXPECT_EQ(events[1], (VirtualClock::Event{Kind::Pause, 500}));
+  EXPECT_EQ(events[2], (VirtualClock::Event{Kind::Pause, 300}));
+  EXPECT_EQ(peer.Frames()[0], peer.Frames()[1]);
+  EXPECT_EQ(peer.Frames().size(), 49u);
+}
+
+TEST_F(CommandSetTest, ALutChunkRefusedTwiceEndsTheTransferAndLeavesTheSpeedSwitched) {
+  settings.WriteIntSetting("MonitorSpeed", 115200);
+  FillLut(0);
+  peer.Silence();
+  peer.ReplyPlain("C$M");
+  peer.ReplyPlain("ER0");
+  peer.ReplyPlain("ER0");
+  EXPECT_EQ(lcd->WriteLut(0), -3);
+  EXPECT_EQ(peer.Frames().size(), 4u);
+  EXPECT_EQ(peer.LineSpeed(), 115200);
+  EXPECT_EQ(clock.Pauses(), (std::vector<int>{1500, 300, 500}));
+}
+
+TEST_F(CommandSetTest, WriteLutRefusesABadMemoryAfterTheSpeedSwitch) {
+  EXPECT_EQ(lcd->WriteLut(3), -3);
+  EXPECT_TRUE(peer.Frames().empty());
+}
+
+}  // namespace
+}  // namespace velluma
