@@ -1,0 +1,539 @@
+#include "app/TonwickUnit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+#include "app/NumberGridModel.h"
+#include "app/ProgressPanel.h"
+#include "app/StringGridModel.h"
+#include "app/ToolBarImages.h"
+#include "platform/CLocale.h"
+
+namespace velluma {
+
+namespace {
+
+constexpr int kGridRowHeight = 20;
+const char* const kMemoryNames[] = {"USER1", "USER2", "USER3"};
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent, int width, int height) {
+  auto* grid = new QTableView(parent);
+  grid->setModel(model);
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid->horizontalHeader()->setDefaultSectionSize(64);
+  grid->setTextElideMode(Qt::ElideNone);
+  grid->setWordWrap(false);
+  grid->setMinimumSize(width, height);
+  grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
+  return grid;
+}
+
+QComboBox* MakeMemoryList(QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  for (const char* name : kMemoryNames) list->addItem(name);
+  list->setCurrentIndex(0);
+  return list;
+}
+
+// The Windows message box's buttons and icons by flags, and the answers it returns.
+int ShowModalBox(QWidget* owner, const std::string& text, const std::string& caption, int flags) {
+  QMessageBox box(owner);
+  box.setWindowTitle(Q(caption));
+  box.setText(Q(text));
+  switch (flags) {
+    case Operator::kError:
+      box.setIcon(QMessageBox::Critical);
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Operator::kOkCancelError:
+      box.setIcon(QMessageBox::Critical);
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case Operator::kYesNoQuestion:
+      box.setIcon(QMessageBox::Question);
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Cancel: return Operator::kAnswerCancel;
+    case QMessageBox::Yes: return Operator::kAnswerYes;
+    case QMessageBox::No: return Operator::kAnswerNo;
+    default: return Operator::kAnswerOk;
+  }
+}
+
+}  // namespace
+
+TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* parent)
+    : QMainWindow(parent), station_(std::make_unique<Station>(*this, settings, clock)) {
+  setWindowTitle("Velluma");
+  setWindowIcon(ApplicationIcon());
+  QFont font = QApplication::font();
+  font.setPixelSize(12);
+  setFont(font);
+  setAcceptDrops(false);
+
+  BuildActions();
+  BuildMenu();
+  BuildToolBar();
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(8, 3, 8, 3);
+  FuncPageControl = new QTabWidget(central);
+  FuncPageControl->addTab(BuildCalibrationTab(), "Calibration");
+  FuncPageControl->addTab(BuildLookUpTableTab(), "LookUpTable");
+  FuncPageControl->addTab(BuildFilmGammaTab(), "Film Gamma");
+  X_edit = new QLineEdit(central);
+  X_edit->setReadOnly(true);
+  layout->addWidget(FuncPageControl, 1);
+  layout->addWidget(X_edit);
+  setCentralWidget(central);
+  BuildStatusBar();
+
+  connect(FuncPageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { FuncPageControlChange(); }); });
+  connect(TablePageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { TablePageControlChange(); }); });
+  connect(LUTComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { LUTComboBoxChange(); }); });
+  connect(FilmGammaComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { FilmGammaComboBoxChange(); }); });
+  resize(693, 401 + menuBar()->sizeHint().height() + 24 + statusBar()->sizeHint().height());
+}
+
+TTonwickForm::~TTonwickForm() = default;
+
+void TTonwickForm::BuildActions() {
+  struct Spec {
+    QAction** action;
+    const char* caption;
+    const char* hint;
+    int image;
+  } specs[] = {
+      {&FileNew, "New(&N)", "New", 0},        {&FileOpen, "Open(&O)", "Open", 1},
+      {&FileSave, "Save(&S)", "Save", 2},     {&FileSaveAs, "SaveAs(&A)", nullptr, -1},
+      {&FileProperty, "Property(&P)", "Property", 4}, {&FileExit, "Exit(&X)", "Exit", 3},
+      {&HelpAbout, "Version(&A)", nullptr, -1},
+  };
+  for (const Spec& s : specs) {
+    *s.action = new QAction(s.caption, this);
+    if (s.hint) (*s.action)->setToolTip(s.hint);
+    if (s.hint) (*s.action)->setStatusTip(s.hint);
+    if (s.image >= 0) (*s.action)->setIcon(ToolBarImage(s.image));
+  }
+  // AUTO starts a new data set itself; the action is never offered to the operator.
+  FileNew->setEnabled(false);
+  FileNew->setVisible(false);
+  connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { FileExitExecute(); }); });
+}
+
+void TTonwickForm::BuildMenu() {
+  QMenu* file = menuBar()->addMenu("File(&F)");
+  file->addAction(FileNew);
+  file->addAction(FileOpen);
+  file->addAction(FileSave);
+  file->addAction(FileSaveAs);
+  file->addSeparator();
+  file->addAction(FileProperty);
+  file->addSeparator();
+  file->addAction(FileExit);
+  QMenu* help = menuBar()->addMenu("Help(&H)");
+  help->addAction(HelpAbout);
+}
+
+void TTonwickForm::BuildToolBar() {
+  QToolBar* bar = addToolBar("Tools");
+  bar->setObjectName("ToolBar");
+  bar->setMovable(false);
+  bar->setFixedHeight(24);
+  bar->setIconSize(QSize(16, 16));
+  bar->addAction(FileNew);
+  bar->addAction(FileOpen);
+  bar->addAction(FileSave);
+  bar->addAction(FileExit);
+  bar->addSeparator();
+  bar->addAction(FileProperty);
+  bar->addSeparator();
+  ModelNameLabel = new QLabel("Model", bar);
+  ModelNameLabel->setObjectName("ModelNameLabel");
+  ModelNameLabel->setMinimumWidth(120);
+  bar->addWidget(ModelNameLabel);
+}
+
+QWidget* TTonwickForm::BuildCalibrationTab() {
+  auto* page = new QWidget;
+  auto* columns = new QHBoxLayout(page);
+  columns->setContentsMargins(8, 3, 8, 3);
+  auto* left = new QVBoxLayout;
+  columns->addLayout(left);
+
+  auto* control = new QGroupBox("Control", page);
+  control->setFixedSize(321, 121);
+  auto* controlLayout = new QGridLayout(control);
+  AutoButton = new QPushButton("AUTO", control);
+  AutoButton->setMinimumSize(193, 89);
+  DownloadButton = new QPushButton("PC -> MONITOR", control);
+  ZeroCalButton = new QPushButton("0-CAL.", control);
+  controlLayout->addWidget(AutoButton, 0, 0, 2, 1);
+  controlLayout->addWidget(DownloadButton, 0, 1);
+  controlLayout->addWidget(ZeroCalButton, 1, 1);
+  for (QPushButton* b : {DownloadButton, ZeroCalButton}) b->setMinimumSize(106, 41);
+  left->addWidget(control);
+
+  auto* lower = new QHBoxLayout;
+  left->addLayout(lower);
+  auto* value = new QGroupBox("Yxy Value", page);
+  value->setFixedSize(153, 146);
+  auto* valueLayout = new QGridLayout(value);
+  YxyPanel = new QLabel(value);
+  YxyPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  YxyPanel->setAlignment(Qt::AlignCenter);
+  YxyPanel->setFixedSize(81, 25);
+  valueLayout->addWidget(YxyPanel, 0, 1);
+  CxEdit = new QLineEdit(value);
+  CyEdit = new QLineEdit(value);
+  Yedit = new QLineEdit(value);
+  const char* labels[] = {"x", "y", "Y"};
+  QLineEdit* edits[] = {CxEdit, CyEdit, Yedit};
+  for (int i = 0; i < 3; ++i) {
+    valueLayout->addWidget(new QLabel(labels[i], value), i + 1, 0, Qt::AlignRight);
+    edits[i]->setFixedWidth(81);
+    valueLayout->addWidget(edits[i], i + 1, 1);
+  }
+  lower->addWidget(value, 0, Qt::AlignTop);
+
+  auto* offsets = new QGridLayout;
+  offsets->addWidget(new QLabel("Analyzer Offset", page), 0, 0, 1, 2);
+  AnalyzerOffsetCxEdit = new QLineEdit(page);
+  AnalyzerOffsetCyEdit = new QLineEdit(page);
+  offsets->addWidget(new QLabel("x", page), 1, 0, Qt::AlignRight);
+  offsets->addWidget(AnalyzerOffsetCxEdit, 1, 1);
+  offsets->addWidget(new QLabel("y", page), 2, 0, Qt::AlignRight);
+  offsets->addWidget(AnalyzerOffsetCyEdit, 2, 1);
+  for (QLineEdit* e : {AnalyzerOffsetCxEdit, AnalyzerOffsetCyEdit}) {
+    e->setFixedWidth(50);
+    e->setMaxLength(7);
+  }
+  offsets->setRowStretch(3, 1);
+  auto* offsetBox = new QVBoxLayout;
+  offsetBox->addStretch(1);
+  offsetBox->addLayout(offsets);
+  lower->addLayout(offsetBox);
+  lower->addStretch(1);
+  left->addStretch(1);
+
+  TablePageControl = new QTabWidget(page);
+  TablePageControl->setMinimumSize(315, 278);
+  YxyGridModel = new StringGridModel(4, 257, true, this);
+  ColorGridModel = new StringGridModel(4, 4, true, this);
+  YxyStringGrid = MakeGrid(YxyGridModel, nullptr, 281, 238);
+  ColorStringGrid = MakeGrid(ColorGridModel, nullptr, 263, 89);
+  auto* colorPage = new QWidget;
+  auto* colorLayout = new QVBoxLayout(colorPage);
+  colorLayout->addWidget(ColorStringGrid);
+  colorLayout->addStretch(1);
+  TablePageControl->addTab(YxyStringGrid, "Yxy Table");
+  TablePageControl->addTab(colorPage, "LCD Color");
+  columns->addWidget(TablePageControl, 1);
+  return page;
+}
+
+QWidget* TTonwickForm::BuildLookUpTableTab() {
+  auto* page = new QWidget;
+  auto* layout = new QHBoxLayout(page);
+  layout->setContentsMargins(16, 3, 16, 3);
+  LutGridModel = new NumberGridModel({"", "      R", "      G", "      B"}, "%d", 4096, this);
+  LUTStringGrid = MakeGrid(LutGridModel, page, 281, 238);
+  layout->addWidget(LUTStringGrid);
+  auto* side = new QVBoxLayout;
+  side->addWidget(new QLabel("Send to", page));
+  LUTComboBox = MakeMemoryList(page);
+  side->addWidget(LUTComboBox);
+  LUTStartButton = new QPushButton("Start", page);
+  side->addWidget(LUTStartButton);
+  side->addStretch(1);
+  layout->addLayout(side);
+  layout->addStretch(1);
+  return page;
+}
+
+QWidget* TTonwickForm::BuildFilmGammaTab() {
+  auto* page = new QWidget;
+  auto* layout = new QHBoxLayout(page);
+  layout->setContentsMargins(16, 3, 8, 3);
+  FilmGammaGridModel = new NumberGridModel({"", "      W"}, "%8d", 1024, this);
+  FilmGammaStringGrid = MakeGrid(FilmGammaGridModel, page, 151, 238);
+  layout->addWidget(FilmGammaStringGrid);
+  auto* side = new QVBoxLayout;
+  side->addWidget(new QLabel("Send to", page));
+  FilmGammaComboBox = MakeMemoryList(page);
+  side->addWidget(FilmGammaComboBox);
+  FilmGammaStartButton = new QPushButton("Start", page);
+  side->addWidget(FilmGammaStartButton);
+  side->addStretch(1);
+  layout->addLayout(side);
+
+  FilmGammaPageControl = new QTabWidget(page);
+  auto* chart = new QChart;
+  chart->legend()->hide();
+  FilmGammaSeries = new QLineSeries(chart);
+  chart->addSeries(FilmGammaSeries);
+  for (Qt::Alignment side : {Qt::AlignBottom, Qt::AlignLeft}) {
+    auto* axis = new QValueAxis(chart);
+    axis->setRange(0, 1023);
+    axis->setLabelFormat("%d");
+    chart->addAxis(axis, side);
+    FilmGammaSeries->attachAxis(axis);
+  }
+  FilmGammaChart = new QChartView(chart);
+  FilmGammaChart->setRenderHint(QPainter::Antialiasing);
+  FilmGammaChart->setRubberBand(QChartView::NoRubberBand);
+  FilmGammaChart->setInteractive(false);
+  // The chart's own title is centred; the "GAMMA" title stands right-aligned above it.
+  auto* chartPage = new QWidget;
+  auto* chartLayout = new QVBoxLayout(chartPage);
+  chartLayout->setContentsMargins(2, 2, 2, 2);
+  FilmGammaTitle = new QLabel("GAMMA", chartPage);
+  FilmGammaTitle->setAlignment(Qt::AlignRight);
+  chartLayout->addWidget(FilmGammaTitle);
+  chartLayout->addWidget(FilmGammaChart, 1);
+  FilmGammaPageControl->addTab(chartPage, "Gamma Chart");
+  layout->addWidget(FilmGammaPageControl, 1);
+  return page;
+}
+
+void TTonwickForm::BuildStatusBar() {
+  StatusPanel0 = new QLabel(this);
+  StatusPanel0->setFixedWidth(100);
+  StatusPanel1 = new ProgressPanel(this);
+  StatusPanel1->onPaint = [this](const QRect& rect) { StatusBarDrawPanel(rect); };
+  StatusPanel2 = new QLabel(this);
+  StatusPanel2->setMinimumWidth(50);
+  statusBar()->addWidget(StatusPanel0);
+  statusBar()->addWidget(StatusPanel1);
+  statusBar()->addWidget(StatusPanel2, 1);
+  statusBar()->setSizeGripEnabled(false);
+}
+
+void TTonwickForm::FormCreate() {
+  ModelNameLabel->setText("");
+  station_->FormCreate();
+}
+
+void TTonwickForm::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    MessageBox(error.what(), "Velluma", kError);
+  }
+}
+
+// Operator
+
+int TTonwickForm::MessageBox(const std::string& text, const std::string& caption, int flags) {
+  if (messageBoxHook) return messageBoxHook(text, caption, flags);
+  return ShowModalBox(this, text, caption, flags);
+}
+
+void TTonwickForm::SetStatusText(int panel, const std::string& text, bool repaintNow) {
+  QLabel* label = panel == 0 ? StatusPanel0 : panel == 2 ? StatusPanel2 : nullptr;
+  if (label) label->setText(Q(text));
+  if (repaintNow) statusBar()->repaint();
+}
+
+std::string TTonwickForm::StatusText(int panel) const {
+  const QLabel* label = panel == 0 ? StatusPanel0 : panel == 2 ? StatusPanel2 : nullptr;
+  return label ? label->text().toStdString() : std::string();
+}
+
+void TTonwickForm::ShowMessageLine(const std::string& text) {
+  X_edit->setText(Q(text));
+  X_edit->repaint();
+}
+
+void TTonwickForm::LockControls() {
+  AutoButton->setEnabled(false);
+  ZeroCalButton->setEnabled(false);
+  DownloadButton->setEnabled(false);
+  AnalyzerOffsetCxEdit->setReadOnly(true);
+  AnalyzerOffsetCyEdit->setReadOnly(true);
+  LUTStartButton->setEnabled(false);
+  LUTComboBox->setEnabled(false);
+  FilmGammaStartButton->setEnabled(false);
+  FilmGammaComboBox->setEnabled(false);
+}
+
+void TTonwickForm::UnlockControls() {
+  AutoButton->setEnabled(true);
+  ZeroCalButton->setEnabled(true);
+  DownloadButton->setEnabled(true);
+  AnalyzerOffsetCxEdit->setReadOnly(false);
+  AnalyzerOffsetCyEdit->setReadOnly(false);
+  LUTStartButton->setEnabled(true);
+  LUTComboBox->setEnabled(true);
+  FilmGammaStartButton->setEnabled(true);
+  FilmGammaComboBox->setEnabled(true);
+}
+
+void TTonwickForm::SetProcedureRunning(bool running) {
+  procedureRunning_ = running;
+  UpdateFileActions();
+}
+
+// The file commands the active tab allows, none of those that replace the devices or the data
+// while a procedure runs.
+void TTonwickForm::UpdateFileActions() {
+  const bool calibration = FuncPageControl->currentIndex() == kCalibrationTab;
+  const bool idle = !procedureRunning_;
+  FileOpen->setEnabled(idle);
+  FileSave->setEnabled(idle && calibration);
+  FileSaveAs->setEnabled(idle && calibration);
+  FileProperty->setEnabled(idle);
+  FileExit->setEnabled(idle);
+}
+
+void TTonwickForm::ShowModelName(const std::string& model) { ModelNameLabel->setText(Q(model)); }
+
+void TTonwickForm::AcceptDroppedFiles() {
+  acceptDrops_ = true;
+  setAcceptDrops(true);
+}
+
+int TTonwickForm::LutMemory() const { return LUTComboBox->currentIndex(); }
+
+int TTonwickForm::FilmGammaMemory() const { return FilmGammaComboBox->currentIndex(); }
+
+void TTonwickForm::SelectLutMemory(const std::string& text) {
+  if (int index = LUTComboBox->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive); index >= 0)
+    LUTComboBox->setCurrentIndex(index);
+}
+
+void TTonwickForm::SelectFilmGammaMemory(const std::string& text) {
+  if (int index = FilmGammaComboBox->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive); index >= 0)
+    FilmGammaComboBox->setCurrentIndex(index);
+}
+
+int TTonwickForm::ActiveTab() const { return FuncPageControl->currentIndex(); }
+
+void TTonwickForm::ShowStartPages() {
+  QSignalBlocker blockTabs(FuncPageControl);
+  FuncPageControl->setCurrentIndex(kCalibrationTab);
+  TablePageControl->setCurrentIndex(0);
+}
+
+void TTonwickForm::RefreshGridWB() {
+  const CalibrationData& data = station_->CalibrationData;
+  auto fillRow = [](StringGridModel* model, int row, const XyYValue& v) {
+    model->SetCell(1, row, Q(FormatC("%10.4f", v.x)));
+    model->SetCell(2, row, Q(FormatC("%10.4f", v.y)));
+    model->SetCell(3, row, Q(FormatC("%10.3f", v.Y)));
+  };
+  if (TablePageControl->currentIndex() == 0) {
+    YxyGridModel->BeginFill();
+    const char* headers[] = {"     No.", "     x", "     y", "     Y"};
+    for (int c = 0; c < 4; ++c) YxyGridModel->SetCell(c, 0, headers[c]);
+    for (int n = 0; n < CalibrationData::kGreyLevels; ++n) {
+      YxyGridModel->SetCell(0, n + 1, Q(FormatC("%8d", n)));
+      fillRow(YxyGridModel, n + 1, data.YxyTable[n]);
+    }
+    YxyGridModel->EndFill();
+    return;
+  }
+  ColorGridModel->BeginFill();
+  const char* headers[] = {"     ", "     x", "     y", "     Y"};
+  const char* labels[] = {"     R", "     G", "     B"};
+  for (int c = 0; c < 4; ++c) ColorGridModel->SetCell(c, 0, headers[c]);
+  for (int p = 0; p < 3; ++p) {
+    ColorGridModel->SetCell(0, p + 1, labels[p]);
+    fillRow(ColorGridModel, p + 1, data.Primaries[p]);
+  }
+  ColorGridModel->EndFill();
+}
+
+void TTonwickForm::RefreshGridLUT() {
+  const int memory = std::clamp(LutMemory(), 0, 2);
+  std::vector<std::vector<std::int32_t>> columns;
+  for (const auto& channel : station_->Tables.LutTables[memory])
+    columns.emplace_back(channel.begin(), channel.end());
+  LutGridModel->Fill(std::move(columns));
+}
+
+void TTonwickForm::RefreshGridFG() {
+  const int memory = std::clamp(FilmGammaMemory(), 0, 2);
+  const auto& table = station_->Tables.FilmGammaTables[memory];
+  FilmGammaGridModel->Fill({std::vector<std::int32_t>(table.begin(), table.end())});
+  QList<QPointF> points;
+  points.reserve(static_cast<qsizetype>(table.size()));
+  for (std::size_t i = 0; i < table.size(); ++i) points.append(QPointF(static_cast<double>(i), table[i]));
+  FilmGammaSeries->replace(points);
+}
+
+// Handlers
+
+void TTonwickForm::StatusBarDrawPanel(const QRect& rect) {
+  station_->ProgressRect = {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+}
+
+void TTonwickForm::FuncPageControlChange() {
+  station_->FuncPageControlChange(FuncPageControl->currentIndex());
+  UpdateFileActions();
+}
+
+void TTonwickForm::TablePageControlChange() { RefreshGridWB(); }
+
+void TTonwickForm::FileExitExecute() {
+  if (station_->FileExitExecute()) close();
+}
+
+void TTonwickForm::DropFiles(const std::vector<std::string>& paths) { station_->DropFiles(paths); }
+
+void TTonwickForm::LUTComboBoxChange() {
+  station_->WriteStringSetting("LookUpTableSendTo", LUTComboBox->currentText().toStdString());
+  RefreshGridLUT();
+}
+
+void TTonwickForm::FilmGammaComboBoxChange() {
+  station_->WriteStringSetting("FilmGammaSendTo", FilmGammaComboBox->currentText().toStdString());
+  RefreshGridFG();
+}
+
+void TTonwickForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (acceptDrops_ && !station_->ProcedureRunning() && event->mimeData()->hasUrls())
+    event->acceptProposedAction();
+}
+
+void TTonwickForm::dropEvent(QDropEvent* event) {
+  if (!acceptDrops_ || station_->ProcedureRunning()) return;
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  event->acceptProposedAction();
+  Guarded([&] { DropFiles(paths); });
+}
+
+}  // namespace velluma

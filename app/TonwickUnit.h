@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "station/Operator.h"
+#include "station/Station.h"
+
+class QAction;
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QLineSeries;
+class QGroupBox;
+
+namespace velluma {
+
+class NumberGridModel;
+class ProgressPanel;
+class StringGridModel;
+
+// The main window: lays out the controls, shows what the station tells the operator, and hands
+// every command to the station. Each handler keeps the name of its control and event.
+class TTonwickForm : public QMainWindow, public Operator {
+  Q_OBJECT
+
+ public:
+  using MessageBoxHook = std::function<int(const std::string& text, const std::string& caption, int flags)>;
+
+  TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* parent = nullptr);
+  ~TTonwickForm() override;
+
+  // Start-up; errors escape to the caller (the program then ends).
+  void FormCreate();
+
+  Station& station() { return *station_; }
+
+  // Tests answer message boxes here instead of a modal box.
+  MessageBoxHook messageBoxHook;
+
+  // Operator
+  int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+  void SetStatusText(int panel, const std::string& text, bool repaintNow) override;
+  std::string StatusText(int panel) const override;
+  void ShowMessageLine(const std::string& text) override;
+  void LockControls() override;
+  void UnlockControls() override;
+  void SetProcedureRunning(bool running) override;
+  void ShowModelName(const std::string& model) override;
+  void AcceptDroppedFiles() override;
+  int LutMemory() const override;
+  int FilmGammaMemory() const override;
+  void SelectLutMemory(const std::string& text) override;
+  void SelectFilmGammaMemory(const std::string& text) override;
+  int ActiveTab() const override;
+  void ShowStartPages() override;
+  void RefreshGridWB() override;
+  void RefreshGridLUT() override;
+  void RefreshGridFG() override;
+
+  // Handlers.
+  void FormResize() {}
+  void StatusBarDrawPanel(const QRect& rect);
+  void FuncPageControlChange();
+  void TablePageControlChange();
+  void FileExitExecute();
+  void DropFiles(const std::vector<std::string>& paths);
+  void LUTComboBoxChange();
+  void FilmGammaComboBoxChange();
+
+  // The controls, by their names.
+  QLabel* ModelNameLabel = nullptr;
+  QTabWidget* FuncPageControl = nullptr;
+  QLineEdit* X_edit = nullptr;
+  QPushButton* AutoButton = nullptr;
+  QPushButton* DownloadButton = nullptr;
+  QPushButton* ZeroCalButton = nullptr;
+  QLabel* YxyPanel = nullptr;
+  QLineEdit* CxEdit = nullptr;
+  QLineEdit* CyEdit = nullptr;
+  QLineEdit* Yedit = nullptr;
+  QLineEdit* AnalyzerOffsetCxEdit = nullptr;
+  QLineEdit* AnalyzerOffsetCyEdit = nullptr;
+  QTabWidget* TablePageControl = nullptr;
+  QTableView* YxyStringGrid = nullptr;
+  QTableView* ColorStringGrid = nullptr;
+  QTableView* LUTStringGrid = nullptr;
+  QComboBox* LUTComboBox = nullptr;
+  QPushButton* LUTStartButton = nullptr;
+  QTableView* FilmGammaStringGrid = nullptr;
+  QComboBox* FilmGammaComboBox = nullptr;
+  QPushButton* FilmGammaStartButton = nullptr;
+  QTabWidget* FilmGammaPageControl = nullptr;
+  QChartView* FilmGammaChart = nullptr;
+  QLineSeries* FilmGammaSeries = nullptr;
+  QLabel* FilmGammaTitle = nullptr;
+  QLabel* StatusPanel0 = nullptr;
+  ProgressPanel* StatusPanel1 = nullptr;
+  QLabel* StatusPanel2 = nullptr;
+
+  QAction* FileNew = nullptr;
+  QAction* FileOpen = nullptr;
+  QAction* FileSave = nullptr;
+  QAction* FileSaveAs = nullptr;
+  QAction* FileProperty = nullptr;
+  QAction* FileExit = nullptr;
+  QAction* HelpAbout = nullptr;
+
+  StringGridModel* YxyGridModel = nullptr;
+  StringGridModel* ColorGridModel = nullptr;
+  NumberGridModel* LutGridModel = nullptr;
+  NumberGridModel* FilmGammaGridModel = nullptr;
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildActions();
+  void BuildMenu();
+  void BuildToolBar();
+  QWidget* BuildCalibrationTab();
+  QWidget* BuildLookUpTableTab();
+  QWidget* BuildFilmGammaTab();
+  void BuildStatusBar();
+  void UpdateFileActions();
+  // Runs a handler; an error that escapes it goes to the application's top-level handler.
+  void Guarded(const std::function<void()>& handler);
+
+  std::unique_ptr<Station> station_;
+  bool procedureRunning_ = false;
+  bool acceptDrops_ = false;
+};
+
+}  // namespace velluma

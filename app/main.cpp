@@ -1,0 +1,22 @@
+// velluma: the main window of the QX-7MR520 calibration tool.
+#include <exception>
+
+#include "app/TonwickUnit.h"
+#include "app/VellumaApplication.h"
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+
+int main(int argc, char** argv) {
+  velluma::VellumaApplication application(argc, argv);
+  velluma::SettingsStore settings;
+  velluma::RealClock clock;
+  try {
+    velluma::TTonwickForm window(settings, clock);
+    window.FormCreate();
+    window.show();
+    return application.exec();
+  } catch (const std::exception& error) {
+    velluma::VellumaApplication::ShowError(error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,134 @@
+#include "station/Station.h"
+
+namespace velluma {
+
+namespace {
+constexpr int kQueryReplyBytes = 1920;
+constexpr int kAddressedLinkSpeed = 38400;
+}  // namespace
+
+Station::Station(Operator& op, SettingsStore& settings, Clock& clock)
+    : op(op), settings(settings), clock(clock) {}
+
+Station::~Station() = default;
+
+Station::ProcedureScope::ProcedureScope(Station& station)
+    : station_(station), outer_(!station.procedureRunning_) {
+  if (!outer_) return;
+  station_.procedureRunning_ = true;
+  station_.op.SetProcedureRunning(true);
+}
+
+Station::ProcedureScope::~ProcedureScope() {
+  if (!outer_) return;
+  station_.procedureRunning_ = false;
+  station_.op.SetProcedureRunning(false);
+}
+
+std::string Station::ReadStringSetting(const std::string& name) const {
+  return settings.ReadStringSetting(name);
+}
+
+std::int32_t Station::ReadIntSetting(const std::string& name) const {
+  return settings.ReadIntSetting(name);
+}
+
+void Station::WriteStringSetting(const std::string& name, const std::string& value) {
+  settings.WriteStringSetting(name, value);
+}
+
+void Station::WriteIntSetting(const std::string& name, std::int32_t value) {
+  settings.WriteIntSetting(name, value);
+}
+
+void Station::LoadSettings() { settings.LoadSettings(); }
+
+void Station::FormCreate() {
+  LoadSettings();
+  CalibrationData.Primaries = {};
+  op.RefreshGridFG();
+  op.RefreshGridLUT();
+  op.RefreshGridWB();
+  op.ShowStartPages();
+  op.SetStatusText(0, "Busy", true);
+  CreateDevices();
+  op.SelectLutMemory(ReadStringSetting("LookUpTableSendTo"));
+  op.SelectFilmGammaMemory(ReadStringSetting("FilmGammaSendTo"));
+  op.SetStatusText(0, "", false);
+  op.SetStatusText(2, kUntitled, false);
+  LutLoaded = {};
+  FilmGammaLoaded = {};
+  CalibrationDataReady = 0;
+
+  std::string reply;
+  reply.reserve(kQueryReplyBytes);
+  if (Lcd->Query("QID", reply) < 0 || reply != kModelName) return;
+  op.ShowModelName(reply);
+  op.AcceptDroppedFiles();
+}
+
+// The driver of the configured instrument: the i1-Pro and the PR-655 are created now; a CA-210
+// or CA-310 is created by its first use (0-CAL. or AUTO); any other model has none.
+void Station::CreateAnalyzer() {
+  const std::string model = ReadStringSetting("AnalizerModel");
+  if (model == "i1-Pro")
+    I1Analyzer = std::make_unique<Analyzer2>(3, ReadStringSetting("AnalizerPort"),
+                                             ReadIntSetting("AnalizerSpeed"));
+  else if (model == "PR-655")
+    PrAnalyzer = std::make_unique<Analyzer3>(0, ReadStringSetting("AnalizerPort"),
+                                             ReadIntSetting("AnalizerSpeed"));
+}
+
+// "RS-232C" exactly: the plain link; any other text: the addressed link.
+void Station::CreateLcd() {
+  const LinkEnvironment environment{clock, settings, Tables};
+  int kind = 0;
+  if (ReadStringSetting("MonitorType") == "RS-232C") {
+    Lcd = std::make_unique<LCD>(kind, ReadStringSetting("MonitorPort"),
+                                ReadIntSetting("MonitorSpeed"), environment);
+  } else {
+    kind = 1;
+    Lcd = std::make_unique<LCD>(kind, ReadStringSetting("MonitorPort"), kAddressedLinkSpeed,
+                                environment);
+  }
+  Lcd->SetMonitorId(kind, ReadIntSetting("MonitorId"));
+  Lcd->BeginSession();
+}
+
+void Station::CreateDevices() {
+  CreateAnalyzer();
+  CreateLcd();
+}
+
+void Station::DestroyDevices() {
+  if (Lcd) {
+    Lcd->EndSession();
+    Lcd.reset();
+  }
+  CaAnalyzer.reset();
+  I1Analyzer.reset();
+  PrAnalyzer.reset();
+}
+
+bool Station::FileExitExecute() {
+  if (procedureRunning_) return false;
+  if (op.MessageBox("EXIT?", "Application", Operator::kOkCancelError) != Operator::kAnswerOk)
+    return false;
+  DestroyDevices();
+  return true;
+}
+
+void Station::FuncPageControlChange(int newTab) {
+  if (PreviousTab >= 0 && PreviousTab < 3) TabFileNames[PreviousTab] = op.StatusText(2);
+  PreviousTab = newTab;
+  if (newTab != Operator::kCalibrationTab) op.ShowMessageLine("");
+  for (int panel = 0; panel < 3; ++panel) op.SetStatusText(panel, "", false);
+  if (newTab >= 0 && newTab < 3) op.SetStatusText(2, TabFileNames[newTab], false);
+}
+
+void Station::DropFiles(const std::vector<std::string>& paths) {
+  if (procedureRunning_ || paths.empty()) return;
+  op.SetStatusText(2, paths.front(), false);
+}
+
+}  // namespace velluma

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calibration/CalibrationData.h"
+#include "instruments/Analyzer.h"
+#include "instruments/Analyzer2.h"
+#include "instruments/Analyzer3.h"
+#include "monitor/LCD.h"
+#include "monitor/UserMemoryTables.h"
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+#include "station/Operator.h"
+
+namespace velluma {
+
+// Everything that lives for the whole run: the monitor link, the instrument drivers, the
+// calibration data, the user-memory tables and the flags that say what there is to send. The
+// procedures are its methods; they reach the person and the window only through the Operator.
+class Station {
+ public:
+  static constexpr const char* kModelName = "QX-7MR520";
+  static constexpr const char* kUntitled = "Untitled.txt";
+
+  Station(Operator& op, SettingsStore& settings, Clock& clock);
+  ~Station();
+  Station(const Station&) = delete;
+  Station& operator=(const Station&) = delete;
+
+  // Settings: never cached; failures are RegistryError for the top-level handler.
+  std::string ReadStringSetting(const std::string& name) const;
+  std::int32_t ReadIntSetting(const std::string& name) const;
+  void WriteStringSetting(const std::string& name, const std::string& value);
+  void WriteIntSetting(const std::string& name, std::int32_t value);
+  void LoadSettings();
+
+  // Start-up after the window has emptied its model label.
+  void FormCreate();
+
+  // The instrument driver of the configured model, and the monitor link, as at start-up.
+  void CreateDevices();
+  // Ends the monitor session and deletes every device object.
+  void DestroyDevices();
+
+  // The operator asked to exit: true when the program is to end.
+  bool FileExitExecute();
+
+  // After the operator switched function tabs.
+  void FuncPageControlChange(int newTab);
+
+  // Files dropped on the window; only the first is opened.
+  void DropFiles(const std::vector<std::string>& paths);
+
+  // Marks a procedure as running for as long as it lives: the commands that would replace the
+  // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile.
+  class ProcedureScope {
+   public:
+    explicit ProcedureScope(Station& station);
+    ~ProcedureScope();
+    ProcedureScope(const ProcedureScope&) = delete;
+    ProcedureScope& operator=(const ProcedureScope&) = delete;
+
+   private:
+    Station& station_;
+    bool outer_;
+  };
+  bool ProcedureRunning() const { return procedureRunning_; }
+
+  Operator& op;
+  SettingsStore& settings;
+  Clock& clock;
+
+  std::unique_ptr<LCD> Lcd;
+  std::unique_ptr<Analyzer> CaAnalyzer;
+  std::unique_ptr<Analyzer2> I1Analyzer;
+  std::unique_ptr<Analyzer3> PrAnalyzer;
+  ::velluma::CalibrationData CalibrationData;
+
+  int CalibrationDataReady = 0;
+  std::array<int, 3> LutLoaded{};
+  std::array<int, 3> FilmGammaLoaded{};
+  std::array<std::string, 3> TabFileNames{};
+  int PreviousTab = 0;
+  UserMemoryTables Tables;
+
+  // Status-bar panel 1 as last painted, in pixels; all zero until it first paints.
+  struct Rect {
+    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+  };
+  Rect ProgressRect;
+
+ private:
+  void CreateAnalyzer();
+  void CreateLcd();
+
+  bool procedureRunning_ = false;
+};
+
+}  // namespace velluma

@@ -1,0 +1,170 @@
+#include "station/Station.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/RegistryError.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using test::PtyPeer;
+using test::ScriptedOperator;
+
+class StationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    settings.WriteStringSetting("MonitorPort", peer.DevicePath());
+  }
+
+  void AnswerModel(const std::string& model) {
+    peer.ReplyPlain("MCO");
+    peer.ReplyPlain(model);
+    peer.ReplyPlain("MCO");
+  }
+
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock{0.02, 200};
+  PtyPeer peer;
+  ScriptedOperator op;
+  Station station{op, settings, clock};
+};
+
+TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  EXPECT_EQ(op.modelName, "QX-7MR520");
+  EXPECT_TRUE(op.dropsAccepted);
+  EXPECT_TRUE(op.boxes.empty());
+  EXPECT_EQ(op.status[0], "");
+  EXPECT_EQ(op.status[2], "Untitled.txt");
+  EXPECT_EQ(op.activeTab, Operator::kCalibrationTab);
+  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
+  const std::vector<std::string> order{"RefreshGridFG", "RefreshGridLUT", "RefreshGridWB",
+                                       "ShowStartPages", "Status0 Busy (repaint)", "Status0 ",
+                                       "Status2 Untitled.txt", "ModelName QX-7MR520",
+                                       "AcceptDroppedFiles"};
+  EXPECT_EQ(op.calls, order);
+  ASSERT_TRUE(station.Lcd);
+  EXPECT_FALSE(station.CaAnalyzer || station.I1Analyzer || station.PrAnalyzer);
+}
+
+TEST_F(StationTest, AnotherModelOrASilentMonitorLeavesTheLabelEmptyAndDropsRefused) {
+  for (const char* answer : {"QX-7MR52", "qx-7mr520", ""}) {
+    PtyPeer device;
+    settings.WriteStringSetting("MonitorPort", device.DevicePath());
+    device.ReplyPlain("MCO");
+    if (*answer) device.ReplyPlain(answer); else device.Silence();
+    device.ReplyPlain("MCO");
+    ScriptedOperator quiet;
+    Station other(quiet, settings, clock);
+    other.FormCreate();
+    EXPECT_EQ(quiet.modelName, "") << answer;
+    EXPECT_FALSE(quiet.dropsAccepted) << answer;
+    EXPECT_TRUE(quiet.boxes.empty()) << answer;
+    EXPECT_EQ(quiet.status[2], "Untitled.txt");
+  }
+}
+
+TEST_F(StationTest, AMissingPortStartsWithoutAModelAndWithoutAMessage) {
+  settings.WriteStringSetting("MonitorPort", dir.File("no-port"));
+  station.FormCreate();
+  EXPECT_EQ(op.modelName, "");
+  EXPECT_FALSE(op.dropsAccepted);
+  EXPECT_TRUE(op.boxes.empty());
+  ASSERT_TRUE(station.Lcd);
+  EXPECT_FALSE(station.Lcd->Port().IsOpen());
+}
+
+TEST_F(StationTest, StartUpSelectsTheStoredMemoriesOrKeepsTheFirst) {
+  settings.WriteStringSetting("LookUpTableSendTo", "USER3");
+  settings.WriteStringSetting("FilmGammaSendTo", "user2");
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  EXPECT_EQ(op.lutMemory, 2);
+  EXPECT_EQ(op.filmGammaMemory, 0);
+}
+
+TEST_F(StationTest, AnyMonitorTypeButRs232cGivesTheAddressedLinkWithoutReadingTheSpeed) {
+  settings.WriteStringSetting("MonitorType", "RS-422");
+  settings.WriteStringSetting("MonitorSpeed", "fast");  // an integer read of it would fail
+  settings.WriteIntSetting("MonitorId", 0x105);
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  EXPECT_EQ(LCD::LinkKind(), 1);
+  EXPECT_EQ(station.Lcd->Port().Requested().parity, Parity::Even);
+  EXPECT_EQ(peer.Received().at(1), 0x05);  // the id byte after STX
+  EXPECT_EQ(op.modelName, "QX-7MR520");
+  settings.WriteStringSetting("MonitorType", "RS-232C");
+  EXPECT_THROW(station.CreateDevices(), RegistryError);
+}
+
+TEST_F(StationTest, TheConfiguredInstrumentDecidesWhichDriverStartUpCreates) {
+  struct Case {
+    const char* model;
+    bool i1, pr;
+  } cases[] = {{"i1-Pro", true, false}, {"PR-655", false, true}, {"CA-310", false, false},
+               {"ca-210", false, false}, {"NoConnect", false, false}};
+  for (const Case& c : cases) {
+    settings.WriteStringSetting("AnalizerModel", c.model);
+    station.DestroyDevices();
+    station.CreateDevices();
+    EXPECT_EQ(bool(station.I1Analyzer), c.i1) << c.model;
+    EXPECT_EQ(bool(station.PrAnalyzer), c.pr) << c.model;
+    EXPECT_FALSE(station.CaAnalyzer) << c.model;
+  }
+  EXPECT_EQ(station.PrAnalyzer, nullptr);
+}
+
+TEST_F(StationTest, ExitAsksAndOnlyOkEndsTheSessionAndDeletesTheDevices) {
+  settings.WriteStringSetting("AnalizerModel", "PR-655");
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  op.answers = {Operator::kAnswerCancel, Operator::kAnswerOk};
+  EXPECT_FALSE(station.FileExitExecute());
+  EXPECT_TRUE(station.Lcd && station.PrAnalyzer);
+  EXPECT_TRUE(station.FileExitExecute());
+  EXPECT_FALSE(station.Lcd || station.PrAnalyzer);
+  const ScriptedOperator::Box exit{"EXIT?", "Application", 17};
+  EXPECT_EQ(op.boxes, (std::vector<ScriptedOperator::Box>{exit, exit}));
+}
+
+TEST_F(StationTest, EachTabKeepsItsOwnFileName) {
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  op.ShowMessageLine("measuring");
+  station.FuncPageControlChange(Operator::kLookUpTableTab);
+  EXPECT_EQ(op.status[2], "");
+  EXPECT_EQ(op.messageLine, "");
+  op.SetStatusText(2, "/luts/a.cub", false);
+  station.FuncPageControlChange(Operator::kCalibrationTab);
+  EXPECT_EQ(op.status[2], "Untitled.txt");
+  station.FuncPageControlChange(Operator::kLookUpTableTab);
+  EXPECT_EQ(op.status[2], "/luts/a.cub");
+}
+
+TEST_F(StationTest, CommandsThatReplaceDevicesOrDataDoNotActWhileAProcedureRuns) {
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  {
+    Station::ProcedureScope running(station);
+    {
+      Station::ProcedureScope nested(station);
+    }
+    EXPECT_TRUE(op.procedureRunning) << "a nested procedure must not end the outer one";
+    EXPECT_FALSE(station.FileExitExecute());
+    EXPECT_TRUE(op.boxes.empty());
+    station.DropFiles({"/tmp/a.txt"});
+    EXPECT_EQ(op.status[2], "Untitled.txt");
+  }
+  EXPECT_FALSE(op.procedureRunning);
+  station.DropFiles({"/tmp/a.txt", "/tmp/b.txt", "/tmp/c.txt"});
+  EXPECT_EQ(op.status[2], "/tmp/a.txt");
+}
+
+}  // namespace
+}  // namespace velluma

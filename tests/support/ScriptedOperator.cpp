@@ -1,0 +1,69 @@
+#include "tests/support/ScriptedOperator.h"
+
+namespace velluma::test {
+
+namespace {
+int MemoryIndex(const std::string& text, int current) {
+  if (text == "USER1") return 0;
+  if (text == "USER2") return 1;
+  if (text == "USER3") return 2;
+  return current;
+}
+}  // namespace
+
+int ScriptedOperator::MessageBox(const std::string& text, const std::string& caption, int flags) {
+  boxes.push_back({text, caption, flags});
+  calls.push_back("MessageBox " + text);
+  if (answers.empty()) return kAnswerOk;
+  int answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+void ScriptedOperator::SetStatusText(int panel, const std::string& text, bool repaintNow) {
+  status[panel] = text;
+  calls.push_back("Status" + std::to_string(panel) + " " + text + (repaintNow ? " (repaint)" : ""));
+}
+
+void ScriptedOperator::ShowMessageLine(const std::string& text) {
+  messageLine = text;
+  calls.push_back("MessageLine " + text);
+}
+
+void ScriptedOperator::LockControls() {
+  locked = true;
+  calls.push_back("LockControls");
+}
+
+void ScriptedOperator::UnlockControls() {
+  locked = false;
+  calls.push_back("UnlockControls");
+}
+
+void ScriptedOperator::SetProcedureRunning(bool running) {
+  procedureRunning = running;
+  calls.push_back(running ? "ProcedureRunning" : "ProcedureDone");
+}
+
+void ScriptedOperator::ShowModelName(const std::string& model) {
+  modelName = model;
+  calls.push_back("ModelName " + model);
+}
+
+void ScriptedOperator::AcceptDroppedFiles() {
+  dropsAccepted = true;
+  calls.push_back("AcceptDroppedFiles");
+}
+
+void ScriptedOperator::SelectLutMemory(const std::string& text) { lutMemory = MemoryIndex(text, lutMemory); }
+
+void ScriptedOperator::SelectFilmGammaMemory(const std::string& text) {
+  filmGammaMemory = MemoryIndex(text, filmGammaMemory);
+}
+
+void ScriptedOperator::ShowStartPages() {
+  activeTab = kCalibrationTab;
+  calls.push_back("ShowStartPages");
+}
+
+}  // namespace velluma::test

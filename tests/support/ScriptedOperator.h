@@ -1,0 +1,55 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "station/Operator.h"
+
+namespace velluma::test {
+
+// An Operator for station tests: records every call as a line of text and answers message boxes
+// from a queue (OK when the queue is empty).
+class ScriptedOperator : public Operator {
+ public:
+  struct Box {
+    std::string text;
+    std::string caption;
+    int flags;
+    bool operator==(const Box&) const = default;
+  };
+
+  std::deque<int> answers;
+  std::vector<Box> boxes;
+  std::vector<std::string> calls;
+  std::string status[3];
+  std::string messageLine;
+  std::string modelName;
+  bool dropsAccepted = false;
+  bool locked = false;
+  bool procedureRunning = false;
+  int lutMemory = 0;
+  int filmGammaMemory = 0;
+  int activeTab = 0;
+
+  int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+  void SetStatusText(int panel, const std::string& text, bool repaintNow) override;
+  std::string StatusText(int panel) const override { return status[panel]; }
+  void ShowMessageLine(const std::string& text) override;
+  void LockControls() override;
+  void UnlockControls() override;
+  void SetProcedureRunning(bool running) override;
+  void ShowModelName(const std::string& model) override;
+  void AcceptDroppedFiles() override;
+  int LutMemory() const override { return lutMemory; }
+  int FilmGammaMemory() const override { return filmGammaMemory; }
+  void SelectLutMemory(const std::string& text) override;
+  void SelectFilmGammaMemory(const std::string& text) override;
+  int ActiveTab() const override { return activeTab; }
+  void ShowStartPages() override;
+  void RefreshGridWB() override { calls.push_back("RefreshGridWB"); }
+  void RefreshGridLUT() override { calls.push_back("RefreshGridLUT"); }
+  void RefreshGridFG() override { calls.push_back("RefreshGridFG"); }
+};
+
+}  // namespace velluma::test
