@@ -1,0 +1,37 @@
+#include "Bench.h"
+
+namespace bench {
+
+Bench::Bench(const BenchOptions& options)
+    : dir_(PreparedDirectory(options.ports_dir)),
+      state_(options.model),
+      faults_(LoadFaults(options)),
+      monitor_(dir_ / "COM1", state_, faults_,
+               {options.reply_delay, options.line_rate, options.address}),
+      requests_(state_, faults_, [this] { loop_.Stop(); }),
+      control_(dir_ / "bench.sock",
+               [this](const std::string& request) { return requests_.Answer(request); }),
+      signals_([this] { loop_.Stop(); }) {
+  loop_.Add(monitor_);
+  loop_.Add(control_);
+  loop_.Add(signals_);
+}
+
+std::filesystem::path Bench::PreparedDirectory(const std::string& dir) {
+  std::filesystem::create_directories(dir);
+  return std::filesystem::absolute(dir);
+}
+
+FaultScript Bench::LoadFaults(const BenchOptions& options) {
+  FaultScript faults;
+  for (const std::string& file : options.fault_files) faults.LoadFile(file);
+  for (const std::string& rule : options.fault_rules) faults.AddLine(rule);
+  return faults;
+}
+
+void Bench::Run(std::ostream& out) {
+  out << "ready" << std::endl;
+  loop_.Run();
+}
+
+}  // namespace bench

@@ -1,0 +1,27 @@
+// velluma-bench: the virtual bench. Puts a virtual QX-7MR520 on a pty linked as COM1 in the
+// ports directory and serves a control socket beside it (see ControlRequests.h).
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "Bench.h"
+
+int main(int argc, char** argv) {
+  bench::BenchOptions options;
+  try {
+    options = bench::BenchOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::invalid_argument& error) {
+    std::cerr << "velluma-bench: " << error.what() << "\n" << bench::BenchOptions::Usage();
+    return 2;
+  }
+  try {
+    bench::Bench bench(options);
+    bench.Run(std::cout);
+  } catch (const std::exception& error) {
+    std::cerr << "velluma-bench: " << error.what() << "\n";
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,232 @@
+#include "app/TonwickUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QUrl>
+#include <filesystem>
+
+#include "app/NumberGridModel.h"
+#include "app/StringGridModel.h"
+#include "tests/support/BenchProcess.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+struct Box {
+  std::string text, caption;
+  int flags;
+};
+
+// The main window, offscreen, against a running virtual bench.
+class TonwickFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+  }
+
+  std::unique_ptr<TTonwickForm> Start() {
+    auto window = std::make_unique<TTonwickForm>(settings, clock);
+    window->messageBoxHook = [this](const std::string& text, const std::string& caption, int flags) {
+      boxes.push_back({text, caption, flags});
+      if (answers.empty()) return int{Operator::kAnswerOk};
+      int answer = answers.front();
+      answers.erase(answers.begin());
+      return answer;
+    };
+    window->FormCreate();
+    return window;
+  }
+
+  static QString Cell(QTableView* grid, int column, int row) {
+    return grid->model()->index(row, column).data().toString();
+  }
+
+  static void Drop(TTonwickForm& window, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& p : paths) urls.append(QUrl::fromLocalFile(p));
+    data.setUrls(urls);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    if (enter.isAccepted()) QApplication::sendEvent(&window, &drop);
+  }
+
+  BenchProcess bench;
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  ScaledClock clock{0.01};
+  std::vector<Box> boxes;
+  std::vector<int> answers;
+};
+
+TEST_F(TonwickFormTest, StartUpShowsTheModelAndTheStartPages) {
+  auto window = Start();
+  EXPECT_EQ(window->windowTitle(), "Velluma");
+  EXPECT_EQ(window->ModelNameLabel->text(), "QX-7MR520");
+  EXPECT_EQ(window->StatusText(0), "");
+  EXPECT_EQ(window->StatusText(2), "Untitled.txt");
+  EXPECT_EQ(window->FuncPageControl->tabText(window->FuncPageControl->currentIndex()), "Calibration");
+  EXPECT_EQ(window->TablePageControl->tabText(window->TablePageControl->currentIndex()), "Yxy Table");
+  EXPECT_TRUE(window->acceptDrops());
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_FALSE(window->FileNew->isVisible());
+  EXPECT_FALSE(window->FileNew->isEnabled());
+}
+
+TEST_F(TonwickFormTest, WithoutAnAnsweringMonitorTheLabelStaysEmptyAndDropsAreRefused) {
+  bench.AddFault("MCO:1 silent");
+  auto silent = Start();
+  EXPECT_EQ(silent->ModelNameLabel->text(), "");
+  EXPECT_FALSE(silent->acceptDrops());
+  settings.WriteStringSetting("MonitorPort", dir.File("no-such-port"));
+  auto missing = Start();
+  EXPECT_EQ(missing->ModelNameLabel->text(), "");
+  EXPECT_FALSE(missing->acceptDrops());
+  Drop(*missing, {"/tmp/file.txt"});
+  EXPECT_EQ(missing->StatusText(2), "Untitled.txt");
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(TonwickFormTest, TheStoredMemoriesAreSelectedAndAChoiceIsStored) {
+  settings.WriteStringSetting("LookUpTableSendTo", "USER3");
+  settings.WriteStringSetting("FilmGammaSendTo", "USER4");
+  auto window = Start();
+  EXPECT_EQ(window->LUTComboBox->currentText(), "USER3");
+  EXPECT_EQ(window->FilmGammaComboBox->currentText(), "USER1");
+  window->FilmGammaComboBox->setCurrentIndex(1);
+  window->FilmGammaComboBoxChange();
+  EXPECT_EQ(settings.ReadStringSetting("FilmGammaSendTo"), "USER2");
+}
+
+TEST_F(TonwickFormTest, TabsKeepTheirFileNamesAndEnableTheFileCommands) {
+  auto window = Start();
+  window->FuncPageControl->setCurrentIndex(Operator::kLookUpTableTab);
+  EXPECT_EQ(window->StatusText(2), "");
+  EXPECT_FALSE(window->FileSave->isEnabled());
+  EXPECT_FALSE(window->FileSaveAs->isEnabled());
+  EXPECT_TRUE(window->FileOpen->isEnabled());
+  window->FuncPageControl->setCurrentIndex(Operator::kCalibrationTab);
+  EXPECT_EQ(window->StatusText(2), "Untitled.txt");
+  EXPECT_TRUE(window->FileSave->isEnabled());
+  EXPECT_TRUE(window->FileSaveAs->isEnabled());
+}
+
+TEST_F(TonwickFormTest, LockingTouchesTheNineControlsInOrder) {
+  auto window = Start();
+  std::vector<QWidget*> order{window->AutoButton,        window->ZeroCalButton,
+                              window->DownloadButton,    window->AnalyzerOffsetCxEdit,
+                              window->AnalyzerOffsetCyEdit, window->LUTStartButton,
+                              window->LUTComboBox,       window->FilmGammaStartButton,
+                              window->FilmGammaComboBox};
+  struct Recorder : QObject {
+    std::vector<QObject*> seen;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::EnabledChange || event->type() == QEvent::ReadOnlyChange)
+        seen.push_back(watched);
+      return false;
+    }
+  } recorder;
+  for (QWidget* w : order) w->installEventFilter(&recorder);
+  window->LockControls();
+  EXPECT_EQ(recorder.seen, std::vector<QObject*>(order.begin(), order.end()));
+  EXPECT_FALSE(window->AutoButton->isEnabled());
+  EXPECT_TRUE(window->AnalyzerOffsetCxEdit->isReadOnly());
+  EXPECT_TRUE(window->FileExit->isEnabled()) << "the menu is not locked";
+  EXPECT_TRUE(window->FuncPageControl->isEnabled());
+  recorder.seen.clear();
+  window->UnlockControls();
+  EXPECT_EQ(recorder.seen, std::vector<QObject*>(order.begin(), order.end()));
+  EXPECT_TRUE(window->LUTComboBox->isEnabled());
+  EXPECT_FALSE(window->AnalyzerOffsetCyEdit->isReadOnly());
+}
+
+TEST_F(TonwickFormTest, ExitCancelledLeavesEverythingAndOkEndsTheSession) {
+  auto window = Start();
+  window->show();
+  answers = {Operator::kAnswerCancel};
+  window->FileExit->trigger();
+  EXPECT_TRUE(window->station().Lcd);
+  EXPECT_TRUE(window->isVisible());
+  window->FileExit->trigger();
+  EXPECT_FALSE(window->station().Lcd);
+  EXPECT_FALSE(window->isVisible());
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "EXIT?");
+  EXPECT_EQ(boxes[0].caption, "Application");
+  EXPECT_EQ(boxes[0].flags, 17);
+}
+
+TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
+  auto window = Start();
+  {
+    Station::ProcedureScope running(window->station());
+    EXPECT_FALSE(window->FileExit->isEnabled());
+    EXPECT_FALSE(window->FileProperty->isEnabled());
+    EXPECT_FALSE(window->FileOpen->isEnabled());
+    Drop(*window, {"/tmp/first.txt"});
+    EXPECT_EQ(window->StatusText(2), "Untitled.txt");
+  }
+  EXPECT_TRUE(window->FileExit->isEnabled());
+  const QString longPath = "/tmp/" + QString(300, 'a') + ".txt";
+  Drop(*window, {longPath, "/tmp/second.txt", "/tmp/third.txt"});
+  EXPECT_EQ(window->StatusText(2), longPath.toStdString());
+}
+
+TEST_F(TonwickFormTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
+  auto window = Start();
+  EXPECT_EQ(window->YxyGridModel->rowCount(), 257);
+  EXPECT_EQ(window->YxyGridModel->columnCount(), 4);
+  EXPECT_EQ(window->ColorGridModel->rowCount(), 4);
+  EXPECT_EQ(window->LutGridModel->rowCount(), 4097);
+  EXPECT_EQ(window->FilmGammaGridModel->rowCount(), 1025);
+  EXPECT_EQ(window->FilmGammaGridModel->columnCount(), 2);
+  EXPECT_EQ(Cell(window->YxyStringGrid, 0, 0), "     No.");
+  EXPECT_EQ(Cell(window->YxyStringGrid, 0, 256), "     255");
+  EXPECT_EQ(Cell(window->YxyStringGrid, 3, 1), "     0.000");
+  EXPECT_EQ(Cell(window->LUTStringGrid, 1, 0), "      R");
+  EXPECT_EQ(Cell(window->LUTStringGrid, 0, 4096), "    4095");
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 0), "      W");
+
+  auto& tables = window->station().Tables;
+  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[0][i] = i;
+  QElapsedTimer timer;
+  timer.start();
+  window->RefreshGridLUT();
+  window->RefreshGridFG();
+  EXPECT_LT(timer.elapsed(), 200) << "a refresh must not build one item per cell";
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1), "       0");
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1024), "    1023");
+  EXPECT_EQ(window->FilmGammaSeries->count(), 1024);
+  EXPECT_EQ(window->FilmGammaSeries->at(1023), QPointF(1023, 1023));
+}
+
+TEST_F(TonwickFormTest, AnEscapedErrorIsShownAndTheWindowKeepsRunning) {
+  auto window = Start();
+  std::filesystem::remove(dir.File("Velluma.reg"));
+  std::filesystem::create_directories(dir.File("Velluma.reg"));
+  window->LUTComboBox->setCurrentIndex(2);
+  emit window->LUTComboBox->activated(2);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Failed to set data for 'LookUpTableSendTo'");
+  EXPECT_EQ(boxes[0].caption, "Velluma");
+  EXPECT_EQ(boxes[0].flags, 16);
+}
+
+}  // namespace
+}  // namespace velluma

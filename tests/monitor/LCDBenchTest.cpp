@@ -1,0 +1,139 @@
+// The monitor link against the virtual bench's QX-7MR520 over a real pty.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "monitor/LCD.h"
+#include "tests/support/BenchProcess.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+std::vector<long> Numbers(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<long> values;
+  for (long v; in >> v;) values.push_back(v);
+  return values;
+}
+
+class LCDBenchTest : public ::testing::Test {
+ protected:
+  void SetUp() override { settings.LoadSettings(); }
+
+  std::unique_ptr<LCD> Connect(BenchProcess& device, int kind = 0, int id = 1) {
+    auto lcd = std::make_unique<LCD>(kind, device.MonitorDevice(), 9600,
+                                     LinkEnvironment{clock, settings, tables});
+    lcd->SetMonitorId(kind, id);
+    return lcd;
+  }
+
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  UserMemoryTables tables;
+  ScaledClock clock{0.01};
+  BenchProcess bench{{"--reply-delay", "5"}};
+};
+
+TEST_F(LCDBenchTest, TheModelQueryOnBothLinkKinds) {
+  std::string reply;
+  EXPECT_EQ(Connect(bench)->Query("QID", reply), 3);
+  EXPECT_EQ(reply, "QX-7MR520");
+  BenchProcess addressed({"--addressed", "7"});
+  reply.clear();
+  EXPECT_EQ(Connect(addressed, 1, 7)->Query("QID", reply), 3);
+  EXPECT_EQ(reply, "QX-7MR520");
+  EXPECT_EQ(Connect(addressed, 1, 8)->Query("QID", reply), -1) << "another id is not answered";
+}
+
+TEST_F(LCDBenchTest, AnErrorReplyToTheQueryLeavesTheBracketOpen) {
+  bench.AddFault("QID er0");
+  std::string reply;
+  EXPECT_EQ(Connect(bench)->Query("QID", reply), -3);
+  EXPECT_EQ(bench.Log(), (std::vector<std::string>{"MCO:1", "QID"}));
+}
+
+TEST_F(LCDBenchTest, FaultsOfTheMonitorGiveTheirCodes) {
+  auto lcd = Connect(bench);
+  bench.AddFault("OUT badsum times 1");
+  EXPECT_EQ(lcd->ShowPattern(1, 2, 3), -2);
+  bench.AddFault("ZBL reply NO times 1");
+  EXPECT_EQ(lcd->SetZbl(200), -3);
+  bench.AddFault("OUT noise times 1");
+  EXPECT_EQ(lcd->ShowPattern(255, 0, 0), 0);
+  bench.AddFault("ZBL silent times 1");
+  EXPECT_EQ(lcd->SetZbl(100), -1);
+  EXPECT_EQ(bench.State()["pattern"], "255 0 0");
+}
+
+TEST_F(LCDBenchTest, PrimariesAndGreyRampArriveInTheMonitor) {
+  auto lcd = Connect(bench);
+  std::array<float, 9> primaries{25, 70, 5, 0.64f, 0.30f, 0.15f, 0.33f, 0.60f, 0.06f};
+  std::array<float, 256> ramp{};
+  for (int n = 0; n < 256; ++n) ramp[n] = 0.3127f + n * 0.0001f;
+  ramp[255] = 123.4567f;
+  EXPECT_EQ(lcd->WritePrimaries(primaries), 0);
+  EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), 0);
+  auto state = bench.State();
+  EXPECT_EQ(state["primaries"],
+            "25.0000 70.0000 5.0000 0.6400 0.3000 0.1500 0.3300 0.6000 0.0600");
+  EXPECT_EQ(state["grey1"].substr(0, 14), "0.3127 0.3128 ");
+  EXPECT_NE(state["grey1"].find(" 123.4567"), std::string::npos);
+  EXPECT_EQ(state["grey0"], "none");
+}
+
+TEST_F(LCDBenchTest, ALutReachesTheChosenMemoryCompleteAndInOrderAtTheLutSpeed) {
+  settings.WriteIntSetting("MonitorSpeed", 38400);
+  for (int c = 0; c < 3; ++c)
+    for (int i = 0; i < 4096; ++i) tables.LutTables[1][c][i] = (i * 7 + c * 300) % 1024;
+  auto lcd = Connect(bench);
+  EXPECT_EQ(lcd->WriteLut(1), 0);
+  auto state = bench.State();
+  for (int c = 0; c < 3; ++c) {
+    const auto values = Numbers(state["lut.USER2." + std::to_string(c)]);
+    ASSERT_EQ(values.size(), 4096u);
+    for (int i = 0; i < 4096; ++i) ASSERT_EQ(values[i], tables.LutTables[1][c][i]) << c << "/" << i;
+  }
+  EXPECT_EQ(state["lut.USER1.0"], "none");
+  EXPECT_EQ(state["lut.USER3.2"], "none");
+  EXPECT_EQ(state["speed"], "9600");
+  EXPECT_EQ(state["refused"], "0");
+  const auto log = bench.Log();
+  EXPECT_EQ(log.front(), "speed38400");
+  EXPECT_EQ(log.back(), "speed9600");
+}
+
+TEST_F(LCDBenchTest, ALutSentWithoutTheSpeedSwitchIsRefusedByTheMonitor) {
+  settings.WriteIntSetting("MonitorSpeed", 38400);
+  bench.AddFault("speed silent");  // the monitor misses the switch
+  tables.LutTables[0][0][0] = 1;
+  EXPECT_EQ(Connect(bench)->WriteLut(0), -3);
+  EXPECT_EQ(bench.State()["refused"], "2");
+}
+
+TEST_F(LCDBenchTest, AChunkRefusedTwiceEndsTheTransferWithTheSpeedLeftSwitched) {
+  settings.WriteIntSetting("MonitorSpeed", 57600);
+  bench.AddFault("C$M:WF er0 from 5 times 2");
+  auto lcd = Connect(bench);
+  EXPECT_EQ(lcd->WriteLut(2), -3);
+  EXPECT_EQ(bench.State()["speed"], "57600");
+  EXPECT_EQ(lcd->Port().Requested().speed, 57600);
+  bench.Clear();
+  EXPECT_EQ(lcd->WriteLut(2), 0) << "the next transfer switches again and goes through";
+  EXPECT_EQ(bench.State()["speed"], "9600");
+}
+
+TEST_F(LCDBenchTest, FilmGammaReachesTheChosenMemory) {
+  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[2][i] = 1023 - i;
+  auto lcd = Connect(bench);
+  EXPECT_EQ(lcd->WriteFilmGamma(2), 0);
+  const auto values = Numbers(bench.State()["filmgamma.USER3"]);
+  ASSERT_EQ(values.size(), 1024u);
+  EXPECT_EQ(values.front(), 1023);
+  EXPECT_EQ(values.back(), 0);
+  EXPECT_EQ(bench.State()["filmgamma.USER1"], "none");
+}
+
+}  // namespace
+}  // namespace velluma
