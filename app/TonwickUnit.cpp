@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,6 +25,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include "app/FileFilter.h"
 #include "app/NumberGridModel.h"
 #include "app/ProgressPanel.h"
 #include "app/StringGridModel.h"
@@ -48,6 +50,7 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent, int width, int 
   grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid->horizontalHeader()->setDefaultSectionSize(64);
   grid->setTextElideMode(Qt::ElideNone);
+  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   grid->setWordWrap(false);
   grid->setMinimumSize(width, height);
   grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -118,6 +121,12 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   layout->addWidget(X_edit);
   setCentralWidget(central);
   BuildStatusBar();
+  OpenDialog1 = new QFileDialog(this);
+  OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+  SaveDialog1 = new QFileDialog(this);
+  SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog1->setFileMode(QFileDialog::AnyFile);
 
   connect(FuncPageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { FuncPageControlChange(); }); });
   connect(TablePageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { TablePageControlChange(); }); });
@@ -444,6 +453,27 @@ void TTonwickForm::ShowStartPages() {
   QSignalBlocker blockTabs(FuncPageControl);
   FuncPageControl->setCurrentIndex(kCalibrationTab);
   TablePageControl->setCurrentIndex(0);
+}
+
+bool TTonwickForm::RunFileDialog(QFileDialog& dialog, const std::string& filter,
+                                 const std::string& fileName, std::string& path) {
+  dialog.setNameFilters(QtFileFilters(filter));
+  dialog.selectFile(Q(fileName));
+  if (dialogHook) {
+    path = dialogHook(dialog);
+    return !path.empty();
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  path = dialog.selectedFiles().front().toStdString();
+  return true;
+}
+
+bool TTonwickForm::OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) {
+  return RunFileDialog(*OpenDialog1, filter, fileName, path);
+}
+
+bool TTonwickForm::SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) {
+  return RunFileDialog(*SaveDialog1, filter, fileName, path);
 }
 
 void TTonwickForm::RefreshGridWB() {

@@ -9,6 +9,7 @@
 #include "station/Station.h"
 
 class QAction;
+class QFileDialog;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -43,6 +44,8 @@ class TTonwickForm : public QMainWindow, public Operator {
 
   // Tests answer message boxes here instead of a modal box.
   MessageBoxHook messageBoxHook;
+  // Tests answer the open and save dialogs here: given the dialog, the path chosen or "".
+  std::function<std::string(QFileDialog& dialog)> dialogHook;
 
   // Operator
   int MessageBox(const std::string& text, const std::string& caption, int flags) override;
@@ -60,6 +63,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   void SelectFilmGammaMemory(const std::string& text) override;
   int ActiveTab() const override;
   void ShowStartPages() override;
+  bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
+  bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
   void RefreshGridWB() override;
   void RefreshGridLUT() override;
   void RefreshGridFG() override;
@@ -104,6 +109,9 @@ class TTonwickForm : public QMainWindow, public Operator {
   ProgressPanel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
 
+  QFileDialog* OpenDialog1 = nullptr;
+  QFileDialog* SaveDialog1 = nullptr;
+
   QAction* FileNew = nullptr;
   QAction* FileOpen = nullptr;
   QAction* FileSave = nullptr;
@@ -130,6 +138,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   QWidget* BuildFilmGammaTab();
   void BuildStatusBar();
   void UpdateFileActions();
+  bool RunFileDialog(QFileDialog& dialog, const std::string& filter, const std::string& fileName,
+                     std::string& path);
   // Runs a handler; an error that escapes it goes to the application's top-level handler.
   void Guarded(const std::function<void()>& handler);
 

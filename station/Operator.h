@@ -55,6 +55,11 @@ class Operator {
   virtual int ActiveTab() const = 0;
   virtual void ShowStartPages() = 0;  // "Calibration" and "Yxy Table"
 
+  // The common open and save dialogs. `filter` is in the "Description|pattern|..." form; the
+  // dialog proposes `fileName`. False when the operator cancels; otherwise `path` is the choice.
+  virtual bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) = 0;
+  virtual bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) = 0;
+
   virtual void RefreshGridWB() = 0;
   virtual void RefreshGridLUT() = 0;
   virtual void RefreshGridFG() = 0;

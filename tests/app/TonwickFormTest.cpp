@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -18,6 +19,7 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "app/FileFilter.h"
 #include "app/NumberGridModel.h"
 #include "app/StringGridModel.h"
 #include "tests/support/BenchProcess.h"
@@ -226,6 +228,29 @@ TEST_F(TonwickFormTest, AnEscapedErrorIsShownAndTheWindowKeepsRunning) {
   EXPECT_EQ(boxes[0].text, "Failed to set data for 'LookUpTableSendTo'");
   EXPECT_EQ(boxes[0].caption, "Velluma");
   EXPECT_EQ(boxes[0].flags, 16);
+}
+
+TEST(FileFilterTest, WindowsFiltersBecomeQtFilters) {
+  EXPECT_EQ(QtFileFilters("text File (*.txt)|*.txt|All Files(*.*)|*.*"),
+            (QStringList{"text File (*.txt) (*.txt)", "All Files(*.*) (*)"}));
+  EXPECT_EQ(QtFileFilters("CSV File (*.csv)|*.csv*|All Files(*.*)|*.*").front(),
+            "CSV File (*.csv) (*.csv*)");
+  EXPECT_EQ(QtFileFilters("Both|*.cub;*.cube").front(), "Both (*.cub *.cube)");
+  EXPECT_TRUE(QtFileFilters("").isEmpty());
+}
+
+TEST_F(TonwickFormTest, TheDialogsTakeTheFilterAndTheProposedName) {
+  auto window = Start();
+  QStringList seen;
+  window->dialogHook = [&](QFileDialog& dialog) {
+    seen = dialog.nameFilters();
+    return dialog.acceptMode() == QFileDialog::AcceptSave ? std::string("/tmp/out.txt") : std::string();
+  };
+  std::string path;
+  EXPECT_FALSE(window->OpenDialog("text File (*.txt)|*.txt", "", path));
+  EXPECT_EQ(seen, QStringList{"text File (*.txt) (*.txt)"});
+  EXPECT_TRUE(window->SaveDialog("text File (*.txt)|*.txt|All Files(*.*)|*.*", "a.txt", path));
+  EXPECT_EQ(path, "/tmp/out.txt");
 }
 
 }  // namespace

@@ -61,6 +61,24 @@ void ScriptedOperator::SelectFilmGammaMemory(const std::string& text) {
   filmGammaMemory = MemoryIndex(text, filmGammaMemory);
 }
 
+bool ScriptedOperator::OpenDialog(const std::string& filter, const std::string& fileName,
+                                  std::string& path) {
+  calls.push_back("OpenDialog " + filter + " " + fileName);
+  dialogFilters.push_back(filter);
+  path = dialogAnswers.empty() ? "" : dialogAnswers.front();
+  if (!dialogAnswers.empty()) dialogAnswers.pop_front();
+  return !path.empty();
+}
+
+bool ScriptedOperator::SaveDialog(const std::string& filter, const std::string& fileName,
+                                  std::string& path) {
+  calls.push_back("SaveDialog " + filter + " " + fileName);
+  dialogFilters.push_back(filter);
+  path = dialogAnswers.empty() ? "" : dialogAnswers.front();
+  if (!dialogAnswers.empty()) dialogAnswers.pop_front();
+  return !path.empty();
+}
+
 void ScriptedOperator::ShowStartPages() {
   activeTab = kCalibrationTab;
   calls.push_back("ShowStartPages");

@@ -47,6 +47,11 @@ class ScriptedOperator : public Operator {
   void SelectFilmGammaMemory(const std::string& text) override;
   int ActiveTab() const override { return activeTab; }
   void ShowStartPages() override;
+  // Dialog answers: the path chosen, or "" for Cancel; Cancel when the queue is empty.
+  std::deque<std::string> dialogAnswers;
+  std::vector<std::string> dialogFilters;
+  bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
+  bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
   void RefreshGridWB() override { calls.push_back("RefreshGridWB"); }
   void RefreshGridLUT() override { calls.push_back("RefreshGridLUT"); }
   void RefreshGridFG() override { calls.push_back("RefreshGridFG"); }
