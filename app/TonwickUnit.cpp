@@ -262,6 +262,12 @@ QWidget* TTonwickForm::BuildCalibrationTab() {
   ColorGridModel = new StringGridModel(4, 4, true, this);
   YxyStringGrid = MakeGrid(YxyGridModel, nullptr, 281, 238);
   ColorStringGrid = MakeGrid(ColorGridModel, nullptr, 263, 89);
+  YxyGridModel->SetEditHandler([this](int column, int row, const QString& text) {
+    Guarded([&] { station_->YxyStringGridSetEditText(column, row, text.toStdString()); });
+  });
+  ColorGridModel->SetEditHandler([this](int column, int row, const QString& text) {
+    Guarded([&] { station_->ColorStringGridSetEditText(column, row, text.toStdString()); });
+  });
   auto* colorPage = new QWidget;
   auto* colorLayout = new QVBoxLayout(colorPage);
   colorLayout->addWidget(ColorStringGrid);

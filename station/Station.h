@@ -68,6 +68,11 @@ class Station {
     Station& station_;
     bool outer_;
   };
+  // A value typed into a cell of the "Yxy Table" or "LCD Color" grid: column 1 x, 2 y, 3 Y of
+  // the grey level or primary of that row. ConvertError when the text is not a number.
+  void YxyStringGridSetEditText(int column, int row, const std::string& text);
+  void ColorStringGridSetEditText(int column, int row, const std::string& text);
+
   bool ProcedureRunning() const { return procedureRunning_; }
 
   Operator& op;

@@ -230,6 +230,62 @@ TEST_F(TonwickFormTest, AnEscapedErrorIsShownAndTheWindowKeepsRunning) {
   EXPECT_EQ(boxes[0].flags, 16);
 }
 
+TEST_F(TonwickFormTest, TypedValuesAreStoredAndKeptAsTypedOrRefusedWithTheConversionError) {
+  auto window = Start();
+  auto* model = window->YxyGridModel;
+  EXPECT_TRUE(model->flags(model->index(10, 3)) & Qt::ItemIsEditable);
+  EXPECT_FALSE(model->flags(model->index(10, 0)) & Qt::ItemIsEditable);
+  EXPECT_FALSE(model->flags(model->index(0, 3)) & Qt::ItemIsEditable);
+  EXPECT_TRUE(model->setData(model->index(10, 3), "12.5", Qt::EditRole));
+  EXPECT_EQ(window->station().CalibrationData.YxyTable[9].Y, 12.5);
+  EXPECT_EQ(Cell(window->YxyStringGrid, 3, 10), "12.5");
+  EXPECT_TRUE(boxes.empty());
+
+  model->setData(model->index(11, 1), "-0.3", Qt::EditRole);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "'0-0.3' is not a valid floating point value");
+  EXPECT_EQ(boxes[0].flags, 16);
+  EXPECT_EQ(window->station().CalibrationData.YxyTable[10].x, 0.0);
+  EXPECT_EQ(Cell(window->YxyStringGrid, 1, 11), "-0.3");
+}
+
+TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
+  auto window = Start();
+  window->station().CalibrationData.Primaries[1] = {0.3, 0.6, 70.25};
+  window->RefreshGridWB();
+  EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "") << "only the active page is filled";
+  window->TablePageControl->setCurrentIndex(1);
+  EXPECT_EQ(Cell(window->ColorStringGrid, 0, 2), "     G");
+  EXPECT_EQ(Cell(window->ColorStringGrid, 1, 2), "    0.3000");
+  EXPECT_EQ(Cell(window->ColorStringGrid, 2, 2), "    0.6000");
+  EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "    70.250");
+  EXPECT_EQ(Cell(window->ColorStringGrid, 0, 0), "     ");
+  window->ColorGridModel->setData(window->ColorGridModel->index(3, 3), "5", Qt::EditRole);
+  EXPECT_EQ(window->station().CalibrationData.Primaries[2].Y, 5.0);
+}
+
+TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
+  auto window = Start();
+  auto& tables = window->station().Tables;
+  tables.LutTables[0][2][4095] = 1023;
+  window->RefreshGridLUT();
+  EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "1023");
+  window->LUTComboBox->setCurrentIndex(1);
+  window->LUTComboBoxChange();
+  EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "0") << "a memory never loaded shows zeros";
+  EXPECT_EQ(settings.ReadStringSetting("LookUpTableSendTo"), "USER2");
+
+  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[2][i] = i;
+  window->FilmGammaComboBox->setCurrentIndex(2);
+  window->FilmGammaComboBoxChange();
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 0, 1), "       0");
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1), "       0");
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 0, 1024), "    1023");
+  EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1024), "    1023");
+  for (int i = 0; i < window->FilmGammaSeries->count(); ++i)
+    ASSERT_EQ(window->FilmGammaSeries->at(i), QPointF(i, i)) << "a straight diagonal";
+}
+
 TEST(FileFilterTest, WindowsFiltersBecomeQtFilters) {
   EXPECT_EQ(QtFileFilters("text File (*.txt)|*.txt|All Files(*.*)|*.*"),
             (QStringList{"text File (*.txt) (*.txt)", "All Files(*.*) (*)"}));

@@ -1,0 +1,35 @@
+// Values typed into the calibration grids.
+#include "platform/TextToNumber.h"
+#include "station/Station.h"
+
+namespace velluma {
+
+namespace {
+
+// Leading blanks removed and "0" put in front: an empty cell is 0 and ".5" is 0.5, while a
+// leading minus can never convert, so negative values cannot be typed in.
+double TypedValue(const std::string& text) {
+  std::size_t start = 0;
+  while (start < text.size() && static_cast<unsigned char>(text[start]) <= ' ') ++start;
+  return StrToFloat("0" + text.substr(start));
+}
+
+void Store(XyYValue& value, int column, double number) {
+  if (column == 1) value.x = number;
+  if (column == 2) value.y = number;
+  if (column == 3) value.Y = number;
+}
+
+}  // namespace
+
+void Station::YxyStringGridSetEditText(int column, int row, const std::string& text) {
+  const double number = TypedValue(text);
+  if (row >= 1 && row <= CalibrationData::kGreyLevels) Store(CalibrationData.YxyTable[row - 1], column, number);
+}
+
+void Station::ColorStringGridSetEditText(int column, int row, const std::string& text) {
+  const double number = TypedValue(text);
+  if (row >= 1 && row <= 3) Store(CalibrationData.Primaries[row - 1], column, number);
+}
+
+}  // namespace velluma

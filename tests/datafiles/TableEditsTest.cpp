@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "platform/ConvertError.h"
+#include "station/Station.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+class TableEditsTest : public ::testing::Test {
+ protected:
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock;
+  test::ScriptedOperator op;
+  Station station{op, settings, clock};
+};
+
+TEST_F(TableEditsTest, ATypedValueGoesIntoTheLevelOrPrimaryOfItsRowAndColumn) {
+  station.YxyStringGridSetEditText(3, 10, "12.5");
+  EXPECT_EQ(station.CalibrationData.YxyTable[9].Y, 12.5);
+  station.YxyStringGridSetEditText(1, 1, "  .3127");
+  EXPECT_EQ(station.CalibrationData.YxyTable[0].x, 0.3127);
+  station.YxyStringGridSetEditText(2, 256, "");
+  EXPECT_EQ(station.CalibrationData.YxyTable[255].y, 0.0);
+  station.ColorStringGridSetEditText(2, 3, "0.06");
+  EXPECT_EQ(station.CalibrationData.Primaries[2].y, 0.06);
+  station.ColorStringGridSetEditText(1, 1, "0.64");
+  EXPECT_EQ(station.CalibrationData.Primaries[0].x, 0.64);
+  EXPECT_EQ(station.CalibrationDataReady, 0);
+}
+
+TEST_F(TableEditsTest, FixedCellsAndTextsThatDoNotConvertStoreNothing) {
+  const auto before = station.CalibrationData.YxyTable;
+  station.YxyStringGridSetEditText(0, 5, "7");
+  station.YxyStringGridSetEditText(2, 0, "7");
+  station.ColorStringGridSetEditText(1, 4, "7");
+  EXPECT_EQ(station.CalibrationData.YxyTable, before);
+  try {
+    station.YxyStringGridSetEditText(3, 10, "-5");
+    FAIL() << "a leading minus must not convert";
+  } catch (const ConvertError& error) {
+    EXPECT_STREQ(error.what(), "'0-5' is not a valid floating point value");
+  }
+  EXPECT_THROW(station.ColorStringGridSetEditText(3, 1, "abc"), ConvertError);
+  EXPECT_EQ(station.CalibrationData.YxyTable, before);
+  EXPECT_EQ(station.CalibrationData.Primaries[0].Y, 0.0);
+}
+
+TEST(CalibrationDataTest, PayloadsForTheMonitor) {
+  CalibrationData data;
+  data.Primaries = {XyYValue{0.64, 0.33, 25}, XyYValue{0.30, 0.60, 70}, XyYValue{0.15, 0.06, 5}};
+  EXPECT_EQ(data.PrimariesPayload(),
+            (std::array<float, 9>{25, 70, 5, 0.64f, 0.30f, 0.15f, 0.33f, 0.60f, 0.06f}));
+  data.YxyTable[7] = {0.3127, 0.3290, 100.25};
+  EXPECT_EQ(data.GreyRampPayload(0)[7], 100.25f);
+  EXPECT_EQ(data.GreyRampPayload(1)[7], 0.3127f) << "channel 1 carries x";
+  EXPECT_EQ(data.GreyRampPayload(2)[7], 0.3290f);
+}
+
+}  // namespace
+}  // namespace velluma
