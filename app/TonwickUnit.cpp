@@ -262,6 +262,8 @@ QWidget* TTonwickForm::BuildCalibrationTab() {
   ColorGridModel = new StringGridModel(4, 4, true, this);
   YxyStringGrid = MakeGrid(YxyGridModel, nullptr, 281, 238);
   ColorStringGrid = MakeGrid(ColorGridModel, nullptr, 263, 89);
+  ColorStringGrid->setFixedHeight(4 * kGridRowHeight + 2 * ColorStringGrid->frameWidth());
+  ColorStringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   YxyGridModel->SetEditHandler([this](int column, int row, const QString& text) {
     Guarded([&] { station_->YxyStringGridSetEditText(column, row, text.toStdString()); });
   });
@@ -349,6 +351,8 @@ void TTonwickForm::BuildStatusBar() {
   StatusPanel1->onPaint = [this](const QRect& rect) { StatusBarDrawPanel(rect); };
   StatusPanel2 = new QLabel(this);
   StatusPanel2->setMinimumWidth(50);
+  for (QWidget* panel : std::initializer_list<QWidget*>{StatusPanel0, StatusPanel1, StatusPanel2})
+    panel->setMinimumHeight(fontMetrics().height() + 4);  // the bar keeps its height when empty
   statusBar()->addWidget(StatusPanel0);
   statusBar()->addWidget(StatusPanel1);
   statusBar()->addWidget(StatusPanel2, 1);
