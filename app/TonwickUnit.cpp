@@ -128,6 +128,9 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
 
+  connect(ZeroCalButton, &QPushButton::clicked, this, [this] { Guarded([this] { ZeroCalButtonClick(); }); });
+  connect(AnalyzerOffsetCxEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCxEditChange(); }); });
+  connect(AnalyzerOffsetCyEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCyEditChange(); }); });
   connect(FuncPageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { FuncPageControlChange(); }); });
   connect(TablePageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { TablePageControlChange(); }); });
   connect(LUTComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { LUTComboBoxChange(); }); });
@@ -436,6 +439,14 @@ void TTonwickForm::UpdateFileActions() {
   FileExit->setEnabled(idle);
 }
 
+std::string TTonwickForm::AnalyzerOffsetText(int axis) const {
+  return (axis == 0 ? AnalyzerOffsetCxEdit : AnalyzerOffsetCyEdit)->text().toStdString();
+}
+
+void TTonwickForm::SetAnalyzerOffsetText(int axis, const std::string& text) {
+  (axis == 0 ? AnalyzerOffsetCxEdit : AnalyzerOffsetCyEdit)->setText(Q(text));
+}
+
 void TTonwickForm::ShowModelName(const std::string& model) { ModelNameLabel->setText(Q(model)); }
 
 void TTonwickForm::AcceptDroppedFiles() {
@@ -551,6 +562,12 @@ void TTonwickForm::FileExitExecute() {
 }
 
 void TTonwickForm::DropFiles(const std::vector<std::string>& paths) { station_->DropFiles(paths); }
+
+void TTonwickForm::ZeroCalButtonClick() { station_->ZeroCalButtonClick(); }
+
+void TTonwickForm::AnalyzerOffsetCxEditChange() { station_->AnalyzerOffsetCxEditChange(); }
+
+void TTonwickForm::AnalyzerOffsetCyEditChange() { station_->AnalyzerOffsetCyEditChange(); }
 
 void TTonwickForm::LUTComboBoxChange() {
   station_->WriteStringSetting("LookUpTableSendTo", LUTComboBox->currentText().toStdString());

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "station/Operator.h"
-#include "station/Station.h"
+#include "calibration/Operator.h"
+#include "calibration/Station.h"
 
 class QAction;
 class QFileDialog;
@@ -55,6 +55,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   void LockControls() override;
   void UnlockControls() override;
   void SetProcedureRunning(bool running) override;
+  std::string AnalyzerOffsetText(int axis) const override;
+  void SetAnalyzerOffsetText(int axis, const std::string& text) override;
   void ShowModelName(const std::string& model) override;
   void AcceptDroppedFiles() override;
   int LutMemory() const override;
@@ -77,6 +79,9 @@ class TTonwickForm : public QMainWindow, public Operator {
   void FileExitExecute();
   void DropFiles(const std::vector<std::string>& paths);
   void LUTComboBoxChange();
+  void ZeroCalButtonClick();
+  void AnalyzerOffsetCxEditChange();
+  void AnalyzerOffsetCyEditChange();
   void FilmGammaComboBoxChange();
 
   // The controls, by their names.

@@ -1,6 +1,6 @@
 // Values typed into the calibration grids.
 #include "platform/TextToNumber.h"
-#include "station/Station.h"
+#include "calibration/Station.h"
 
 namespace velluma {
 

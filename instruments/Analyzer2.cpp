@@ -1,10 +1,66 @@
 #include "instruments/Analyzer2.h"
 
+#include <cstdlib>
+
 namespace velluma {
 
-Analyzer2::Analyzer2(int kind, const std::string& port, int speed)
-    : kind_(kind), port_(port), speed_(speed) {}
+namespace {
+
+// Every entry point of the library, resolved by name in this order; all must be there.
+constexpr const char* kEntryPoints[] = {
+    "I1_IsConnected",   "I1_KeyPressed",   "I1_GetNumberOfAvailableSamples", "I1_Calibrate",
+    "I1_TriggerMeasurement", "I1_GetSpectrum", "I1_GetTriStimulus",          "I1_GetDensity",
+    "I1_GetDensities",  "I1_SetSubstrate", "I1_SetOption",                   "I1_GetOption",
+};
+
+int Low8(std::int32_t result) { return result & 0xFF; }
+
+}  // namespace
+
+std::string Analyzer2::LibraryPath() {
+  if (const char* path = std::getenv("VELLUMA_EYEONE"); path && *path) return path;
+  return "/usr/local/lib/EyeOne.so";
+}
+
+Analyzer2::Analyzer2(int kind, const std::string& /*port*/, int /*speed*/) : kind_(kind) {}
 
 Analyzer2::~Analyzer2() = default;
+
+int Analyzer2::LoadEyeOne() {
+  if (library_.IsLoaded()) return 0;
+  if (!library_.Load(LibraryPath()) || !ResolveEntryPoints()) {
+    library_.Unload();
+    return kNotLoaded;
+  }
+  return 0;
+}
+
+bool Analyzer2::ResolveEntryPoints() {
+  void* found[std::size(kEntryPoints)] = {};
+  for (std::size_t i = 0; i < std::size(kEntryPoints); ++i)
+    if (!(found[i] = library_.Symbol(kEntryPoints[i]))) return false;
+  isConnected_ = reinterpret_cast<Call>(found[0]);
+  calibrate_ = reinterpret_cast<Call>(found[3]);
+  triggerMeasurement_ = reinterpret_cast<Call>(found[4]);
+  getTriStimulus_ = reinterpret_cast<TriStimulusCall>(found[6]);
+  setOption_ = reinterpret_cast<OptionCall>(found[10]);
+  return true;
+}
+
+int Analyzer2::IsConnected() { return library_.IsLoaded() ? Low8(isConnected_()) : kNoLibrary; }
+
+int Analyzer2::Calibrate() { return library_.IsLoaded() ? Low8(calibrate_()) : kNoLibrary; }
+
+int Analyzer2::TriggerMeasurement() {
+  return library_.IsLoaded() ? Low8(triggerMeasurement_()) : kNoLibrary;
+}
+
+int Analyzer2::GetTriStimulus(float triStimulus[3], int index) {
+  return library_.IsLoaded() ? Low8(getTriStimulus_(triStimulus, index)) : kNoLibrary;
+}
+
+int Analyzer2::SetOption(const std::string& key, const std::string& value) {
+  return library_.IsLoaded() ? Low8(setOption_(key.c_str(), value.c_str())) : kNoLibrary;
+}
 
 }  // namespace velluma

@@ -41,7 +41,7 @@ std::vector<std::uint8_t> CheckedReply(const std::string& body) {
   return Bytes("\x02" + body + digits + "\x03");
 }
 
-PtyPeer::PtyPeer() {
+PtyPeer::PtyPeer(Framing framing) : framing_(framing) {
   int slave = -1;
   char name[128];
   if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
@@ -103,11 +103,12 @@ void PtyPeer::OnByte(std::uint8_t byte) {
   {
     std::lock_guard lock(mutex_);
     received_.push_back(byte);
-    if (byte == kStx) {
+    const bool lines = framing_ == Framing::Lines;
+    if (!lines && byte == kStx) {
       current_.clear();
       return;
     }
-    if (byte != kEtx) {
+    if (byte != (lines ? '\r' : kEtx)) {
       current_.push_back(static_cast<char>(byte));
       return;
     }

@@ -16,7 +16,10 @@ namespace velluma::test {
 // would. Replies are raw bytes, so tests can send noise, broken frames and bad checksums.
 class PtyPeer {
  public:
-  PtyPeer();
+  // Stx: frames run from STX to ETX (the monitor). Lines: every CR ends a frame (the PR-655).
+  enum class Framing { Stx, Lines };
+
+  explicit PtyPeer(Framing framing = Framing::Stx);
   ~PtyPeer();
   PtyPeer(const PtyPeer&) = delete;
   PtyPeer& operator=(const PtyPeer&) = delete;
@@ -44,6 +47,7 @@ class PtyPeer {
   void Run();
   void OnByte(std::uint8_t byte);
 
+  Framing framing_;
   int master_ = -1;
   int wake_[2] = {-1, -1};
   std::string slavePath_;

@@ -45,6 +45,11 @@ void ScriptedOperator::SetProcedureRunning(bool running) {
   calls.push_back(running ? "ProcedureRunning" : "ProcedureDone");
 }
 
+void ScriptedOperator::SetAnalyzerOffsetText(int axis, const std::string& text) {
+  offsets[axis] = text;
+  calls.push_back("Offset" + std::to_string(axis) + " " + text);
+}
+
 void ScriptedOperator::ShowModelName(const std::string& model) {
   modelName = model;
   calls.push_back("ModelName " + model);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "station/Operator.h"
+#include "calibration/Operator.h"
 
 namespace velluma::test {
 
@@ -39,6 +39,9 @@ class ScriptedOperator : public Operator {
   void LockControls() override;
   void UnlockControls() override;
   void SetProcedureRunning(bool running) override;
+  std::string offsets[2];
+  std::string AnalyzerOffsetText(int axis) const override { return offsets[axis]; }
+  void SetAnalyzerOffsetText(int axis, const std::string& text) override;
   void ShowModelName(const std::string& model) override;
   void AcceptDroppedFiles() override;
   int LutMemory() const override { return lutMemory; }

@@ -1,4 +1,4 @@
-#include "station/Station.h"
+#include "calibration/Station.h"
 
 #include <gtest/gtest.h>
 

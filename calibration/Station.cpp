@@ -1,4 +1,4 @@
-#include "station/Station.h"
+#include "calibration/Station.h"
 
 namespace velluma {
 
@@ -8,7 +8,9 @@ constexpr int kAddressedLinkSpeed = 38400;
 }  // namespace
 
 Station::Station(Operator& op, SettingsStore& settings, Clock& clock)
-    : op(op), settings(settings), clock(clock) {}
+    : op(op), settings(settings), clock(clock),
+      front_([this] { return ReadStringSetting("AnalizerModel"); },
+             {CaAnalyzer, I1Analyzer, PrAnalyzer}, clock) {}
 
 Station::~Station() = default;
 
@@ -76,7 +78,7 @@ void Station::CreateAnalyzer() {
                                              ReadIntSetting("AnalizerSpeed"));
   else if (model == "PR-655")
     PrAnalyzer = std::make_unique<Analyzer3>(0, ReadStringSetting("AnalizerPort"),
-                                             ReadIntSetting("AnalizerSpeed"));
+                                             ReadIntSetting("AnalizerSpeed"), clock);
 }
 
 // "RS-232C" exactly: the plain link; any other text: the addressed link.

@@ -42,6 +42,10 @@ class Operator {
   // While a procedure runs, commands that replace the devices or the data must not act.
   virtual void SetProcedureRunning(bool running) = 0;
 
+  // The two "Analyzer Offset" edits: axis 0 x, 1 y. Their text is the only store of the offsets.
+  virtual std::string AnalyzerOffsetText(int axis) const = 0;
+  virtual void SetAnalyzerOffsetText(int axis, const std::string& text) = 0;
+
   virtual void ShowModelName(const std::string& model) = 0;
   virtual void AcceptDroppedFiles() = 0;
 

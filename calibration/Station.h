@@ -10,11 +10,12 @@
 #include "instruments/Analyzer.h"
 #include "instruments/Analyzer2.h"
 #include "instruments/Analyzer3.h"
+#include "instruments/AnalyzerFront.h"
 #include "monitor/LCD.h"
 #include "monitor/UserMemoryTables.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
-#include "station/Operator.h"
+#include "calibration/Operator.h"
 
 namespace velluma {
 
@@ -45,6 +46,24 @@ class Station {
   void CreateDevices();
   // Ends the monitor session and deletes every device object.
   void DestroyDevices();
+
+  // The analyzer front: every operation reads "AnalizerModel" anew.
+  int AnalyzerBeginRemote() { return front_.AnalyzerBeginRemote(); }
+  int AnalyzerEndRemote() { return front_.AnalyzerEndRemote(); }
+  int AnalyzerZeroCalibrate() { return front_.AnalyzerZeroCalibrate(); }
+  int AnalyzerMeasure(double& x, double& y, double& Y) { return front_.AnalyzerMeasure(x, y, Y); }
+  std::string AnalyzerErrorText(int code) { return front_.AnalyzerErrorText(code); }
+
+  // The offset edits lost the focus.
+  void AnalyzerOffsetCxEditChange() { CheckOffsetEdit(0); }
+  void AnalyzerOffsetCyEditChange() { CheckOffsetEdit(1); }
+
+  // Creates CaAnalyzer for a "CA-210" (kind 1) or "CA-310" (kind 2) when there is none.
+  void CreateCaAnalyzer();
+  // 0-CAL.: prepares the configured instrument.
+  void ZeroCalButtonClick();
+  // 1 when the caller may go on measuring, 0 when it must stop.
+  int InstrumentCalibration();
 
   // The operator asked to exit: true when the program is to end.
   bool FileExitExecute();
@@ -79,6 +98,9 @@ class Station {
   SettingsStore& settings;
   Clock& clock;
 
+  // The CA-SDK server the CA driver is made on: the process's own unless a test gives another.
+  CaServer* caServer = &CaServer::Process();
+
   std::unique_ptr<LCD> Lcd;
   std::unique_ptr<Analyzer> CaAnalyzer;
   std::unique_ptr<Analyzer2> I1Analyzer;
@@ -101,6 +123,12 @@ class Station {
  private:
   void CreateAnalyzer();
   void CreateLcd();
+  void CheckOffsetEdit(int axis);
+  int CalibrateI1();
+  int CalibrateInRemoteMode();
+  int DriverMessageBox(const std::string& text, const std::string& caption, int flags);
+
+  AnalyzerFront front_;
 
   bool procedureRunning_ = false;
 };

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "calibration/Station.h"
+#include "platform/SharedLibrary.h"
+#include "tests/support/PtyPeer.h"
+#include "tests/support/ScriptedCaServer.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using Box = test::ScriptedOperator::Box;
+
+// 0-CAL. on the station with a scripted operator and scripted instruments.
+class InstrumentCalibrationTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    settings.WriteStringSetting("MonitorPort", dir.File("no-monitor"));
+    station.caServer = &caServer;
+  }
+
+  void UseModel(const std::string& model) {
+    settings.WriteStringSetting("AnalizerModel", model);
+    station.DestroyDevices();
+    station.CreateDevices();
+  }
+
+  bool EndedUnlocked() const { return !op.locked && op.status[0].empty() && !op.procedureRunning; }
+
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock{0.01, 150};
+  test::ScriptedOperator op;
+  test::CaScript script;
+  CaServer caServer{test::MakeScriptedCaServer(script)};
+  Station station{op, settings, clock};
+};
+
+TEST_F(InstrumentCalibrationTest, WithoutAnInstrumentTheProcedureReportsAnalyzerError) {
+  UseModel("NoConnect");
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: Error", "0-Cal.", 16}}));
+  EXPECT_TRUE(EndedUnlocked());
+  EXPECT_EQ(op.calls.front(), "ProcedureRunning");
+  EXPECT_EQ(op.calls[1], "LockControls");
+  EXPECT_EQ(op.calls[2], "Status0 0-Cal (repaint)");
+}
+
+TEST_F(InstrumentCalibrationTest, ACa310IsCreatedOnFirstUseAndZeroCalibratedInRemoteMode) {
+  UseModel("CA-310");
+  EXPECT_FALSE(station.CaAnalyzer);
+  station.ZeroCalButtonClick();
+  ASSERT_TRUE(station.CaAnalyzer);
+  EXPECT_EQ(station.CaAnalyzer->Kind(), 2);
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "0-Cal.", 0}}));
+  EXPECT_TRUE(EndedUnlocked());
+  const std::vector<std::string> tail(script.calls.end() - 3, script.calls.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.36 0"}));
+
+  Analyzer* first = station.CaAnalyzer.get();
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(station.CaAnalyzer.get(), first) << "kept for the next use";
+}
+
+TEST_F(InstrumentCalibrationTest, ARefusedZeroCalibrationIsNamedAndRemoteModeLeft) {
+  UseModel("CA-310");
+  script.zeroResult = static_cast<std::int32_t>(0x8004019C);
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: PROBE ERROR(E26)", "0-Cal.", 16}}));
+  EXPECT_EQ(script.calls.back(), "Ca.36 0");
+  EXPECT_TRUE(EndedUnlocked());
+}
+
+TEST_F(InstrumentCalibrationTest, ACaSetUpWithoutAnInstrumentLeavesTheControlsLocked) {
+  UseModel("CA-210");
+  script.casResult = -1;
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Not Connect!  Restart Application", "ERROR: ", 0}}));
+  EXPECT_TRUE(op.locked);
+  EXPECT_EQ(op.status[0], "0-Cal");
+  EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "Ca.22"), 0);
+}
+
+TEST_F(InstrumentCalibrationTest, AfterTheSettingsTheNextUseCreatesANewCaDriver) {
+  UseModel("CA-210");
+  station.ZeroCalButtonClick();
+  UseModel("CA-210");  // the settings command deletes every device
+  EXPECT_FALSE(station.CaAnalyzer);
+  script.calls.clear();
+  station.ZeroCalButtonClick();
+  ASSERT_TRUE(station.CaAnalyzer);
+  EXPECT_EQ(script.calls.front(), "SetConfiguration 1 1 0 9600");
+}
+
+TEST_F(InstrumentCalibrationTest, AServerThatCannotBeHadEscapesWithTheControlsLocked) {
+  UseModel("CA-310");
+  CaServer unavailable;
+  ::setenv("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so", 1);
+  station.caServer = &unavailable;
+  EXPECT_THROW(station.ZeroCalButtonClick(), CaServerUnavailable);
+  ::unsetenv("VELLUMA_CA_SERVER");
+  EXPECT_TRUE(op.locked);
+  EXPECT_FALSE(station.CaAnalyzer);
+  EXPECT_FALSE(op.procedureRunning);
+}
+
+class I1CalibrationTest : public InstrumentCalibrationTest {
+ protected:
+  void SetUp() override {
+    InstrumentCalibrationTest::SetUp();
+    ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH, 1);
+    ASSERT_TRUE(library.Load(SCRIPTED_EYEONE_PATH));
+    set = reinterpret_cast<void (*)(const char*, std::int32_t)>(library.Symbol("ScriptedEyeOne_Set"));
+    reinterpret_cast<void (*)()>(library.Symbol("ScriptedEyeOne_Reset"))();
+    UseModel("i1-Pro");
+  }
+  void TearDown() override { ::unsetenv("VELLUMA_EYEONE"); }
+
+  SharedLibrary library;
+  void (*set)(const char*, std::int32_t) = nullptr;
+};
+
+TEST_F(I1CalibrationTest, ConnectedAndCalibrated) {
+  op.answers = {Operator::kAnswerYes};
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{
+                          {"Please set i1Pro to Calibration Plate\nCalibrate Start?", "Calibration", 36},
+                          {"Complete.", "0-Cal.", 0}}));
+  EXPECT_EQ(op.messageLine, "Calibrate OK");
+  EXPECT_TRUE(EndedUnlocked());
+}
+
+TEST_F(I1CalibrationTest, ARefusedCalibrationStillCompletes) {
+  set("Calibrate", 3);
+  op.answers = {Operator::kAnswerYes};
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.messageLine, "Calibrate NG");
+  EXPECT_EQ(op.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
+}
+
+TEST_F(I1CalibrationTest, ARefusedOptionSkipsTheCalibrationSilently) {
+  set("SetOption MeasurementMode=SingleEmission", 1);
+  op.answers = {Operator::kAnswerYes};
+  EXPECT_EQ(station.InstrumentCalibration(), 1);
+  EXPECT_EQ(op.messageLine, "EyeOne Connected");
+}
+
+TEST_F(I1CalibrationTest, NoAndNotConnectedAbort) {
+  op.answers = {Operator::kAnswerNo};
+  EXPECT_EQ(station.InstrumentCalibration(), 0);
+  EXPECT_EQ(op.boxes.back(), (Box{"0-Cal. Abort", "Abort", 0}));
+  set("IsConnected", 1);
+  op.boxes.clear();
+  EXPECT_EQ(station.InstrumentCalibration(), 0);
+  EXPECT_EQ(op.messageLine, "EyeOne Not Connected");
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
+}
+
+TEST_F(I1CalibrationTest, WithoutTheLibrary) {
+  ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
+  UseModel("i1-Pro");
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.messageLine, "Lib wasn't loaded");
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
+  EXPECT_TRUE(EndedUnlocked());
+}
+
+TEST_F(InstrumentCalibrationTest, ThePr655IsWokenSetUpAndReleased) {
+  test::PtyPeer pr(test::PtyPeer::Framing::Lines);
+  settings.WriteStringSetting("AnalizerPort", pr.DevicePath());
+  UseModel("PR-655");
+  pr.Silence();
+  pr.Silence();
+  for (int i = 0; i < 4; ++i) pr.Reply(test::Bytes("0000\r\n"));
+  station.ZeroCalButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "0-Cal.", 0}}));
+  ASSERT_TRUE(pr.WaitForFrames(7));
+  EXPECT_EQ(pr.Frames(), (std::vector<std::string>{"", "PHOTO", "SE0", "SK60", "SS3", "SU1", "Q"}));
+}
+
+TEST_F(InstrumentCalibrationTest, OffsetEditsKeepCheckedTextsAndRefuseTheRest) {
+  op.offsets[0] = "0.05";
+  station.AnalyzerOffsetCxEditChange();
+  EXPECT_EQ(op.offsets[0], "+0.0500");
+  op.offsets[1] = "0.2";
+  station.AnalyzerOffsetCyEditChange();
+  EXPECT_EQ(op.offsets[1], "");
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Input value ERROR!\n-0.0999 < value < 0.0999", "AnalyzerOffset", 16}}));
+}
+
+}  // namespace
+}  // namespace velluma

@@ -1,0 +1,75 @@
+#include "instruments/Analyzer2.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/SharedLibrary.h"
+
+namespace velluma {
+namespace {
+
+// The i1-Pro driver against a scripted EyeOne library, loaded from its path like the real one.
+class Analyzer2Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH, 1);
+    ASSERT_TRUE(script.Load(SCRIPTED_EYEONE_PATH));  // the same loaded copy the driver gets
+    set = reinterpret_cast<void (*)(const char*, std::int32_t)>(script.Symbol("ScriptedEyeOne_Set"));
+    log = reinterpret_cast<const char* (*)()>(script.Symbol("ScriptedEyeOne_Log"));
+    reinterpret_cast<void (*)()>(script.Symbol("ScriptedEyeOne_Reset"))();
+  }
+  void TearDown() override { ::unsetenv("VELLUMA_EYEONE"); }
+
+  SharedLibrary script;
+  void (*set)(const char*, std::int32_t) = nullptr;
+  const char* (*log)() = nullptr;
+};
+
+TEST_F(Analyzer2Test, ConstructionTouchesNothingAndLoadingResolvesEveryEntryPointOnce) {
+  Analyzer2 i1(3, "COM4", 115200);
+  EXPECT_FALSE(i1.Loaded());
+  EXPECT_EQ(i1.LoadEyeOne(), 0);
+  EXPECT_EQ(i1.LoadEyeOne(), 0) << "loaded once";
+  EXPECT_STREQ(log(), "") << "loading calls nothing";
+  EXPECT_EQ(i1.IsConnected(), 0);
+  EXPECT_EQ(i1.SetOption("MeasurementMode", "SingleEmission"), 0);
+  EXPECT_EQ(i1.Calibrate(), 0);
+  EXPECT_EQ(i1.TriggerMeasurement(), 0);
+  float values[3] = {};
+  EXPECT_EQ(i1.GetTriStimulus(values, 0), 0);
+  EXPECT_FLOAT_EQ(values[2], 240.5f);
+  EXPECT_STREQ(log(),
+               "IsConnected;SetOption MeasurementMode=SingleEmission;Calibrate;TriggerMeasurement;"
+               "GetTriStimulus 0;");
+}
+
+TEST_F(Analyzer2Test, OnlyTheLow8BitsOfAResultCount) {
+  Analyzer2 i1(3, "USB", 9600);
+  ASSERT_EQ(i1.LoadEyeOne(), 0);
+  set("IsConnected", 0x100);
+  EXPECT_EQ(i1.IsConnected(), 0);
+  set("Calibrate", 0x1FF);
+  EXPECT_EQ(i1.Calibrate(), 0xFF);
+  set("TriggerMeasurement", 2);
+  EXPECT_EQ(i1.TriggerMeasurement(), 2);
+}
+
+TEST_F(Analyzer2Test, AMissingLibraryOrEntryPointIsNotLoaded) {
+  ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
+  Analyzer2 missing(3, "USB", 9600);
+  EXPECT_EQ(missing.LoadEyeOne(), Analyzer2::kNotLoaded);
+  EXPECT_NE(missing.IsConnected(), 0) << "nothing is called without the library";
+  ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_INCOMPLETE_PATH, 1);
+  Analyzer2 incomplete(3, "USB", 9600);
+  EXPECT_EQ(incomplete.LoadEyeOne(), Analyzer2::kNotLoaded);
+  EXPECT_FALSE(incomplete.Loaded());
+}
+
+TEST_F(Analyzer2Test, TheDefaultPath) {
+  ::unsetenv("VELLUMA_EYEONE");
+  EXPECT_EQ(Analyzer2::LibraryPath(), "/usr/local/lib/EyeOne.so");
+}
+
+}  // namespace
+}  // namespace velluma

@@ -1,0 +1,77 @@
+#include "instruments/AnalyzerFront.h"
+
+#include <gtest/gtest.h>
+
+#include "instruments/AnalyzerOffset.h"
+#include "tests/support/PtyPeer.h"
+
+namespace velluma {
+namespace {
+
+TEST(AnalyzerFrontTest, ModelsWithoutADriverGetMinusOneAndNoConnect) {
+  std::unique_ptr<Analyzer> ca;
+  std::unique_ptr<Analyzer2> i1;
+  std::unique_ptr<Analyzer3> pr;
+  VirtualClock clock;
+  std::string model;
+  AnalyzerFront front([&] { return model; }, {ca, i1, pr}, clock);
+  for (const char* name : {"ca-210", "NoConnect", "", "CA-210 "}) {
+    model = name;
+    double x = 5, y = 5, Y = 5;
+    EXPECT_EQ(front.AnalyzerBeginRemote(), -1) << name;
+    EXPECT_EQ(front.AnalyzerEndRemote(), -1);
+    EXPECT_EQ(front.AnalyzerZeroCalibrate(), -1);
+    EXPECT_EQ(front.AnalyzerMeasure(x, y, Y), -1);
+    EXPECT_EQ(x + y + Y, 15);
+    EXPECT_EQ(front.AnalyzerErrorText(-1), "NoConnect");
+  }
+}
+
+TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
+  std::unique_ptr<Analyzer> ca;
+  auto i1 = std::make_unique<Analyzer2>(3, "USB", 9600);
+  std::unique_ptr<Analyzer3> pr;
+  VirtualClock clock;
+  AnalyzerFront front([] { return std::string("i1-Pro"); }, {ca, i1, pr}, clock);
+  EXPECT_EQ(front.AnalyzerBeginRemote(), 0);
+  EXPECT_EQ(front.AnalyzerEndRemote(), 0);
+  EXPECT_EQ(front.AnalyzerZeroCalibrate(), 0);
+  double x = 5, y = 5, Y = 5;
+  EXPECT_EQ(front.AnalyzerMeasure(x, y, Y), -1) << "no library loaded: the trigger fails";
+  EXPECT_EQ(clock.Pauses(), std::vector<int>{100});
+  EXPECT_EQ(x + y + Y, 15);
+  EXPECT_EQ(front.AnalyzerErrorText(-1), "MeasureSingle failed.");
+  EXPECT_EQ(front.AnalyzerErrorText(0), "OK");
+  EXPECT_EQ(front.AnalyzerErrorText(5), "Unknown error");
+}
+
+TEST(AnalyzerFrontTest, ThePr655HasNoZeroCalibrationAndSendsNothingForIt) {
+  test::PtyPeer peer(test::PtyPeer::Framing::Lines);
+  VirtualClock clock;
+  std::unique_ptr<Analyzer> ca;
+  std::unique_ptr<Analyzer2> i1;
+  auto pr = std::make_unique<Analyzer3>(0, peer.DevicePath(), 9600, clock);
+  AnalyzerFront front([] { return std::string("PR-655"); }, {ca, i1, pr}, clock);
+  EXPECT_EQ(front.AnalyzerZeroCalibrate(), 0);
+  EXPECT_EQ(front.AnalyzerErrorText(-8), "Weak light   insufficient signal.");
+  EXPECT_TRUE(peer.Received().empty());
+}
+
+TEST(AnalyzerOffsetTest, TextsLeftInTheOffsetEdits) {
+  struct Case {
+    const char* typed;
+    std::optional<std::string> kept;
+  } cases[] = {
+      {"0.05", "+0.0500"},   {"-0.05", "-0.0500"},  {"0", "0.0000"},     {"0.0999", "+0.0999"},
+      {"-0.0999", "-0.0999"}, {" .01", "+0.0100"},  {"-", "-"},           {"+", "+"},
+      {"", ""},               {"0.1", std::nullopt}, {"-0.1", std::nullopt}, {"abc", std::nullopt},
+      {"0.05x", std::nullopt}, {"0.05 ", std::nullopt}, {"nan", std::nullopt}, {"--", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CheckedOffsetText(c.typed), c.kept) << c.typed;
+  EXPECT_EQ(OffsetValue("+0.0050"), 0.005);
+  EXPECT_EQ(OffsetValue("-"), 0.0);
+  EXPECT_EQ(OffsetValue(""), 0.0);
+}
+
+}  // namespace
+}  // namespace velluma

@@ -1,0 +1,144 @@
+#include "instruments/Analyzer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "tests/support/ScriptedCaServer.h"
+
+namespace velluma {
+namespace {
+
+using test::CaScript;
+
+// The CA driver against a scripted CA-SDK object model.
+class AnalyzerTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Analyzer> Make(int kind, const std::string& port = "USB", int speed = 9600) {
+    return std::make_unique<Analyzer>(
+        kind, port, speed,
+        [this](const std::string& text, const std::string& caption, int flags) {
+          boxes.push_back(caption + "|" + text + "|" + std::to_string(flags));
+          return 1;
+        },
+        server);
+  }
+
+  CaScript script;
+  CaServer server{test::MakeScriptedCaServer(script)};
+  std::vector<std::string> boxes;
+};
+
+TEST_F(AnalyzerTest, ConstructionConfiguresTheServerInOrder) {
+  auto ca210 = Make(1, "COM3", 19200);
+  const std::vector<std::string> expected{
+      "SetConfiguration 1 1 3 19200", "Server.Cas", "Cas.Item 3:1", "Ca.Probes", "Probes.Item 3:1",
+      "Ca.Memory", "Memory.1 4", "Ca.7 0", "Ca.9 0", "Ca.13 2", "Ca.11 1", "Ca.36 0"};
+  EXPECT_EQ(script.calls, expected);
+  EXPECT_EQ(Analyzer::SetupStatus(), 0);
+  EXPECT_TRUE(boxes.empty());
+
+  script.calls.clear();
+  auto ca310 = Make(2, "USB", 9600);
+  EXPECT_EQ(script.calls.front(), "SetConfiguration 1 1 0 9600") << "USB is port 0, baud as set";
+  EXPECT_EQ(script.calls.at(6), "Memory.1 0") << "the CA-310 differs only in the memory value";
+}
+
+TEST_F(AnalyzerTest, PortNumbers) {
+  EXPECT_EQ(Analyzer::PortNumber("USB"), 0);
+  EXPECT_EQ(Analyzer::PortNumber("COM1"), 1);
+  EXPECT_EQ(Analyzer::PortNumber("COM6"), 6);
+  EXPECT_EQ(Analyzer::PortNumber("COM12"), 1) << "only the fourth character counts";
+}
+
+TEST_F(AnalyzerTest, RemoteModeZeroCalibrationAndMeasurement) {
+  auto ca = Make(2);
+  script.calls.clear();
+  script.remoteResult = -1;
+  EXPECT_EQ(ca->BeginRemote(), 0) << "a refused remote mode is not examined";
+  EXPECT_EQ(ca->ZeroCalibrate(), 0);
+  double x = 0, y = 0, Y = 0;
+  EXPECT_EQ(ca->Measure(x, y, Y), 0);
+  EXPECT_EQ(ca->EndRemote(), 0);
+  EXPECT_EQ(script.calls, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.23 1", "Probe.sx",
+                                                     "Probe.sy", "Probe.Lv", "Ca.36 0"}));
+  EXPECT_DOUBLE_EQ(x, 0.3127f);
+  EXPECT_DOUBLE_EQ(y, 0.3290f);
+  EXPECT_DOUBLE_EQ(Y, 250.5f);
+}
+
+TEST_F(AnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
+  auto ca = Make(1);
+  struct Case {
+    std::int32_t result;
+    int code;
+    const char* text;
+  } cases[] = {
+      {static_cast<std::int32_t>(0x8004020B), 523, "TOO BRIGHT(E21)"},
+      {521, 521, "TOO BRIGHT(E21)"},
+      {static_cast<std::int32_t>(0x8004019C), 412, "PROBE ERROR(E26)"},
+      {411, 411, "SET MAIN PROBE(E25)"},
+      {426, 426, "DARKEN PROBE(E30)"},
+      {7, 7, "Other Error"},
+      {1, 1, "Other Error"},  // a success code other than 0 is still a refusal
+      {0x00010000, 65535, "Other Error"},  // low bits 0 must not read as success
+  };
+  for (const Case& c : cases) {
+    script.measureResult = c.result;
+    script.zeroResult = c.result;
+    double x = 7, y = 7, Y = 7;
+    EXPECT_EQ(ca->Measure(x, y, Y), c.code) << c.result;
+    EXPECT_EQ(x + y + Y, 21) << "values untouched after a refusal";
+    EXPECT_EQ(ca->ZeroCalibrate(), c.code);
+    EXPECT_EQ(Analyzer::ErrorText(c.code), c.text);
+  }
+  EXPECT_EQ(Analyzer::ErrorText(0), "OK");
+}
+
+TEST_F(AnalyzerTest, ARefusedCollectionShowsTheBoxOnceAndFailsTheSetUpUntilOneCompletes) {
+  script.casResult = -2147467259;  // E_FAIL
+  auto failed = Make(2);
+  EXPECT_EQ(Analyzer::SetupStatus(), -1);
+  EXPECT_EQ(boxes, std::vector<std::string>{"ERROR: |Not Connect!  Restart Application|0"});
+  EXPECT_EQ(script.calls.back(), "Server.Cas") << "no later step runs";
+  script.casResult = 0;
+  script.noCollection = true;
+  auto empty = Make(2);
+  EXPECT_EQ(Analyzer::SetupStatus(), -1);
+  EXPECT_EQ(boxes.size(), 1u) << "a missing collection without a failure shows nothing";
+  script.noCollection = false;
+  auto good = Make(2);
+  EXPECT_EQ(Analyzer::SetupStatus(), 0);
+}
+
+TEST_F(AnalyzerTest, AFailedReadDuringAMeasurementDeliversNaN) {
+  auto ca = Make(2);
+  script.sxResult = -1;
+  double x = 0, y = 0, Y = 0;
+  EXPECT_EQ(ca->Measure(x, y, Y), 0);
+  EXPECT_TRUE(std::isnan(x));
+  EXPECT_DOUBLE_EQ(y, 0.3290f);
+  EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(AnalyzerTest, ObjectsAreReleasedWithTheDriver) {
+  { auto ca = Make(1); }
+  EXPECT_EQ(script.liveObjects, 1) << "only the process-wide server object remains";
+}
+
+TEST(CaServerTest, NoModuleMeansTheServerIsNotAvailable) {
+  ::setenv("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so", 1);
+  CaServer server;
+  EXPECT_THROW(server.Connect(), CaServerUnavailable);
+  try {
+    server.Connect();
+  } catch (const CaServerUnavailable& error) {
+    EXPECT_EQ(std::string(error.what()).rfind("server not available", 0), 0u);
+  }
+  ::unsetenv("VELLUMA_CA_SERVER");
+  EXPECT_EQ(CaServer::ModulePath(), "/usr/local/lib/ca200srvr.so");
+}
+
+}  // namespace
+}  // namespace velluma
