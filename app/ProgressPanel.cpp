@@ -6,12 +6,17 @@ namespace velluma {
 
 ProgressPanel::ProgressPanel(QWidget* parent) : QWidget(parent) { setFixedWidth(100); }
 
+void ProgressPanel::Fill(const QRect& area, const QColor& colour) {
+  area_ = area;
+  colour_ = colour;
+  repaint();
+}
+
 void ProgressPanel::paintEvent(QPaintEvent*) {
   if (onPaint) onPaint(rect());
-  const int filled = filledWidth ? filledWidth() : 0;
-  if (filled <= 0) return;
+  if (area_.isEmpty()) return;
   QPainter painter(this);
-  painter.fillRect(QRect(0, 0, std::min(filled, width()), height()), Qt::blue);
+  painter.fillRect(area_, colour_);
 }
 
 }  // namespace velluma

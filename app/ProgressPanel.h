@@ -15,11 +15,18 @@ class ProgressPanel : public QWidget {
   explicit ProgressPanel(QWidget* parent = nullptr);
 
   std::function<void(const QRect&)> onPaint;
-  // Pixels of the bar to fill, from the left edge; 0 draws nothing.
-  std::function<int()> filledWidth;
+
+  // What the panel shows until the next fill: a rectangle in a colour, drawn at once.
+  void Fill(const QRect& area, const QColor& colour);
+  const QRect& FilledArea() const { return area_; }
+  const QColor& FilledColour() const { return colour_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QRect area_;
+  QColor colour_;
 };
 
 }  // namespace velluma

@@ -128,6 +128,7 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
 
+  connect(AutoButton, &QPushButton::clicked, this, [this] { Guarded([this] { AutoButtonClick(); }); });
   connect(ZeroCalButton, &QPushButton::clicked, this, [this] { Guarded([this] { ZeroCalButtonClick(); }); });
   connect(AnalyzerOffsetCxEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCxEditChange(); }); });
   connect(AnalyzerOffsetCyEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCyEditChange(); }); });
@@ -162,6 +163,9 @@ void TTonwickForm::BuildActions() {
   FileNew->setEnabled(false);
   FileNew->setVisible(false);
   connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { FileExitExecute(); }); });
+  connect(FileNew, &QAction::triggered, this, [this] { Guarded([this] { FileNewExecute(); }); });
+  connect(FileSave, &QAction::triggered, this, [this] { Guarded([this] { FileSaveExecute(); }); });
+  connect(FileSaveAs, &QAction::triggered, this, [this] { Guarded([this] { FileSaveAsExecute(); }); });
 }
 
 void TTonwickForm::BuildMenu() {
@@ -447,6 +451,23 @@ void TTonwickForm::SetAnalyzerOffsetText(int axis, const std::string& text) {
   (axis == 0 ? AnalyzerOffsetCxEdit : AnalyzerOffsetCyEdit)->setText(Q(text));
 }
 
+void TTonwickForm::ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
+                                const std::string& patchName) {
+  const std::pair<QWidget*, std::string> shown[] = {{CxEdit, x}, {CyEdit, y}, {Yedit, Y}, {YxyPanel, patchName}};
+  for (const auto& [widget, text] : shown) {
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(Q(text));
+    if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(Q(text));
+    widget->repaint();
+  }
+}
+
+void TTonwickForm::DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) {
+  const QColor colour = fill == ProgressFill::Blue ? QColor(0, 0, 255) : palette().color(QPalette::Button);
+  StatusPanel1->Fill(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), colour);
+}
+
+void TTonwickForm::ProcessMessages() { QApplication::processEvents(); }
+
 void TTonwickForm::ShowModelName(const std::string& model) { ModelNameLabel->setText(Q(model)); }
 
 void TTonwickForm::AcceptDroppedFiles() {
@@ -564,6 +585,14 @@ void TTonwickForm::FileExitExecute() {
 void TTonwickForm::DropFiles(const std::vector<std::string>& paths) { station_->DropFiles(paths); }
 
 void TTonwickForm::ZeroCalButtonClick() { station_->ZeroCalButtonClick(); }
+
+void TTonwickForm::AutoButtonClick() { station_->AutoButtonClick(); }
+
+void TTonwickForm::FileNewExecute() { station_->FileNewExecute(); }
+
+void TTonwickForm::FileSaveExecute() { station_->FileSaveExecute(); }
+
+void TTonwickForm::FileSaveAsExecute() { station_->FileSaveAsExecute(); }
 
 void TTonwickForm::AnalyzerOffsetCxEditChange() { station_->AnalyzerOffsetCxEditChange(); }
 

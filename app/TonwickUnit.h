@@ -57,6 +57,10 @@ class TTonwickForm : public QMainWindow, public Operator {
   void SetProcedureRunning(bool running) override;
   std::string AnalyzerOffsetText(int axis) const override;
   void SetAnalyzerOffsetText(int axis, const std::string& text) override;
+  void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
+                    const std::string& patchName) override;
+  void DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) override;
+  void ProcessMessages() override;
   void ShowModelName(const std::string& model) override;
   void AcceptDroppedFiles() override;
   int LutMemory() const override;
@@ -80,6 +84,10 @@ class TTonwickForm : public QMainWindow, public Operator {
   void DropFiles(const std::vector<std::string>& paths);
   void LUTComboBoxChange();
   void ZeroCalButtonClick();
+  void AutoButtonClick();
+  void FileNewExecute();
+  void FileSaveExecute();
+  void FileSaveAsExecute();
   void AnalyzerOffsetCxEditChange();
   void AnalyzerOffsetCyEditChange();
   void FilmGammaComboBoxChange();

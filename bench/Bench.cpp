@@ -6,13 +6,17 @@ Bench::Bench(const BenchOptions& options)
     : dir_(PreparedDirectory(options.ports_dir)),
       state_(options.model),
       faults_(LoadFaults(options)),
+      display_(options.display),
       monitor_(dir_ / "COM1", state_, faults_,
                {options.reply_delay, options.line_rate, options.address}),
-      requests_(state_, faults_, [this] { loop_.Stop(); }),
+      pr655_(dir_ / "COM2", state_, display_, faults_, instruments_.pr655,
+             {options.reply_delay, options.pr655_remote_delay, options.pr655_measure_time}),
+      requests_({state_, faults_, display_, instruments_}, [this] { loop_.Stop(); }),
       control_(dir_ / "bench.sock",
                [this](const std::string& request) { return requests_.Answer(request); }),
       signals_([this] { loop_.Stop(); }) {
   loop_.Add(monitor_);
+  loop_.Add(pr655_);
   loop_.Add(control_);
   loop_.Add(signals_);
 }

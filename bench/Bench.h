@@ -6,20 +6,23 @@
 #include "BenchOptions.h"
 #include "ControlRequests.h"
 #include "ControlServer.h"
+#include "DisplayModel.h"
 #include "EventLoop.h"
 #include "FaultScript.h"
+#include "InstrumentRecords.h"
 #include "MonitorState.h"
 #include "SignalWatcher.h"
 #include "VirtualMonitor.h"
+#include "VirtualPr655.h"
 
 namespace bench {
 
-// The whole bench: the virtual monitor on COM1 and the control socket, on one loop. Further
-// devices (an instrument on COM2, a socket for instrument libraries) join the same loop and
-// read the same monitor state.
+// The whole bench, on one loop: the virtual monitor on COM1, the PR-655 on COM2 and the control
+// socket, through which the CA server module and the EyeOne library measure too. Every
+// instrument measures the patch the monitor shows through the one display model.
 class Bench {
  public:
-  // Creates the ports directory, COM1 and bench.sock. Throws std::invalid_argument for a bad
+  // Creates the ports directory, COM1, COM2 and bench.sock. Throws std::invalid_argument for a bad
   // fault rule or file and std::system_error when the OS refuses.
   explicit Bench(const BenchOptions& options);
 
@@ -34,7 +37,10 @@ class Bench {
   EventLoop loop_;
   MonitorState state_;
   FaultScript faults_;
+  DisplayModel display_;
+  InstrumentRecords instruments_;
   VirtualMonitor monitor_;
+  VirtualPr655 pr655_;
   ControlRequests requests_;
   ControlServer control_;
   SignalWatcher signals_;

@@ -1,5 +1,6 @@
 #include "BenchOptions.h"
 
+#include <set>
 #include <stdexcept>
 
 namespace bench {
@@ -27,11 +28,25 @@ uint8_t Address(const std::string& text) {
   return static_cast<uint8_t>(id);
 }
 
+// "--white" and the like set the display parameter of the same name.
+bool IsDisplayOption(const std::string& option) {
+  static const std::set<std::string> kKeys = {"primaries", "white",  "gamma", "black",
+                                              "tint-x",    "tint-y", "noise", "seed"};
+  return option.rfind("--", 0) == 0 && kKeys.count(option.substr(2)) == 1;
+}
+
+// A PR-655 that announces remote mode this late is read by the program as a reply line.
+constexpr std::chrono::milliseconds kLateRemoteDelay{300};
+
 }  // namespace
 
 const char* BenchOptions::Usage() {
   return "usage: velluma-bench --ports DIR [--fault RULE]... [--faults FILE]\n"
-         "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n";
+         "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n"
+         "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
+         "                     [--gamma G] [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD]\n"
+         "                     [--seed N] [--pr655-measure-ms MS] [--pr655-remote-delay MS]\n"
+         "                     [--pr655-late-remote]\n";
 }
 
 BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
@@ -41,6 +56,10 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
     const std::string& option = arguments[i];
     if (option == "--line-rate") {
       options.line_rate = true;
+      continue;
+    }
+    if (option == "--pr655-late-remote") {
+      options.pr655_remote_delay = kLateRemoteDelay;
       continue;
     }
     if (i + 1 >= arguments.size()) throw std::invalid_argument("unknown or incomplete " + option);
@@ -58,11 +77,20 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
       options.model = value;
     } else if (option == "--addressed") {
       options.address = Address(value);
+    } else if (option == "--display") {
+      options.display.LoadFile(value);
+    } else if (IsDisplayOption(option)) {
+      options.display.Set(option.substr(2), value);
+    } else if (option == "--pr655-measure-ms") {
+      options.pr655_measure_time = std::chrono::milliseconds(Number(option, value, 0, 60000));
+    } else if (option == "--pr655-remote-delay") {
+      options.pr655_remote_delay = std::chrono::milliseconds(Number(option, value, 0, 60000));
     } else {
       throw std::invalid_argument("unknown option " + option);
     }
   }
   if (!havePorts) throw std::invalid_argument("--ports DIR is required");
+  options.display.Check();
   return options;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace bench {
 
@@ -13,31 +15,51 @@ enum class FaultAction {
   kBadSum,  // the normal reply with a wrong checksum
   kNoise,   // noise and a broken start before the normal reply
   kEr0,     // a plain "ER0"
+  kFail,    // a library call fails (written "fail" or "refuse")
+  kCode,    // a library call returns the rule's code
+};
+
+// The device a rule is meant for, named by the qualifier before its command prefix.
+enum class FaultDevice {
+  kMonitor,  // no qualifier
+  kPr655,    // "pr655:"
+  kCa,       // "ca:" (the CA server module)
+  kEyeOne,   // "eyeone:" (the EyeOne library)
 };
 
 // One line of the fault script:
-//   <command-prefix> <action> [from N] [times N]
-// with the actions silent, reply TEXT, badsum, noise, er0. The prefix "*" matches every
-// command. The rule counts the commands that start with its prefix and applies from the N-th
-// of them (1-based) for the given number of them (all when "times" is absent). For "reply" the
-// text is the rest of the line, less trailing "from N" / "times N" options; it may be empty.
+//   [device:]<command-prefix> <action> [from N] [times N]
+// The device qualifier is one of pr655:, ca:, eyeone:; without one the rule is the monitor's.
+// Each device takes its own actions: the monitor silent, reply TEXT, badsum, noise, er0; the
+// PR-655 silent, reply TEXT; the CA module and the EyeOne library fail (or refuse), code N (N
+// decimal or 0x hexadecimal, taken as a 32-bit result). The prefix "*" matches every command of
+// the rule's device. The rule counts the commands that start with its prefix and applies from
+// the N-th of them (1-based) for the given number of them (all when "times" is absent). For
+// "reply" the text is the rest of the line, less trailing "from N" / "times N" options; it may
+// be empty.
 class FaultRule {
  public:
   // Throws std::invalid_argument with the reason when the line is not a rule.
   static FaultRule Parse(std::string_view line);
 
-  // Counts `command` if it matches; true when the rule applies to this command.
-  bool CountAndCheck(std::string_view command);
+  // Counts a command of `device` if it matches, and says whether the rule applies to it. A
+  // command may go by several names (a library call and its short name): it is counted once
+  // when any of them matches.
+  bool CountAndCheck(FaultDevice device, const std::vector<std::string_view>& names);
 
   FaultAction Action() const { return action_; }
   const std::string& ReplyText() const { return reply_text_; }
+  int32_t Code() const { return code_; }
 
  private:
   FaultRule() = default;
+  bool Matches(std::string_view command) const;
 
+  FaultDevice device_ = FaultDevice::kMonitor;
   std::string prefix_;
   FaultAction action_ = FaultAction::kSilent;
   std::string reply_text_;
+  int32_t code_ = 0;
   long from_ = 1;
   std::optional<long> times_;
   long matched_ = 0;

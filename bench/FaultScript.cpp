@@ -26,9 +26,15 @@ void FaultScript::LoadFile(const std::string& path) {
 }
 
 const FaultRule* FaultScript::Match(std::string_view command) {
+  return Match(FaultDevice::kMonitor, {command});
+}
+
+// Every matching rule counts the command, also those after the one that applies.
+const FaultRule* FaultScript::Match(FaultDevice device,
+                                    const std::vector<std::string_view>& names) {
   const FaultRule* chosen = nullptr;
   for (FaultRule& rule : rules_) {
-    if (rule.CountAndCheck(command) && chosen == nullptr) chosen = &rule;
+    if (rule.CountAndCheck(device, names) && chosen == nullptr) chosen = &rule;
   }
   return chosen;
 }

@@ -18,9 +18,11 @@ class FaultScript {
   void LoadFile(const std::string& path);
   void Clear() { rules_.clear(); }
 
-  // Counts `command` against every rule; returns the first rule that applies, or nullptr. The
-  // pointer is valid until the script is next changed.
+  // Counts the monitor's `command` against every rule; returns the first rule that applies, or
+  // nullptr. The pointer is valid until the script is next changed.
   const FaultRule* Match(std::string_view command);
+  // The same for a command of `device` known by any of `names` (see FaultRule).
+  const FaultRule* Match(FaultDevice device, const std::vector<std::string_view>& names);
 
  private:
   std::vector<FaultRule> rules_;

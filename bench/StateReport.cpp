@@ -65,4 +65,15 @@ std::vector<std::string> StateReport(const MonitorState& state) {
   return lines;
 }
 
+std::vector<std::string> DisplayReport(const DisplayParameters& display) {
+  const DisplayParameters& d = display;
+  return {Line("display.primaries",
+               std::vector<double>{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
+          Line("display.white", std::vector<double>{d.white}),
+          Line("display.gamma", std::vector<double>{d.gamma}),
+          Line("display.black", std::vector<double>{d.black}),
+          Line("display.tint", std::vector<double>{d.tint_x, d.tint_y}),
+          Line("display.noise", std::vector<double>{d.noise})};
+}
+
 }  // namespace bench

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "DisplayParameters.h"
 #include "MonitorState.h"
 
 namespace bench {
@@ -13,5 +14,10 @@ namespace bench {
 //   lut.USER1.0 .. lut.USER3.2 4096 entries | frames N | refused N | foreign N | overlong N
 // Decimals print with four places; whatever was never received prints as "none".
 std::vector<std::string> StateReport(const MonitorState& state);
+
+// The display's parameters, in the same form:
+//   display.primaries rx ry gx gy bx by | display.white N | display.gamma N | display.black N |
+//   display.tint dx dy | display.noise N
+std::vector<std::string> DisplayReport(const DisplayParameters& display);
 
 }  // namespace bench

@@ -41,6 +41,9 @@ std::string FaultedReplyBytes(const Reply& reply, const FaultRule& fault) {
       return std::string(kNoise) + NormalReplyBytes(reply);
     case FaultAction::kEr0:
       return wire::PlainFrame("ER0");
+    case FaultAction::kFail:
+    case FaultAction::kCode:
+      break;  // library actions; a monitor rule cannot carry them
   }
   return {};
 }

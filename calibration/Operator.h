@@ -46,6 +46,18 @@ class Operator {
   virtual std::string AnalyzerOffsetText(int axis) const = 0;
   virtual void SetAnalyzerOffsetText(int axis, const std::string& text) = 0;
 
+  // The "Yxy Value" group: the last measured patch, shown at once.
+  virtual void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
+                            const std::string& patchName) = 0;
+
+  // Status-bar panel 1: fills the rectangle (pixels, right and bottom exclusive) in blue for the
+  // progress bar, or in the button-face colour to clear it, at once.
+  enum class ProgressFill { Blue, ButtonFace };
+  virtual void DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) = 0;
+
+  // Lets the window handle its pending messages once (repaints and input).
+  virtual void ProcessMessages() = 0;
+
   virtual void ShowModelName(const std::string& model) = 0;
   virtual void AcceptDroppedFiles() = 0;
 

@@ -65,6 +65,23 @@ class Station {
   // 1 when the caller may go on measuring, 0 when it must stop.
   int InstrumentCalibration();
 
+  // One patch: shown, measured, the offsets added, displayed. False after a failure, which it has
+  // reported under `caption`; `result` is written only on success.
+  bool MeasurePatch(int red, int green, int blue, const std::string& patchName,
+                    const std::string& caption, XyYValue& result);
+  // The primaries and the 256 grey levels measured and written into the monitor.
+  bool MeasureSequence();
+  // AUTO.
+  void AutoButtonClick();
+  // The grey table zeroed for a new data set without a file name (".txt").
+  void FileNewExecute();
+
+  // The calibration data file.
+  bool FileSaveProcWB(const std::string& path);
+  int FileOpenProcWB(const std::string& path);
+  void FileSaveExecute();
+  void FileSaveAsExecute();
+
   // The operator asked to exit: true when the program is to end.
   bool FileExitExecute();
 
@@ -127,6 +144,14 @@ class Station {
   int CalibrateI1();
   int CalibrateInRemoteMode();
   int DriverMessageBox(const std::string& text, const std::string& caption, int flags);
+  bool MeasurePrimaries();
+  bool MeasureGreyRamp();
+  bool WriteGreyRamps();
+  bool PrepareI1ForAuto();
+  bool CheckMonitorModel(std::string& model);
+  bool MeasureWhiteAndBlack(XyYValue& white);
+  bool GreyLevelsInWindow();
+  void ReportAuto(bool measured, bool checkFailed);
 
   AnalyzerFront front_;
 

@@ -33,7 +33,7 @@ class LCDBenchTest : public ::testing::Test {
   SettingsStore settings{dir.File("Velluma.reg")};
   UserMemoryTables tables;
   ScaledClock clock{0.01};
-  BenchProcess bench{{"--reply-delay", "5"}};
+  BenchProcess bench{{"--reply-delay", "10"}};
 };
 
 TEST_F(LCDBenchTest, TheModelQueryOnBothLinkKinds) {

@@ -6,11 +6,13 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -114,6 +116,47 @@ BenchProcess::~BenchProcess() {
 
 std::string BenchProcess::MonitorDevice() const {
   return ports_dir_ + "/COM1";
+}
+
+std::string BenchProcess::Pr655Device() const {
+  return ports_dir_ + "/COM2";
+}
+
+std::string BenchProcess::SocketPath() const {
+  return ports_dir_ + "/bench.sock";
+}
+
+std::string BenchProcess::MonitorExchange(const std::string& body) {
+  int fd = ::open(MonitorDevice().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error("cannot open " + MonitorDevice());
+  termios settings{};
+  ::tcgetattr(fd, &settings);
+  ::cfmakeraw(&settings);
+  ::cfsetispeed(&settings, B9600);
+  ::cfsetospeed(&settings, B9600);
+  ::tcsetattr(fd, TCSANOW, &settings);
+  std::string frame = "\x02" + body + "\x03";
+  bool sent = ::write(fd, frame.data(), frame.size()) == static_cast<ssize_t>(frame.size());
+  std::string reply =
+      sent ? ReadUntil(fd, std::chrono::steady_clock::now() + std::chrono::seconds(2),
+                       [](const std::string& text) { return !text.empty() && text.back() == 3; })
+           : "";
+  ::close(fd);
+  if (!sent) throw std::runtime_error("cannot write to " + MonitorDevice());
+  return reply;
+}
+
+void BenchProcess::ShowPatch(int r, int g, int b) {
+  char digits[8];
+  std::snprintf(digits, sizeof digits, "%02X%02X%02X", r & 0xFF, g & 0xFF, b & 0xFF);
+  unsigned sum = 0;
+  for (int i = 0; i < 6; ++i) sum += static_cast<unsigned char>(digits[i]);
+  char check[4];
+  std::snprintf(check, sizeof check, "%02X", sum & 0xFF);
+  std::string reply = MonitorExchange(std::string("OUT") + digits + check);
+  if (reply.find("BOK") == std::string::npos) {
+    throw std::runtime_error("the monitor did not show the patch " + std::string(digits));
+  }
 }
 
 void BenchProcess::Start(const std::vector<std::string>& extraArgs) {

@@ -25,6 +25,16 @@ class BenchProcess {
   const std::string& PortsDir() const { return ports_dir_; }
   // The monitor's port: PortsDir()/COM1.
   std::string MonitorDevice() const;
+  // The PR-655's port: PortsDir()/COM2.
+  std::string Pr655Device() const;
+  // The control socket: PortsDir()/bench.sock.
+  std::string SocketPath() const;
+
+  // Sends the monitor one plain frame (STX body ETX) over COM1 and returns its reply through
+  // ETX, empty when none comes within 2 s. Throws std::runtime_error when COM1 cannot be used.
+  std::string MonitorExchange(const std::string& body);
+  // Makes the monitor show the patch r, g, b ("OUT" with its digit sum), as the program does.
+  void ShowPatch(int r, int g, int b);
 
   // Sends one control request; returns the answer's lines before the closing ".". Throws
   // std::runtime_error when the bench cannot be reached or does not answer within 10 s.

@@ -62,7 +62,10 @@ class Ca : public Scripted<ca200::ICa> {
   std::int32_t Invoke(std::int32_t entry, std::int32_t argument) override {
     Record("Ca." + std::to_string(entry) + (entry == 22 ? "" : " " + std::to_string(argument)));
     if (entry == 22) return script_.zeroResult;
-    if (entry == 23) return script_.measureResult;
+    if (entry == 23) {
+      const int index = script_.measurements++;
+      return script_.onMeasure ? script_.onMeasure(index, script_) : script_.measureResult;
+    }
     if (entry == 36) return script_.remoteResult;
     return 0;
   }

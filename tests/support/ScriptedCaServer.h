@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct CaScript {
   std::int32_t sxResult = 0;
   float sx = 0.3127f, sy = 0.3290f, Lv = 250.5f;
   int liveObjects = 0;                 // objects handed out and not yet released
+  // Called at each measurement (entry 23) with its index from 0: sets sx, sy, Lv and returns the
+  // result; without it the measurement returns measureResult.
+  std::function<std::int32_t(int index, CaScript& script)> onMeasure;
+  int measurements = 0;
 };
 
 // The server object over a script; the script outlives it.

@@ -1,0 +1,150 @@
+// AUTO: reset, instrument preparation, model and brightness checks, the measurement sequence,
+// the calibration data file, the grey-scale acceptance check and the report.
+#include <algorithm>
+#include <cmath>
+
+#include "calibration/GreyScaleCheck.h"
+#include "calibration/Station.h"
+#include "instruments/AnalyzerOffset.h"
+#include "platform/CLocale.h"
+
+namespace velluma {
+
+namespace {
+
+constexpr const char* kAutoCaption = "Auto";
+constexpr const char* kAbortText = "Auto Calibration Abort";
+constexpr int kMeasuringZbl = 200;
+constexpr int kFinishedZbl = 100;
+constexpr double kMinimumWhite = 225.0;
+
+constexpr const char* kDataFileFilter = "text File (*.txt)|*.txt|All Files(*.*)|*.*";
+
+// A luminance as the reports show it: truncated towards zero in "%4d". A value that is not a
+// number, or beyond 32 bits, shows as 0 or the nearest 32-bit value instead of an undefined one.
+std::string ReportedLuminance(double Y) {
+  long long whole = 0;
+  if (!std::isnan(Y))
+    whole = static_cast<long long>(std::trunc(std::clamp(Y, -2147483648.0, 2147483647.0)));
+  return FormatC("%4d", static_cast<int>(whole));
+}
+
+}  // namespace
+
+void Station::FileNewExecute() {
+  CalibrationData.YxyTable = {};
+  op.RefreshGridWB();
+  op.SetStatusText(2, ".txt", false);
+}
+
+bool Station::PrepareI1ForAuto() {
+  if (InstrumentCalibration() == 0) {
+    op.MessageBox(kAbortText, "Abort", Operator::kOk);
+    return false;
+  }
+  if (op.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?", "Measurement Start",
+                    Operator::kYesNoQuestion) == Operator::kAnswerNo) {
+    op.MessageBox(kAbortText, "Abort", Operator::kOk);
+    return false;
+  }
+  const std::pair<const char*, const char*> options[] = {
+      {"MeasurementMode", "SingleEmission"},
+      {"Colorimetric.Illumination", "Emission"},
+      {"ColorSpaceDescription.Type", "CIExyY"},
+  };
+  for (const auto& [key, value] : options) {
+    if (I1Analyzer->SetOption(key, value) != 0) {
+      op.ShowMessageLine("Measure Setting NG");
+      op.MessageBox(kAbortText, "Abort", Operator::kOk);
+      return false;
+    }
+  }
+  op.ShowMessageLine("");
+  return true;
+}
+
+bool Station::CheckMonitorModel(std::string& model) {
+  model.clear();
+  const int result = Lcd->Query("QID", model);
+  if (result < 0) {
+    op.MessageBox("monitor: " + Lcd->ErrorText(result), kAutoCaption, Operator::kError);
+    return false;
+  }
+  if (model != kModelName) {
+    op.MessageBox("monitor: " + model, kAutoCaption, Operator::kError);
+    return false;
+  }
+  return true;
+}
+
+bool Station::MeasureWhiteAndBlack(XyYValue& white) {
+  if (int code = AnalyzerBeginRemote(); code != 0) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kAutoCaption, Operator::kError);
+    return false;
+  }
+  XyYValue black;
+  if (!MeasurePatch(255, 255, 255, "255", kAutoCaption, white) ||
+      !MeasurePatch(0, 0, 0, "0", kAutoCaption, black)) {
+    AnalyzerEndRemote();
+    return false;
+  }
+  AnalyzerEndRemote();
+  return true;
+}
+
+bool Station::GreyLevelsInWindow() {
+  return GreyScaleInWindow(CalibrationData, [this](int axis) { return OffsetValue(op.AnalyzerOffsetText(axis)); });
+}
+
+void Station::ReportAuto(bool measured, bool checkFailed) {
+  const bool good = measured && !checkFailed;
+  std::string text = std::string("Auto\t\t") + (good ? "Complete." : "NG");
+  if (checkFailed) text += "\n RGBch\t\tNG";
+  text += "\nMaxBright\t\t" + ReportedLuminance(CalibrationData.YxyTable[255].Y);
+  op.MessageBox(text, kAutoCaption, good ? Operator::kOk : Operator::kError);
+}
+
+void Station::AutoButtonClick() {
+  ProcedureScope procedure(*this);
+  const bool i1 = ReadStringSetting("AnalizerModel") == "i1-Pro";
+  op.LockControls();
+  op.ShowMessageLine("");
+  FileNewExecute();
+  if (i1 && !PrepareI1ForAuto()) return op.UnlockControls();
+
+  CreateCaAnalyzer();
+  const std::string model = ReadStringSetting("AnalizerModel");
+  // A CA driver that found no instrument has told the operator to restart: stay locked.
+  if ((model == "CA-210" || model == "CA-310") && Analyzer::SetupStatus() != 0) return op.LockControls();
+
+  std::string reply;
+  if (!CheckMonitorModel(reply)) return op.UnlockControls();
+  op.ShowModelName(reply);
+  Lcd->SetZbl(kMeasuringZbl);
+
+  XyYValue white;
+  if (!MeasureWhiteAndBlack(white)) return op.UnlockControls();
+  if (!(white.Y >= kMinimumWhite)) {
+    op.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",
+                  Operator::kError);
+    op.SetStatusText(0, "", false);
+    return op.UnlockControls();
+  }
+
+  std::string path;
+  if (!op.SaveDialog(kDataFileFilter, op.StatusText(2), path)) return op.UnlockControls();
+  op.SetStatusText(2, path, false);
+  op.SetStatusText(0, "Measurement", true);
+  const bool measured = MeasureSequence();
+  op.RefreshGridWB();
+  op.SetStatusText(0, "PC->MONITOR", true);
+  FileSaveProcWB(path);
+  ReportAuto(measured, !GreyLevelsInWindow());
+  op.SetStatusText(0, "", false);
+  op.ShowMessageLine("Auto Calibration Complete");
+  CalibrationDataReady = 1;
+  Lcd->SetZbl(kFinishedZbl);
+  op.UnlockControls();
+}
+
+}  // namespace velluma

@@ -1,0 +1,104 @@
+// One patch, and the sequence of 260 patches that AUTO measures.
+#include <cmath>
+
+#include "calibration/Station.h"
+#include "instruments/AnalyzerOffset.h"
+#include "platform/CLocale.h"
+
+namespace velluma {
+
+namespace {
+constexpr int kSettleMs = 100;
+constexpr const char* kMeasurementCaption = "Measurement";
+constexpr const char* kTransferCaption = "PC->MONITOR";
+}  // namespace
+
+bool Station::MeasurePatch(int red, int green, int blue, const std::string& patchName,
+                           const std::string& caption, XyYValue& result) {
+  if (int code = Lcd->ShowPattern(red, green, blue); code != 0) {
+    op.MessageBox("Monitor: " + Lcd->ErrorText(code), caption, Operator::kError);
+    return false;
+  }
+  clock.Pause(kSettleMs);
+  double x = 0, y = 0, Y = 0;
+  if (int code = AnalyzerMeasure(x, y, Y); code != 0) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), caption, Operator::kError);
+    return false;
+  }
+  result.x = OffsetValue(op.AnalyzerOffsetText(0)) + x;
+  result.y = OffsetValue(op.AnalyzerOffsetText(1)) + y;
+  result.Y = Y;
+  op.ShowYxyValue(FormatC("%10.4f", result.x), FormatC("%10.4f", result.y),
+                  FormatC("%10.3f", result.Y), patchName);
+  return true;
+}
+
+// Red, green and blue, each followed by a black screen.
+bool Station::MeasurePrimaries() {
+  struct Primary {
+    int r, g, b;
+    const char* name;
+  } primaries[] = {{255, 0, 0, "R"}, {0, 255, 0, "G"}, {0, 0, 255, "B"}};
+  for (int p = 0; p < 3; ++p) {
+    const Primary& c = primaries[p];
+    XyYValue measured;
+    if (!MeasurePatch(c.r, c.g, c.b, c.name, kMeasurementCaption, measured)) {
+      AnalyzerEndRemote();
+      return false;
+    }
+    CalibrationData.Primaries[p] = measured;
+    Lcd->ShowPattern(0, 0, 0);
+  }
+  return true;
+}
+
+// Grey levels 0..255, the progress bar growing in panel 1 and the window served once per level.
+bool Station::MeasureGreyRamp() {
+  const Rect whole = ProgressRect;
+  op.DrawProgress(whole.Left, whole.Top, whole.Left, whole.Bottom, Operator::ProgressFill::Blue);
+  for (int n = 0; n < CalibrationData::kGreyLevels; ++n) {
+    XyYValue measured;
+    if (!MeasurePatch(n, n, n, std::to_string(n), kMeasurementCaption, measured)) {
+      AnalyzerEndRemote();
+      return false;
+    }
+    CalibrationData.YxyTable[n] = measured;
+    const int right = whole.Left + static_cast<int>(std::trunc(
+                                       static_cast<double>(whole.Right - whole.Left) * (n + 1) / 256.0));
+    op.DrawProgress(whole.Left, whole.Top, right, whole.Bottom, Operator::ProgressFill::Blue);
+    op.ProcessMessages();
+  }
+  return true;
+}
+
+bool Station::WriteGreyRamps() {
+  for (int channel = 0; channel < 3; ++channel) {
+    if (int code = Lcd->WriteGreyRamp(channel, CalibrationData.GreyRampPayload(channel)); code != 0) {
+      op.MessageBox("Monitor: " + Lcd->ErrorText(code), kTransferCaption, Operator::kError);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Station::MeasureSequence() {
+  if (int code = AnalyzerBeginRemote(); code != 0) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kMeasurementCaption, Operator::kError);
+    return false;
+  }
+  if (!MeasurePrimaries()) return false;
+  if (int code = Lcd->WritePrimaries(CalibrationData.PrimariesPayload()); code != 0) {
+    op.MessageBox("Monitor: " + Lcd->ErrorText(code), kTransferCaption, Operator::kError);
+    return false;
+  }
+  if (!MeasureGreyRamp()) return false;
+  XyYValue black;
+  MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black);  // leaves the screen black
+  if (!WriteGreyRamps()) return false;
+  op.DrawProgress(ProgressRect.Left, ProgressRect.Top, ProgressRect.Right, ProgressRect.Bottom,
+                  Operator::ProgressFill::ButtonFace);
+  AnalyzerEndRemote();
+  return true;
+}
+
+}  // namespace velluma

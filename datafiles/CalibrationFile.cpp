@@ -1,0 +1,142 @@
+#include "datafiles/CalibrationFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/CLocale.h"
+
+namespace velluma::calibration_file {
+
+namespace {
+
+std::string Render(const CalibrationData& data, const Header& header) {
+  std::string text = "[ANALYZER]\r\n" + header.analyzerModel + "\r\n[OFFSET]\r\n";
+  text += FormatC("x=%.4f\r\ny=%.4f\r\n", header.offsetX, header.offsetY);
+  text += "[COLOR]\r\n;\tY\tx\ty\r\n";
+  const char* labels[] = {"R", "G", "B"};
+  for (int p = 0; p < 3; ++p) {
+    const XyYValue& v = data.Primaries[p];
+    text += FormatC("%s\t%.3f\t%.4f\t%.4f\r\n", labels[p], v.Y, v.x, v.y);
+  }
+  text += "[Yxy]\r\n;\tY\tx\ty\r\n";
+  for (int n = 0; n < CalibrationData::kGreyLevels; ++n) {
+    const XyYValue& v = data.YxyTable[n];
+    text += FormatC("%d\t%.3f\t%.4f\t%.4f\r\n", n, v.Y, v.x, v.y);
+  }
+  return text;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  for (std::size_t done = 0; done < text.size();) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+enum class Section { None, Color, Yxy, Integer };
+
+struct ReadState {
+  Section section = Section::None;
+  int rows = 0;
+  int mainSections = 0;
+  int yxySections = 0;
+  bool invalid = false;
+};
+
+// A piece as fgets gives it, with a CR LF end read as LF.
+std::string NormalisedPiece(const char* piece) {
+  std::string line(piece);
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) line.erase(line.size() - 2, 1);
+  return line;
+}
+
+bool StartsSection(const std::string& line, ReadState& state) {
+  Section section;
+  if (line == "[COLOR]\n") section = Section::Color;
+  else if (line == "[Yxy]\n") section = Section::Yxy;
+  else if (line == "[CORRECT]\n" || line == "[WB TABLE]\n" || line == "[CORRECT Stdio/Post]\n" ||
+           line == "[WB TABLE Stdio/Post]\n") section = Section::Integer;
+  else return false;
+  state.section = section;
+  state.rows = 0;
+  if (section != Section::Integer) ++state.mainSections;
+  if (section == Section::Yxy) ++state.yxySections;
+  return true;
+}
+
+bool ParseRealRow(const std::string& line, XyYValue& value) {
+  char label[kPieceLength + 1];
+  float Y, x, y;
+  ScopedCLocale c;
+  if (std::sscanf(line.c_str(), "%255s%f%f%f", label, &Y, &x, &y) != 4) return false;
+  value = {x, y, Y};
+  return true;
+}
+
+bool ParseIntegerRow(const std::string& line) {
+  char label[kPieceLength + 1];
+  int a, b, c;
+  return std::sscanf(line.c_str(), "%255s%d%d%d", label, &a, &b, &c) == 4;
+}
+
+void TakeRow(const std::string& line, ReadState& state, CalibrationData& data) {
+  if (state.section == Section::None) return;
+  XyYValue value;
+  const bool parsed = state.section == Section::Integer ? ParseIntegerRow(line) : ParseRealRow(line, value);
+  if (!parsed) return;
+  if (state.section == Section::Color && state.rows < 3) data.Primaries[state.rows] = value;
+  if (state.section == Section::Yxy && state.yxySections == 1) data.YxyTable[state.rows] = value;
+  ++state.rows;
+}
+
+void TakeLine(const std::string& line, ReadState& state, CalibrationData& data) {
+  if (line[0] == ';' || line.size() < 2 || StartsSection(line, state)) return;
+  TakeRow(line, state, data);
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+bool Write(const std::string& path, const CalibrationData& data, const Header& header) {
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, 0644) == 0 && WriteAll(fd, Render(data, header)) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+ReadResult Read(const std::string& path, CalibrationData& data) {
+  data = CalibrationData{};
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return ReadResult::CannotOpen;
+  ReadState state;
+  char piece[kPieceLength + 1];
+  while (std::fgets(piece, sizeof piece, file.get())) {
+    if (state.rows >= kMaxRows) {
+      state.invalid = true;
+      break;
+    }
+    const std::string line = NormalisedPiece(piece);
+    if (!line.empty()) TakeLine(line, state, data);
+  }
+  if (state.invalid || state.mainSections < 2 || state.rows < kMaxRows) {
+    data = CalibrationData{};
+    return ReadResult::Invalid;
+  }
+  return ReadResult::Loaded;
+}
+
+}  // namespace velluma::calibration_file

@@ -1,0 +1,247 @@
+// Patch measurement, the measurement sequence and AUTO on the station, in virtual time: a scripted
+// operator, a scripted CA instrument and the bench's monitor.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "calibration/Station.h"
+#include "tests/support/BenchProcess.h"
+#include "tests/support/ScriptedCaServer.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using Box = test::ScriptedOperator::Box;
+using Progress = test::ScriptedOperator::Progress;
+using Fill = Operator::ProgressFill;
+
+// Measurement indexes of an AUTO run: white, black, R, G, B, grey 0..255, the final black.
+constexpr int kAutoWhite = 0, kAutoRed = 2, kAutoGrey0 = 5;
+// ... and of a sequence alone: R, G, B, grey 0..255.
+constexpr int kSequenceGrey0 = 3;
+
+class MeasurementTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+    settings.WriteStringSetting("AnalizerModel", "CA-310");
+    station.caServer = &caServer;
+    station.CreateDevices();
+    station.CreateCaAnalyzer();
+    // A display that passes: D65 greys, white 250 cd/m2, primaries near sRGB.
+    script.onMeasure = [this](int index, test::CaScript& s) { return Reading(index, s); };
+  }
+
+  std::int32_t Reading(int index, test::CaScript& s) {
+    s.sx = 0.3127f;
+    s.sy = 0.3290f;
+    s.Lv = 250.0f;
+    if (reading) reading(index, s);
+    return failAt == index ? 412 : 0;
+  }
+
+  std::vector<std::string> BenchValues(const std::string& key) {
+    std::istringstream in(bench.State()[key]);
+    std::vector<std::string> values;
+    for (std::string v; in >> v;) values.push_back(v);
+    return values;
+  }
+
+  BenchProcess bench{{"--reply-delay", "10"}};
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock{0.05, 300};
+  test::ScriptedOperator op;
+  test::CaScript script;
+  CaServer caServer{test::MakeScriptedCaServer(script)};
+  Station station{op, settings, clock};
+  std::function<void(int, test::CaScript&)> reading;
+  int failAt = -1;
+};
+
+TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
+  op.offsets[0] = "+0.0050";
+  op.offsets[1] = "-0.0030";
+  reading = [](int, test::CaScript& s) { s.sx = 0.300f; s.sy = 0.310f; s.Lv = 123.4567f; };
+  XyYValue result;
+  ASSERT_TRUE(station.MeasurePatch(10, 20, 30, "R", "Measurement", result));
+  EXPECT_NEAR(result.x, 0.305, 1e-7);
+  EXPECT_NEAR(result.y, 0.307, 1e-7);
+  EXPECT_EQ(op.yxy[0], "    0.3050");
+  EXPECT_EQ(op.yxy[1], "    0.3070");
+  EXPECT_EQ(op.yxy[2], "   123.457");
+  EXPECT_EQ(op.yxy[3], "R");
+  EXPECT_EQ(bench.State()["pattern"], "10 20 30");
+  EXPECT_EQ(clock.Pauses(), (std::vector<int>{125, 100}));
+  op.offsets[0] = "-";
+  op.offsets[1] = "";
+  ASSERT_TRUE(station.MeasurePatch(0, 0, 0, "0", "Measurement", result));
+  EXPECT_NEAR(result.x, 0.300, 1e-7) << "a lone sign counts as 0";
+}
+
+TEST_F(MeasurementTest, AFailedPatchReportsUnderTheCallersCaptionAndWritesNothing) {
+  XyYValue result{9, 9, 9};
+  bench.AddFault("OUT silent times 1");
+  EXPECT_FALSE(station.MeasurePatch(1, 1, 1, "1", "Auto", result));
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: Communication Error", "Auto", 16}}));
+  EXPECT_EQ(script.measurements, 0) << "no instrument activity";
+  EXPECT_EQ(op.yxy[3], "");
+  failAt = 0;
+  EXPECT_FALSE(station.MeasurePatch(1, 1, 1, "1", "Measurement", result));
+  EXPECT_EQ(op.boxes.back(), (Box{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}));
+  EXPECT_EQ(result, (XyYValue{9, 9, 9}));
+}
+
+TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndDrawsItsProgress) {
+  station.ProgressRect = {100, 0, 200, 20};
+  reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
+  ASSERT_TRUE(station.MeasureSequence());
+  EXPECT_EQ(station.CalibrationData.Primaries[1].Y, 1.0);
+  EXPECT_EQ(station.CalibrationData.YxyTable[255].Y, 255.0 + kSequenceGrey0);
+  ASSERT_EQ(op.progress.size(), 258u);
+  EXPECT_EQ(op.progress[0], (Progress{100, 0, 100, 20, Fill::Blue}));
+  EXPECT_EQ(op.progress[1].right, 100) << "after level 0";
+  EXPECT_EQ(op.progress[128].right, 150) << "after level 127";
+  EXPECT_EQ(op.progress[256].right, 200) << "after level 255";
+  EXPECT_EQ(op.progress[257], (Progress{100, 0, 200, 20, Fill::ButtonFace}));
+  EXPECT_EQ(op.pumps, 256);
+  EXPECT_EQ(BenchValues("primaries").size(), 9u);
+  EXPECT_EQ(BenchValues("grey0").back(), "258.0000");
+  EXPECT_EQ(BenchValues("grey2").size(), 256u);
+  EXPECT_EQ(bench.State()["pattern"], "0 0 0");
+  EXPECT_EQ(script.calls.back(), "Ca.36 0");
+  const auto log = bench.Log();
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("OUT", 0) == 0; }), 263);
+}
+
+TEST_F(MeasurementTest, AnUnpaintedProgressPanelDrawsNothing) {
+  ASSERT_TRUE(station.MeasureSequence());
+  for (const Progress& p : op.progress) EXPECT_EQ(p.left, p.right);
+}
+
+TEST_F(MeasurementTest, AnInstrumentFailureAtGreyLevel60) {
+  failAt = kSequenceGrey0 + 60;
+  reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
+  EXPECT_FALSE(station.MeasureSequence());
+  EXPECT_EQ(station.CalibrationData.YxyTable[59].Y, 59.0 + kSequenceGrey0);
+  EXPECT_EQ(station.CalibrationData.YxyTable[60].Y, 0.0);
+  EXPECT_EQ(script.calls.back(), "Ca.36 0") << "remote mode left";
+  EXPECT_EQ(BenchValues("primaries").size(), 9u);
+  EXPECT_EQ(bench.State()["grey0"], "none");
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}}));
+}
+
+TEST_F(MeasurementTest, AGreyRampRefusedOnChannel2) {
+  bench.AddFault("G$M:WDW2 reply NAK");
+  EXPECT_FALSE(station.MeasureSequence());
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: NACK", "PC->MONITOR", 16}}));
+  EXPECT_NE(bench.State()["grey1"], "none");
+  EXPECT_EQ(bench.State()["grey2"], "none");
+  EXPECT_NE(script.calls.back(), "Ca.36 0") << "the instrument stays in remote mode";
+}
+
+class AutoTest : public MeasurementTest {
+ protected:
+  void SetUp() override {
+    MeasurementTest::SetUp();
+    op.dialogAnswers = {dir.File("auto.txt")};
+  }
+  std::string Report() const { return op.boxes.empty() ? "" : op.boxes.back().text; }
+};
+
+TEST_F(AutoTest, ACompleteRunSavesWritesAndReports) {
+  reading = [](int index, test::CaScript& s) { if (index == kAutoGrey0 + 255) s.Lv = 1234.9f; };
+  station.AutoButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Auto\t\tComplete.\nMaxBright\t\t1234", "Auto", 0}}));
+  EXPECT_EQ(station.CalibrationDataReady, 1);
+  EXPECT_EQ(op.status[2], dir.File("auto.txt"));
+  EXPECT_EQ(op.status[0], "");
+  EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
+  EXPECT_FALSE(op.locked);
+  EXPECT_EQ(bench.State()["zbl"], "100");
+  EXPECT_EQ(op.dialogFilters, std::vector<std::string>{"text File (*.txt)|*.txt|All Files(*.*)|*.*"});
+  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "SaveDialog text File (*.txt)|*.txt|All Files(*.*)|*.* .txt"),
+            op.calls.end()) << "the proposed name is the marker";
+  std::ifstream saved(dir.File("auto.txt"));
+  EXPECT_TRUE(saved.good());
+}
+
+TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
+  reading = [](int index, test::CaScript& s) { if (index == kAutoWhite) s.Lv = 224.99f; };
+  station.AutoButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"QX-7MR520\nMaxBright\t 224\tNG", "MaxBright", 16}}));
+  EXPECT_TRUE(op.dialogFilters.empty());
+  EXPECT_EQ(bench.State()["zbl"], "200");
+  EXPECT_FALSE(op.locked);
+  EXPECT_EQ(station.CalibrationDataReady, 0);
+}
+
+TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
+  reading = [](int index, test::CaScript& s) { if (index == kAutoWhite) s.Lv = 225.0f; };
+  op.dialogAnswers.clear();
+  station.AutoButtonClick();
+  EXPECT_TRUE(op.boxes.empty());
+  EXPECT_EQ(op.dialogFilters.size(), 1u);
+  EXPECT_EQ(op.status[2], ".txt");
+  EXPECT_EQ(station.CalibrationDataReady, 0);
+  EXPECT_FALSE(op.locked);
+}
+
+TEST_F(AutoTest, LevelsBelow50AreNeverTested) {
+  reading = [](int index, test::CaScript& s) {
+    if (index >= kAutoGrey0 && index < kAutoGrey0 + 50) s.sx = 0.1f;
+    if (index == kAutoGrey0 + 255) s.Lv = 12.7f;
+  };
+  station.AutoButtonClick();
+  EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t  12");
+}
+
+TEST_F(AutoTest, ALevelOutsideTheWindowAddsTheRgbLine) {
+  reading = [](int index, test::CaScript& s) { if (index == kAutoGrey0 + 200) s.sx = 0.2399f; };
+  station.AutoButtonClick();
+  EXPECT_EQ(op.boxes.back(), (Box{"Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250", "Auto", 16}));
+  EXPECT_EQ(station.CalibrationDataReady, 1) << "set by every run that reaches its report";
+}
+
+TEST_F(AutoTest, TheOffsetsAreRemovedBeforeTheCheck) {
+  op.offsets[0] = "+0.0100";
+  reading = [](int, test::CaScript& s) { s.sx = 0.345f; };
+  station.AutoButtonClick();
+  EXPECT_NEAR(station.CalibrationData.YxyTable[100].x, 0.355, 1e-6);
+  EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t 250");
+}
+
+TEST_F(AutoTest, AnotherModelOnTheLinkIsReported) {
+  BenchProcess other({"--model", "QX-7MR521", "--reply-delay", "10"});
+  settings.WriteStringSetting("MonitorPort", other.MonitorDevice());
+  station.DestroyDevices();
+  station.CreateDevices();
+  station.AutoButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: QX-7MR521", "Auto", 16}}));
+  EXPECT_EQ(script.measurements, 0);
+}
+
+TEST_F(AutoTest, AFailedSequenceStillSavesAndReportsNg) {
+  failAt = kAutoGrey0 + 60;
+  station.AutoButtonClick();
+  ASSERT_EQ(op.boxes.size(), 2u);
+  EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0");
+  std::ifstream saved(dir.File("auto.txt"));
+  EXPECT_TRUE(saved.good());
+}
+
+TEST_F(AutoTest, ACaSetUpWithoutAnInstrumentEndsLocked) {
+  station.DestroyDevices();
+  station.CreateDevices();
+  script.casResult = -1;
+  station.AutoButtonClick();
+  EXPECT_TRUE(op.locked);
+  EXPECT_TRUE(bench.Log().empty()) << "the monitor is not queried";
+}
+
+}  // namespace
+}  // namespace velluma

@@ -1,0 +1,134 @@
+#include "datafiles/CalibrationFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using calibration_file::ReadResult;
+
+// The data the golden file holds.
+CalibrationData GoldenData() {
+  CalibrationData data;
+  data.Primaries = {XyYValue{0.6401, 0.3299, 61.234}, {0.2998, 0.6003, 180.872}, {0.1502, 0.0598, 17.015}};
+  for (int n = 0; n < 256; ++n) data.YxyTable[n] = {0.3127 + n * 0.0001, 0.3290 - n * 0.0001, n * 1.25};
+  return data;
+}
+
+std::string Rows(int count, int from = 0) {
+  std::string rows;
+  for (int n = from; n < from + count; ++n) rows += std::to_string(n) + "\t1.5\t0.31\t0.32\n";
+  return rows;
+}
+
+const std::string kColor = "[COLOR]\nR 1 0.64 0.33\nG 2 0.3 0.6\nB 3 0.15 0.06\n";
+
+class CalibrationFileTest : public ::testing::Test {
+ protected:
+  ReadResult ReadText(const std::string& text) {
+    dir.Write("in.txt", text);
+    return calibration_file::Read(dir.File("in.txt"), data);
+  }
+  test::TempDir dir;
+  CalibrationData data;
+};
+
+TEST_F(CalibrationFileTest, TheWrittenFileIsByteExactAndReadsBackWithinSinglePrecision) {
+  const std::string path = dir.File("out.txt");
+  ASSERT_TRUE(calibration_file::Write(path, GoldenData(), {"CA-310", 0.005, -0.003}));
+  dir.Write("golden.txt", "");
+  std::filesystem::copy_file(VELLUMA_GOLDEN_DIR "/calibration.txt", dir.File("golden.txt"),
+                             std::filesystem::copy_options::overwrite_existing);
+  EXPECT_EQ(dir.Read("out.txt"), dir.Read("golden.txt"));
+
+  ASSERT_EQ(calibration_file::Read(path, data), ReadResult::Loaded);
+  const CalibrationData expected = GoldenData();
+  for (int n = 0; n < 256; ++n) {
+    EXPECT_EQ(data.YxyTable[n].Y, static_cast<double>(static_cast<float>(expected.YxyTable[n].Y)));
+    EXPECT_NEAR(data.YxyTable[n].x, expected.YxyTable[n].x, 1e-7);
+  }
+  EXPECT_EQ(data.Primaries[1].Y, static_cast<double>(180.872f));
+}
+
+TEST_F(CalibrationFileTest, ReadingRules) {
+  struct Case {
+    const char* name;
+    std::string text;
+    ReadResult result;
+  } cases[] = {
+      {"256 rows", kColor + "[Yxy]\n" + Rows(256), ReadResult::Loaded},
+      {"CR LF lines", "[COLOR]\r\nR 1 2 3\r\n[Yxy]\r\n" + Rows(256), ReadResult::Loaded},
+      {"255 rows", kColor + "[Yxy]\n" + Rows(255), ReadResult::Invalid},
+      {"257 rows", kColor + "[Yxy]\n" + Rows(257), ReadResult::Invalid},
+      {"a blank line after the 256th row", kColor + "[Yxy]\n" + Rows(256) + "\n", ReadResult::Invalid},
+      {"a comment after the 256th row", kColor + "[Yxy]\n" + Rows(256) + "; end\n", ReadResult::Invalid},
+      {"[COLOR] after a full [Yxy]", "[Yxy]\n" + Rows(256) + kColor, ReadResult::Invalid},
+      {"[COLOR] last after a short [Yxy]", "[Yxy]\n" + Rows(10) + kColor, ReadResult::Invalid},
+      {"one main section", "[Yxy]\n" + Rows(256), ReadResult::Invalid},
+      {"comments and blank lines between rows", kColor + "[Yxy]\n;x\n\n" + Rows(128) + ";y\n\n" + Rows(128, 128), ReadResult::Loaded},
+      {"rows that do not parse do not count", kColor + "[Yxy]\n" + Rows(200) + "x y\n0 a b c\n" + Rows(56), ReadResult::Loaded},
+      {"integer sections count but are not main", "[CORRECT]\nA 1 2 3\n" + kColor + "[Yxy]\n" + Rows(256), ReadResult::Loaded},
+      {"an empty file", "", ReadResult::Invalid},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadText(c.text), c.result) << c.name;
+}
+
+TEST_F(CalibrationFileTest, RowsAreTakenByOrderAndTheFirstYxySectionFillsTheTable) {
+  ASSERT_EQ(ReadText("[COLOR]\nB 1 0.64 0.33\nG 2 0.3 0.6\nR 3 0.15 0.06\n[Yxy]\n" + Rows(256)),
+            ReadResult::Loaded);
+  EXPECT_EQ(data.Primaries[0], (XyYValue{0.64f, 0.33f, 1}));
+  ASSERT_EQ(ReadText("[Yxy]\n9 7 0.5 0.25\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
+  EXPECT_EQ(data.YxyTable[0], (XyYValue{0.5, 0.25, 7}));
+  EXPECT_EQ(data.YxyTable[1], (XyYValue{}));
+  EXPECT_EQ(data.Primaries[0], (XyYValue{}));
+}
+
+TEST_F(CalibrationFileTest, AFourthColorRowIsCountedAndNotStored) {
+  ASSERT_EQ(ReadText(kColor + "X 9 0.9 0.9\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
+  EXPECT_EQ(data.Primaries[2].Y, 3.0);
+}
+
+TEST_F(CalibrationFileTest, LongLinesAreReadIn255CharacterPieces) {
+  const std::string longComment = ";" + std::string(300, 'c') + "\n";  // its tail becomes a row
+  EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(256) + longComment), ReadResult::Invalid);
+  const std::string header = "[Yxy]" + std::string(255 - 5, ' ') + "\n";
+  EXPECT_EQ(ReadText(kColor + header + Rows(256)), ReadResult::Invalid) << "not a header in pieces";
+}
+
+TEST_F(CalibrationFileTest, AnInvalidOrMissingFileLeavesTheDataCleared) {
+  data = GoldenData();
+  EXPECT_EQ(calibration_file::Read(dir.File("missing.txt"), data), ReadResult::CannotOpen);
+  EXPECT_EQ(data.Primaries[0], (XyYValue{}));
+  EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(100)), ReadResult::Invalid);
+  EXPECT_EQ(data.Primaries[0], (XyYValue{})) << "never half-loaded";
+  EXPECT_EQ(data.YxyTable[5], (XyYValue{}));
+}
+
+TEST_F(CalibrationFileTest, HostileFilesEndInvalidWithoutHarm) {
+  std::string noise;
+  for (int i = 0; i < 100000; ++i) noise += static_cast<char>((i * 7919 + 13) % 256);
+  EXPECT_EQ(ReadText(noise), ReadResult::Invalid);
+  EXPECT_EQ(ReadText(std::string(1 << 20, 'x')), ReadResult::Invalid);
+  EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + std::string(5000, '\n')), ReadResult::Invalid);
+  EXPECT_EQ(ReadText(kColor + "[Yxy]\n0 1e999 nan inf\n"), ReadResult::Invalid);
+}
+
+TEST_F(CalibrationFileTest, AFailedSaveLeavesThePreviousFile) {
+  const std::string path = dir.File("kept.txt");
+  ASSERT_TRUE(calibration_file::Write(path, GoldenData(), {"PR-655", 0, 0}));
+  const std::string before = dir.Read("kept.txt");
+  EXPECT_FALSE(calibration_file::Write(dir.File("no-folder/kept.txt"), GoldenData(), {}));
+  std::filesystem::create_directories(dir.Path() / "blocked.txt");
+  EXPECT_FALSE(calibration_file::Write(dir.File("blocked.txt"), GoldenData(), {}));
+  EXPECT_EQ(dir.Read("kept.txt"), before);
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos) << "no temporary left";
+}
+
+}  // namespace
+}  // namespace velluma
