@@ -5,9 +5,10 @@
 #include <ostream>
 #include <string>
 
+#include "lut/LUTData.h"
 #include "lut/LUTReadData.h"
+#include "lut/MonitorLut.h"
 #include "lut/ReadStatus.h"
-#include "lut/RgbTriple.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -18,15 +19,23 @@ inline void PrintTo(ReadStatus status, std::ostream* os) {
 
 namespace test {
 
-// A number's shortest text that reads back to the same double, whatever the locale.
-inline std::string Number(double value) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
+// k/15 in 10-bit codes, worked out by hand: k * 68.2 + 0.5, truncated.
+inline constexpr int kGridCode[16] = {0,   68,  136, 205, 273, 341, 409, 477,
+                                      546, 614, 682, 750, 818, 887, 955, 1023};
+
+inline RgbTriple Identity(double r, double g, double b) {
+  return {r, g, b};
 }
 
+// The text of a data line, each number the shortest that reads back exactly, in any locale.
 inline std::string DataLine(const RgbTriple& t) {
-  return Number(t.r) + " " + Number(t.g) + " " + Number(t.b) + "\n";
+  std::string line;
+  for (double v : {t.r, t.g, t.b}) {
+    char text[32];
+    line.append(text, std::to_chars(text, text + sizeof text, v).ptr).push_back(' ');
+  }
+  line.back() = '\n';
+  return line;
 }
 
 // The data lines of a 1D table of n entries, entry i holding f(i/(n-1)).
@@ -37,20 +46,46 @@ std::string CurveLines(int n, F f) {
   return text;
 }
 
-// The data lines of a cube of n points per axis, red changing fastest, each holding
-// f(r, g, b) at the input (r, g, b)/(n-1).
+// The data lines of a cube of n points per axis, red changing fastest, holding f at the input
+// (r, g, b)/(n-1).
 template <typename F>
 std::string CubeLines(int n, F f) {
   std::string text;
+  const double d = n - 1;
   for (int b = 0; b < n; ++b) {
     for (int g = 0; g < n; ++g) {
-      for (int r = 0; r < n; ++r) {
-        const double d = n - 1;
-        text += DataLine(f(r / d, g / d, b / d));
-      }
+      for (int r = 0; r < n; ++r) text += DataLine(f(r / d, g / d, b / d));
     }
   }
   return text;
+}
+
+// In-memory tables holding f, as the readers would store them (cubes red slowest).
+template <typename F>
+LUTData Curve(int n, F f, double rangeMin = 0.0, double rangeMax = 1.0) {
+  auto samples = std::make_unique<RgbTriple[]>(n);
+  for (int i = 0; i < n; ++i) samples[i] = f(static_cast<double>(i) / (n - 1));
+  return LUTData(true, rangeMin, rangeMax, n, std::move(samples));
+}
+
+template <typename F>
+LUTData Cube(int n, F f, double rangeMin = 0.0, double rangeMax = 1.0) {
+  auto samples = std::make_unique<RgbTriple[]>(static_cast<std::size_t>(n) * n * n);
+  const double d = n - 1;
+  RgbTriple* next = samples.get();
+  for (int r = 0; r < n; ++r) {
+    for (int g = 0; g < n; ++g) {
+      for (int b = 0; b < n; ++b) *next++ = f(r / d, g / d, b / d);
+    }
+  }
+  return LUTData(false, rangeMin, rangeMax, n, std::move(samples));
+}
+
+// A monitor table whose every value is 7, so that untouched entries show.
+inline std::unique_ptr<MonitorLutTable> SevenTable() {
+  auto table = std::make_unique<MonitorLutTable>();
+  for (auto& channel : *table) channel.fill(7);
+  return table;
 }
 
 struct ReadOutcome {

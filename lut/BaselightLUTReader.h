@@ -1,0 +1,13 @@
+#pragma once
+
+#include "lut/LUTReader.h"
+
+namespace velluma {
+
+// Reads Baselight ".cub" files; the rules are at the top of BaselightLUTReader.cpp.
+class BaselightLUTReader : public LUTReader {
+ public:
+  ReadStatus Read(std::string_view path, std::unique_ptr<LUTReadData>* out) override;
+};
+
+}  // namespace velluma

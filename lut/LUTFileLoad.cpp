@@ -1,0 +1,82 @@
+#include "lut/LUTFileLoad.h"
+
+#include <optional>
+
+#include "lut/BaselightLUTReader.h"
+#include "lut/DaVinciLUTReader.h"
+#include "lut/DirectTableMode.h"
+#include "lut/LUTConversion.h"
+
+namespace velluma {
+namespace {
+
+// The diagnosis lines, as the operator's support reads them on the standard output.
+constexpr std::string_view kParseErrorLine = "LUT file parse error.";
+constexpr std::string_view kOperationErrorLine = "LUT file operation error.";
+constexpr std::string_view kRange1DInvalidLine = "DaVinci 1D LUT Input Range is invalid .";
+constexpr std::string_view kConvert1DErrorLine = "1D LUT convert error.";
+constexpr std::string_view kRange3DInvalidLine = "DaVinci 3D LUT Input Range is invalid .";
+constexpr std::string_view kConvert3DErrorLine = "3D LUT convert error.";
+constexpr std::string_view kDirectValueInvalidLine = "LUT table value out of range.";
+
+// A DaVinci Resolve table's range must lie within 0..1; Baselight ranges are 0..W-1 by
+// construction and are not checked.
+bool RangeWithinUnit(const LUTData& lut) {
+  return !(lut.RangeMin() < 0.0 || lut.RangeMax() > 1.0);
+}
+
+LUTLoadResult Rejected(std::string_view line, std::ostream& diagnosis) {
+  diagnosis << line << std::endl;
+  return {1, std::string(line)};
+}
+
+// The transform of the tables read, at the monitor's grid points; none, with the diagnosis
+// line, when a check or a conversion fails.
+std::optional<std::string_view> EvaluateTables(const LUTReadData& data, bool checkRanges,
+                                               GridSamples& samples) {
+  InputCurve curve = IdentityInputCurve();
+  if (data.lut1D) {
+    if (checkRanges && !RangeWithinUnit(*data.lut1D)) return kRange1DInvalidLine;
+    if (!Convert1D(*data.lut1D, curve)) return kConvert1DErrorLine;
+  }
+  if (data.lut3D) {
+    if (checkRanges && !RangeWithinUnit(*data.lut3D)) return kRange3DInvalidLine;
+    if (!Convert3D(curve, *data.lut3D, samples)) return kConvert3DErrorLine;
+  } else {
+    CurveGridSamples(curve, samples);
+  }
+  return std::nullopt;
+}
+
+LUTLoadResult LoadDirectTable(const std::string& path, MonitorLutTable& table,
+                              std::ostream& diagnosis) {
+  if (!DirectTableMode(path, table)) return Rejected(kDirectValueInvalidLine, diagnosis);
+  return {};
+}
+
+}  // namespace
+
+std::unique_ptr<LUTReader> MakeLUTReader(std::string_view lutFileType) {
+  if (lutFileType == kBaselightFileType) return std::make_unique<BaselightLUTReader>();
+  return std::make_unique<DaVinciLUTReader>();
+}
+
+LUTLoadResult LoadLUTFile(const std::string& path, std::string_view lutFileType,
+                          bool directTableMode, MonitorLutTable& table, std::ostream& diagnosis) {
+  if (directTableMode) return LoadDirectTable(path, table, diagnosis);
+
+  std::unique_ptr<LUTReadData> data;
+  const ReadStatus status = MakeLUTReader(lutFileType)->Read(path, &data);
+  if (status == ReadStatus::ParseError) return Rejected(kParseErrorLine, diagnosis);
+  if (status != ReadStatus::Success) return Rejected(kOperationErrorLine, diagnosis);
+
+  const bool isDaVinci = lutFileType != kBaselightFileType;
+  const auto samples = std::make_unique<GridSamples>();
+  const auto failure = EvaluateTables(*data, isDaVinci, *samples);
+  data.reset();
+  if (failure) return Rejected(*failure, diagnosis);
+  StoreMonitorCodes(*samples, table);
+  return {};
+}
+
+}  // namespace velluma

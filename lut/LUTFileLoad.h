@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "lut/LUTReader.h"
+#include "lut/MonitorLut.h"
+
+namespace velluma {
+
+// The "LutFileType" text that selects the Baselight reader; any other text means DaVinci
+// Resolve (the settings dialog stores "Davinci Resolve").
+inline constexpr std::string_view kBaselightFileType = "Baselight";
+
+// The reader for a "LutFileType" text.
+std::unique_ptr<LUTReader> MakeLUTReader(std::string_view lutFileType);
+
+// What one LUT load did.
+struct LUTLoadResult {
+  int code = 0;         // 0 loaded, 1 rejected: what FileOpenProcLUT returns
+  std::string message;  // the diagnosis line written, empty when none was
+};
+
+// The whole load of a LUT file into one user memory's table, as FileOpenProcLUT does it:
+// - directTableMode (the "LUTFile" setting is not 0): the file holds the monitor's codes
+//   themselves (DirectTableMode); nothing is reported unless a value is out of range;
+// - otherwise the reader chosen by `lutFileType` reads the file, the DaVinci Resolve ranges are
+//   checked against 0..1, the 1D table is resampled, the 3D table evaluated at the monitor's
+//   grid and the codes stored.
+// On failure one diagnosis line is written to `diagnosis` (then a line end and a flush), the
+// result is 1 with that line, and `table` is left exactly as it was: a table is never
+// half-loaded. On success every entry of `table` is replaced (in direct mode, the entries the
+// file reaches). Raises LUTFileError when a direct table file cannot be opened or read.
+LUTLoadResult LoadLUTFile(const std::string& path, std::string_view lutFileType,
+                          bool directTableMode, MonitorLutTable& table, std::ostream& diagnosis);
+
+}  // namespace velluma
