@@ -120,16 +120,21 @@ TEST(CNumberScannerTest, AgreesWithSscanfInTheCLocale) {
     const bool found = std::sscanf(line.c_str(), "%lf%lf%lf%n", &expected[0], &expected[1],
                                    &expected[2], &consumed) == 3;
     CNumberScanner scan(line);
+    double actual[3];
     int scanned = 0;
     for (; scanned < 3; ++scanned) {
       const auto value = scan.Real();
       if (!value) break;
-      ASSERT_TRUE(std::isnan(*value) ? std::isnan(expected[scanned])
-                                     : std::memcmp(&*value, &expected[scanned], 8) == 0 || !found);
+      actual[scanned] = *value;
     }
     ASSERT_EQ(scanned == 3, found);
-    if (found) ASSERT_EQ(scan.Position(), static_cast<std::size_t>(consumed));
-    compared += found;
+    if (!found) continue;
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(std::isnan(actual[i]) ? std::isnan(expected[i])
+                                        : std::memcmp(&actual[i], &expected[i], 8) == 0);
+    }
+    ASSERT_EQ(scan.Position(), static_cast<std::size_t>(consumed));
+    ++compared;
   }
   EXPECT_GT(compared, 10000) << "too few data lines to compare";
 
