@@ -1,13 +1,19 @@
 // velluma-tab-screenshots DIR: the main window offscreen with sample data in every table, one
-// picture per tab (calibration.png, lookuptable.png, filmgamma.png, lcdcolor.png) into DIR.
+// picture per tab (calibration.png, lookuptable.png, filmgamma.png, lcdcolor.png) into DIR, and
+// one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png).
 #include <QDir>
 #include <QTabWidget>
+#include <QTimer>
+#include <QPushButton>
+#include <QFileDialog>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/ProgressPanel.h"
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
+#include "tests/support/BenchProcess.h"
 
 namespace {
 
@@ -27,6 +33,34 @@ void FillSampleData(Station& station) {
   }
   for (int i = 0; i < 1024; ++i)
     station.Tables.FilmGammaTables[0][i] = static_cast<int>(std::lround(1023 * std::pow(i / 1023.0, 1 / 2.4)));
+}
+
+// AUTO with a CA-310 through the bench's server module; the window is pictured once the progress
+// bar has passed the middle of status panel 1.
+bool ShootAutoRun(const QDir& dir) {
+  BenchProcess bench({"--reply-delay", "10"});
+  ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
+  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
+  velluma::SettingsStore settings(dir.filePath("Auto.reg").toStdString());
+  settings.LoadSettings();
+  settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+  settings.WriteStringSetting("AnalizerModel", "CA-310");
+  velluma::ScaledClock clock(0.02);
+  velluma::TTonwickForm window(settings, clock);
+  window.FormCreate();
+  window.messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
+  window.dialogHook = [&](QFileDialog&) { return dir.filePath("auto.txt").toStdString(); };
+  window.show();
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();  // the status bar paints once
+  bool shot = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (shot || window.StatusPanel1->FilledArea().width() < window.StatusPanel1->width() / 2) return;
+    shot = window.grab().save(dir.filePath("auto-ramp.png"));
+  });
+  watch.start(20);
+  window.AutoButton->click();
+  return shot;
 }
 
 }  // namespace
@@ -63,5 +97,6 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     if (!window.grab().save(dir.filePath(shot.file))) return 1;
   }
-  return 0;
+  window.close();
+  return ShootAutoRun(dir) ? 0 : 1;
 }

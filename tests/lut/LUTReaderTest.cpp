@@ -91,23 +91,12 @@ TEST(CNumberScannerTest, IntegersAsPercentD) {
 // consumed as sscanf.
 TEST(CNumberScannerTest, AgreesWithSscanfInTheCLocale) {
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
-  const std::string pieces[] = {"0",         "1",
-                                "7",         "12",
-                                ".",         ".5",
-                                "e",         "E",
-                                "+",         "-",
-                                "x",         "0x",
-                                "0X1",       "p",
-                                "P3",        "a",
-                                "f",         "nan",
-                                "NaN",       "inf",
-                                "INFINITY",  "infin",
-                                "nan(",      " ",
-                                "\t",        ",",
-                                "1e400",     "1e-400",
-                                "1e-310",    "4e-324",
-                                "2e-324",    "0x1p-1080",
-                                "123456789", "0.1000000000000000055511"};
+  // clang-format off
+  const std::string pieces[] = {
+      "0", "1", "7", "12", ".", ".5", "e", "E", "+", "-", "x", "0x", "0X1", "p", "P3", "a", "f",
+      "nan", "NaN", "inf", "INFINITY", "infin", "nan(", " ", "\t", ",", "1e400", "1e-400",
+      "1e-310", "4e-324", "2e-324", "0x1p-1080", "123456789", "0.1000000000000000055511"};
+  // clang-format on
   std::mt19937 random(20240611);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   int compared = 0;
