@@ -128,6 +128,9 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
 
+  connect(DownloadButton, &QPushButton::clicked, this, [this] { Guarded([this] { DownloadButtonClick(); }); });
+  connect(LUTStartButton, &QPushButton::clicked, this, [this] { Guarded([this] { LUTStartButtonClick(); }); });
+  connect(FilmGammaStartButton, &QPushButton::clicked, this, [this] { Guarded([this] { FilmGammaStartButtonClick(); }); });
   connect(AutoButton, &QPushButton::clicked, this, [this] { Guarded([this] { AutoButtonClick(); }); });
   connect(ZeroCalButton, &QPushButton::clicked, this, [this] { Guarded([this] { ZeroCalButtonClick(); }); });
   connect(AnalyzerOffsetCxEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCxEditChange(); }); });
@@ -163,6 +166,7 @@ void TTonwickForm::BuildActions() {
   FileNew->setEnabled(false);
   FileNew->setVisible(false);
   connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { FileExitExecute(); }); });
+  connect(FileOpen, &QAction::triggered, this, [this] { Guarded([this] { FileOpenExecute(); }); });
   connect(FileNew, &QAction::triggered, this, [this] { Guarded([this] { FileNewExecute(); }); });
   connect(FileSave, &QAction::triggered, this, [this] { Guarded([this] { FileSaveExecute(); }); });
   connect(FileSaveAs, &QAction::triggered, this, [this] { Guarded([this] { FileSaveAsExecute(); }); });
@@ -587,6 +591,14 @@ void TTonwickForm::DropFiles(const std::vector<std::string>& paths) { station_->
 void TTonwickForm::ZeroCalButtonClick() { station_->ZeroCalButtonClick(); }
 
 void TTonwickForm::AutoButtonClick() { station_->AutoButtonClick(); }
+
+void TTonwickForm::FileOpenExecute() { station_->FileOpenExecute(); }
+
+void TTonwickForm::DownloadButtonClick() { station_->DownloadButtonClick(); }
+
+void TTonwickForm::LUTStartButtonClick() { station_->LUTStartButtonClick(); }
+
+void TTonwickForm::FilmGammaStartButtonClick() { station_->FilmGammaStartButtonClick(); }
 
 void TTonwickForm::FileNewExecute() { station_->FileNewExecute(); }
 

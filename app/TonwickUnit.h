@@ -84,6 +84,10 @@ class TTonwickForm : public QMainWindow, public Operator {
   void DropFiles(const std::vector<std::string>& paths);
   void LUTComboBoxChange();
   void ZeroCalButtonClick();
+  void FileOpenExecute();
+  void DownloadButtonClick();
+  void LUTStartButtonClick();
+  void FilmGammaStartButtonClick();
   void AutoButtonClick();
   void FileNewExecute();
   void FileSaveExecute();

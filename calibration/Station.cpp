@@ -128,9 +128,5 @@ void Station::FuncPageControlChange(int newTab) {
   if (newTab >= 0 && newTab < 3) op.SetStatusText(2, TabFileNames[newTab], false);
 }
 
-void Station::DropFiles(const std::vector<std::string>& paths) {
-  if (procedureRunning_ || paths.empty()) return;
-  op.SetStatusText(2, paths.front(), false);
-}
 
 }  // namespace velluma

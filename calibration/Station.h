@@ -88,8 +88,20 @@ class Station {
   // After the operator switched function tabs.
   void FuncPageControlChange(int newTab);
 
-  // Files dropped on the window; only the first is opened.
+  // Open, and files dropped on the window (only the first is opened): the file goes to the
+  // loader of the active tab.
+  void FileOpenExecute();
   void DropFiles(const std::vector<std::string>& paths);
+  // A LUT file (or, with "LUTFile" set, a table of the monitor's codes) into the LUT of the
+  // selected memory: 0 loaded, 1 rejected (the table then as it was).
+  int FileOpenProcLUT(const std::string& path);
+  // A film-gamma table file into the selected memory: 0 loaded, -1 not.
+  int FileOpenProcFG(const std::string& path);
+
+  // The transfers to the monitor: PC -> MONITOR and the two Start buttons.
+  void DownloadButtonClick();
+  void LUTStartButtonClick();
+  void FilmGammaStartButtonClick();
 
   // Marks a procedure as running for as long as it lives: the commands that would replace the
   // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile.
@@ -152,6 +164,10 @@ class Station {
   bool MeasureWhiteAndBlack(XyYValue& white);
   bool GreyLevelsInWindow();
   void ReportAuto(bool measured, bool checkFailed);
+  std::string OpenFilter() const;
+  void OpenByActiveTab(const std::string& path);
+  int SendCalibrationData();
+  void ReportTransfer(int result);
 
   AnalyzerFront front_;
 

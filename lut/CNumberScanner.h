@@ -20,8 +20,8 @@ inline constexpr std::string_view kCWhitespace = " \f\n\r\t\v";
 // (sign, digits, one decimal point, an exponent with its sign, "0x" with hexadecimal digits and a
 // "p" exponent, "nan", "inf", "infinity"), then converts the longest number at the start of that
 // run; the rest of the run is consumed and lost. A run in which no number starts ("-", ".",
-// "0x", "infin") is a failed conversion; the sign is applied to the number converted. A value too large for a double reads as an infinity,
-// one too small as zero, as strtod gives them.
+// "0x", "infin") is a failed conversion; the sign is applied to the number converted. A value too
+// large for a double reads as an infinity, one too small as zero, as strtod gives them.
 //
 // "%d" reads an optional sign and decimal digits. Beyond the 64-bit range it saturates (the C
 // conversion's result would be undefined there); callers bound the value themselves.

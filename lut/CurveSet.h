@@ -21,7 +21,7 @@ class CurveSet {
 
  private:
   std::vector<double> positions_;
-  std::array<std::vector<double>, 3> values_;
+  std::array<std::vector<double>, kRgbChannels> values_;
 };
 
 }  // namespace velluma

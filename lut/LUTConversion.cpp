@@ -33,7 +33,7 @@ bool Convert1D(const LUTData& lut, InputCurve& curve) {
     const CurveSet curves(lut);
     for (int k = 0; k < kMonitorGridPoints; ++k) {
       const double t = MonitorGridInput(k);
-      for (int c = 0; c < 3; ++c) {
+      for (int c = 0; c < kRgbChannels; ++c) {
         Channel(curve[k], c) = Clamp01(InterpolateCurves(curves.Positions(), curves.Values(c), t));
       }
     }

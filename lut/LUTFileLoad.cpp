@@ -10,7 +10,7 @@
 namespace velluma {
 namespace {
 
-// The diagnosis lines, as the operator's support reads them on the standard output.
+// The diagnosis lines: one is written to the standard output for each kind of failure.
 constexpr std::string_view kParseErrorLine = "LUT file parse error.";
 constexpr std::string_view kOperationErrorLine = "LUT file operation error.";
 constexpr std::string_view kRange1DInvalidLine = "DaVinci 1D LUT Input Range is invalid .";
@@ -54,10 +54,14 @@ LUTLoadResult LoadDirectTable(const std::string& path, MonitorLutTable& table,
   return {};
 }
 
+bool IsBaselight(std::string_view lutFileType) {
+  return lutFileType == kBaselightFileType;
+}
+
 }  // namespace
 
 std::unique_ptr<LUTReader> MakeLUTReader(std::string_view lutFileType) {
-  if (lutFileType == kBaselightFileType) return std::make_unique<BaselightLUTReader>();
+  if (IsBaselight(lutFileType)) return std::make_unique<BaselightLUTReader>();
   return std::make_unique<DaVinciLUTReader>();
 }
 
@@ -70,9 +74,8 @@ LUTLoadResult LoadLUTFile(const std::string& path, std::string_view lutFileType,
   if (status == ReadStatus::ParseError) return Rejected(kParseErrorLine, diagnosis);
   if (status != ReadStatus::Success) return Rejected(kOperationErrorLine, diagnosis);
 
-  const bool isDaVinci = lutFileType != kBaselightFileType;
   const auto samples = std::make_unique<GridSamples>();
-  const auto failure = EvaluateTables(*data, isDaVinci, *samples);
+  const auto failure = EvaluateTables(*data, !IsBaselight(lutFileType), *samples);
   data.reset();
   if (failure) return Rejected(*failure, diagnosis);
   StoreMonitorCodes(*samples, table);

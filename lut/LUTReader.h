@@ -58,8 +58,9 @@ class LUTReader {
                       const ParseContent& parse);
 
   // A 1D table of `size` entries: `first` is entry 0, the next size - 1 lines, as they are,
-  // follow. Raises std::bad_alloc, before allocating, when the table would exceed
-  // LUTData::kMaxSampleBytes; the same holds for ReadCubeTable.
+  // follow. The size is judged once the first line is in hand: a table that would exceed
+  // LUTData::kMaxSampleBytes raises std::bad_alloc before anything is allocated. The same
+  // holds for ReadCubeTable.
   LUTData ReadCurveTable(LUTLineSource& lines, const std::string& first, std::int64_t size,
                          double rangeMin, double rangeMax);
 

@@ -11,7 +11,7 @@ namespace velluma {
 inline constexpr int kMonitorGridPoints = 16;
 inline constexpr int kMonitorLutEntries =
     kMonitorGridPoints * kMonitorGridPoints * kMonitorGridPoints;
-inline constexpr int kMonitorLutChannels = 3;  // 0 red, 1 green, 2 blue
+inline constexpr int kMonitorLutChannels = kRgbChannels;  // 0 red, 1 green, 2 blue
 inline constexpr std::int32_t kMonitorCodeMax = 1023;
 
 // One user memory's LUT as the monitor takes it: per channel, 4096 entries in the order red

@@ -11,6 +11,8 @@ struct RgbTriple {
   double b;
 };
 
+inline constexpr int kRgbChannels = 3;
+
 // Channel c of a sample: 0 red, 1 green, 2 blue.
 inline double& Channel(RgbTriple& sample, int c) {
   return c == 0 ? sample.r : c == 1 ? sample.g : sample.b;
