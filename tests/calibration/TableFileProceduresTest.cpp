@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include "calibration/Station.h"
+#include "lut/LUTFileError.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using Box = test::ScriptedOperator::Box;
+
+std::string IdentityCube() {
+  std::string text = "LUT_3D_SIZE 2\n";
+  for (int b = 0; b < 2; ++b)
+    for (int g = 0; g < 2; ++g)
+      for (int r = 0; r < 2; ++r) text += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + "\n";
+  return text;
+}
+
+std::string FilmGamma() {
+  std::string text = "1\n7\n0\n1\n1\n0\n1\n0\n0\n";
+  for (int i = 0; i < 1024; ++i) text += std::to_string(i) + "\n";
+  return text;
+}
+
+class TableFileProceduresTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    dir.Write("identity.cube", IdentityCube());
+    dir.Write("gamma.csv", FilmGamma());
+    dir.Write("broken.cube", "LUT_3D_SIZE 2\n0 0 0\n");
+  }
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock;
+  test::ScriptedOperator op;
+  Station station{op, settings, clock};
+};
+
+TEST_F(TableFileProceduresTest, TheOpenFilterFollowsTheTabAndTheSettings) {
+  struct Case {
+    int tab;
+    int lutFile;
+    const char* type;
+    const char* filter;
+  } cases[] = {
+      {Operator::kCalibrationTab, 0, "Baselight", "text File (*.txt)|*.txt|All Files(*.*)|*.*"},
+      {Operator::kLookUpTableTab, 0, "Davinci Resolve", "Davinci File (*.cube)|*.cube|All Files(*.*)|*.*"},
+      {Operator::kLookUpTableTab, 0, "Baselight", "Baselight File (*.cub)|*.cub|All Files(*.*)|*.*"},
+      {Operator::kLookUpTableTab, 1, "Baselight", "CSV File (*.csv)|*.csv*|All Files(*.*)|*.*"},
+      {Operator::kFilmGammaTab, 0, "Baselight", "CSV File (*.csv)|*.csv*|All Files(*.*)|*.*"},
+  };
+  for (const Case& c : cases) {
+    op.activeTab = c.tab;
+    settings.WriteIntSetting("LUTFile", c.lutFile);
+    settings.WriteStringSetting("LutFileType", c.type);
+    station.FileOpenExecute();  // cancelled: nothing changes
+    EXPECT_EQ(op.dialogFilters.back(), c.filter);
+  }
+  EXPECT_EQ(op.status[2], "");
+}
+
+TEST_F(TableFileProceduresTest, ALutLoadsIntoTheSelectedMemoryOnly) {
+  settings.WriteStringSetting("LutFileType", "Davinci Resolve");
+  op.activeTab = Operator::kLookUpTableTab;
+  op.lutMemory = 1;
+  station.Tables.LutTables[0][0][5] = 9;
+  op.dialogAnswers = {dir.File("identity.cube")};
+  station.FileOpenExecute();
+  EXPECT_EQ(op.status[2], dir.File("identity.cube"));
+  EXPECT_EQ(station.LutLoaded, (std::array<int, 3>{0, 1, 0}));
+  EXPECT_EQ(station.Tables.LutTables[1][0][1], 68);
+  EXPECT_EQ(station.Tables.LutTables[1][2][4095], 1023);
+  EXPECT_EQ(station.Tables.LutTables[0][0][5], 9);
+  EXPECT_EQ(op.calls.back(), "RefreshGridLUT");
+}
+
+TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesOnlyUser3) {
+  settings.WriteStringSetting("LutFileType", "Davinci Resolve");
+  op.activeTab = Operator::kLookUpTableTab;
+  for (auto& table : station.Tables.LutTables) table[1].fill(7);
+  op.lutMemory = 2;
+  station.LutLoaded = {1, 1, 1};
+  station.DropFiles({dir.File("broken.cube")});
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
+  EXPECT_EQ(station.Tables.LutTables[2][1][100], 0);
+  EXPECT_EQ(station.Tables.LutTables[0][1][100], 7);
+  EXPECT_EQ(station.Tables.LutTables[1][1][100], 7);
+  EXPECT_EQ(station.LutLoaded, (std::array<int, 3>{1, 1, 0}));
+}
+
+TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFileError) {
+  settings.WriteIntSetting("LUTFile", 1);
+  op.activeTab = Operator::kLookUpTableTab;
+  station.LutLoaded = {0, 1, 0};
+  op.lutMemory = 1;
+  try {
+    station.DropFiles({dir.File("missing.csv")});
+    FAIL() << "the file error must escape";
+  } catch (const LUTFileError& error) {
+    EXPECT_EQ(std::string(error.what()).rfind("Cannot open file \"" + dir.File("missing.csv") + "\". ", 0), 0u);
+  }
+  EXPECT_EQ(station.LutLoaded[1], 1);
+  EXPECT_TRUE(op.boxes.empty());
+}
+
+TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
+  op.activeTab = Operator::kCalibrationTab;
+  station.CalibrationData.Primaries[0].Y = 5;
+  station.DropFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
+  EXPECT_EQ(op.status[2], dir.File("identity.cube")) << "only the first of three";
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
+  EXPECT_EQ(station.CalibrationData.Primaries[0].Y, 0.0);
+  EXPECT_EQ(op.calls.back(), "RefreshGridWB");
+}
+
+TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
+  op.activeTab = Operator::kFilmGammaTab;
+  op.filmGammaMemory = 1;
+  station.DropFiles({dir.File("gamma.csv")});
+  EXPECT_EQ(station.FilmGammaLoaded, (std::array<int, 3>{0, 1, 0}));
+  EXPECT_EQ(station.Tables.FilmGammaTables[1][1023], 1023);
+  EXPECT_EQ(op.calls.back(), "RefreshGridFG");
+
+  dir.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
+  station.DropFiles({dir.File("bad.csv")});
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
+  EXPECT_EQ(station.FilmGammaLoaded[1], 0);
+  EXPECT_EQ(station.Tables.FilmGammaTables[1][1023], 0);
+
+  EXPECT_EQ(station.FileOpenProcFG(dir.File("missing.csv")), -1);
+  EXPECT_EQ(op.boxes.size(), 1u) << "a file that cannot be opened is not reported";
+}
+
+}  // namespace
+}  // namespace velluma

@@ -1,0 +1,121 @@
+// PC -> MONITOR and the Start buttons against the bench's monitor.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "calibration/Station.h"
+#include "tests/support/BenchProcess.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+using Box = test::ScriptedOperator::Box;
+
+std::vector<long> Numbers(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<long> values;
+  for (long v; in >> v;) values.push_back(v);
+  return values;
+}
+
+class TransfersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+    station.CreateDevices();
+  }
+  std::size_t Panel0Count(const std::string& entry) {
+    return std::count(op.calls.begin(), op.calls.end(), entry);
+  }
+
+  BenchProcess bench{{"--reply-delay", "10"}};
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock{0.05, 300};
+  test::ScriptedOperator op;
+  Station station{op, settings, clock};
+};
+
+TEST_F(TransfersTest, NothingLoadedMeansNothingSent) {
+  station.DownloadButtonClick();
+  op.lutMemory = 0;
+  station.LUTStartButtonClick();
+  EXPECT_EQ(op.status[0], "PC->MONITOR") << "the LUT action sets the panel before testing";
+  op.status[0] = "";
+  station.FilmGammaStartButtonClick();
+  EXPECT_EQ(op.status[0], "") << "the film-gamma action tests first";
+  const Box notLoaded{"NOT FILE LOAD", "PC->MONITOR", 16};
+  EXPECT_EQ(op.boxes, (std::vector<Box>{notLoaded, notLoaded, notLoaded}));
+  EXPECT_FALSE(op.locked);
+  EXPECT_TRUE(bench.Log().empty());
+}
+
+TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
+  station.CalibrationData.Primaries[0] = {0.64, 0.33, 25};
+  for (int n = 0; n < 256; ++n) station.CalibrationData.YxyTable[n] = {0.3127, 0.329, n * 0.5};
+  station.CalibrationDataReady = 1;
+  station.DownloadButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
+  auto state = bench.State();
+  EXPECT_EQ(state["primaries"].substr(0, 8), "25.0000 ");
+  EXPECT_EQ(state["grey0"].substr(0, 14), "0.0000 0.5000 ");
+  EXPECT_EQ(state["grey1"].substr(0, 7), "0.3127 ");
+  EXPECT_EQ(op.status[0], "");
+  std::vector<std::string> headers;
+  for (const std::string& command : bench.Log()) headers.push_back(command.substr(0, command[6] == 'C' ? 7 : 8));
+  EXPECT_EQ(headers, (std::vector<std::string>{"G$M:WDC", "G$M:WDW0", "G$M:WDW1", "G$M:WDW2"}));
+}
+
+TEST_F(TransfersTest, AGreyRampThatTimesOutOnChannel1StopsBeforeChannel2) {
+  bench.AddFault("G$M:WDW1 silent");
+  station.CalibrationDataReady = 1;
+  station.DownloadButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: Communication Error", "PC->MONITOR", 16}}));
+  EXPECT_EQ(bench.State()["grey2"], "none");
+  EXPECT_EQ(op.status[0], "") << "PC -> MONITOR empties the panel after a failure too";
+  EXPECT_FALSE(op.locked);
+}
+
+TEST_F(TransfersTest, TheLutOfTheChosenMemoryArrives) {
+  settings.WriteIntSetting("MonitorSpeed", 38400);
+  for (int c = 0; c < 3; ++c)
+    for (int i = 0; i < 4096; ++i) station.Tables.LutTables[2][c][i] = (i + c) % 1024;
+  station.LutLoaded[2] = 1;
+  op.lutMemory = 2;
+  station.LUTStartButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
+  EXPECT_EQ(op.status[0], "");
+  const auto blue = Numbers(bench.State()["lut.USER3.2"]);
+  ASSERT_EQ(blue.size(), 4096u);
+  EXPECT_EQ(blue[4095], (4095 + 2) % 1024);
+}
+
+TEST_F(TransfersTest, AFailedLutTransferKeepsPcToMonitorInThePanel) {
+  bench.AddFault("C$M:WF er0");
+  station.LutLoaded[0] = 1;
+  station.LUTStartButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: NACK", "PC->MONITOR", 16}}));
+  EXPECT_EQ(op.status[0], "PC->MONITOR");
+  EXPECT_FALSE(op.locked);
+}
+
+TEST_F(TransfersTest, TheFilmGammaOfTheChosenMemoryArrives) {
+  for (int i = 0; i < 1024; ++i) station.Tables.FilmGammaTables[1][i] = i;
+  station.FilmGammaLoaded[1] = 1;
+  op.filmGammaMemory = 1;
+  station.FilmGammaStartButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
+  const auto values = Numbers(bench.State()["filmgamma.USER2"]);
+  ASSERT_EQ(values.size(), 1024u);
+  EXPECT_EQ(values[1000], 1000);
+  bench.AddFault("WCG silent");
+  station.FilmGammaStartButtonClick();
+  EXPECT_EQ(op.boxes.back(), (Box{"monitor: Communication Error", "PC->MONITOR", 16}));
+  EXPECT_EQ(op.status[0], "PC->MONITOR");
+}
+
+}  // namespace
+}  // namespace velluma
