@@ -25,7 +25,9 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 
+#include "app/AboutUnit.h"
 #include "app/FileFilter.h"
+#include "app/PropertyUnit.h"
 #include "app/NumberGridModel.h"
 #include "app/ProgressPanel.h"
 #include "app/StringGridModel.h"
@@ -121,6 +123,10 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   layout->addWidget(X_edit);
   setCentralWidget(central);
   BuildStatusBar();
+  AboutBox = new TAboutBox(this);
+  PropertyForm = new TPropertyForm(settings, [this](const std::exception& error) {
+    MessageBox(error.what(), "Velluma", kError);
+  }, this);
   OpenDialog1 = new QFileDialog(this);
   OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
   OpenDialog1->setFileMode(QFileDialog::ExistingFile);
@@ -166,6 +172,8 @@ void TTonwickForm::BuildActions() {
   FileNew->setEnabled(false);
   FileNew->setVisible(false);
   connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { FileExitExecute(); }); });
+  connect(FileProperty, &QAction::triggered, this, [this] { Guarded([this] { FilePropertyExecute(); }); });
+  connect(HelpAbout, &QAction::triggered, this, [this] { Guarded([this] { HelpAboutExecute(); }); });
   connect(FileOpen, &QAction::triggered, this, [this] { Guarded([this] { FileOpenExecute(); }); });
   connect(FileNew, &QAction::triggered, this, [this] { Guarded([this] { FileNewExecute(); }); });
   connect(FileSave, &QAction::triggered, this, [this] { Guarded([this] { FileSaveExecute(); }); });
@@ -593,6 +601,12 @@ void TTonwickForm::ZeroCalButtonClick() { station_->ZeroCalButtonClick(); }
 void TTonwickForm::AutoButtonClick() { station_->AutoButtonClick(); }
 
 void TTonwickForm::FileOpenExecute() { station_->FileOpenExecute(); }
+
+void TTonwickForm::FilePropertyExecute() { station_->FilePropertyExecute(); }
+
+void TTonwickForm::HelpAboutExecute() { AboutBox->exec(); }
+
+void TTonwickForm::ShowPropertyDialog() { PropertyForm->exec(); }
 
 void TTonwickForm::DownloadButtonClick() { station_->DownloadButtonClick(); }
 

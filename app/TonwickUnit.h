@@ -23,6 +23,8 @@ class QGroupBox;
 namespace velluma {
 
 class NumberGridModel;
+class TAboutBox;
+class TPropertyForm;
 class ProgressPanel;
 class StringGridModel;
 
@@ -71,6 +73,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   void ShowStartPages() override;
   bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
   bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
+  void ShowPropertyDialog() override;
   void RefreshGridWB() override;
   void RefreshGridLUT() override;
   void RefreshGridFG() override;
@@ -85,6 +88,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   void LUTComboBoxChange();
   void ZeroCalButtonClick();
   void FileOpenExecute();
+  void FilePropertyExecute();
+  void HelpAboutExecute();
   void DownloadButtonClick();
   void LUTStartButtonClick();
   void FilmGammaStartButtonClick();
@@ -126,6 +131,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   ProgressPanel* StatusPanel1 = nullptr;
   QLabel* StatusPanel2 = nullptr;
 
+  TAboutBox* AboutBox = nullptr;
+  TPropertyForm* PropertyForm = nullptr;
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;
 

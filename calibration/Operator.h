@@ -76,6 +76,9 @@ class Operator {
   virtual bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) = 0;
   virtual bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) = 0;
 
+  // The settings dialog, modal; returns when it has closed, however it was closed.
+  virtual void ShowPropertyDialog() = 0;
+
   virtual void RefreshGridWB() = 0;
   virtual void RefreshGridLUT() = 0;
   virtual void RefreshGridFG() = 0;

@@ -112,6 +112,15 @@ void Station::DestroyDevices() {
   PrAnalyzer.reset();
 }
 
+void Station::FilePropertyExecute() {
+  if (procedureRunning_) return;
+  DestroyDevices();
+  op.ShowPropertyDialog();
+  op.SetStatusText(0, "Busy", true);
+  CreateDevices();
+  op.SetStatusText(0, "", false);
+}
+
 bool Station::FileExitExecute() {
   if (procedureRunning_) return false;
   if (op.MessageBox("EXIT?", "Application", Operator::kOkCancelError) != Operator::kAnswerOk)

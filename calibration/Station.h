@@ -82,6 +82,10 @@ class Station {
   void FileSaveExecute();
   void FileSaveAsExecute();
 
+  // Property: every device closed before the settings dialog, made again from the new settings
+  // after it, however it closed.
+  void FilePropertyExecute();
+
   // The operator asked to exit: true when the program is to end.
   bool FileExitExecute();
 

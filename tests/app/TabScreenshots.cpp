@@ -1,6 +1,7 @@
 // velluma-tab-screenshots DIR: the main window offscreen with sample data in every table, one
 // picture per tab (calibration.png, lookuptable.png, filmgamma.png, lcdcolor.png) into DIR, and
-// one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png).
+// one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png), and
+// the two dialogs (property-connect.png, property-calibration.png, version.png).
 #include <QDir>
 #include <QTabWidget>
 #include <QTimer>
@@ -10,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/AboutUnit.h"
 #include "app/ProgressPanel.h"
+#include "app/PropertyUnit.h"
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
 #include "tests/support/BenchProcess.h"
@@ -96,6 +99,20 @@ int main(int argc, char** argv) {
     window.TablePageControl->setCurrentIndex(shot.tablePage);
     QApplication::processEvents();
     if (!window.grab().save(dir.filePath(shot.file))) return 1;
+  }
+  const struct {
+    QDialog* dialog;
+    int page;
+    const char* file;
+  } dialogs[] = {{window.PropertyForm, 0, "property-connect.png"},
+                 {window.PropertyForm, 1, "property-calibration.png"},
+                 {window.AboutBox, -1, "version.png"}};
+  for (const auto& d : dialogs) {
+    if (d.page >= 0) window.PropertyForm->PageControl->setCurrentIndex(d.page);
+    d.dialog->show();
+    QApplication::processEvents();
+    if (!d.dialog->grab().save(dir.filePath(d.file))) return 1;
+    d.dialog->hide();
   }
   window.close();
   return ShootAutoRun(dir) ? 0 : 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,12 @@ class ScriptedOperator : public Operator {
   std::vector<std::string> dialogFilters;
   bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
   bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
+  // Runs while the settings dialog would be open.
+  std::function<void()> whilePropertyDialog;
+  void ShowPropertyDialog() override {
+    calls.push_back("ShowPropertyDialog");
+    if (whilePropertyDialog) whilePropertyDialog();
+  }
   void RefreshGridWB() override { calls.push_back("RefreshGridWB"); }
   void RefreshGridLUT() override { calls.push_back("RefreshGridLUT"); }
   void RefreshGridFG() override { calls.push_back("RefreshGridFG"); }
