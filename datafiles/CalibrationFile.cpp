@@ -1,13 +1,10 @@
 #include "datafiles/CalibrationFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "platform/AtomicFile.h"
 #include "platform/CLocale.h"
 
 namespace velluma::calibration_file {
@@ -29,15 +26,6 @@ std::string Render(const CalibrationData& data, const Header& header) {
     text += FormatC("%d\t%.3f\t%.4f\t%.4f\r\n", n, v.Y, v.x, v.y);
   }
   return text;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-  for (std::size_t done = 0; done < text.size();) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 enum class Section { None, Color, Yxy, Integer };
@@ -108,14 +96,7 @@ struct FileCloser {
 }  // namespace
 
 bool Write(const std::string& path, const CalibrationData& data, const Header& header) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0 && WriteAll(fd, Render(data, header)) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  return ReplaceFileAtomically(path, Render(data, header));
 }
 
 ReadResult Read(const std::string& path, CalibrationData& data) {

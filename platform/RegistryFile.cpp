@@ -1,5 +1,7 @@
 #include "platform/RegistryFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -226,14 +228,21 @@ bool RegistryFile::Parse(const std::string& text) {
     if (!ParseQuoted(line, pos, name) || pos >= line.size() || line[pos] != '=' ||
         !ParseData(line.substr(pos + 1), value))
       continue;  // not a value line: left out
-    auto it = std::find_if(values_.begin(), values_.end(),
-                           [&](const auto& v) { return EqualNoCase(v.first, name); });
-    if (it != values_.end())
-      it->second = value;
-    else
-      values_.emplace_back(name, value);
+    Put(name, value);
   }
   return true;
+}
+
+std::vector<std::pair<std::string, RegistryValue>>::iterator RegistryFile::Find(const std::string& name) {
+  return std::find_if(values_.begin(), values_.end(),
+                      [&](const auto& v) { return EqualNoCase(v.first, name); });
+}
+
+void RegistryFile::Put(const std::string& name, const RegistryValue& value) {
+  if (auto it = Find(name); it != values_.end())
+    it->second = value;
+  else
+    values_.emplace_back(name, value);
 }
 
 std::optional<RegistryValue> RegistryFile::Query(const std::string& name) const {
@@ -247,14 +256,7 @@ bool RegistryFile::Set(const std::string& name, const RegistryValue& value) {
 }
 
 bool RegistryFile::SetAll(const std::vector<std::pair<std::string, RegistryValue>>& values) {
-  for (const auto& [name, value] : values) {
-    auto it = std::find_if(values_.begin(), values_.end(),
-                           [&](const auto& v) { return EqualNoCase(v.first, name); });
-    if (it != values_.end())
-      it->second = value;
-    else
-      values_.emplace_back(name, value);
-  }
+  for (const auto& [name, value] : values) Put(name, value);
   return Save();
 }
 
@@ -267,25 +269,10 @@ std::string RegistryFile::Render() const {
 }
 
 bool RegistryFile::Save() const {
-  namespace fs = std::filesystem;
   std::error_code error;
-  const fs::path target(path_);
-  if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
-  std::string temp = path_ + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  const std::string text = Render();
-  bool ok = ::fchmod(fd, 0644) == 0;
-  for (size_t done = 0; ok && done < text.size();) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temp.c_str(), path_.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  const std::filesystem::path target(path_);
+  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+  return ReplaceFileAtomically(path_, Render());
 }
 
 }  // namespace velluma

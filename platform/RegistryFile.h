@@ -43,6 +43,9 @@ class RegistryFile {
   bool SetAll(const std::vector<std::pair<std::string, RegistryValue>>& values);
 
  private:
+  using Values = std::vector<std::pair<std::string, RegistryValue>>;
+  Values::iterator Find(const std::string& name);
+  void Put(const std::string& name, const RegistryValue& value);
   bool Parse(const std::string& text);
   bool Save() const;
   std::string Render() const;
