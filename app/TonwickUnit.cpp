@@ -151,18 +151,18 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
 TTonwickForm::~TTonwickForm() = default;
 
 void TTonwickForm::BuildActions() {
-  struct Spec {
+  struct ActionEntry {
     QAction** action;
     const char* caption;
     const char* hint;
     int image;
-  } specs[] = {
+  } entries[] = {
       {&FileNew, "New(&N)", "New", 0},        {&FileOpen, "Open(&O)", "Open", 1},
       {&FileSave, "Save(&S)", "Save", 2},     {&FileSaveAs, "SaveAs(&A)", nullptr, -1},
       {&FileProperty, "Property(&P)", "Property", 4}, {&FileExit, "Exit(&X)", "Exit", 3},
       {&HelpAbout, "Version(&A)", nullptr, -1},
   };
-  for (const Spec& s : specs) {
+  for (const ActionEntry& s : entries) {
     *s.action = new QAction(s.caption, this);
     if (s.hint) (*s.action)->setToolTip(s.hint);
     if (s.hint) (*s.action)->setStatusTip(s.hint);
