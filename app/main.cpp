@@ -12,8 +12,10 @@ int main(int argc, char** argv) {
   velluma::RealClock clock;
   try {
     velluma::TTonwickForm window(settings, clock);
-    window.FormCreate();
+    // Shown before start-up, so the operator sees "Busy" while a silent monitor is waited for.
     window.show();
+    velluma::VellumaApplication::processEvents();
+    window.FormCreate();
     return application.exec();
   } catch (const std::exception& error) {
     velluma::VellumaApplication::ShowError(error.what());
