@@ -1,0 +1,338 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string_view>
+
+#include "calibration/Operator.h"
+#include "cli/UsageError.h"
+#include "instruments/AnalyzerOffset.h"
+
+namespace velluma::cli {
+
+namespace {
+
+// The choices the settings dialog offers for the analyzer model and the monitor's line speed:
+// a word outside them would run the station with no instrument or an unusable link.
+constexpr std::string_view kAnalyzerModels[] = {"CA-210", "CA-310", "i1-Pro", "PR-655",
+                                                "NoConnect"};
+constexpr std::int32_t kMonitorSpeeds[] = {9600, 19200, 38400, 57600, 115200};
+constexpr std::string_view kMemoryNames[] = {"USER1", "USER2", "USER3"};
+constexpr int kMaxPatchValue = 255;
+
+// The "LutFileType" texts the settings dialog stores.
+constexpr const char* kBaselightType = "Baselight";
+constexpr const char* kDavinciType = "Davinci Resolve";
+
+using Apply = void (*)(CommandLine& line, const std::string& option, const std::string& value);
+
+// The commands an option belongs to.
+enum class Scope { Every, LutFiles, MemorySends, Auto };
+
+struct KnownOption {
+  std::string_view name;
+  bool takesValue;
+  Apply apply;
+  Scope scope;
+};
+
+bool Belongs(Scope scope, Command command) {
+  switch (scope) {
+    case Scope::LutFiles:
+      return command == Command::LutConvert || command == Command::SendLut;
+    case Scope::MemorySends:
+      return command == Command::SendLut || command == Command::SendFilmGamma;
+    case Scope::Auto:
+      return command == Command::Auto;
+    case Scope::Every:
+      break;
+  }
+  return true;
+}
+
+[[noreturn]] void Refuse(const std::string& option, const std::string& value,
+                         const std::string& why) {
+  throw UsageError(option + " '" + value + "': " + why);
+}
+
+void OverrideText(CommandLine& line, const std::string& name, const std::string& value) {
+  line.overrides.push_back({name, value});
+}
+
+void ApplyMonitorSpeed(CommandLine& line, const std::string& option, const std::string& value) {
+  for (std::int32_t speed : kMonitorSpeeds) {
+    if (value == std::to_string(speed)) {
+      line.overrides.push_back({"MonitorSpeed", speed});
+      return;
+    }
+  }
+  Refuse(option, value, "the speed is one of 9600, 19200, 38400, 57600, 115200");
+}
+
+void ApplyAnalyzer(CommandLine& line, const std::string& option, const std::string& value) {
+  if (std::find(std::begin(kAnalyzerModels), std::end(kAnalyzerModels), value) ==
+      std::end(kAnalyzerModels))
+    Refuse(option, value, "the model is one of CA-210, CA-310, i1-Pro, PR-655, NoConnect");
+  OverrideText(line, "AnalizerModel", value);
+}
+
+void ApplyOffset(CommandLine& line, const std::string& option, const std::string& value) {
+  const auto checked = CheckedOffsetText(value);
+  if (!checked) Refuse(option, value, "the offset lies between -0.0999 and 0.0999");
+  line.offsets[option == "--offset-x" ? 0 : 1] = *checked;
+}
+
+void ApplyAnswer(CommandLine& line, const std::string& option, const std::string&) {
+  const int answer = option == "--yes" ? Operator::kAnswerYes : Operator::kAnswerNo;
+  if (line.answer && *line.answer != answer) throw UsageError("--yes and --no exclude each other");
+  line.answer = answer;
+}
+
+void ApplyFormat(CommandLine& line, const std::string& option, const std::string& value) {
+  if (value != "baselight" && value != "davinci")
+    Refuse(option, value, "the format is baselight or davinci");
+  line.overrides.push_back({"LUTFile", std::int32_t{0}});
+  OverrideText(line, "LutFileType", value == "baselight" ? kBaselightType : kDavinciType);
+}
+
+void ApplyMemory(CommandLine& line, const std::string& option, const std::string& value) {
+  const auto found = std::find(std::begin(kMemoryNames), std::end(kMemoryNames), value);
+  if (found == std::end(kMemoryNames)) Refuse(option, value, "the memory is USER1, USER2 or USER3");
+  line.memory = static_cast<int>(found - std::begin(kMemoryNames));
+}
+
+void ApplyMonitorPort(CommandLine& line, const std::string&, const std::string& value) {
+  OverrideText(line, "MonitorPort", value);
+}
+
+void ApplyMonitorType(CommandLine& line, const std::string&, const std::string& value) {
+  OverrideText(line, "MonitorType", value);
+}
+
+void ApplyAnalyzerPort(CommandLine& line, const std::string&, const std::string& value) {
+  OverrideText(line, "AnalizerPort", value);
+}
+
+void ApplySettings(CommandLine& line, const std::string&, const std::string& value) {
+  line.settingsFile = value;
+}
+
+void ApplyHelp(CommandLine& line, const std::string&, const std::string&) {
+  line.help = true;
+}
+
+void ApplySave(CommandLine& line, const std::string&, const std::string& value) {
+  line.savePath = value;
+}
+
+const KnownOption kOptions[] = {
+    {"--monitor-port", true, ApplyMonitorPort, Scope::Every},
+    {"--monitor-type", true, ApplyMonitorType, Scope::Every},
+    {"--monitor-speed", true, ApplyMonitorSpeed, Scope::Every},
+    {"--analyzer", true, ApplyAnalyzer, Scope::Every},
+    {"--analyzer-port", true, ApplyAnalyzerPort, Scope::Every},
+    {"--offset-x", true, ApplyOffset, Scope::Every},
+    {"--offset-y", true, ApplyOffset, Scope::Every},
+    {"--settings", true, ApplySettings, Scope::Every},
+    {"--yes", false, ApplyAnswer, Scope::Every},
+    {"--no", false, ApplyAnswer, Scope::Every},
+    {"--help", false, ApplyHelp, Scope::Every},
+    {"-h", false, ApplyHelp, Scope::Every},
+    {"--format", true, ApplyFormat, Scope::LutFiles},
+    {"--memory", true, ApplyMemory, Scope::MemorySends},
+    {"--save", true, ApplySave, Scope::Auto},
+};
+
+const KnownOption* FindOption(std::string_view name) {
+  for (const KnownOption& option : kOptions)
+    if (option.name == name) return &option;
+  return nullptr;
+}
+
+// "-1" is a (wrong) patch value, not an option.
+bool IsOptionWord(const std::string& argument) {
+  return argument.size() > 1 && argument[0] == '-' &&
+         !std::isdigit(static_cast<unsigned char>(argument[1]));
+}
+
+// An option word split at its first "=": the name and, when there is one, the value.
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& argument) {
+  const auto equals = argument.find('=');
+  if (equals == std::string::npos) return {argument, std::nullopt};
+  return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+// The arguments read in one pass: options applied, the others kept in order.
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+  // The first word that is neither an option nor an option's value: the command's name.
+  std::optional<std::string> CommandWord() const {
+    for (std::size_t i = 0; i < arguments_.size(); ++i) {
+      const std::string& argument = arguments_[i];
+      if (argument == "--")
+        return i + 1 < arguments_.size() ? std::optional(arguments_[i + 1]) : std::nullopt;
+      if (!IsOptionWord(argument)) return argument;
+      const auto [name, value] = SplitOption(argument);
+      const KnownOption* option = FindOption(name);
+      if (option && option->takesValue && !value) ++i;
+    }
+    return std::nullopt;
+  }
+
+  bool AsksForHelp() const {
+    for (const std::string& argument : arguments_) {
+      if (argument == "--") return false;
+      if (argument == "--help" || argument == "-h") return true;
+    }
+    return false;
+  }
+
+  // Applies every option to `line` and returns the other words.
+  std::vector<std::string> Read(CommandLine& line) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < arguments_.size(); ++i) {
+      const std::string& argument = arguments_[i];
+      if (argument == "--") {
+        words.insert(words.end(), arguments_.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                     arguments_.end());
+        break;
+      }
+      if (!IsOptionWord(argument)) {
+        words.push_back(argument);
+        continue;
+      }
+      i = ReadOption(line, i);
+    }
+    return words;
+  }
+
+  const std::vector<const KnownOption*>& Given() const { return given_; }
+
+ private:
+  // Applies the option at `index`; returns the index of its last word.
+  std::size_t ReadOption(CommandLine& line, std::size_t index) {
+    const auto [name, inlineValue] = SplitOption(arguments_[index]);
+    const KnownOption* option = FindOption(name);
+    if (!option) throw UsageError("unknown option '" + name + "'");
+    if (!seen_.insert(option->name).second) throw UsageError(name + " is given twice");
+    if (!option->takesValue && inlineValue) throw UsageError(name + " takes no value");
+    std::string value;
+    if (option->takesValue) {
+      if (inlineValue) {
+        value = *inlineValue;
+      } else if (index + 1 < arguments_.size()) {
+        value = arguments_[++index];
+      } else {
+        throw UsageError(name + " needs a value");
+      }
+      if (value.empty()) throw UsageError(name + " needs a value");
+    }
+    option->apply(line, name, value);
+    given_.push_back(option);
+    return index;
+  }
+
+  const std::vector<std::string>& arguments_;
+  std::set<std::string_view> seen_;
+  std::vector<const KnownOption*> given_;
+};
+
+// A patch value: decimal digits, 0..255.
+int PatchValue(const std::string& word) {
+  const bool digits =
+      !word.empty() && word.size() <= 3 &&
+      std::all_of(word.begin(), word.end(), [](unsigned char c) { return std::isdigit(c); });
+  if (!digits || std::stoi(word) > kMaxPatchValue)
+    throw UsageError("'" + word + "' is not a patch value from 0 to 255");
+  return std::stoi(word);
+}
+
+std::size_t ArgumentCount(Command command) {
+  switch (command) {
+    case Command::Query:
+    case Command::ZeroCal:
+    case Command::Auto:
+      return 0;
+    case Command::Measure:
+      return 3;
+    default:
+      return 1;
+  }
+}
+
+void CheckOptionsBelong(const std::vector<const KnownOption*>& given, Command command) {
+  for (const KnownOption* option : given) {
+    if (!Belongs(option->scope, command))
+      throw UsageError(std::string(option->name) + " does not belong to " +
+                       std::string(CommandName(command)));
+  }
+}
+
+void TakeArguments(CommandLine& line, const std::vector<std::string>& words) {
+  const Command command = *line.command;
+  const std::size_t expected = ArgumentCount(command);
+  const std::size_t given = words.size() - 1;
+  if (given < expected) throw UsageError("too few arguments");
+  if (given > expected) throw UsageError("unexpected argument '" + words[expected + 1] + "'");
+  if (command == Command::Measure) {
+    for (int c = 0; c < 3; ++c) line.patch[c] = PatchValue(words[1 + c]);
+  } else if (expected == 1) {
+    line.file = words[1];
+  }
+}
+
+void CheckRequiredOptions(const CommandLine& line, const std::vector<const KnownOption*>& given) {
+  const auto named = [&](std::string_view name) {
+    return std::any_of(given.begin(), given.end(),
+                       [&](const KnownOption* option) { return option->name == name; });
+  };
+  const Command command = *line.command;
+  if ((command == Command::SendLut || command == Command::SendFilmGamma) && !named("--memory"))
+    throw UsageError("--memory is needed: USER1, USER2 or USER3");
+  if (command == Command::Auto && !named("--save")) throw UsageError("--save FILE is needed");
+}
+
+std::optional<Command> KnownCommand(const std::optional<std::string>& word) {
+  if (!word) return std::nullopt;
+  if (auto command = CommandNamed(*word)) return command;
+  throw UsageError("unknown command '" + *word + "'");
+}
+
+CommandLine HelpRequest(const ArgumentReader& reader) {
+  CommandLine line;
+  line.help = true;
+  line.command = KnownCommand(reader.CommandWord());
+  return line;
+}
+
+CommandLine ReadCommandLine(ArgumentReader& reader) {
+  const std::optional<std::string> word = reader.CommandWord();
+  if (!word) throw UsageError("no command given");
+  CommandLine line;
+  line.command = KnownCommand(word);
+  const std::vector<std::string> words = reader.Read(line);
+  CheckOptionsBelong(reader.Given(), *line.command);
+  TakeArguments(line, words);
+  CheckRequiredOptions(line, reader.Given());
+  return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  ArgumentReader reader(arguments);
+  if (reader.AsksForHelp()) return HelpRequest(reader);
+  std::optional<Command> command;
+  try {
+    command = KnownCommand(reader.CommandWord());
+    return ReadCommandLine(reader);
+  } catch (const UsageError& error) {
+    if (error.command() || !command) throw;
+    throw UsageError(error.what(), command);
+  }
+}
+
+}  // namespace velluma::cli

@@ -1,0 +1,98 @@
+// query, zero-cal, measure and auto: the monitor and the instrument.
+#include "cli/OpenDevices.h"
+#include "cli/RunOutcome.h"
+#include "cli/StationCommands.h"
+#include "platform/CLocale.h"
+
+namespace velluma::cli {
+
+namespace {
+
+constexpr const char* kMeasurementCaption = "Measurement";
+constexpr const char* kZeroCalCaption = "0-Cal.";
+
+bool IsCaModel(const std::string& model) {
+  return model == "CA-210" || model == "CA-310";
+}
+
+// AUTO's preparation of the i1-Pro before its first patch. The station keeps it inside AUTO
+// (Station::PrepareI1ForAuto, private), so its steps are taken here in the same order with the
+// same texts: 0-CAL.'s library load, connection check and calibration on the plate, the
+// operator's word that the instrument is on the screen, and the monitor-measurement settings
+// (without "CIExyY" the library would give X, Y, Z).
+bool PrepareI1ForMeasurement(const CommandContext& context) {
+  Station& station = context.station;
+  if (station.InstrumentCalibration() == 0) return false;
+  if (context.op.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?",
+                            "Measurement Start", Operator::kYesNoQuestion) == Operator::kAnswerNo)
+    return false;
+  const std::pair<const char*, const char*> settings[] = {
+      {"MeasurementMode", "SingleEmission"},
+      {"Colorimetric.Illumination", "Emission"},
+      {"ColorSpaceDescription.Type", "CIExyY"},
+  };
+  for (const auto& [key, value] : settings) {
+    if (station.I1Analyzer->SetOption(key, value) != 0) {
+      context.op.ShowMessageLine("Measure Setting NG");
+      return false;
+    }
+  }
+  return true;
+}
+
+// The configured instrument ready to measure: the CA driver made on first use as AUTO makes it
+// (a failed set-up has shown its box), the i1-Pro prepared; the PR-655 needs nothing more.
+bool InstrumentReadyToMeasure(const CommandContext& context) {
+  const std::string model = context.station.ReadStringSetting("AnalizerModel");
+  if (model == "i1-Pro") return PrepareI1ForMeasurement(context);
+  context.station.CreateCaAnalyzer();
+  return !(IsCaModel(model) && Analyzer::SetupStatus() != 0);
+}
+
+}  // namespace
+
+int Query(const CommandContext& context) {
+  OpenDevices devices(context.station);
+  std::string model;
+  if (int result = context.station.Lcd->Query("QID", model); result < 0) {
+    context.err << "monitor: " << context.station.Lcd->ErrorText(result) << std::endl;
+    return kExitFailed;
+  }
+  context.out << model << std::endl;
+  return model == Station::kModelName ? kExitDone : kExitRefused;
+}
+
+int ZeroCal(const CommandContext& context) {
+  OpenDevices devices(context.station);
+  context.station.ZeroCalButtonClick();
+  return CompletionExitStatus(context.op.Boxes(), kZeroCalCaption);
+}
+
+// One patch as AUTO measures white and black: remote mode on, MeasurePatch, remote mode off.
+int Measure(const CommandContext& context, const std::array<int, 3>& patch) {
+  Station& station = context.station;
+  OpenDevices devices(station);
+  if (!InstrumentReadyToMeasure(context)) return kExitFailed;
+  if (int code = station.AnalyzerBeginRemote(); code != 0) {
+    context.op.MessageBox("Analyzer: " + station.AnalyzerErrorText(code), kMeasurementCaption,
+                          Operator::kError);
+    return kExitFailed;
+  }
+  XyYValue value;
+  const std::string name = FormatC("%d,%d,%d", patch[0], patch[1], patch[2]);
+  const bool measured =
+      station.MeasurePatch(patch[0], patch[1], patch[2], name, kMeasurementCaption, value);
+  station.AnalyzerEndRemote();
+  if (!measured) return kExitFailed;
+  context.out << context.op.YxyText() << std::endl;
+  return kExitDone;
+}
+
+int Auto(const CommandContext& context) {
+  context.op.SendResultsToOutput(IsAutoReport);
+  OpenDevices devices(context.station);
+  context.station.AutoButtonClick();
+  return AutoExitStatus(context.op.Boxes(), context.op.QuestionUnanswered());
+}
+
+}  // namespace velluma::cli

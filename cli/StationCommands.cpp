@@ -1,0 +1,29 @@
+#include "cli/StationCommands.h"
+
+#include "cli/RunOutcome.h"
+
+namespace velluma::cli {
+
+int RunStationCommand(const CommandLine& line, const CommandContext& context) {
+  switch (*line.command) {
+    case Command::LutConvert:
+      return LutConvert(context, line.file);
+    case Command::Query:
+      return Query(context);
+    case Command::SendCalibration:
+      return SendCalibration(context, line.file);
+    case Command::SendLut:
+      return SendLut(context, line.file);
+    case Command::SendFilmGamma:
+      return SendFilmGamma(context, line.file);
+    case Command::ZeroCal:
+      return ZeroCal(context);
+    case Command::Measure:
+      return Measure(context, line.patch);
+    case Command::Auto:
+      return Auto(context);
+  }
+  return kExitFailed;
+}
+
+}  // namespace velluma::cli

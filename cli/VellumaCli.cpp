@@ -1,0 +1,86 @@
+#include "cli/VellumaCli.h"
+
+#include <filesystem>
+
+#include "calibration/Station.h"
+#include "cli/ClockFromEnvironment.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsoleOperator.h"
+#include "cli/PrivateSettings.h"
+#include "cli/RunOutcome.h"
+#include "cli/StationCommands.h"
+#include "cli/Usage.h"
+#include "cli/UsageError.h"
+
+namespace velluma::cli {
+
+namespace {
+
+// The settings file the run copies: --settings FILE, which must exist, or the operator's own
+// (which need not exist yet: the run then starts from the defaults).
+std::string SettingsSource(const CommandLine& line) {
+  if (line.settingsFile.empty()) return SettingsStore::DefaultPath();
+  if (!std::filesystem::is_regular_file(line.settingsFile))
+    throw UsageError("--settings '" + line.settingsFile + "': no such settings file", line.command);
+  return line.settingsFile;
+}
+
+// The i1-Pro asks the operator during 0-CAL., measure and AUTO; a run that could not answer
+// must end before any device is opened, not halfway with the monitor half written.
+void RequireAnswerWhereAsked(const CommandLine& line, const SettingsStore& settings) {
+  if (line.answer || !DrivesInstrument(*line.command)) return;
+  if (settings.ReadStringSetting("AnalizerModel") == "i1-Pro")
+    throw UsageError("the i1-Pro asks the operator to confirm: give --yes or --no", line.command);
+}
+
+std::unique_ptr<Clock> RunClock(const CommandLine& line) {
+  try {
+    return ClockFromEnvironment();
+  } catch (const UsageError& error) {
+    throw UsageError(error.what(), line.command);
+  }
+}
+
+ConsoleOperator::Answers AnswersOf(const CommandLine& line) {
+  ConsoleOperator::Answers answers;
+  answers.question = line.answer;
+  answers.savePath = line.savePath;
+  answers.lutMemory = line.memory;
+  answers.filmGammaMemory = line.memory;
+  answers.offsets = line.offsets;
+  return answers;
+}
+
+int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err,
+                   bool errIsTerminal) {
+  const std::unique_ptr<Clock> clock = RunClock(line);
+  PrivateSettings settings(SettingsSource(line), line.overrides);
+  RequireAnswerWhereAsked(line, settings.Store());
+  ConsoleOperator op(out, err, AnswersOf(line), errIsTerminal);
+  Station station(op, settings.Store(), *clock);
+  station.ProgressRect = {0, 0, ConsoleOperator::kProgressWidth, 1};
+  station.LoadSettings();
+  return RunStationCommand(line, {station, op, out, err});
+}
+
+}  // namespace
+
+int RunVellumaCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                  bool errIsTerminal) {
+  try {
+    const CommandLine line = ParseCommandLine(arguments);
+    if (line.help) {
+      out << (line.command ? CommandHelp(*line.command) : GeneralHelp()) << std::flush;
+      return kExitDone;
+    }
+    return RunCommandLine(line, out, err, errIsTerminal);
+  } catch (const UsageError& error) {
+    PrintUsageError(err, error);
+    return kExitFailed;
+  } catch (const std::exception& error) {
+    err << "Velluma: " << error.what() << std::endl;
+    return kExitFailed;
+  }
+}
+
+}  // namespace velluma::cli

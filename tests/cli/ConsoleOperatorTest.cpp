@@ -1,0 +1,64 @@
+// The console operator where the runs of the program do not reach: questions nobody answers
+// (the run refuses them before it starts) and the progress line of a terminal.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/ConsoleOperator.h"
+
+namespace velluma::cli {
+namespace {
+
+class ConsoleOperatorTest : public ::testing::Test {
+ protected:
+  ConsoleOperator Make(std::optional<int> answer, bool progressBar = false) {
+    ConsoleOperator::Answers answers;
+    answers.question = answer;
+    return ConsoleOperator(out, err, answers, progressBar);
+  }
+
+  std::ostringstream out, err;
+};
+
+TEST_F(ConsoleOperatorTest, QuestionsAreAnsweredByTheCommandLine) {
+  const std::string question = "Please set i1Pro to Calibration Plate\nCalibrate Start?";
+  ConsoleOperator yes = Make(Operator::kAnswerYes);
+  EXPECT_EQ(yes.MessageBox(question, "Calibration", Operator::kYesNoQuestion),
+            Operator::kAnswerYes);
+  ConsoleOperator no = Make(Operator::kAnswerNo);
+  EXPECT_EQ(no.MessageBox(question, "Calibration", Operator::kYesNoQuestion), Operator::kAnswerNo);
+  EXPECT_FALSE(no.QuestionUnanswered());
+  ConsoleOperator none = Make(std::nullopt);
+  EXPECT_EQ(none.MessageBox(question, "Calibration", Operator::kYesNoQuestion), Operator::kAnswerNo)
+      << "No ends every procedure that asks";
+  EXPECT_TRUE(none.QuestionUnanswered());
+  EXPECT_EQ(err.str(), "Calibration: " + question + " Yes\nCalibration: " + question +
+                           " No\nCalibration: " + question + " (no --yes or --no: answered No)\n");
+}
+
+TEST_F(ConsoleOperatorTest, TheGreyRampDrawsOneLineOnATerminalOnly) {
+  ConsoleOperator quiet = Make(std::nullopt, false);
+  quiet.DrawProgress(0, 0, 128, 1, Operator::ProgressFill::Blue);
+  EXPECT_EQ(err.str(), "");
+
+  ConsoleOperator op = Make(std::nullopt, true);
+  op.DrawProgress(0, 0, 0, 1, Operator::ProgressFill::Blue);
+  op.DrawProgress(0, 0, 128, 1, Operator::ProgressFill::Blue);
+  EXPECT_EQ(err.str(),
+            "\rGrey ramp [----------------------------------------]   0/256"
+            "\rGrey ramp [####################--------------------] 128/256");
+  err.str("");
+  op.MessageBox("Monitor: Communication Error", "Measurement", Operator::kError);
+  EXPECT_EQ(err.str(), "\nMeasurement: Monitor: Communication Error\n")
+      << "a box starts a line of its own";
+  err.str("");
+  op.DrawProgress(0, 0, 256, 1, Operator::ProgressFill::Blue);
+  op.DrawProgress(0, 0, 256, 1, Operator::ProgressFill::ButtonFace);
+  EXPECT_EQ(err.str().substr(err.str().size() - 2), " \r") << "cleared at the end of the ramp";
+  err.str("");
+  op.ShowMessageLine("Auto Calibration Complete");
+  EXPECT_EQ(err.str(), "Auto Calibration Complete\n");
+}
+
+}  // namespace
+}  // namespace velluma::cli
