@@ -37,16 +37,11 @@ void Station::FileNewExecute() {
   op.SetStatusText(2, ".txt", false);
 }
 
-bool Station::PrepareI1ForAuto() {
-  if (InstrumentCalibration() == 0) {
-    op.MessageBox(kAbortText, "Abort", Operator::kOk);
-    return false;
-  }
+bool Station::PrepareI1ForMeasuring() {
+  if (InstrumentCalibration() == 0) return false;
   if (op.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?", "Measurement Start",
-                    Operator::kYesNoQuestion) == Operator::kAnswerNo) {
-    op.MessageBox(kAbortText, "Abort", Operator::kOk);
+                    Operator::kYesNoQuestion) == Operator::kAnswerNo)
     return false;
-  }
   const std::pair<const char*, const char*> options[] = {
       {"MeasurementMode", "SingleEmission"},
       {"Colorimetric.Illumination", "Emission"},
@@ -55,7 +50,6 @@ bool Station::PrepareI1ForAuto() {
   for (const auto& [key, value] : options) {
     if (I1Analyzer->SetOption(key, value) != 0) {
       op.ShowMessageLine("Measure Setting NG");
-      op.MessageBox(kAbortText, "Abort", Operator::kOk);
       return false;
     }
   }
@@ -110,7 +104,10 @@ void Station::AutoButtonClick() {
   op.LockControls();
   op.ShowMessageLine("");
   FileNewExecute();
-  if (i1 && !PrepareI1ForAuto()) return op.UnlockControls();
+  if (i1 && !PrepareI1ForMeasuring()) {
+    op.MessageBox(kAbortText, "Abort", Operator::kOk);
+    return op.UnlockControls();
+  }
 
   CreateCaAnalyzer();
   const std::string model = ReadStringSetting("AnalizerModel");

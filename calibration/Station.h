@@ -73,6 +73,10 @@ class Station {
   bool MeasureSequence();
   // AUTO.
   void AutoButtonClick();
+  // The i1-Pro made ready to measure the monitor: calibrated on its plate (0-CAL.'s procedure),
+  // the operator's word that it is on the screen, the measurement options set. False when the
+  // operator or the instrument stops it (shown as it happens).
+  bool PrepareI1ForMeasuring();
   // The grey table zeroed for a new data set without a file name (".txt").
   void FileNewExecute();
 
@@ -163,7 +167,6 @@ class Station {
   bool MeasurePrimaries();
   bool MeasureGreyRamp();
   bool WriteGreyRamps();
-  bool PrepareI1ForAuto();
   bool CheckMonitorModel(std::string& model);
   bool MeasureWhiteAndBlack(XyYValue& white);
   bool GreyLevelsInWindow();

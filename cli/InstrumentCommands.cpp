@@ -15,36 +15,11 @@ bool IsCaModel(const std::string& model) {
   return model == "CA-210" || model == "CA-310";
 }
 
-// AUTO's preparation of the i1-Pro before its first patch. The station keeps it inside AUTO
-// (Station::PrepareI1ForAuto, private), so its steps are taken here in the same order with the
-// same texts: 0-CAL.'s library load, connection check and calibration on the plate, the
-// operator's word that the instrument is on the screen, and the monitor-measurement settings
-// (without "CIExyY" the library would give X, Y, Z).
-bool PrepareI1ForMeasurement(const CommandContext& context) {
-  Station& station = context.station;
-  if (station.InstrumentCalibration() == 0) return false;
-  if (context.op.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?",
-                            "Measurement Start", Operator::kYesNoQuestion) == Operator::kAnswerNo)
-    return false;
-  const std::pair<const char*, const char*> settings[] = {
-      {"MeasurementMode", "SingleEmission"},
-      {"Colorimetric.Illumination", "Emission"},
-      {"ColorSpaceDescription.Type", "CIExyY"},
-  };
-  for (const auto& [key, value] : settings) {
-    if (station.I1Analyzer->SetOption(key, value) != 0) {
-      context.op.ShowMessageLine("Measure Setting NG");
-      return false;
-    }
-  }
-  return true;
-}
-
 // The configured instrument ready to measure: the CA driver made on first use as AUTO makes it
 // (a failed set-up has shown its box), the i1-Pro prepared; the PR-655 needs nothing more.
 bool InstrumentReadyToMeasure(const CommandContext& context) {
   const std::string model = context.station.ReadStringSetting("AnalizerModel");
-  if (model == "i1-Pro") return PrepareI1ForMeasurement(context);
+  if (model == "i1-Pro") return context.station.PrepareI1ForMeasuring();
   context.station.CreateCaAnalyzer();
   return !(IsCaModel(model) && Analyzer::SetupStatus() != 0);
 }
