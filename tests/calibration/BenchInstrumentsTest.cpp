@@ -169,6 +169,11 @@ TEST_P(BenchFailuresTest, FailuresOfEachInstrument) {
     op.boxes.clear();
     station.ZeroCalButtonClick();
     EXPECT_EQ(op.boxes.back(), (Box{"0-Cal. Abort", "Abort", 0}));
+    op.answers = {Operator::kAnswerYes, Operator::kAnswerNo};  // calibrate, then not on the screen
+    op.boxes.clear();
+    station.AutoButtonClick();
+    EXPECT_EQ(op.boxes.back(), (Box{"Auto Calibration Abort", "Abort", 0}));
+    EXPECT_TRUE(bench->Log().empty()) << "the monitor is not queried";
     ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
     station.DestroyDevices();
     station.CreateDevices();
