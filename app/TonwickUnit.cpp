@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -637,6 +638,16 @@ void TTonwickForm::FilmGammaComboBoxChange() {
 void TTonwickForm::dragEnterEvent(QDragEnterEvent* event) {
   if (acceptDrops_ && !station_->ProcedureRunning() && event->mimeData()->hasUrls())
     event->acceptProposedAction();
+}
+
+// The close box ends the program without the Exit command's clean-up, but not in the middle of a
+// procedure, which would go on measuring with no window to report to.
+void TTonwickForm::closeEvent(QCloseEvent* event) {
+  if (station_->ProcedureRunning()) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void TTonwickForm::dropEvent(QDropEvent* event) {

@@ -152,6 +152,7 @@ class TTonwickForm : public QMainWindow, public Operator {
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildActions();

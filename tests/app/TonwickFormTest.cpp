@@ -185,6 +185,11 @@ TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
     EXPECT_EQ(window->StatusText(2), "Untitled.txt");
   }
   EXPECT_TRUE(window->FileExit->isEnabled());
+  window->show();
+  {
+    Station::ProcedureScope running(window->station());
+    EXPECT_FALSE(window->close()) << "the close box waits for the procedure";
+  }
   const QString longPath = "/tmp/" + QString(300, 'a') + ".txt";
   Drop(*window, {longPath, "/tmp/second.txt", "/tmp/third.txt"});
   EXPECT_EQ(window->StatusText(2), longPath.toStdString());
