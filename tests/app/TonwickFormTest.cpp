@@ -17,10 +17,13 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QUrl>
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/FileFilter.h"
 #include "app/NumberGridModel.h"
+#include "app/ProgressPanel.h"
 #include "app/StringGridModel.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/TempDir.h"
@@ -289,6 +292,43 @@ TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1024), "    1023");
   for (int i = 0; i < window->FilmGammaSeries->count(); ++i)
     ASSERT_EQ(window->FilmGammaSeries->at(i), QPointF(i, i)) << "a straight diagonal";
+}
+
+TEST_F(TonwickFormTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLocale) {
+  auto window = Start();
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+  window->station().CalibrationData.YxyTable[0] = {0.3127, 0.329, 1.5};
+  window->RefreshGridWB();
+  window->YxyGridModel->setData(window->YxyGridModel->index(2, 3), "2.25", Qt::EditRole);
+  std::setlocale(LC_ALL, saved.c_str());
+  EXPECT_EQ(Cell(window->YxyStringGrid, 1, 1), "    0.3127");
+  EXPECT_EQ(Cell(window->YxyStringGrid, 3, 1), "     1.500");
+  EXPECT_EQ(window->station().CalibrationData.YxyTable[1].Y, 2.25);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(TonwickFormTest, AutoThroughTheWindowFillsTheTablesAndReports) {
+  ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
+  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
+  settings.WriteStringSetting("AnalizerModel", "CA-310");
+  auto window = Start();
+  window->show();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();  // panel 1 paints its rectangle
+  window->dialogHook = [this](QFileDialog&) { return dir.File("auto.txt"); };
+  window->AutoButton->click();
+  ::unsetenv("VELLUMA_BENCH_SOCKET");
+  ::unsetenv("VELLUMA_CA_SERVER");
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u) << boxes.back().text;
+  EXPECT_EQ(window->StatusText(2), dir.File("auto.txt"));
+  EXPECT_EQ(window->X_edit->text(), "Auto Calibration Complete");
+  EXPECT_EQ(window->YxyPanel->text(), "0") << "the final black patch";
+  EXPECT_NE(Cell(window->YxyStringGrid, 3, 256), "     0.000") << "the grey table is shown";
+  EXPECT_TRUE(window->AutoButton->isEnabled());
+  EXPECT_GT(window->station().ProgressRect.Right, 0);
+  EXPECT_EQ(window->StatusPanel1->FilledColour(), window->palette().color(QPalette::Button))
+      << "the bar is cleared at the end";
 }
 
 TEST(FileFilterTest, WindowsFiltersBecomeQtFilters) {
