@@ -130,18 +130,23 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   }, this);
   OpenDialog1 = new QFileDialog(this);
   OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-  OpenDialog1->setFileMode(QFileDialog::ExistingFile);
+  OpenDialog1->setFileMode(QFileDialog::AnyFile);
   SaveDialog1 = new QFileDialog(this);
   SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
+  SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);  // AUTO saves over its file
 
   connect(DownloadButton, &QPushButton::clicked, this, [this] { Guarded([this] { DownloadButtonClick(); }); });
   connect(LUTStartButton, &QPushButton::clicked, this, [this] { Guarded([this] { LUTStartButtonClick(); }); });
   connect(FilmGammaStartButton, &QPushButton::clicked, this, [this] { Guarded([this] { FilmGammaStartButtonClick(); }); });
   connect(AutoButton, &QPushButton::clicked, this, [this] { Guarded([this] { AutoButtonClick(); }); });
   connect(ZeroCalButton, &QPushButton::clicked, this, [this] { Guarded([this] { ZeroCalButtonClick(); }); });
-  connect(AnalyzerOffsetCxEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCxEditChange(); }); });
-  connect(AnalyzerOffsetCyEdit, &QLineEdit::editingFinished, this, [this] { Guarded([this] { AnalyzerOffsetCyEditChange(); }); });
+  // The offset edits are checked when they lose the focus.
+  AnalyzerOffsetCxEdit->installEventFilter(this);
+  AnalyzerOffsetCyEdit->installEventFilter(this);
+  // Files dropped on the value boxes go to the window, not into the boxes.
+  for (QLineEdit* edit : {CxEdit, CyEdit, Yedit, AnalyzerOffsetCxEdit, AnalyzerOffsetCyEdit, X_edit})
+    edit->setAcceptDrops(false);
   connect(FuncPageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { FuncPageControlChange(); }); });
   connect(TablePageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { TablePageControlChange(); }); });
   connect(LUTComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { LUTComboBoxChange(); }); });
@@ -444,14 +449,14 @@ void TTonwickForm::SetProcedureRunning(bool running) {
   UpdateFileActions();
 }
 
-// The file commands the active tab allows, none of those that replace the devices or the data
-// while a procedure runs.
+// The file commands the active tab allows; while a procedure runs, none of those that replace
+// the devices or the data (Save only writes what is there).
 void TTonwickForm::UpdateFileActions() {
   const bool calibration = FuncPageControl->currentIndex() == kCalibrationTab;
   const bool idle = !procedureRunning_;
   FileOpen->setEnabled(idle);
-  FileSave->setEnabled(idle && calibration);
-  FileSaveAs->setEnabled(idle && calibration);
+  FileSave->setEnabled(calibration);
+  FileSaveAs->setEnabled(calibration);
   FileProperty->setEnabled(idle);
   FileExit->setEnabled(idle);
 }
@@ -638,6 +643,14 @@ void TTonwickForm::FilmGammaComboBoxChange() {
 void TTonwickForm::dragEnterEvent(QDragEnterEvent* event) {
   if (acceptDrops_ && !station_->ProcedureRunning() && event->mimeData()->hasUrls())
     event->acceptProposedAction();
+}
+
+bool TTonwickForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) {
+    if (watched == AnalyzerOffsetCxEdit) Guarded([this] { AnalyzerOffsetCxEditChange(); });
+    if (watched == AnalyzerOffsetCyEdit) Guarded([this] { AnalyzerOffsetCyEditChange(); });
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 // The close box ends the program without the Exit command's clean-up, but not in the middle of a

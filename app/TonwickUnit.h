@@ -153,6 +153,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildActions();

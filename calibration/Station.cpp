@@ -117,7 +117,14 @@ void Station::FilePropertyExecute() {
   DestroyDevices();
   op.ShowPropertyDialog();
   op.SetStatusText(0, "Busy", true);
-  CreateDevices();
+  try {
+    CreateDevices();
+  } catch (...) {
+    // A setting that cannot be read ends the action, but the window keeps a monitor link: one
+    // without a port, whose every exchange fails with "Communication Error".
+    if (!Lcd) Lcd = std::make_unique<LCD>(0, "", 0, LinkEnvironment{clock, settings, Tables});
+    throw;
+  }
   op.SetStatusText(0, "", false);
 }
 

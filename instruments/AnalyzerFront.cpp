@@ -4,33 +4,35 @@ namespace velluma {
 
 AnalyzerFront::Model AnalyzerFront::CurrentModel() const {
   const std::string model = readModel_();
-  if (model == "CA-210" || model == "CA-310") return drivers_.ca ? Model::Ca : Model::None;
-  if (model == "i1-Pro") return drivers_.i1 ? Model::I1 : Model::None;
-  if (model == "PR-655") return drivers_.pr ? Model::Pr : Model::None;
+  if (model == "CA-210" || model == "CA-310") return Model::Ca;
+  if (model == "i1-Pro") return Model::I1;
+  if (model == "PR-655") return Model::Pr;
   return Model::None;
 }
 
+// A driver the model needs but the station does not hold (a setting changed behind the
+// program's back) answers as no instrument does.
 int AnalyzerFront::AnalyzerBeginRemote() {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca->BeginRemote();
+    case Model::Ca: return drivers_.ca ? drivers_.ca->BeginRemote() : kNoInstrument;
     case Model::I1: return 0;
-    case Model::Pr: return drivers_.pr->BeginRemote();
+    case Model::Pr: return drivers_.pr ? drivers_.pr->BeginRemote() : kNoInstrument;
     default: return kNoInstrument;
   }
 }
 
 int AnalyzerFront::AnalyzerEndRemote() {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca->EndRemote();
+    case Model::Ca: return drivers_.ca ? drivers_.ca->EndRemote() : kNoInstrument;
     case Model::I1: return 0;
-    case Model::Pr: return drivers_.pr->EndRemote();
+    case Model::Pr: return drivers_.pr ? drivers_.pr->EndRemote() : kNoInstrument;
     default: return kNoInstrument;
   }
 }
 
 int AnalyzerFront::AnalyzerZeroCalibrate() {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca->ZeroCalibrate();
+    case Model::Ca: return drivers_.ca ? drivers_.ca->ZeroCalibrate() : kNoInstrument;
     case Model::I1:
     case Model::Pr: return 0;  // neither has a zero calibration
     default: return kNoInstrument;
@@ -39,9 +41,9 @@ int AnalyzerFront::AnalyzerZeroCalibrate() {
 
 int AnalyzerFront::AnalyzerMeasure(double& x, double& y, double& Y) {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca->Measure(x, y, Y);
-    case Model::I1: return MeasureI1(x, y, Y);
-    case Model::Pr: return drivers_.pr->Measure(x, y, Y);
+    case Model::Ca: return drivers_.ca ? drivers_.ca->Measure(x, y, Y) : kNoInstrument;
+    case Model::I1: return drivers_.i1 ? MeasureI1(x, y, Y) : kNoInstrument;
+    case Model::Pr: return drivers_.pr ? drivers_.pr->Measure(x, y, Y) : kNoInstrument;
     default: return kNoInstrument;
   }
 }

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -329,6 +330,18 @@ TEST_F(TonwickFormTest, AutoThroughTheWindowFillsTheTablesAndReports) {
   EXPECT_GT(window->station().ProgressRect.Right, 0);
   EXPECT_EQ(window->StatusPanel1->FilledColour(), window->palette().color(QPalette::Button))
       << "the bar is cleared at the end";
+}
+
+TEST_F(TonwickFormTest, DialogsAndBoxesBehaveAsTheStationsDid) {
+  auto window = Start();
+  EXPECT_TRUE(window->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite))
+      << "AUTO saves over the same file run after run";
+  for (QLineEdit* edit : {window->CxEdit, window->AnalyzerOffsetCxEdit, window->X_edit})
+    EXPECT_FALSE(edit->acceptDrops()) << "a dropped file goes to the window";
+  window->AnalyzerOffsetCxEdit->setText("0.05");
+  QFocusEvent leave(QEvent::FocusOut);
+  QApplication::sendEvent(window->AnalyzerOffsetCxEdit, &leave);
+  EXPECT_EQ(window->AnalyzerOffsetCxEdit->text(), "+0.0500") << "checked when the edit loses the focus";
 }
 
 TEST(FileFilterTest, WindowsFiltersBecomeQtFilters) {

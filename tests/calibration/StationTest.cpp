@@ -166,5 +166,14 @@ TEST_F(StationTest, CommandsThatReplaceDevicesOrDataDoNotActWhileAProcedureRuns)
   EXPECT_EQ(op.status[2], "/tmp/a.txt");
 }
 
+TEST_F(StationTest, ASettingThatCannotBeReadAfterTheDialogLeavesALinkThatFails) {
+  AnswerModel("QX-7MR520");
+  station.FormCreate();
+  op.whilePropertyDialog = [this] { settings.WriteStringSetting("MonitorId", "one"); };
+  EXPECT_THROW(station.FilePropertyExecute(), RegistryError);
+  ASSERT_TRUE(station.Lcd);
+  EXPECT_EQ(station.Lcd->ShowPattern(0, 0, 0), -1);
+}
+
 }  // namespace
 }  // namespace velluma
