@@ -10,8 +10,10 @@ QVariant GridCellStyle(int role, bool fixed) {
     case Qt::BackgroundRole:
       if (fixed) return QApplication::palette().color(QPalette::Button);
       return {};
-    case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-    default: return {};
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    default:
+      return {};
   }
 }
 

@@ -7,7 +7,9 @@ namespace velluma {
 
 NumberGridModel::NumberGridModel(QStringList headers, const char* valueFormat, int entries,
                                  QObject* parent)
-    : QAbstractTableModel(parent), headers_(std::move(headers)), valueFormat_(valueFormat),
+    : QAbstractTableModel(parent),
+      headers_(std::move(headers)),
+      valueFormat_(valueFormat),
       entries_(entries) {}
 
 void NumberGridModel::Fill(std::vector<std::vector<std::int32_t>> columns) {

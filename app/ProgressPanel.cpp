@@ -4,7 +4,9 @@
 
 namespace velluma {
 
-ProgressPanel::ProgressPanel(QWidget* parent) : QWidget(parent) { setFixedWidth(100); }
+ProgressPanel::ProgressPanel(QWidget* parent) : QWidget(parent) {
+  setFixedWidth(100);
+}
 
 void ProgressPanel::Fill(const QRect& area, const QColor& colour) {
   area_ = area;

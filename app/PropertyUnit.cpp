@@ -33,16 +33,19 @@ QStringList Ports(int count) {
 
 // Selects the first entry equal to `text`; without one the list keeps what it had.
 void SelectEqual(QComboBox* list, const std::string& text) {
-  const int index = list->findText(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+  const int index =
+      list->findText(QString::fromStdString(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
   if (index >= 0) list->setCurrentIndex(index);
 }
 
-std::string SelectedText(const QComboBox* list) { return list->currentText().toStdString(); }
+std::string SelectedText(const QComboBox* list) {
+  return list->currentText().toStdString();
+}
 
 }  // namespace
 
-TPropertyForm::TPropertyForm(SettingsStore& settings, std::function<void(const std::exception&)> report,
-                             QWidget* parent)
+TPropertyForm::TPropertyForm(SettingsStore& settings,
+                             std::function<void(const std::exception&)> report, QWidget* parent)
     : QDialog(parent), settings_(settings), report_(std::move(report)) {
   setWindowTitle("Property");
   resize(331, 234);
@@ -69,14 +72,20 @@ TPropertyForm::TPropertyForm(SettingsStore& settings, std::function<void(const s
   layout->addLayout(buttons);
 
   // Only the operator's own choices are changes; a selection the program makes is not.
-  connect(TypeComboBox, qOverload<int>(&QComboBox::activated), this, [this] { TypeComboBoxChange(); });
-  connect(MPortComboBox, qOverload<int>(&QComboBox::activated), this, [this] { MPortComboBoxChange(); });
-  connect(MSpeedComboBox, qOverload<int>(&QComboBox::activated), this, [this] { MSpeedComboBoxChange(); });
-  connect(APortComboBox, qOverload<int>(&QComboBox::activated), this, [this] { APortComboBoxChange(); });
-  connect(AModelComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { AModelComboBoxChange(); }); });
+  connect(TypeComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { TypeComboBoxChange(); });
+  connect(MPortComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { MPortComboBoxChange(); });
+  connect(MSpeedComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { MSpeedComboBoxChange(); });
+  connect(APortComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { APortComboBoxChange(); });
+  connect(AModelComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { Guarded([this] { AModelComboBoxChange(); }); });
   connect(OKButton, &QPushButton::clicked, this, [this] { Guarded([this] { OKButtonClick(); }); });
   connect(CANCELButton, &QPushButton::clicked, this, [this] { CANCELButtonClick(); });
-  connect(APPLYButton, &QPushButton::clicked, this, [this] { Guarded([this] { APPLYButtonClick(); }); });
+  connect(APPLYButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { APPLYButtonClick(); }); });
 }
 
 QWidget* TPropertyForm::BuildConnectPage() {
@@ -142,18 +151,27 @@ void TPropertyForm::FormShow() {
   APPLYButton->setEnabled(false);
 }
 
-void TPropertyForm::TypeComboBoxChange() { APPLYButton->setEnabled(true); }
+void TPropertyForm::TypeComboBoxChange() {
+  APPLYButton->setEnabled(true);
+}
 
-void TPropertyForm::MPortComboBoxChange() { APPLYButton->setEnabled(true); }
+void TPropertyForm::MPortComboBoxChange() {
+  APPLYButton->setEnabled(true);
+}
 
-void TPropertyForm::MSpeedComboBoxChange() { APPLYButton->setEnabled(true); }
+void TPropertyForm::MSpeedComboBoxChange() {
+  APPLYButton->setEnabled(true);
+}
 
-void TPropertyForm::APortComboBoxChange() { APPLYButton->setEnabled(true); }
+void TPropertyForm::APortComboBoxChange() {
+  APPLYButton->setEnabled(true);
+}
 
 // The port list follows the model stored before, not the one just chosen.
 void TPropertyForm::AModelComboBoxChange() {
   const std::string stored = settings_.ReadStringSetting("AnalizerModel");
-  if (stored == "CA-310" || stored == "CA-210" || stored == "i1-Pro") SelectEqual(APortComboBox, "USB");
+  if (stored == "CA-310" || stored == "CA-210" || stored == "i1-Pro")
+    SelectEqual(APortComboBox, "USB");
   APPLYButton->setEnabled(true);
 }
 

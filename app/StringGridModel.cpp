@@ -8,7 +8,10 @@
 namespace velluma {
 
 StringGridModel::StringGridModel(int columns, int rows, bool editable, QObject* parent)
-    : QAbstractTableModel(parent), columns_(columns), rows_(rows), editable_(editable),
+    : QAbstractTableModel(parent),
+      columns_(columns),
+      rows_(rows),
+      editable_(editable),
       cells_(columns * rows) {}
 
 QVariant StringGridModel::data(const QModelIndex& index, int role) const {
@@ -16,8 +19,10 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
   const bool fixed = index.row() == 0 || index.column() == 0;
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return Cell(index.column(), index.row());
-    default: return GridCellStyle(role, fixed);
+    case Qt::EditRole:
+      return Cell(index.column(), index.row());
+    default:
+      return GridCellStyle(role, fixed);
   }
 }
 

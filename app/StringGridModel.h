@@ -26,7 +26,9 @@ class StringGridModel : public QAbstractTableModel {
 
   void SetEditHandler(EditHandler handler) { onEditText_ = std::move(handler); }
 
-  int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : rows_;
+  }
   int columnCount(const QModelIndex& parent = {}) const override {
     return parent.isValid() ? 0 : columns_;
   }

@@ -23,14 +23,14 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "app/AboutUnit.h"
 #include "app/FileFilter.h"
-#include "app/PropertyUnit.h"
 #include "app/NumberGridModel.h"
 #include "app/ProgressPanel.h"
+#include "app/PropertyUnit.h"
 #include "app/StringGridModel.h"
 #include "app/ToolBarImages.h"
 #include "platform/CLocale.h"
@@ -42,7 +42,9 @@ namespace {
 constexpr int kGridRowHeight = 20;
 const char* const kMemoryNames[] = {"USER1", "USER2", "USER3"};
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent, int width, int height) {
   auto* grid = new QTableView(parent);
@@ -86,13 +88,19 @@ int ShowModalBox(QWidget* owner, const std::string& text, const std::string& cap
       box.setIcon(QMessageBox::Question);
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
       break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
+    default:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
   }
   switch (box.exec()) {
-    case QMessageBox::Cancel: return Operator::kAnswerCancel;
-    case QMessageBox::Yes: return Operator::kAnswerYes;
-    case QMessageBox::No: return Operator::kAnswerNo;
-    default: return Operator::kAnswerOk;
+    case QMessageBox::Cancel:
+      return Operator::kAnswerCancel;
+    case QMessageBox::Yes:
+      return Operator::kAnswerYes;
+    case QMessageBox::No:
+      return Operator::kAnswerNo;
+    default:
+      return Operator::kAnswerOk;
   }
 }
 
@@ -125,9 +133,9 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   setCentralWidget(central);
   BuildStatusBar();
   AboutBox = new TAboutBox(this);
-  PropertyForm = new TPropertyForm(settings, [this](const std::exception& error) {
-    MessageBox(error.what(), "Velluma", kError);
-  }, this);
+  PropertyForm = new TPropertyForm(
+      settings,
+      [this](const std::exception& error) { MessageBox(error.what(), "Velluma", kError); }, this);
   OpenDialog1 = new QFileDialog(this);
   OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
   OpenDialog1->setFileMode(QFileDialog::AnyFile);
@@ -136,21 +144,31 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
   SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);  // AUTO saves over its file
 
-  connect(DownloadButton, &QPushButton::clicked, this, [this] { Guarded([this] { DownloadButtonClick(); }); });
-  connect(LUTStartButton, &QPushButton::clicked, this, [this] { Guarded([this] { LUTStartButtonClick(); }); });
-  connect(FilmGammaStartButton, &QPushButton::clicked, this, [this] { Guarded([this] { FilmGammaStartButtonClick(); }); });
-  connect(AutoButton, &QPushButton::clicked, this, [this] { Guarded([this] { AutoButtonClick(); }); });
-  connect(ZeroCalButton, &QPushButton::clicked, this, [this] { Guarded([this] { ZeroCalButtonClick(); }); });
+  connect(DownloadButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { DownloadButtonClick(); }); });
+  connect(LUTStartButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { LUTStartButtonClick(); }); });
+  connect(FilmGammaStartButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { FilmGammaStartButtonClick(); }); });
+  connect(AutoButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { AutoButtonClick(); }); });
+  connect(ZeroCalButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { ZeroCalButtonClick(); }); });
   // The offset edits are checked when they lose the focus.
   AnalyzerOffsetCxEdit->installEventFilter(this);
   AnalyzerOffsetCyEdit->installEventFilter(this);
   // Files dropped on the value boxes go to the window, not into the boxes.
-  for (QLineEdit* edit : {CxEdit, CyEdit, Yedit, AnalyzerOffsetCxEdit, AnalyzerOffsetCyEdit, X_edit})
+  for (QLineEdit* edit :
+       {CxEdit, CyEdit, Yedit, AnalyzerOffsetCxEdit, AnalyzerOffsetCyEdit, X_edit})
     edit->setAcceptDrops(false);
-  connect(FuncPageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { FuncPageControlChange(); }); });
-  connect(TablePageControl, &QTabWidget::currentChanged, this, [this] { Guarded([this] { TablePageControlChange(); }); });
-  connect(LUTComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { LUTComboBoxChange(); }); });
-  connect(FilmGammaComboBox, qOverload<int>(&QComboBox::activated), this, [this] { Guarded([this] { FilmGammaComboBoxChange(); }); });
+  connect(FuncPageControl, &QTabWidget::currentChanged, this,
+          [this] { Guarded([this] { FuncPageControlChange(); }); });
+  connect(TablePageControl, &QTabWidget::currentChanged, this,
+          [this] { Guarded([this] { TablePageControlChange(); }); });
+  connect(LUTComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { Guarded([this] { LUTComboBoxChange(); }); });
+  connect(FilmGammaComboBox, qOverload<int>(&QComboBox::activated), this,
+          [this] { Guarded([this] { FilmGammaComboBoxChange(); }); });
   resize(693, 401 + menuBar()->sizeHint().height() + 24 + statusBar()->sizeHint().height());
 }
 
@@ -163,9 +181,12 @@ void TTonwickForm::BuildActions() {
     const char* hint;
     int image;
   } entries[] = {
-      {&FileNew, "New(&N)", "New", 0},        {&FileOpen, "Open(&O)", "Open", 1},
-      {&FileSave, "Save(&S)", "Save", 2},     {&FileSaveAs, "SaveAs(&A)", nullptr, -1},
-      {&FileProperty, "Property(&P)", "Property", 4}, {&FileExit, "Exit(&X)", "Exit", 3},
+      {&FileNew, "New(&N)", "New", 0},
+      {&FileOpen, "Open(&O)", "Open", 1},
+      {&FileSave, "Save(&S)", "Save", 2},
+      {&FileSaveAs, "SaveAs(&A)", nullptr, -1},
+      {&FileProperty, "Property(&P)", "Property", 4},
+      {&FileExit, "Exit(&X)", "Exit", 3},
       {&HelpAbout, "Version(&A)", nullptr, -1},
   };
   for (const ActionEntry& s : entries) {
@@ -178,12 +199,15 @@ void TTonwickForm::BuildActions() {
   FileNew->setEnabled(false);
   FileNew->setVisible(false);
   connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { FileExitExecute(); }); });
-  connect(FileProperty, &QAction::triggered, this, [this] { Guarded([this] { FilePropertyExecute(); }); });
-  connect(HelpAbout, &QAction::triggered, this, [this] { Guarded([this] { HelpAboutExecute(); }); });
+  connect(FileProperty, &QAction::triggered, this,
+          [this] { Guarded([this] { FilePropertyExecute(); }); });
+  connect(HelpAbout, &QAction::triggered, this,
+          [this] { Guarded([this] { HelpAboutExecute(); }); });
   connect(FileOpen, &QAction::triggered, this, [this] { Guarded([this] { FileOpenExecute(); }); });
   connect(FileNew, &QAction::triggered, this, [this] { Guarded([this] { FileNewExecute(); }); });
   connect(FileSave, &QAction::triggered, this, [this] { Guarded([this] { FileSaveExecute(); }); });
-  connect(FileSaveAs, &QAction::triggered, this, [this] { Guarded([this] { FileSaveAsExecute(); }); });
+  connect(FileSaveAs, &QAction::triggered, this,
+          [this] { Guarded([this] { FileSaveAsExecute(); }); });
 }
 
 void TTonwickForm::BuildMenu() {
@@ -471,7 +495,8 @@ void TTonwickForm::SetAnalyzerOffsetText(int axis, const std::string& text) {
 
 void TTonwickForm::ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
                                 const std::string& patchName) {
-  const std::pair<QWidget*, std::string> shown[] = {{CxEdit, x}, {CyEdit, y}, {Yedit, Y}, {YxyPanel, patchName}};
+  const std::pair<QWidget*, std::string> shown[] = {
+      {CxEdit, x}, {CyEdit, y}, {Yedit, Y}, {YxyPanel, patchName}};
   for (const auto& [widget, text] : shown) {
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(Q(text));
     if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(Q(text));
@@ -480,34 +505,47 @@ void TTonwickForm::ShowYxyValue(const std::string& x, const std::string& y, cons
 }
 
 void TTonwickForm::DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) {
-  const QColor colour = fill == ProgressFill::Blue ? QColor(0, 0, 255) : palette().color(QPalette::Button);
+  const QColor colour =
+      fill == ProgressFill::Blue ? QColor(0, 0, 255) : palette().color(QPalette::Button);
   StatusPanel1->Fill(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), colour);
 }
 
-void TTonwickForm::ProcessMessages() { QApplication::processEvents(); }
+void TTonwickForm::ProcessMessages() {
+  QApplication::processEvents();
+}
 
-void TTonwickForm::ShowModelName(const std::string& model) { ModelNameLabel->setText(Q(model)); }
+void TTonwickForm::ShowModelName(const std::string& model) {
+  ModelNameLabel->setText(Q(model));
+}
 
 void TTonwickForm::AcceptDroppedFiles() {
   acceptDrops_ = true;
   setAcceptDrops(true);
 }
 
-int TTonwickForm::LutMemory() const { return LUTComboBox->currentIndex(); }
+int TTonwickForm::LutMemory() const {
+  return LUTComboBox->currentIndex();
+}
 
-int TTonwickForm::FilmGammaMemory() const { return FilmGammaComboBox->currentIndex(); }
+int TTonwickForm::FilmGammaMemory() const {
+  return FilmGammaComboBox->currentIndex();
+}
 
 void TTonwickForm::SelectLutMemory(const std::string& text) {
-  if (int index = LUTComboBox->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive); index >= 0)
+  if (int index = LUTComboBox->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+      index >= 0)
     LUTComboBox->setCurrentIndex(index);
 }
 
 void TTonwickForm::SelectFilmGammaMemory(const std::string& text) {
-  if (int index = FilmGammaComboBox->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive); index >= 0)
+  if (int index = FilmGammaComboBox->findText(Q(text), Qt::MatchExactly | Qt::MatchCaseSensitive);
+      index >= 0)
     FilmGammaComboBox->setCurrentIndex(index);
 }
 
-int TTonwickForm::ActiveTab() const { return FuncPageControl->currentIndex(); }
+int TTonwickForm::ActiveTab() const {
+  return FuncPageControl->currentIndex();
+}
 
 void TTonwickForm::ShowStartPages() {
   QSignalBlocker blockTabs(FuncPageControl);
@@ -528,11 +566,13 @@ bool TTonwickForm::RunFileDialog(QFileDialog& dialog, const std::string& filter,
   return true;
 }
 
-bool TTonwickForm::OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) {
+bool TTonwickForm::OpenDialog(const std::string& filter, const std::string& fileName,
+                              std::string& path) {
   return RunFileDialog(*OpenDialog1, filter, fileName, path);
 }
 
-bool TTonwickForm::SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) {
+bool TTonwickForm::SaveDialog(const std::string& filter, const std::string& fileName,
+                              std::string& path) {
   return RunFileDialog(*SaveDialog1, filter, fileName, path);
 }
 
@@ -579,7 +619,8 @@ void TTonwickForm::RefreshGridFG() {
   FilmGammaGridModel->Fill({std::vector<std::int32_t>(table.begin(), table.end())});
   QList<QPointF> points;
   points.reserve(static_cast<qsizetype>(table.size()));
-  for (std::size_t i = 0; i < table.size(); ++i) points.append(QPointF(static_cast<double>(i), table[i]));
+  for (std::size_t i = 0; i < table.size(); ++i)
+    points.append(QPointF(static_cast<double>(i), table[i]));
   FilmGammaSeries->replace(points);
 }
 
@@ -594,41 +635,73 @@ void TTonwickForm::FuncPageControlChange() {
   UpdateFileActions();
 }
 
-void TTonwickForm::TablePageControlChange() { RefreshGridWB(); }
+void TTonwickForm::TablePageControlChange() {
+  RefreshGridWB();
+}
 
 void TTonwickForm::FileExitExecute() {
   if (station_->FileExitExecute()) close();
 }
 
-void TTonwickForm::DropFiles(const std::vector<std::string>& paths) { station_->DropFiles(paths); }
+void TTonwickForm::DropFiles(const std::vector<std::string>& paths) {
+  station_->DropFiles(paths);
+}
 
-void TTonwickForm::ZeroCalButtonClick() { station_->ZeroCalButtonClick(); }
+void TTonwickForm::ZeroCalButtonClick() {
+  station_->ZeroCalButtonClick();
+}
 
-void TTonwickForm::AutoButtonClick() { station_->AutoButtonClick(); }
+void TTonwickForm::AutoButtonClick() {
+  station_->AutoButtonClick();
+}
 
-void TTonwickForm::FileOpenExecute() { station_->FileOpenExecute(); }
+void TTonwickForm::FileOpenExecute() {
+  station_->FileOpenExecute();
+}
 
-void TTonwickForm::FilePropertyExecute() { station_->FilePropertyExecute(); }
+void TTonwickForm::FilePropertyExecute() {
+  station_->FilePropertyExecute();
+}
 
-void TTonwickForm::HelpAboutExecute() { AboutBox->exec(); }
+void TTonwickForm::HelpAboutExecute() {
+  AboutBox->exec();
+}
 
-void TTonwickForm::ShowPropertyDialog() { PropertyForm->exec(); }
+void TTonwickForm::ShowPropertyDialog() {
+  PropertyForm->exec();
+}
 
-void TTonwickForm::DownloadButtonClick() { station_->DownloadButtonClick(); }
+void TTonwickForm::DownloadButtonClick() {
+  station_->DownloadButtonClick();
+}
 
-void TTonwickForm::LUTStartButtonClick() { station_->LUTStartButtonClick(); }
+void TTonwickForm::LUTStartButtonClick() {
+  station_->LUTStartButtonClick();
+}
 
-void TTonwickForm::FilmGammaStartButtonClick() { station_->FilmGammaStartButtonClick(); }
+void TTonwickForm::FilmGammaStartButtonClick() {
+  station_->FilmGammaStartButtonClick();
+}
 
-void TTonwickForm::FileNewExecute() { station_->FileNewExecute(); }
+void TTonwickForm::FileNewExecute() {
+  station_->FileNewExecute();
+}
 
-void TTonwickForm::FileSaveExecute() { station_->FileSaveExecute(); }
+void TTonwickForm::FileSaveExecute() {
+  station_->FileSaveExecute();
+}
 
-void TTonwickForm::FileSaveAsExecute() { station_->FileSaveAsExecute(); }
+void TTonwickForm::FileSaveAsExecute() {
+  station_->FileSaveAsExecute();
+}
 
-void TTonwickForm::AnalyzerOffsetCxEditChange() { station_->AnalyzerOffsetCxEditChange(); }
+void TTonwickForm::AnalyzerOffsetCxEditChange() {
+  station_->AnalyzerOffsetCxEditChange();
+}
 
-void TTonwickForm::AnalyzerOffsetCyEditChange() { station_->AnalyzerOffsetCyEditChange(); }
+void TTonwickForm::AnalyzerOffsetCyEditChange() {
+  station_->AnalyzerOffsetCyEditChange();
+}
 
 void TTonwickForm::LUTComboBoxChange() {
   station_->WriteStringSetting("LookUpTableSendTo", LUTComboBox->currentText().toStdString());

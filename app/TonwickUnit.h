@@ -34,7 +34,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   Q_OBJECT
 
  public:
-  using MessageBoxHook = std::function<int(const std::string& text, const std::string& caption, int flags)>;
+  using MessageBoxHook =
+      std::function<int(const std::string& text, const std::string& caption, int flags)>;
 
   TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* parent = nullptr);
   ~TTonwickForm() override;
@@ -71,8 +72,10 @@ class TTonwickForm : public QMainWindow, public Operator {
   void SelectFilmGammaMemory(const std::string& text) override;
   int ActiveTab() const override;
   void ShowStartPages() override;
-  bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
-  bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
+  bool OpenDialog(const std::string& filter, const std::string& fileName,
+                  std::string& path) override;
+  bool SaveDialog(const std::string& filter, const std::string& fileName,
+                  std::string& path) override;
   void ShowPropertyDialog() override;
   void RefreshGridWB() override;
   void RefreshGridLUT() override;

@@ -66,11 +66,21 @@ QIcon ToolBarImage(int index) {
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
   switch (index) {
-    case 0: DrawPage(p); break;
-    case 1: DrawFolder(p); break;
-    case 2: DrawDisk(p); break;
-    case 3: DrawExit(p); break;
-    default: DrawGear(p); break;
+    case 0:
+      DrawPage(p);
+      break;
+    case 1:
+      DrawFolder(p);
+      break;
+    case 2:
+      DrawDisk(p);
+      break;
+    case 3:
+      DrawExit(p);
+      break;
+    default:
+      DrawGear(p);
+      break;
   }
   return QIcon(pixmap);
 }

@@ -87,7 +87,8 @@ bool Station::MeasureWhiteAndBlack(XyYValue& white) {
 }
 
 bool Station::GreyLevelsInWindow() {
-  return GreyScaleInWindow(CalibrationData, [this](int axis) { return OffsetValue(op.AnalyzerOffsetText(axis)); });
+  return GreyScaleInWindow(CalibrationData,
+                           [this](int axis) { return OffsetValue(op.AnalyzerOffsetText(axis)); });
 }
 
 void Station::ReportAuto(bool measured, bool checkFailed) {
@@ -112,7 +113,8 @@ void Station::AutoButtonClick() {
   CreateCaAnalyzer();
   const std::string model = ReadStringSetting("AnalizerModel");
   // A CA driver that found no instrument has told the operator to restart: stay locked.
-  if ((model == "CA-210" || model == "CA-310") && Analyzer::SetupStatus() != 0) return op.LockControls();
+  if ((model == "CA-210" || model == "CA-310") && Analyzer::SetupStatus() != 0)
+    return op.LockControls();
 
   std::string reply;
   if (!CheckMonitorModel(reply)) return op.UnlockControls();

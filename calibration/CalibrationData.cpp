@@ -12,7 +12,8 @@ std::array<float, 9> CalibrationData::PrimariesPayload() const {
   return payload;
 }
 
-std::array<float, CalibrationData::kGreyLevels> CalibrationData::GreyRampPayload(int channel) const {
+std::array<float, CalibrationData::kGreyLevels> CalibrationData::GreyRampPayload(
+    int channel) const {
   std::array<float, kGreyLevels> payload{};
   for (int n = 0; n < kGreyLevels; ++n) {
     const XyYValue& v = YxyTable[n];

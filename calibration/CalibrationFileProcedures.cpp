@@ -23,9 +23,13 @@ bool Station::FileSaveProcWB(const std::string& path) {
 
 int Station::FileOpenProcWB(const std::string& path) {
   switch (calibration_file::Read(path, CalibrationData)) {
-    case calibration_file::ReadResult::CannotOpen: return 0;
-    case calibration_file::ReadResult::Loaded: CalibrationDataReady = 1; return 1;
-    case calibration_file::ReadResult::Invalid: break;
+    case calibration_file::ReadResult::CannotOpen:
+      return 0;
+    case calibration_file::ReadResult::Loaded:
+      CalibrationDataReady = 1;
+      return 1;
+    case calibration_file::ReadResult::Invalid:
+      break;
   }
   op.MessageBox("INVALID DATA", "DATA ERROR", Operator::kOkCancelError);
   op.RefreshGridWB();

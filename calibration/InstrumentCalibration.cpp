@@ -5,7 +5,9 @@
 namespace velluma {
 
 namespace {
-bool IsCaModel(const std::string& model) { return model == "CA-210" || model == "CA-310"; }
+bool IsCaModel(const std::string& model) {
+  return model == "CA-210" || model == "CA-310";
+}
 }  // namespace
 
 int Station::DriverMessageBox(const std::string& text, const std::string& caption, int flags) {
@@ -58,7 +60,8 @@ int Station::CalibrateI1() {
   if (connected) {
     const int answer = op.MessageBox("Please set i1Pro to Calibration Plate\nCalibrate Start?",
                                      "Calibration", Operator::kYesNoQuestion);
-    if (answer == Operator::kAnswerYes && I1Analyzer->SetOption("MeasurementMode", "SingleEmission") == 0)
+    if (answer == Operator::kAnswerYes &&
+        I1Analyzer->SetOption("MeasurementMode", "SingleEmission") == 0)
       op.ShowMessageLine(I1Analyzer->Calibrate() == 0 ? "Calibrate OK" : "Calibrate NG");
     if (answer != Operator::kAnswerNo) return 1;
   }

@@ -11,10 +11,10 @@ namespace velluma {
 class Operator {
  public:
   // Message box flags and the answers the procedures test.
-  static constexpr int kOk = 0;               // OK, no icon
-  static constexpr int kError = 16;           // OK, stop icon
-  static constexpr int kOkCancelError = 17;   // OK and Cancel, stop icon
-  static constexpr int kYesNoQuestion = 36;   // Yes and No, question icon
+  static constexpr int kOk = 0;              // OK, no icon
+  static constexpr int kError = 16;          // OK, stop icon
+  static constexpr int kOkCancelError = 17;  // OK and Cancel, stop icon
+  static constexpr int kYesNoQuestion = 36;  // Yes and No, question icon
   static constexpr int kAnswerOk = 1;
   static constexpr int kAnswerCancel = 2;
   static constexpr int kAnswerYes = 6;
@@ -73,8 +73,10 @@ class Operator {
 
   // The common open and save dialogs. `filter` is in the "Description|pattern|..." form; the
   // dialog proposes `fileName`. False when the operator cancels; otherwise `path` is the choice.
-  virtual bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) = 0;
-  virtual bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) = 0;
+  virtual bool OpenDialog(const std::string& filter, const std::string& fileName,
+                          std::string& path) = 0;
+  virtual bool SaveDialog(const std::string& filter, const std::string& fileName,
+                          std::string& path) = 0;
 
   // The settings dialog, modal; returns when it has closed, however it was closed.
   virtual void ShowPropertyDialog() = 0;

@@ -63,8 +63,9 @@ bool Station::MeasureGreyRamp() {
       return false;
     }
     CalibrationData.YxyTable[n] = measured;
-    const int right = whole.Left + static_cast<int>(std::trunc(
-                                       static_cast<double>(whole.Right - whole.Left) * (n + 1) / 256.0));
+    const int right =
+        whole.Left + static_cast<int>(std::trunc(static_cast<double>(whole.Right - whole.Left) *
+                                                 (n + 1) / 256.0));
     op.DrawProgress(whole.Left, whole.Top, right, whole.Bottom, Operator::ProgressFill::Blue);
     op.ProcessMessages();
   }
@@ -73,7 +74,8 @@ bool Station::MeasureGreyRamp() {
 
 bool Station::WriteGreyRamps() {
   for (int channel = 0; channel < 3; ++channel) {
-    if (int code = Lcd->WriteGreyRamp(channel, CalibrationData.GreyRampPayload(channel)); code != 0) {
+    if (int code = Lcd->WriteGreyRamp(channel, CalibrationData.GreyRampPayload(channel));
+        code != 0) {
       op.MessageBox("Monitor: " + Lcd->ErrorText(code), kTransferCaption, Operator::kError);
       return false;
     }

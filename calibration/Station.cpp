@@ -8,7 +8,9 @@ constexpr int kAddressedLinkSpeed = 38400;
 }  // namespace
 
 Station::Station(Operator& op, SettingsStore& settings, Clock& clock)
-    : op(op), settings(settings), clock(clock),
+    : op(op),
+      settings(settings),
+      clock(clock),
       front_([this] { return ReadStringSetting("AnalizerModel"); },
              {CaAnalyzer, I1Analyzer, PrAnalyzer}, clock) {}
 
@@ -43,7 +45,9 @@ void Station::WriteIntSetting(const std::string& name, std::int32_t value) {
   settings.WriteIntSetting(name, value);
 }
 
-void Station::LoadSettings() { settings.LoadSettings(); }
+void Station::LoadSettings() {
+  settings.LoadSettings();
+}
 
 void Station::FormCreate() {
   LoadSettings();
@@ -143,6 +147,5 @@ void Station::FuncPageControlChange(int newTab) {
   for (int panel = 0; panel < 3; ++panel) op.SetStatusText(panel, "", false);
   if (newTab >= 0 && newTab < 3) op.SetStatusText(2, TabFileNames[newTab], false);
 }
-
 
 }  // namespace velluma

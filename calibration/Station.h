@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calibration/CalibrationData.h"
+#include "calibration/Operator.h"
 #include "instruments/Analyzer.h"
 #include "instruments/Analyzer2.h"
 #include "instruments/Analyzer3.h"
@@ -15,7 +16,6 @@
 #include "monitor/UserMemoryTables.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
-#include "calibration/Operator.h"
 
 namespace velluma {
 

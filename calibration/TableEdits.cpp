@@ -1,6 +1,6 @@
 // Values typed into the calibration grids.
-#include "platform/TextToNumber.h"
 #include "calibration/Station.h"
+#include "platform/TextToNumber.h"
 
 namespace velluma {
 
@@ -24,7 +24,8 @@ void Store(XyYValue& value, int column, double number) {
 
 void Station::YxyStringGridSetEditText(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
-  if (row >= 1 && row <= CalibrationData::kGreyLevels) Store(CalibrationData.YxyTable[row - 1], column, number);
+  if (row >= 1 && row <= CalibrationData::kGreyLevels)
+    Store(CalibrationData.YxyTable[row - 1], column, number);
 }
 
 void Station::ColorStringGridSetEditText(int column, int row, const std::string& text) {

@@ -18,7 +18,8 @@ int Station::FileOpenProcLUT(const std::string& path) {
   const int memory = op.LutMemory();
   const bool direct = ReadIntSetting("LUTFile") != 0;
   const std::string format = direct ? std::string() : ReadStringSetting("LutFileType");
-  const LUTLoadResult loaded = LoadLUTFile(path, format, direct, Tables.LutTables[memory], std::cout);
+  const LUTLoadResult loaded =
+      LoadLUTFile(path, format, direct, Tables.LutTables[memory], std::cout);
   LutLoaded[memory] = loaded.code == 0 ? 1 : 0;
   return loaded.code;
 }
@@ -26,9 +27,13 @@ int Station::FileOpenProcLUT(const std::string& path) {
 int Station::FileOpenProcFG(const std::string& path) {
   const int memory = op.FilmGammaMemory();
   switch (film_gamma_file::Read(path, Tables.FilmGammaTables[memory])) {
-    case film_gamma_file::ReadResult::CannotOpen: return -1;
-    case film_gamma_file::ReadResult::Loaded: FilmGammaLoaded[memory] = 1; return 0;
-    case film_gamma_file::ReadResult::Invalid: break;
+    case film_gamma_file::ReadResult::CannotOpen:
+      return -1;
+    case film_gamma_file::ReadResult::Loaded:
+      FilmGammaLoaded[memory] = 1;
+      return 0;
+    case film_gamma_file::ReadResult::Invalid:
+      break;
   }
   op.MessageBox("INVALID DATA", "DATA ERROR", Operator::kOkCancelError);
   op.RefreshGridFG();
@@ -41,8 +46,10 @@ std::string Station::OpenFilter() const {
     case Operator::kLookUpTableTab:
       if (ReadIntSetting("LUTFile") != 0) return kCsvFilter;
       return ReadStringSetting("LutFileType") == "Baselight" ? kBaselightFilter : kDavinciFilter;
-    case Operator::kFilmGammaTab: return kCsvFilter;
-    default: return kCalibrationFilter;
+    case Operator::kFilmGammaTab:
+      return kCsvFilter;
+    default:
+      return kCalibrationFilter;
   }
 }
 

@@ -12,7 +12,8 @@ int Station::SendCalibrationData() {
   if (int result = Lcd->BeginSession()) return result;
   if (int result = Lcd->WritePrimaries(CalibrationData.PrimariesPayload())) return result;
   for (int channel = 0; channel < 3; ++channel)
-    if (int result = Lcd->WriteGreyRamp(channel, CalibrationData.GreyRampPayload(channel))) return result;
+    if (int result = Lcd->WriteGreyRamp(channel, CalibrationData.GreyRampPayload(channel)))
+      return result;
   return Lcd->EndSession();
 }
 

@@ -41,17 +41,22 @@ struct ReadState {
 // A piece as fgets gives it, with a CR LF end read as LF.
 std::string NormalisedPiece(const char* piece) {
   std::string line(piece);
-  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) line.erase(line.size() - 2, 1);
+  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
+    line.erase(line.size() - 2, 1);
   return line;
 }
 
 bool StartsSection(const std::string& line, ReadState& state) {
   Section section;
-  if (line == "[COLOR]\n") section = Section::Color;
-  else if (line == "[Yxy]\n") section = Section::Yxy;
+  if (line == "[COLOR]\n")
+    section = Section::Color;
+  else if (line == "[Yxy]\n")
+    section = Section::Yxy;
   else if (line == "[CORRECT]\n" || line == "[WB TABLE]\n" || line == "[CORRECT Stdio/Post]\n" ||
-           line == "[WB TABLE Stdio/Post]\n") section = Section::Integer;
-  else return false;
+           line == "[WB TABLE Stdio/Post]\n")
+    section = Section::Integer;
+  else
+    return false;
   state.section = section;
   state.rows = 0;
   if (section != Section::Integer) ++state.mainSections;
@@ -77,7 +82,8 @@ bool ParseIntegerRow(const std::string& line) {
 void TakeRow(const std::string& line, ReadState& state, CalibrationData& data) {
   if (state.section == Section::None) return;
   XyYValue value;
-  const bool parsed = state.section == Section::Integer ? ParseIntegerRow(line) : ParseRealRow(line, value);
+  const bool parsed =
+      state.section == Section::Integer ? ParseIntegerRow(line) : ParseRealRow(line, value);
   if (!parsed) return;
   if (state.section == Section::Color && state.rows < 3) data.Primaries[state.rows] = value;
   if (state.section == Section::Yxy && state.yxySections == 1) data.YxyTable[state.rows] = value;

@@ -15,7 +15,9 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-bool LeadingInteger(const char* line, int& value) { return std::sscanf(line, "%d", &value) == 1; }
+bool LeadingInteger(const char* line, int& value) {
+  return std::sscanf(line, "%d", &value) == 1;
+}
 
 bool HeaderAsRequired(const int (&header)[kHeaderValues]) {
   for (int i = 0; i < kHeaderValues; ++i)

@@ -19,7 +19,9 @@ struct Setter {
 constexpr Setter kCaSetters[] = {{7, 0}, {9, 0}, {13, 2}, {11, 1}, {36, 0}};
 
 // The memory setter's value: 4 for the CA-210, 0 for the CA-310.
-std::int32_t MemoryValue(int kind) { return kind == 1 ? 4 : 0; }
+std::int32_t MemoryValue(int kind) {
+  return kind == 1 ? 4 : 0;
+}
 
 constexpr double kNotDelivered = std::numeric_limits<double>::quiet_NaN();
 
@@ -108,16 +110,24 @@ int Analyzer::Measure(double& x, double& y, double& Y) {
 
 std::string Analyzer::ErrorText(int code) {
   switch (code) {
-    case 0: return "OK";
-    case 411: return "SET MAIN PROBE(E25)";
-    case 412: return "PROBE ERROR(E26)";
-    case 426: return "DARKEN PROBE(E30)";
+    case 0:
+      return "OK";
+    case 411:
+      return "SET MAIN PROBE(E25)";
+    case 412:
+      return "PROBE ERROR(E26)";
+    case 426:
+      return "DARKEN PROBE(E30)";
     case 521:
-    case 523: return "TOO BRIGHT(E21)";
-    default: return "Other Error";
+    case 523:
+      return "TOO BRIGHT(E21)";
+    default:
+      return "Other Error";
   }
 }
 
-int Analyzer::SetupStatus() { return caSetupFailed_ ? -1 : 0; }
+int Analyzer::SetupStatus() {
+  return caSetupFailed_ ? -1 : 0;
+}
 
 }  // namespace velluma

@@ -8,12 +8,15 @@ namespace {
 
 // Every entry point of the library, resolved by name in this order; all must be there.
 constexpr const char* kEntryPoints[] = {
-    "I1_IsConnected",   "I1_KeyPressed",   "I1_GetNumberOfAvailableSamples", "I1_Calibrate",
-    "I1_TriggerMeasurement", "I1_GetSpectrum", "I1_GetTriStimulus",          "I1_GetDensity",
-    "I1_GetDensities",  "I1_SetSubstrate", "I1_SetOption",                   "I1_GetOption",
+    "I1_IsConnected",    "I1_KeyPressed",         "I1_GetNumberOfAvailableSamples",
+    "I1_Calibrate",      "I1_TriggerMeasurement", "I1_GetSpectrum",
+    "I1_GetTriStimulus", "I1_GetDensity",         "I1_GetDensities",
+    "I1_SetSubstrate",   "I1_SetOption",          "I1_GetOption",
 };
 
-int Low8(std::int32_t result) { return result & 0xFF; }
+int Low8(std::int32_t result) {
+  return result & 0xFF;
+}
 
 }  // namespace
 
@@ -47,9 +50,13 @@ bool Analyzer2::ResolveEntryPoints() {
   return true;
 }
 
-int Analyzer2::IsConnected() { return library_.IsLoaded() ? Low8(isConnected_()) : kNoLibrary; }
+int Analyzer2::IsConnected() {
+  return library_.IsLoaded() ? Low8(isConnected_()) : kNoLibrary;
+}
 
-int Analyzer2::Calibrate() { return library_.IsLoaded() ? Low8(calibrate_()) : kNoLibrary; }
+int Analyzer2::Calibrate() {
+  return library_.IsLoaded() ? Low8(calibrate_()) : kNoLibrary;
+}
 
 int Analyzer2::TriggerMeasurement() {
   return library_.IsLoaded() ? Low8(triggerMeasurement_()) : kNoLibrary;

@@ -26,8 +26,9 @@ constexpr ErrorName kErrorTexts[] = {
     {0, "OK"},
     {-9998, "Timeout"},
     {-9997, "Communication Error"},
-    {-2000, "This error code is returned whenever a response code is requested that does not "
-            "exist, or when no other D command has been sent previously."},
+    {-2000,
+     "This error code is returned whenever a response code is requested that does not "
+     "exist, or when no other D command has been sent previously."},
     {-1035, "Parameter not applicable to this instrument"},
     {-1026, "Invalid sensitivity mode"},
     {-1025, "Invalid Addon 3 accessory code"},
@@ -56,8 +57,9 @@ constexpr ErrorName kErrorTexts[] = {
     {-9, "Sync Error."},
     {-8, "Weak light   insufficient signal."},
     {-4, "Adaptive mode error."},
-    {-3, "Cannot Sync to light source. Light source frequency below 20Hz, above 400 Hz or signal "
-         "too low to Sync."},
+    {-3,
+     "Cannot Sync to light source. Light source frequency below 20Hz, above 400 Hz or signal "
+     "too low to Sync."},
     {-2, "Light overload   signal too intense."},
     {-1, "Light source not constant."},
 };
@@ -90,7 +92,8 @@ int Analyzer3::ReadReplyLine(std::string& line) {
     if (port_.ReadByte(byte, kReadTimeoutMs) != SerialPort::ReadResult::Byte) break;
     if (byte == '\r') break;
     line.push_back(static_cast<char>(byte));
-    if (line.size() >= markLength && line.compare(line.size() - markLength, markLength, kRemoteModeMark) == 0)
+    if (line.size() >= markLength &&
+        line.compare(line.size() - markLength, markLength, kRemoteModeMark) == 0)
       break;
   }
   return static_cast<int>(line.size());

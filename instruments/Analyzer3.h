@@ -18,8 +18,8 @@ class Analyzer3 {
   static constexpr int kTimeout = -9998;
   static constexpr int kReadTimeoutMs = 20000;  // per byte
   static constexpr int kWriteTimeoutMs = 1000;
-  static constexpr int kByteGapMs = 50;         // after every byte sent
-  static constexpr int kWakeUpSettleMs = 200;   // before the wake-up answer is thrown away
+  static constexpr int kByteGapMs = 50;        // after every byte sent
+  static constexpr int kWakeUpSettleMs = 200;  // before the wake-up answer is thrown away
   static constexpr std::size_t kMaxLine = 4096;
 
   // Opens the port ("AnalizerPort") at `speed` ("AnalizerSpeed"), 8N1; a port that cannot be

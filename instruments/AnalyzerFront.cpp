@@ -14,37 +14,52 @@ AnalyzerFront::Model AnalyzerFront::CurrentModel() const {
 // program's back) answers as no instrument does.
 int AnalyzerFront::AnalyzerBeginRemote() {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca ? drivers_.ca->BeginRemote() : kNoInstrument;
-    case Model::I1: return 0;
-    case Model::Pr: return drivers_.pr ? drivers_.pr->BeginRemote() : kNoInstrument;
-    default: return kNoInstrument;
+    case Model::Ca:
+      return drivers_.ca ? drivers_.ca->BeginRemote() : kNoInstrument;
+    case Model::I1:
+      return 0;
+    case Model::Pr:
+      return drivers_.pr ? drivers_.pr->BeginRemote() : kNoInstrument;
+    default:
+      return kNoInstrument;
   }
 }
 
 int AnalyzerFront::AnalyzerEndRemote() {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca ? drivers_.ca->EndRemote() : kNoInstrument;
-    case Model::I1: return 0;
-    case Model::Pr: return drivers_.pr ? drivers_.pr->EndRemote() : kNoInstrument;
-    default: return kNoInstrument;
+    case Model::Ca:
+      return drivers_.ca ? drivers_.ca->EndRemote() : kNoInstrument;
+    case Model::I1:
+      return 0;
+    case Model::Pr:
+      return drivers_.pr ? drivers_.pr->EndRemote() : kNoInstrument;
+    default:
+      return kNoInstrument;
   }
 }
 
 int AnalyzerFront::AnalyzerZeroCalibrate() {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca ? drivers_.ca->ZeroCalibrate() : kNoInstrument;
+    case Model::Ca:
+      return drivers_.ca ? drivers_.ca->ZeroCalibrate() : kNoInstrument;
     case Model::I1:
-    case Model::Pr: return 0;  // neither has a zero calibration
-    default: return kNoInstrument;
+    case Model::Pr:
+      return 0;  // neither has a zero calibration
+    default:
+      return kNoInstrument;
   }
 }
 
 int AnalyzerFront::AnalyzerMeasure(double& x, double& y, double& Y) {
   switch (CurrentModel()) {
-    case Model::Ca: return drivers_.ca ? drivers_.ca->Measure(x, y, Y) : kNoInstrument;
-    case Model::I1: return drivers_.i1 ? MeasureI1(x, y, Y) : kNoInstrument;
-    case Model::Pr: return drivers_.pr ? drivers_.pr->Measure(x, y, Y) : kNoInstrument;
-    default: return kNoInstrument;
+    case Model::Ca:
+      return drivers_.ca ? drivers_.ca->Measure(x, y, Y) : kNoInstrument;
+    case Model::I1:
+      return drivers_.i1 ? MeasureI1(x, y, Y) : kNoInstrument;
+    case Model::Pr:
+      return drivers_.pr ? drivers_.pr->Measure(x, y, Y) : kNoInstrument;
+    default:
+      return kNoInstrument;
   }
 }
 
@@ -63,7 +78,8 @@ int AnalyzerFront::MeasureI1(double& x, double& y, double& Y) {
 std::string AnalyzerFront::AnalyzerErrorText(int code) {
   const std::string model = readModel_();
   if (model == "CA-210" || model == "CA-310") return Analyzer::ErrorText(code);
-  if (model == "i1-Pro") return code == -1 ? "MeasureSingle failed." : code == 0 ? "OK" : "Unknown error";
+  if (model == "i1-Pro")
+    return code == -1 ? "MeasureSingle failed." : code == 0 ? "OK" : "Unknown error";
   if (model == "PR-655") return Analyzer3::ErrorText(code);
   return "NoConnect";
 }

@@ -20,6 +20,8 @@ std::optional<std::string> CheckedOffsetText(const std::string& text) {
   return FormatC(value > 0 ? "+%0.4f" : "%0.4f", value);
 }
 
-double OffsetValue(const std::string& text) { return StrtodC(text.c_str()); }
+double OffsetValue(const std::string& text) {
+  return StrtodC(text.c_str());
+}
 
 }  // namespace velluma

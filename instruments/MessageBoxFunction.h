@@ -6,6 +6,7 @@
 namespace velluma {
 
 // How a driver shows a message box of its own (text, caption, flags); returns the button.
-using MessageBoxFunction = std::function<int(const std::string& text, const std::string& caption, int flags)>;
+using MessageBoxFunction =
+    std::function<int(const std::string& text, const std::string& caption, int flags)>;
 
 }  // namespace velluma

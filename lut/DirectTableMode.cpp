@@ -16,10 +16,9 @@
 #include "lut/DirectTableMode.h"
 
 #include <algorithm>
-#include <climits>
-
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -82,7 +81,8 @@ std::optional<std::array<std::int32_t, kMonitorLutChannels>> ParseRow(std::strin
     if (pos == std::string_view::npos) break;
     const std::size_t end = line.find(kFieldSeparator, pos);
     const std::int64_t value = CNumberScanner(line.substr(pos, end - pos)).Integer().value_or(0);
-    const auto parsed = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+    const auto parsed =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
     const std::int32_t stored = static_cast<std::uint16_t>(parsed);
     if (stored > kMaxDirectTableCode) return std::nullopt;
     code = stored;

@@ -25,7 +25,8 @@ std::string DecimalFields(std::span<const float> values) {
 }
 
 std::string HexFields(std::span<const std::int32_t> values) {
-  return FixedStride(values, 3, [](std::int32_t v) { return FormatC("%03X", static_cast<unsigned>(v)); });
+  return FixedStride(values, 3,
+                     [](std::int32_t v) { return FormatC("%03X", static_cast<unsigned>(v)); });
 }
 
 std::string ShowPatternText(int r, int g, int b) {

@@ -19,9 +19,9 @@ namespace velluma::framing {
 
 constexpr std::uint8_t kStx = 0x02;
 constexpr std::uint8_t kEtx = 0x03;
-constexpr int kBufferSize = 1920;        // receive work buffer, and the reply buffers
+constexpr int kBufferSize = 1920;          // receive work buffer, and the reply buffers
 constexpr int kMaxBody = kBufferSize - 1;  // bytes between STX and ETX
-constexpr int kMaxCommand = 1919;        // frame build buffer of 1924 bytes
+constexpr int kMaxCommand = 1919;          // frame build buffer of 1924 bytes
 
 enum class LinkKind { Plain = 0, Addressed = 1 };
 

@@ -8,11 +8,11 @@ namespace velluma {
 
 namespace {
 
-constexpr int kPatternPauseMs = 125;   // after OUT and ZBL
-constexpr int kChunkPauseMs = 300;     // after each acknowledged LUT chunk
-constexpr int kRetryPauseMs = 500;     // before a LUT chunk is sent again
-constexpr int kLutEndPauseMs = 5000;   // after the last LUT chunk
-constexpr int kSpeedPauseMs = 1500;    // after each speed command
+constexpr int kPatternPauseMs = 125;  // after OUT and ZBL
+constexpr int kChunkPauseMs = 300;    // after each acknowledged LUT chunk
+constexpr int kRetryPauseMs = 500;    // before a LUT chunk is sent again
+constexpr int kLutEndPauseMs = 5000;  // after the last LUT chunk
+constexpr int kSpeedPauseMs = 1500;   // after each speed command
 constexpr int kLutChunkEntries = 256;
 constexpr int kLutChunks = UserMemoryTables::kLutEntries / kLutChunkEntries;
 constexpr int kFilmGammaBlocks = UserMemoryTables::kFilmGammaEntries / kLutChunkEntries;
@@ -21,7 +21,9 @@ constexpr int kFilmGammaBlocks = UserMemoryTables::kFilmGammaEntries / kLutChunk
 constexpr int kFilmGammaCodes[] = {0x1C, 0x1D, 0x1E};
 constexpr int kLutCodes[] = {0x18, 0x19, 0x1A};
 
-bool ValidMemory(int memory) { return memory >= 0 && memory < UserMemoryTables::kMemories; }
+bool ValidMemory(int memory) {
+  return memory >= 0 && memory < UserMemoryTables::kMemories;
+}
 
 }  // namespace
 
@@ -32,15 +34,20 @@ LCD::LCD(int kind, const std::string& portName, int /*speed*/, const LinkEnviron
     : environment_(environment), port_(environment.clock) {
   LineSettings line;
   line.speed = kLineSpeed;
-  line.parity = kind == static_cast<int>(framing::LinkKind::Addressed) ? Parity::Even : Parity::None;
+  line.parity =
+      kind == static_cast<int>(framing::LinkKind::Addressed) ? Parity::Even : Parity::None;
   port_.Open(portName, line);  // a failure leaves the port unusable; exchanges then return -1
 }
 
 LCD::~LCD() = default;
 
-int LCD::BeginSession() { return 0; }
+int LCD::BeginSession() {
+  return 0;
+}
 
-int LCD::EndSession() { return 0; }
+int LCD::EndSession() {
+  return 0;
+}
 
 int LCD::SetMonitorId(int kind, int id) {
   linkKind_ = kind;
@@ -50,11 +57,16 @@ int LCD::SetMonitorId(int kind, int id) {
 
 std::string LCD::ErrorText(int code) {
   switch (code) {
-    case 0: return "OK";
-    case -1: return "Communication Error";
-    case -2: return "Checksum Error";
-    case -3: return "NACK";
-    default: return "Other Error";
+    case 0:
+      return "OK";
+    case -1:
+      return "Communication Error";
+    case -2:
+      return "Checksum Error";
+    case -3:
+      return "NACK";
+    default:
+      return "Other Error";
   }
 }
 
@@ -66,7 +78,8 @@ int LCD::ReadBytes(int count, std::uint8_t* buffer) {
 
 int LCD::WriteBytes(int count, const std::uint8_t* data) {
   for (int written = 0; written < count;) {
-    long n = port_.Write(data + written, static_cast<std::size_t>(count - written), kWriteTimeoutMs);
+    long n =
+        port_.Write(data + written, static_cast<std::size_t>(count - written), kWriteTimeoutMs);
     if (n <= 0) return 0;  // failed, or no byte left within the write time-out
     written += static_cast<int>(n);
   }
@@ -79,9 +92,13 @@ int LCD::Send(const std::string& command, bool withChecksum) {
   return WriteBytes(static_cast<int>(frame.size()), frame.data()) ? 0 : -1;
 }
 
-int LCD::SendChecked(const std::string& command) { return Send(command, true); }
+int LCD::SendChecked(const std::string& command) {
+  return Send(command, true);
+}
 
-int LCD::SendPlain(const std::string& command) { return Send(command, false); }
+int LCD::SendPlain(const std::string& command) {
+  return Send(command, false);
+}
 
 int LCD::Receive(std::string& body, bool purge, bool checked) {
   body.clear();
@@ -91,8 +108,10 @@ int LCD::Receive(std::string& body, bool purge, bool checked) {
     std::uint8_t byte;
     if (ReadBytes(1, &byte) == 0) return -1;
     switch (assembler.Feed(byte)) {
-      case framing::ReplyAssembler::Step::More: continue;
-      case framing::ReplyAssembler::Step::Overflow: return -1;
+      case framing::ReplyAssembler::Step::More:
+        continue;
+      case framing::ReplyAssembler::Step::Overflow:
+        return -1;
       case framing::ReplyAssembler::Step::Complete:
         if (checked) return framing::CheckReply(assembler.Content(), body);
         body = assembler.Content();
@@ -101,11 +120,17 @@ int LCD::Receive(std::string& body, bool purge, bool checked) {
   }
 }
 
-int LCD::ReceiveChecked(std::string& body) { return Receive(body, true, true); }
+int LCD::ReceiveChecked(std::string& body) {
+  return Receive(body, true, true);
+}
 
-int LCD::ReceivePlain(std::string& body) { return Receive(body, true, false); }
+int LCD::ReceivePlain(std::string& body) {
+  return Receive(body, true, false);
+}
 
-int LCD::ReceivePlainNoPurge(std::string& body) { return Receive(body, false, false); }
+int LCD::ReceivePlainNoPurge(std::string& body) {
+  return Receive(body, false, false);
+}
 
 int LCD::Exchange(const std::string& command, bool checkedSend, bool checkedReply,
                   const char* expected, int pauseMs) {

@@ -18,7 +18,9 @@ locale_t CLocaleHandle() {
 
 ScopedCLocale::ScopedCLocale() : previous_(::uselocale(CLocaleHandle())) {}
 
-ScopedCLocale::~ScopedCLocale() { ::uselocale(static_cast<locale_t>(previous_)); }
+ScopedCLocale::~ScopedCLocale() {
+  ::uselocale(static_cast<locale_t>(previous_));
+}
 
 std::string FormatC(const char* format, ...) {
   ScopedCLocale c;

@@ -21,7 +21,8 @@ CaServer::~CaServer() {
 ca200::ICa200& CaServer::Connect() {
   if (server_) return *server_;
   const std::string path = ModulePath();
-  if (!module_.Load(path)) throw CaServerUnavailable("server not available: " + module_.LastError());
+  if (!module_.Load(path))
+    throw CaServerUnavailable("server not available: " + module_.LastError());
   auto create = reinterpret_cast<ca200::CreateServerFunction>(module_.Symbol(ca200::kFactoryName));
   ca200::ICa200* server = create ? create() : nullptr;
   if (!server) {

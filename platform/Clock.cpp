@@ -12,9 +12,13 @@ void SleepMs(double ms) {
 }
 }  // namespace
 
-void RealClock::Pause(int ms) { SleepMs(ms); }
+void RealClock::Pause(int ms) {
+  SleepMs(ms);
+}
 
-void ScaledClock::Pause(int ms) { SleepMs(ms * factor_); }
+void ScaledClock::Pause(int ms) {
+  SleepMs(ms * factor_);
+}
 
 int ScaledClock::WaitBudget(int nominalMs) {
   return static_cast<int>(std::ceil(nominalMs * factor_));

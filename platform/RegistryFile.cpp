@@ -1,7 +1,5 @@
 #include "platform/RegistryFile.h"
 
-#include "platform/AtomicFile.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/AtomicFile.h"
+
 namespace velluma {
 
 namespace {
@@ -21,8 +21,7 @@ namespace {
 constexpr const char* kFileHeader = "Windows Registry Editor Version 5.00";
 
 bool EqualNoCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -46,7 +45,8 @@ std::vector<std::string> LogicalLines(const std::string& text) {
       line = start == std::string::npos ? "" : line.substr(start);
     }
     pending += line;
-    continuing = !pending.empty() && pending.back() == '\\' && pending.find("=hex") != std::string::npos;
+    continuing =
+        !pending.empty() && pending.back() == '\\' && pending.find("=hex") != std::string::npos;
     if (continuing) {
       pending.pop_back();
       continue;
@@ -114,7 +114,8 @@ bool ParseData(const std::string& data, RegistryValue& value) {
   if (data.rfind("dword:", 0) == 0) {
     const std::string digits = data.substr(6);
     if (digits.empty() || digits.size() > 8 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+        !std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
       return false;
     std::uint32_t number = static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
     value.type = kRegDword;
@@ -130,7 +131,8 @@ bool ParseData(const std::string& data, RegistryValue& value) {
     size_t close = data.find("):");
     if (close == std::string::npos || close == 4 || close > 12) return false;
     const std::string typeDigits = data.substr(4, close - 4);
-    if (!std::all_of(typeDigits.begin(), typeDigits.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+    if (!std::all_of(typeDigits.begin(), typeDigits.end(),
+                     [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
       return false;
     value.type = static_cast<std::uint32_t>(std::strtoul(typeDigits.c_str(), nullptr, 16));
     if (!ParseHexList(data.substr(close + 2), value.data)) return false;
@@ -162,8 +164,9 @@ std::string HexList(const std::vector<std::uint8_t>& bytes) {
 
 std::string RenderData(const RegistryValue& value) {
   const auto& d = value.data;
-  const bool plainText = !d.empty() && d.back() == 0 && std::count(d.begin(), d.end(), 0) == 1 &&
-                         std::none_of(d.begin(), d.end(), [](std::uint8_t c) { return c == '\n' || c == '\r'; });
+  const bool plainText =
+      !d.empty() && d.back() == 0 && std::count(d.begin(), d.end(), 0) == 1 &&
+      std::none_of(d.begin(), d.end(), [](std::uint8_t c) { return c == '\n' || c == '\r'; });
   if (value.type == kRegSz && plainText) return Quote(std::string(d.begin(), d.end() - 1));
   if (value.type == kRegDword && d.size() == 4) {
     char text[16];
@@ -233,7 +236,8 @@ bool RegistryFile::Parse(const std::string& text) {
   return true;
 }
 
-std::vector<std::pair<std::string, RegistryValue>>::iterator RegistryFile::Find(const std::string& name) {
+std::vector<std::pair<std::string, RegistryValue>>::iterator RegistryFile::Find(
+    const std::string& name) {
   return std::find_if(values_.begin(), values_.end(),
                       [&](const auto& v) { return EqualNoCase(v.first, name); });
 }

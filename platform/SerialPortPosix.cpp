@@ -22,9 +22,8 @@ struct SpeedCode {
 };
 
 constexpr SpeedCode kSpeeds[] = {
-    {1200, B1200},     {2400, B2400},     {4800, B4800},     {9600, B9600},
-    {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
-    {230400, B230400},
+    {1200, B1200},   {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},
+    {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
 };
 
 bool SpeedToCode(int speed, speed_t& code) {
@@ -38,10 +37,14 @@ bool SpeedToCode(int speed, speed_t& code) {
 
 tcflag_t DataBitsFlag(int dataBits) {
   switch (dataBits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    default: return CS8;
+    case 5:
+      return CS5;
+    case 6:
+      return CS6;
+    case 7:
+      return CS7;
+    default:
+      return CS8;
   }
 }
 
@@ -54,7 +57,9 @@ int RemainingMs(SteadyClock::time_point deadline) {
 
 }  // namespace
 
-SerialPort::~SerialPort() { Close(); }
+SerialPort::~SerialPort() {
+  Close();
+}
 
 bool SerialPort::Fail(const std::string& what) {
   lastError_ = what + ": " + std::strerror(errno);
@@ -157,7 +162,8 @@ SerialPort::ReadResult SerialPort::ReadByte(std::uint8_t& byte, int timeoutMs) {
 
 long SerialPort::Write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
   if (fd_ < 0) return -1;
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(clock_.WaitBudget(timeoutMs));
+  const auto deadline =
+      SteadyClock::now() + std::chrono::milliseconds(clock_.WaitBudget(timeoutMs));
   std::size_t written = 0;
   while (written < count) {
     ssize_t n = ::write(fd_, data + written, count - written);

@@ -69,7 +69,8 @@ std::string SettingsStore::ReadStringSetting(const std::string& name) const {
   if (!key.Open()) return "";
   auto value = key.Query(name);
   if (!value) return "";
-  if (value->type != kRegSz && value->type != kRegExpandSz) Raise("Invalid data type for '%s'", name);
+  if (value->type != kRegSz && value->type != kRegExpandSz)
+    Raise("Invalid data type for '%s'", name);
   std::string text(value->data.begin(), value->data.end());
   return text.substr(0, text.find('\0'));
 }
@@ -78,10 +79,12 @@ std::int32_t SettingsStore::ReadIntSetting(const std::string& name) const {
   RegistryFile key(path_);
   if (!key.Open()) Raise("Failed to get data for '%s'", name);
   auto value = key.Query(name);
-  if (!value || value->data.size() > kIntegerBufferBytes) Raise("Failed to get data for '%s'", name);
+  if (!value || value->data.size() > kIntegerBufferBytes)
+    Raise("Failed to get data for '%s'", name);
   if (value->type != kRegDword) Raise("Invalid data type for '%s'", name);
   std::uint32_t n = 0;
-  for (std::size_t i = 0; i < value->data.size(); ++i) n |= std::uint32_t{value->data[i]} << (8 * i);
+  for (std::size_t i = 0; i < value->data.size(); ++i)
+    n |= std::uint32_t{value->data[i]} << (8 * i);
   return static_cast<std::int32_t>(n);
 }
 
@@ -92,7 +95,8 @@ void SettingsStore::WriteStringSetting(const std::string& name, const std::strin
 
 void SettingsStore::WriteIntSetting(const std::string& name, std::int32_t value) {
   RegistryFile key(path_);
-  if (!key.Open() || !key.Set(name, IntegerValue(value))) Raise("Failed to set data for '%s'", name);
+  if (!key.Open() || !key.Set(name, IntegerValue(value)))
+    Raise("Failed to set data for '%s'", name);
 }
 
 void SettingsStore::LoadSettings() {
@@ -101,8 +105,8 @@ void SettingsStore::LoadSettings() {
   std::vector<std::pair<std::string, RegistryValue>> missing;
   for (const SettingDefault& setting : kSettingDefaults) {
     if (opened && key.Exists(setting.name)) continue;
-    missing.emplace_back(setting.name, setting.isInteger ? IntegerValue(setting.number)
-                                                         : StringValue(setting.text));
+    missing.emplace_back(
+        setting.name, setting.isInteger ? IntegerValue(setting.number) : StringValue(setting.text));
   }
   if (missing.empty()) return;
   if (!opened || !key.SetAll(missing)) Raise("Failed to set data for '%s'", missing.front().first);

@@ -7,7 +7,9 @@
 
 namespace velluma {
 
-SharedLibrary::~SharedLibrary() { Unload(); }
+SharedLibrary::~SharedLibrary() {
+  Unload();
+}
 
 SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)), lastError_(std::move(other.lastError_)) {}

@@ -10,8 +10,12 @@ namespace velluma {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 std::size_t SkipBlanks(const std::string& text, std::size_t i) {
   while (i < text.size() && IsBlank(text[i])) ++i;
@@ -55,7 +59,8 @@ std::size_t DecimalNumberEnd(const std::string& text, std::size_t i) {
 double StrToFloat(const std::string& text) {
   const std::size_t start = SkipBlanks(text, 0);
   const std::size_t end = DecimalNumberEnd(text, start);
-  if (end == std::string::npos || SkipBlanks(text, end) != text.size()) Fail(text, "floating point");
+  if (end == std::string::npos || SkipBlanks(text, end) != text.size())
+    Fail(text, "floating point");
   return StrtodC(text.substr(start, end - start).c_str());
 }
 
@@ -79,7 +84,8 @@ std::int32_t StrToInt(const std::string& text) {
     if (value > 0x100000000LL) Fail(text, "integer");
   }
   if (i == digitsStart || SkipBlanks(text, i) != text.size()) Fail(text, "integer");
-  if (base == 16 && value <= 0xFFFFFFFFLL) value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+  if (base == 16 && value <= 0xFFFFFFFFLL)
+    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
   if (negative) value = -value;
   if (value < INT32_MIN || value > INT32_MAX) Fail(text, "integer");
   return static_cast<std::int32_t>(value);

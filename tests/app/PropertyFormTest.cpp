@@ -1,6 +1,4 @@
 // The settings and version dialogs, offscreen, opened through the main window against the bench.
-#include "app/PropertyUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -12,6 +10,7 @@
 #include <filesystem>
 
 #include "app/AboutUnit.h"
+#include "app/PropertyUnit.h"
 #include "app/TonwickUnit.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/TempDir.h"
@@ -153,8 +152,10 @@ TEST_F(PropertyFormTest, AnotherMonitorPortReconnectsWithoutARestart) {
   // Two virtual monitors as COM1 and COM5 of one ports directory, as an operator would link them.
   BenchProcess other({"--reply-delay", "10"});
   std::filesystem::create_directories(dir.Path() / "ports");
-  std::filesystem::create_symlink(std::filesystem::read_symlink(bench.MonitorDevice()), dir.Path() / "ports/COM1");
-  std::filesystem::create_symlink(std::filesystem::read_symlink(other.MonitorDevice()), dir.Path() / "ports/COM5");
+  std::filesystem::create_symlink(std::filesystem::read_symlink(bench.MonitorDevice()),
+                                  dir.Path() / "ports/COM1");
+  std::filesystem::create_symlink(std::filesystem::read_symlink(other.MonitorDevice()),
+                                  dir.Path() / "ports/COM5");
   ::setenv("VELLUMA_PORTS", dir.File("ports").c_str(), 1);
   settings.WriteStringSetting("MonitorPort", "COM1");
   auto window = Start();

@@ -3,10 +3,10 @@
 // one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png), and
 // the two dialogs (property-connect.png, property-calibration.png, version.png).
 #include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <QPushButton>
-#include <QFileDialog>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +24,8 @@ using velluma::Station;
 
 void FillSampleData(Station& station) {
   auto& data = station.CalibrationData;
-  data.Primaries = {velluma::XyYValue{0.6401, 0.3299, 61.234}, {0.2998, 0.6003, 180.872},
+  data.Primaries = {velluma::XyYValue{0.6401, 0.3299, 61.234},
+                    {0.2998, 0.6003, 180.872},
                     {0.1502, 0.0598, 17.015}};
   for (int n = 0; n < 256; ++n)
     data.YxyTable[n] = {0.3127 + 0.0004 * std::sin(n / 9.0), 0.3290 - 0.0003 * std::cos(n / 7.0),
@@ -35,7 +36,8 @@ void FillSampleData(Station& station) {
     for (int c = 0; c < 3; ++c) station.Tables.LutTables[0][c][e] = codes[c];
   }
   for (int i = 0; i < 1024; ++i)
-    station.Tables.FilmGammaTables[0][i] = static_cast<int>(std::lround(1023 * std::pow(i / 1023.0, 1 / 2.4)));
+    station.Tables.FilmGammaTables[0][i] =
+        static_cast<int>(std::lround(1023 * std::pow(i / 1023.0, 1 / 2.4)));
 }
 
 // AUTO with a CA-310 through the bench's server module; the window is pictured once the progress
@@ -58,7 +60,8 @@ bool ShootAutoRun(const QDir& dir) {
   bool shot = false;
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (shot || window.StatusPanel1->FilledArea().width() < window.StatusPanel1->width() / 2) return;
+    if (shot || window.StatusPanel1->FilledArea().width() < window.StatusPanel1->width() / 2)
+      return;
     shot = window.grab().save(dir.filePath("auto-ramp.png"));
   });
   watch.start(20);
@@ -92,7 +95,9 @@ int main(int argc, char** argv) {
     int tab;
     int tablePage;
     const char* file;
-  } shots[] = {{0, 0, "calibration.png"}, {0, 1, "lcdcolor.png"}, {1, 0, "lookuptable.png"},
+  } shots[] = {{0, 0, "calibration.png"},
+               {0, 1, "lcdcolor.png"},
+               {1, 0, "lookuptable.png"},
                {2, 0, "filmgamma.png"}};
   for (const auto& shot : shots) {
     window.FuncPageControl->setCurrentIndex(shot.tab);

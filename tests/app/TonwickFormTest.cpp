@@ -1,12 +1,10 @@
-#include "app/TonwickUnit.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFocusEvent>
@@ -26,6 +24,7 @@
 #include "app/NumberGridModel.h"
 #include "app/ProgressPanel.h"
 #include "app/StringGridModel.h"
+#include "app/TonwickUnit.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -47,7 +46,8 @@ class TonwickFormTest : public ::testing::Test {
 
   std::unique_ptr<TTonwickForm> Start() {
     auto window = std::make_unique<TTonwickForm>(settings, clock);
-    window->messageBoxHook = [this](const std::string& text, const std::string& caption, int flags) {
+    window->messageBoxHook = [this](const std::string& text, const std::string& caption,
+                                    int flags) {
       boxes.push_back({text, caption, flags});
       if (answers.empty()) return int{Operator::kAnswerOk};
       int answer = answers.front();
@@ -87,8 +87,10 @@ TEST_F(TonwickFormTest, StartUpShowsTheModelAndTheStartPages) {
   EXPECT_EQ(window->ModelNameLabel->text(), "QX-7MR520");
   EXPECT_EQ(window->StatusText(0), "");
   EXPECT_EQ(window->StatusText(2), "Untitled.txt");
-  EXPECT_EQ(window->FuncPageControl->tabText(window->FuncPageControl->currentIndex()), "Calibration");
-  EXPECT_EQ(window->TablePageControl->tabText(window->TablePageControl->currentIndex()), "Yxy Table");
+  EXPECT_EQ(window->FuncPageControl->tabText(window->FuncPageControl->currentIndex()),
+            "Calibration");
+  EXPECT_EQ(window->TablePageControl->tabText(window->TablePageControl->currentIndex()),
+            "Yxy Table");
   EXPECT_TRUE(window->acceptDrops());
   EXPECT_TRUE(boxes.empty());
   EXPECT_FALSE(window->FileNew->isVisible());
@@ -135,11 +137,10 @@ TEST_F(TonwickFormTest, TabsKeepTheirFileNamesAndEnableTheFileCommands) {
 
 TEST_F(TonwickFormTest, LockingTouchesTheNineControlsInOrder) {
   auto window = Start();
-  std::vector<QWidget*> order{window->AutoButton,        window->ZeroCalButton,
-                              window->DownloadButton,    window->AnalyzerOffsetCxEdit,
-                              window->AnalyzerOffsetCyEdit, window->LUTStartButton,
-                              window->LUTComboBox,       window->FilmGammaStartButton,
-                              window->FilmGammaComboBox};
+  std::vector<QWidget*> order{
+      window->AutoButton,           window->ZeroCalButton,        window->DownloadButton,
+      window->AnalyzerOffsetCxEdit, window->AnalyzerOffsetCyEdit, window->LUTStartButton,
+      window->LUTComboBox,          window->FilmGammaStartButton, window->FilmGammaComboBox};
   struct Recorder : QObject {
     std::vector<QObject*> seen;
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -321,7 +322,8 @@ TEST_F(TonwickFormTest, AutoThroughTheWindowFillsTheTablesAndReports) {
   ::unsetenv("VELLUMA_BENCH_SOCKET");
   ::unsetenv("VELLUMA_CA_SERVER");
   ASSERT_FALSE(boxes.empty());
-  EXPECT_EQ(boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u) << boxes.back().text;
+  EXPECT_EQ(boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
+      << boxes.back().text;
   EXPECT_EQ(window->StatusText(2), dir.File("auto.txt"));
   EXPECT_EQ(window->X_edit->text(), "Auto Calibration Complete");
   EXPECT_EQ(window->YxyPanel->text(), "0") << "the final black patch";
@@ -341,7 +343,8 @@ TEST_F(TonwickFormTest, DialogsAndBoxesBehaveAsTheStationsDid) {
   window->AnalyzerOffsetCxEdit->setText("0.05");
   QFocusEvent leave(QEvent::FocusOut);
   QApplication::sendEvent(window->AnalyzerOffsetCxEdit, &leave);
-  EXPECT_EQ(window->AnalyzerOffsetCxEdit->text(), "+0.0500") << "checked when the edit loses the focus";
+  EXPECT_EQ(window->AnalyzerOffsetCxEdit->text(), "+0.0500")
+      << "checked when the edit loses the focus";
 }
 
 TEST(FileFilterTest, WindowsFiltersBecomeQtFilters) {
@@ -358,7 +361,8 @@ TEST_F(TonwickFormTest, TheDialogsTakeTheFilterAndTheProposedName) {
   QStringList seen;
   window->dialogHook = [&](QFileDialog& dialog) {
     seen = dialog.nameFilters();
-    return dialog.acceptMode() == QFileDialog::AcceptSave ? std::string("/tmp/out.txt") : std::string();
+    return dialog.acceptMode() == QFileDialog::AcceptSave ? std::string("/tmp/out.txt")
+                                                          : std::string();
   };
   std::string path;
   EXPECT_FALSE(window->OpenDialog("text File (*.txt)|*.txt", "", path));

@@ -40,7 +40,8 @@ class BenchInstrumentsTest : public ::testing::TestWithParam<const char*> {
     station.CreateDevices();
   }
   void TearDown() override {
-    for (const char* name : {"VELLUMA_BENCH_SOCKET", "VELLUMA_CA_SERVER", "VELLUMA_EYEONE"}) ::unsetenv(name);
+    for (const char* name : {"VELLUMA_BENCH_SOCKET", "VELLUMA_CA_SERVER", "VELLUMA_EYEONE"})
+      ::unsetenv(name);
   }
   bool IsI1() const { return std::string(GetParam()) == "i1-Pro"; }
 
@@ -100,11 +101,13 @@ TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
   op.dialogAnswers = {dir.File("auto.txt")};
   station.AutoButtonClick();
   ASSERT_FALSE(op.boxes.empty());
-  EXPECT_EQ(op.boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u) << op.boxes.back().text;
+  EXPECT_EQ(op.boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
+      << op.boxes.back().text;
   EXPECT_EQ(op.boxes.back().flags, 0);
 
   CalibrationData saved;
-  ASSERT_EQ(calibration_file::Read(dir.File("auto.txt"), saved), calibration_file::ReadResult::Loaded);
+  ASSERT_EQ(calibration_file::Read(dir.File("auto.txt"), saved),
+            calibration_file::ReadResult::Loaded);
   // The monitor gets Y in 7 characters, cut rather than rounded above 100; the file rounds Y to
   // three decimals; x and y are four decimals in both.
   constexpr double kYTolerance = 1.5e-3;
@@ -116,7 +119,8 @@ TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
     EXPECT_NEAR(primaries[3 + p], saved.Primaries[p].x, 1e-6);
     EXPECT_NEAR(primaries[6 + p], saved.Primaries[p].y, 1e-6);
   }
-  const auto greyY = Numbers(state["grey0"]), greyX = Numbers(state["grey1"]), greyy = Numbers(state["grey2"]);
+  const auto greyY = Numbers(state["grey0"]), greyX = Numbers(state["grey1"]),
+             greyy = Numbers(state["grey2"]);
   ASSERT_EQ(greyY.size(), 256u);
   for (int n = 0; n < 256; ++n) {
     EXPECT_NEAR(greyY[n], saved.YxyTable[n].Y, kYTolerance) << n;
@@ -147,8 +151,12 @@ TEST_P(BenchInstrumentsTest, ADimPanelGivesTheMaxBrightBox) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryInstrument, BenchInstrumentsTest,
-                         ::testing::Values("PR-655", "CA-310", "i1-Pro"),
-                         [](const auto& info) { return std::string(info.param) == "i1-Pro" ? std::string("I1Pro") : std::string(info.param).substr(0, 2) + std::string(info.param).substr(3); });
+                         ::testing::Values("PR-655", "CA-310", "i1-Pro"), [](const auto& info) {
+                           return std::string(info.param) == "i1-Pro"
+                                      ? std::string("I1Pro")
+                                      : std::string(info.param).substr(0, 2) +
+                                            std::string(info.param).substr(3);
+                         });
 
 class BenchFailuresTest : public BenchInstrumentsTest {};
 
@@ -196,7 +204,11 @@ TEST_P(BenchFailuresTest, FailuresOfEachInstrument) {
 
 INSTANTIATE_TEST_SUITE_P(EveryInstrument, BenchFailuresTest,
                          ::testing::Values("PR-655", "CA-310", "i1-Pro", "NoConnect"),
-                         [](const auto& info) { std::string n = info.param; n.erase(std::remove(n.begin(), n.end(), '-'), n.end()); return n; });
+                         [](const auto& info) {
+                           std::string n = info.param;
+                           n.erase(std::remove(n.begin(), n.end(), '-'), n.end());
+                           return n;
+                         });
 
 }  // namespace
 }  // namespace velluma

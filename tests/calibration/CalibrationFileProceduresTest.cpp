@@ -77,7 +77,9 @@ TEST_F(CalibrationFileProceduresTest, SaveAsksForANameOnlyForTheMarker) {
 TEST_F(CalibrationFileProceduresTest, AFailedSaveIsReportedWithItsFileName) {
   const std::string path = dir.File("missing-folder/cal.txt");
   EXPECT_FALSE(station.FileSaveProcWB(path));
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Cannot save the calibration data to \"" + path + "\"", "Save", 16}}));
+  EXPECT_EQ(
+      op.boxes,
+      (std::vector<Box>{{"Cannot save the calibration data to \"" + path + "\"", "Save", 16}}));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "calibration/GreyScaleCheck.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "calibration/GreyScaleCheck.h"
 
 namespace velluma {
 namespace {
@@ -20,9 +20,10 @@ TEST(GreyScaleCheckTest, TheWindowIncludesItsBounds) {
     double x, y;
     bool accepted;
   } cases[] = {
-      {0.24, 0.3290, true},   {0.2399, 0.3290, false}, {0.35, 0.3290, true},  {0.3501, 0.3290, false},
-      {0.3127, 0.247, true},  {0.3127, 0.2469, false}, {0.3127, 0.357, true}, {0.3127, 0.3571, false},
-      {NAN, 0.3290, false},   {0.3127, NAN, false},
+      {0.24, 0.3290, true},    {0.2399, 0.3290, false}, {0.35, 0.3290, true},
+      {0.3501, 0.3290, false}, {0.3127, 0.247, true},   {0.3127, 0.2469, false},
+      {0.3127, 0.357, true},   {0.3127, 0.3571, false}, {NAN, 0.3290, false},
+      {0.3127, NAN, false},
   };
   for (const Case& c : cases) {
     CalibrationData data = NeutralGreys();
@@ -43,7 +44,10 @@ TEST(GreyScaleCheckTest, TheOffsetsAreRemovedAndAskedAtEveryLevel) {
   CalibrationData data = NeutralGreys();
   for (auto& level : data.YxyTable) level.x = 0.355;  // measured 0.345 with +0.0100 added
   int asked = 0;
-  EXPECT_TRUE(GreyScaleInWindow(data, [&](int axis) { ++asked; return axis == 0 ? 0.01 : 0.0; }));
+  EXPECT_TRUE(GreyScaleInWindow(data, [&](int axis) {
+    ++asked;
+    return axis == 0 ? 0.01 : 0.0;
+  }));
   EXPECT_EQ(asked, 2 * 206);
   EXPECT_FALSE(GreyScaleInWindow(data, kNoOffsets));
 }

@@ -114,7 +114,8 @@ class I1CalibrationTest : public InstrumentCalibrationTest {
     InstrumentCalibrationTest::SetUp();
     ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH, 1);
     ASSERT_TRUE(library.Load(SCRIPTED_EYEONE_PATH));
-    set = reinterpret_cast<void (*)(const char*, std::int32_t)>(library.Symbol("ScriptedEyeOne_Set"));
+    set =
+        reinterpret_cast<void (*)(const char*, std::int32_t)>(library.Symbol("ScriptedEyeOne_Set"));
     reinterpret_cast<void (*)()>(library.Symbol("ScriptedEyeOne_Reset"))();
     UseModel("i1-Pro");
   }
@@ -127,9 +128,9 @@ class I1CalibrationTest : public InstrumentCalibrationTest {
 TEST_F(I1CalibrationTest, ConnectedAndCalibrated) {
   op.answers = {Operator::kAnswerYes};
   station.ZeroCalButtonClick();
-  EXPECT_EQ(op.boxes, (std::vector<Box>{
-                          {"Please set i1Pro to Calibration Plate\nCalibrate Start?", "Calibration", 36},
-                          {"Complete.", "0-Cal.", 0}}));
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Please set i1Pro to Calibration Plate\nCalibrate Start?",
+                                         "Calibration", 36},
+                                        {"Complete.", "0-Cal.", 0}}));
   EXPECT_EQ(op.messageLine, "Calibrate OK");
   EXPECT_TRUE(EndedUnlocked());
 }
@@ -189,7 +190,9 @@ TEST_F(InstrumentCalibrationTest, OffsetEditsKeepCheckedTextsAndRefuseTheRest) {
   op.offsets[1] = "0.2";
   station.AnalyzerOffsetCyEditChange();
   EXPECT_EQ(op.offsets[1], "");
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Input value ERROR!\n-0.0999 < value < 0.0999", "AnalyzerOffset", 16}}));
+  EXPECT_EQ(
+      op.boxes,
+      (std::vector<Box>{{"Input value ERROR!\n-0.0999 < value < 0.0999", "AnalyzerOffset", 16}}));
 }
 
 }  // namespace

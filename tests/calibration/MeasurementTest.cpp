@@ -66,7 +66,11 @@ class MeasurementTest : public ::testing::Test {
 TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
   op.offsets[0] = "+0.0050";
   op.offsets[1] = "-0.0030";
-  reading = [](int, test::CaScript& s) { s.sx = 0.300f; s.sy = 0.310f; s.Lv = 123.4567f; };
+  reading = [](int, test::CaScript& s) {
+    s.sx = 0.300f;
+    s.sy = 0.310f;
+    s.Lv = 123.4567f;
+  };
   XyYValue result;
   ASSERT_TRUE(station.MeasurePatch(10, 20, 30, "R", "Measurement", result));
   EXPECT_NEAR(result.x, 0.305, 1e-7);
@@ -115,7 +119,9 @@ TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndDrawsItsProgress) {
   EXPECT_EQ(bench.State()["pattern"], "0 0 0");
   EXPECT_EQ(script.calls.back(), "Ca.36 0");
   const auto log = bench.Log();
-  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("OUT", 0) == 0; }), 263);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                          [](const std::string& c) { return c.rfind("OUT", 0) == 0; }),
+            263);
 }
 
 TEST_F(MeasurementTest, AnUnpaintedProgressPanelDrawsNothing) {
@@ -154,7 +160,9 @@ class AutoTest : public MeasurementTest {
 };
 
 TEST_F(AutoTest, ACompleteRunSavesWritesAndReports) {
-  reading = [](int index, test::CaScript& s) { if (index == kAutoGrey0 + 255) s.Lv = 1234.9f; };
+  reading = [](int index, test::CaScript& s) {
+    if (index == kAutoGrey0 + 255) s.Lv = 1234.9f;
+  };
   station.AutoButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Auto\t\tComplete.\nMaxBright\t\t1234", "Auto", 0}}));
   EXPECT_EQ(station.CalibrationDataReady, 1);
@@ -163,15 +171,20 @@ TEST_F(AutoTest, ACompleteRunSavesWritesAndReports) {
   EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
   EXPECT_FALSE(op.locked);
   EXPECT_EQ(bench.State()["zbl"], "100");
-  EXPECT_EQ(op.dialogFilters, std::vector<std::string>{"text File (*.txt)|*.txt|All Files(*.*)|*.*"});
-  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "SaveDialog text File (*.txt)|*.txt|All Files(*.*)|*.* .txt"),
-            op.calls.end()) << "the proposed name is the marker";
+  EXPECT_EQ(op.dialogFilters,
+            std::vector<std::string>{"text File (*.txt)|*.txt|All Files(*.*)|*.*"});
+  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(),
+                      "SaveDialog text File (*.txt)|*.txt|All Files(*.*)|*.* .txt"),
+            op.calls.end())
+      << "the proposed name is the marker";
   std::ifstream saved(dir.File("auto.txt"));
   EXPECT_TRUE(saved.good());
 }
 
 TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
-  reading = [](int index, test::CaScript& s) { if (index == kAutoWhite) s.Lv = 224.99f; };
+  reading = [](int index, test::CaScript& s) {
+    if (index == kAutoWhite) s.Lv = 224.99f;
+  };
   station.AutoButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"QX-7MR520\nMaxBright\t 224\tNG", "MaxBright", 16}}));
   EXPECT_TRUE(op.dialogFilters.empty());
@@ -181,7 +194,9 @@ TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
 }
 
 TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
-  reading = [](int index, test::CaScript& s) { if (index == kAutoWhite) s.Lv = 225.0f; };
+  reading = [](int index, test::CaScript& s) {
+    if (index == kAutoWhite) s.Lv = 225.0f;
+  };
   op.dialogAnswers.clear();
   station.AutoButtonClick();
   EXPECT_TRUE(op.boxes.empty());
@@ -201,7 +216,9 @@ TEST_F(AutoTest, LevelsBelow50AreNeverTested) {
 }
 
 TEST_F(AutoTest, ALevelOutsideTheWindowAddsTheRgbLine) {
-  reading = [](int index, test::CaScript& s) { if (index == kAutoGrey0 + 200) s.sx = 0.2399f; };
+  reading = [](int index, test::CaScript& s) {
+    if (index == kAutoGrey0 + 200) s.sx = 0.2399f;
+  };
   station.AutoButtonClick();
   EXPECT_EQ(op.boxes.back(), (Box{"Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250", "Auto", 16}));
   EXPECT_EQ(station.CalibrationDataReady, 1) << "set by every run that reaches its report";

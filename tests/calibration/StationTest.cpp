@@ -1,7 +1,6 @@
-#include "calibration/Station.h"
-
 #include <gtest/gtest.h>
 
+#include "calibration/Station.h"
 #include "platform/RegistryError.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/ScriptedOperator.h"
@@ -44,10 +43,10 @@ TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {
   EXPECT_EQ(op.status[2], "Untitled.txt");
   EXPECT_EQ(op.activeTab, Operator::kCalibrationTab);
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
-  const std::vector<std::string> order{"RefreshGridFG", "RefreshGridLUT", "RefreshGridWB",
-                                       "ShowStartPages", "Status0 Busy (repaint)", "Status0 ",
-                                       "Status2 Untitled.txt", "ModelName QX-7MR520",
-                                       "AcceptDroppedFiles"};
+  const std::vector<std::string> order{
+      "RefreshGridFG",        "RefreshGridLUT",         "RefreshGridWB",
+      "ShowStartPages",       "Status0 Busy (repaint)", "Status0 ",
+      "Status2 Untitled.txt", "ModelName QX-7MR520",    "AcceptDroppedFiles"};
   EXPECT_EQ(op.calls, order);
   ASSERT_TRUE(station.Lcd);
   EXPECT_FALSE(station.CaAnalyzer || station.I1Analyzer || station.PrAnalyzer);
@@ -58,7 +57,10 @@ TEST_F(StationTest, AnotherModelOrASilentMonitorLeavesTheLabelEmptyAndDropsRefus
     PtyPeer device;
     settings.WriteStringSetting("MonitorPort", device.DevicePath());
     device.ReplyPlain("MCO");
-    if (*answer) device.ReplyPlain(answer); else device.Silence();
+    if (*answer)
+      device.ReplyPlain(answer);
+    else
+      device.Silence();
     device.ReplyPlain("MCO");
     ScriptedOperator quiet;
     Station other(quiet, settings, clock);
@@ -107,8 +109,11 @@ TEST_F(StationTest, TheConfiguredInstrumentDecidesWhichDriverStartUpCreates) {
   struct Case {
     const char* model;
     bool i1, pr;
-  } cases[] = {{"i1-Pro", true, false}, {"PR-655", false, true}, {"CA-310", false, false},
-               {"ca-210", false, false}, {"NoConnect", false, false}};
+  } cases[] = {{"i1-Pro", true, false},
+               {"PR-655", false, true},
+               {"CA-310", false, false},
+               {"ca-210", false, false},
+               {"NoConnect", false, false}};
   for (const Case& c : cases) {
     settings.WriteStringSetting("AnalizerModel", c.model);
     station.DestroyDevices();
@@ -152,9 +157,7 @@ TEST_F(StationTest, CommandsThatReplaceDevicesOrDataDoNotActWhileAProcedureRuns)
   station.FormCreate();
   {
     Station::ProcedureScope running(station);
-    {
-      Station::ProcedureScope nested(station);
-    }
+    { Station::ProcedureScope nested(station); }
     EXPECT_TRUE(op.procedureRunning) << "a nested procedure must not end the outer one";
     EXPECT_FALSE(station.FileExitExecute());
     EXPECT_TRUE(op.boxes.empty());

@@ -14,7 +14,8 @@ std::string IdentityCube() {
   std::string text = "LUT_3D_SIZE 2\n";
   for (int b = 0; b < 2; ++b)
     for (int g = 0; g < 2; ++g)
-      for (int r = 0; r < 2; ++r) text += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + "\n";
+      for (int r = 0; r < 2; ++r)
+        text += std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b) + "\n";
   return text;
 }
 
@@ -47,8 +48,10 @@ TEST_F(TableFileProceduresTest, TheOpenFilterFollowsTheTabAndTheSettings) {
     const char* filter;
   } cases[] = {
       {Operator::kCalibrationTab, 0, "Baselight", "text File (*.txt)|*.txt|All Files(*.*)|*.*"},
-      {Operator::kLookUpTableTab, 0, "Davinci Resolve", "Davinci File (*.cube)|*.cube|All Files(*.*)|*.*"},
-      {Operator::kLookUpTableTab, 0, "Baselight", "Baselight File (*.cub)|*.cub|All Files(*.*)|*.*"},
+      {Operator::kLookUpTableTab, 0, "Davinci Resolve",
+       "Davinci File (*.cube)|*.cube|All Files(*.*)|*.*"},
+      {Operator::kLookUpTableTab, 0, "Baselight",
+       "Baselight File (*.cub)|*.cub|All Files(*.*)|*.*"},
       {Operator::kLookUpTableTab, 1, "Baselight", "CSV File (*.csv)|*.csv*|All Files(*.*)|*.*"},
       {Operator::kFilmGammaTab, 0, "Baselight", "CSV File (*.csv)|*.csv*|All Files(*.*)|*.*"},
   };
@@ -100,7 +103,9 @@ TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFile
     station.DropFiles({dir.File("missing.csv")});
     FAIL() << "the file error must escape";
   } catch (const LUTFileError& error) {
-    EXPECT_EQ(std::string(error.what()).rfind("Cannot open file \"" + dir.File("missing.csv") + "\". ", 0), 0u);
+    EXPECT_EQ(std::string(error.what())
+                  .rfind("Cannot open file \"" + dir.File("missing.csv") + "\". ", 0),
+              0u);
   }
   EXPECT_EQ(station.LutLoaded[1], 1);
   EXPECT_TRUE(op.boxes.empty());

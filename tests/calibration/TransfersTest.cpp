@@ -65,7 +65,8 @@ TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
   EXPECT_EQ(state["grey1"].substr(0, 7), "0.3127 ");
   EXPECT_EQ(op.status[0], "");
   std::vector<std::string> headers;
-  for (const std::string& command : bench.Log()) headers.push_back(command.substr(0, command[6] == 'C' ? 7 : 8));
+  for (const std::string& command : bench.Log())
+    headers.push_back(command.substr(0, command[6] == 'C' ? 7 : 8));
   EXPECT_EQ(headers, (std::vector<std::string>{"G$M:WDC", "G$M:WDW0", "G$M:WDW1", "G$M:WDW2"}));
 }
 

@@ -1,10 +1,9 @@
-#include "datafiles/CalibrationFile.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
+#include "datafiles/CalibrationFile.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -15,8 +14,10 @@ using calibration_file::ReadResult;
 // The data the golden file holds.
 CalibrationData GoldenData() {
   CalibrationData data;
-  data.Primaries = {XyYValue{0.6401, 0.3299, 61.234}, {0.2998, 0.6003, 180.872}, {0.1502, 0.0598, 17.015}};
-  for (int n = 0; n < 256; ++n) data.YxyTable[n] = {0.3127 + n * 0.0001, 0.3290 - n * 0.0001, n * 1.25};
+  data.Primaries = {
+      XyYValue{0.6401, 0.3299, 61.234}, {0.2998, 0.6003, 180.872}, {0.1502, 0.0598, 17.015}};
+  for (int n = 0; n < 256; ++n)
+    data.YxyTable[n] = {0.3127 + n * 0.0001, 0.3290 - n * 0.0001, n * 1.25};
   return data;
 }
 
@@ -65,14 +66,19 @@ TEST_F(CalibrationFileTest, ReadingRules) {
       {"CR LF lines", "[COLOR]\r\nR 1 2 3\r\n[Yxy]\r\n" + Rows(256), ReadResult::Loaded},
       {"255 rows", kColor + "[Yxy]\n" + Rows(255), ReadResult::Invalid},
       {"257 rows", kColor + "[Yxy]\n" + Rows(257), ReadResult::Invalid},
-      {"a blank line after the 256th row", kColor + "[Yxy]\n" + Rows(256) + "\n", ReadResult::Invalid},
-      {"a comment after the 256th row", kColor + "[Yxy]\n" + Rows(256) + "; end\n", ReadResult::Invalid},
+      {"a blank line after the 256th row", kColor + "[Yxy]\n" + Rows(256) + "\n",
+       ReadResult::Invalid},
+      {"a comment after the 256th row", kColor + "[Yxy]\n" + Rows(256) + "; end\n",
+       ReadResult::Invalid},
       {"[COLOR] after a full [Yxy]", "[Yxy]\n" + Rows(256) + kColor, ReadResult::Invalid},
       {"[COLOR] last after a short [Yxy]", "[Yxy]\n" + Rows(10) + kColor, ReadResult::Invalid},
       {"one main section", "[Yxy]\n" + Rows(256), ReadResult::Invalid},
-      {"comments and blank lines between rows", kColor + "[Yxy]\n;x\n\n" + Rows(128) + ";y\n\n" + Rows(128, 128), ReadResult::Loaded},
-      {"rows that do not parse do not count", kColor + "[Yxy]\n" + Rows(200) + "x y\n0 a b c\n" + Rows(56), ReadResult::Loaded},
-      {"integer sections count but are not main", "[CORRECT]\nA 1 2 3\n" + kColor + "[Yxy]\n" + Rows(256), ReadResult::Loaded},
+      {"comments and blank lines between rows",
+       kColor + "[Yxy]\n;x\n\n" + Rows(128) + ";y\n\n" + Rows(128, 128), ReadResult::Loaded},
+      {"rows that do not parse do not count",
+       kColor + "[Yxy]\n" + Rows(200) + "x y\n0 a b c\n" + Rows(56), ReadResult::Loaded},
+      {"integer sections count but are not main",
+       "[CORRECT]\nA 1 2 3\n" + kColor + "[Yxy]\n" + Rows(256), ReadResult::Loaded},
       {"an empty file", "", ReadResult::Invalid},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadText(c.text), c.result) << c.name;
@@ -127,7 +133,8 @@ TEST_F(CalibrationFileTest, AFailedSaveLeavesThePreviousFile) {
   EXPECT_FALSE(calibration_file::Write(dir.File("blocked.txt"), GoldenData(), {}));
   EXPECT_EQ(dir.Read("kept.txt"), before);
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-    EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos) << "no temporary left";
+    EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos)
+        << "no temporary left";
 }
 
 }  // namespace

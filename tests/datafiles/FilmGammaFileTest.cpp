@@ -1,7 +1,6 @@
-#include "datafiles/FilmGammaFile.h"
-
 #include <gtest/gtest.h>
 
+#include "datafiles/FilmGammaFile.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -9,7 +8,9 @@ namespace {
 
 using film_gamma_file::ReadResult;
 
-std::string Header(const char* values = "1\n7\n0\n1\n1\n0\n1\n0\n0\n") { return values; }
+std::string Header(const char* values = "1\n7\n0\n1\n1\n0\n1\n0\n0\n") {
+  return values;
+}
 
 std::string Ramp(int count = 1024, const char* end = "\n") {
   std::string text;
@@ -39,10 +40,13 @@ TEST_F(FilmGammaFileTest, WhatALineMayHold) {
     std::string text;
     ReadResult result;
   } cases[] = {
-      {"CR LF lines", Header("1\r\n7\r\n0\r\n1\r\n1\r\n0\r\n1\r\n0\r\n0\r\n") + Ramp(1024, "\r\n"), ReadResult::Loaded},
+      {"CR LF lines", Header("1\r\n7\r\n0\r\n1\r\n1\r\n0\r\n1\r\n0\r\n0\r\n") + Ramp(1024, "\r\n"),
+       ReadResult::Loaded},
       {"no line end after the last value", Header() + Ramp(1023) + "1023", ReadResult::Loaded},
-      {"first fields of CSV lines and leading blanks", Header() + Ramp(1022) + "512,more,text\n   512\n", ReadResult::Loaded},
-      {"any second header value", Header("1\n-99\n0\n1\n1\n0\n1\n0\n0\n") + Ramp(), ReadResult::Loaded},
+      {"first fields of CSV lines and leading blanks",
+       Header() + Ramp(1022) + "512,more,text\n   512\n", ReadResult::Loaded},
+      {"any second header value", Header("1\n-99\n0\n1\n1\n0\n1\n0\n0\n") + Ramp(),
+       ReadResult::Loaded},
       {"third header value 1", Header("1\n7\n1\n1\n1\n0\n1\n0\n0\n") + Ramp(), ReadResult::Invalid},
       {"1023 values", Header() + Ramp(1023), ReadResult::Invalid},
       {"1025 values", Header() + Ramp(1025), ReadResult::Invalid},
@@ -53,7 +57,8 @@ TEST_F(FilmGammaFileTest, WhatALineMayHold) {
       {"a comment", "; film gamma\n" + Header() + Ramp(), ReadResult::Invalid},
       {"a short header", "1\n7\n0\n", ReadResult::Invalid},
       {"an empty file", "", ReadResult::Invalid},
-      {"an overlong line", Header() + std::string(1000, '5') + "\n" + Ramp(1023), ReadResult::Invalid},
+      {"an overlong line", Header() + std::string(1000, '5') + "\n" + Ramp(1023),
+       ReadResult::Invalid},
   };
   for (const Case& c : cases) {
     table.fill(77);

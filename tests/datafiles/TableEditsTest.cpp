@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/ConvertError.h"
 #include "calibration/Station.h"
+#include "platform/ConvertError.h"
 #include "tests/support/ScriptedOperator.h"
 #include "tests/support/TempDir.h"
 

@@ -1,9 +1,8 @@
-#include "instruments/Analyzer2.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "instruments/Analyzer2.h"
 #include "platform/SharedLibrary.h"
 
 namespace velluma {
@@ -15,7 +14,8 @@ class Analyzer2Test : public ::testing::Test {
   void SetUp() override {
     ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH, 1);
     ASSERT_TRUE(script.Load(SCRIPTED_EYEONE_PATH));  // the same loaded copy the driver gets
-    set = reinterpret_cast<void (*)(const char*, std::int32_t)>(script.Symbol("ScriptedEyeOne_Set"));
+    set =
+        reinterpret_cast<void (*)(const char*, std::int32_t)>(script.Symbol("ScriptedEyeOne_Set"));
     log = reinterpret_cast<const char* (*)()>(script.Symbol("ScriptedEyeOne_Log"));
     reinterpret_cast<void (*)()>(script.Symbol("ScriptedEyeOne_Reset"))();
   }

@@ -1,7 +1,6 @@
-#include "instruments/Analyzer3.h"
-
 #include <gtest/gtest.h>
 
+#include "instruments/Analyzer3.h"
 #include "tests/support/PtyPeer.h"
 
 namespace velluma {

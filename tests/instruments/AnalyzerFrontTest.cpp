@@ -1,7 +1,6 @@
-#include "instruments/AnalyzerFront.h"
-
 #include <gtest/gtest.h>
 
+#include "instruments/AnalyzerFront.h"
 #include "instruments/AnalyzerOffset.h"
 #include "tests/support/PtyPeer.h"
 
@@ -62,10 +61,22 @@ TEST(AnalyzerOffsetTest, TextsLeftInTheOffsetEdits) {
     const char* typed;
     std::optional<std::string> kept;
   } cases[] = {
-      {"0.05", "+0.0500"},   {"-0.05", "-0.0500"},  {"0", "0.0000"},     {"0.0999", "+0.0999"},
-      {"-0.0999", "-0.0999"}, {" .01", "+0.0100"},  {"-", "-"},           {"+", "+"},
-      {"", ""},               {"0.1", std::nullopt}, {"-0.1", std::nullopt}, {"abc", std::nullopt},
-      {"0.05x", std::nullopt}, {"0.05 ", std::nullopt}, {"nan", std::nullopt}, {"--", std::nullopt},
+      {"0.05", "+0.0500"},
+      {"-0.05", "-0.0500"},
+      {"0", "0.0000"},
+      {"0.0999", "+0.0999"},
+      {"-0.0999", "-0.0999"},
+      {" .01", "+0.0100"},
+      {"-", "-"},
+      {"+", "+"},
+      {"", ""},
+      {"0.1", std::nullopt},
+      {"-0.1", std::nullopt},
+      {"abc", std::nullopt},
+      {"0.05x", std::nullopt},
+      {"0.05 ", std::nullopt},
+      {"nan", std::nullopt},
+      {"--", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(CheckedOffsetText(c.typed), c.kept) << c.typed;
   EXPECT_EQ(OffsetValue("+0.0050"), 0.005);

@@ -1,10 +1,9 @@
-#include "instruments/Analyzer.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
+#include "instruments/Analyzer.h"
 #include "tests/support/ScriptedCaServer.h"
 
 namespace velluma {
@@ -32,9 +31,18 @@ class AnalyzerTest : public ::testing::Test {
 
 TEST_F(AnalyzerTest, ConstructionConfiguresTheServerInOrder) {
   auto ca210 = Make(1, "COM3", 19200);
-  const std::vector<std::string> expected{
-      "SetConfiguration 1 1 3 19200", "Server.Cas", "Cas.Item 3:1", "Ca.Probes", "Probes.Item 3:1",
-      "Ca.Memory", "Memory.1 4", "Ca.7 0", "Ca.9 0", "Ca.13 2", "Ca.11 1", "Ca.36 0"};
+  const std::vector<std::string> expected{"SetConfiguration 1 1 3 19200",
+                                          "Server.Cas",
+                                          "Cas.Item 3:1",
+                                          "Ca.Probes",
+                                          "Probes.Item 3:1",
+                                          "Ca.Memory",
+                                          "Memory.1 4",
+                                          "Ca.7 0",
+                                          "Ca.9 0",
+                                          "Ca.13 2",
+                                          "Ca.11 1",
+                                          "Ca.36 0"};
   EXPECT_EQ(script.calls, expected);
   EXPECT_EQ(Analyzer::SetupStatus(), 0);
   EXPECT_TRUE(boxes.empty());
@@ -62,7 +70,7 @@ TEST_F(AnalyzerTest, RemoteModeZeroCalibrationAndMeasurement) {
   EXPECT_EQ(ca->Measure(x, y, Y), 0);
   EXPECT_EQ(ca->EndRemote(), 0);
   EXPECT_EQ(script.calls, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.23 1", "Probe.sx",
-                                                     "Probe.sy", "Probe.Lv", "Ca.36 0"}));
+                                                    "Probe.sy", "Probe.Lv", "Ca.36 0"}));
   EXPECT_DOUBLE_EQ(x, 0.3127f);
   EXPECT_DOUBLE_EQ(y, 0.3290f);
   EXPECT_DOUBLE_EQ(Y, 250.5f);
@@ -81,7 +89,7 @@ TEST_F(AnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
       {411, 411, "SET MAIN PROBE(E25)"},
       {426, 426, "DARKEN PROBE(E30)"},
       {7, 7, "Other Error"},
-      {1, 1, "Other Error"},  // a success code other than 0 is still a refusal
+      {1, 1, "Other Error"},               // a success code other than 0 is still a refusal
       {0x00010000, 65535, "Other Error"},  // low bits 0 must not read as success
   };
   for (const Case& c : cases) {

@@ -18,7 +18,8 @@ class CommandSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     settings.LoadSettings();
-    lcd = std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
+    lcd =
+        std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
     lcd->SetMonitorId(0, 1);
   }
 
@@ -65,7 +66,8 @@ TEST_F(CommandSetTest, WritePrimariesUsesSevenCharacterFieldsAndOverwritesOverlo
   std::array<float, 9> values{0.3127f, 5.0f, -0.5f, 0.64f, 0.33f, 0.3f, 0.6f, 0.15f, 0.06f};
   peer.ReplyChecked("G$M");
   EXPECT_EQ(lcd->WritePrimaries(values), 0);
-  const std::string plain = "G$M:WDC00.312705.0000-0.500000.640000.330000.300000.600000.150000.0600";
+  const std::string plain =
+      "G$M:WDC00.312705.0000-0.500000.640000.330000.300000.600000.150000.0600";
   ASSERT_EQ(plain.size(), 70u);
   EXPECT_EQ(peer.Frames().at(0), Checked(plain));
 

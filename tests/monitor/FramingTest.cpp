@@ -1,8 +1,7 @@
-#include "monitor/Framing.h"
-
 #include <gtest/gtest.h>
 
 #include "monitor/CommandText.h"
+#include "monitor/Framing.h"
 
 namespace velluma::framing {
 namespace {
@@ -23,11 +22,15 @@ TEST(FramingTest, FramesSentByteForByte) {
       {"MCO:1", false, 0, 0, {0x02, 0x4D, 0x43, 0x4F, 0x3A, 0x31, 0x03}},
       {"MCO:0", false, 0, 0, {0x02, 0x4D, 0x43, 0x4F, 0x3A, 0x30, 0x03}},
       {"G$M:RDC", true, 0, 0, {0x02, 0x47, 0x24, 0x4D, 0x3A, 0x52, 0x44, 0x43, 0x44, 0x39, 0x03}},
-      {"OUT00000020", false, 0, 0,
+      {"OUT00000020",
+       false,
+       0,
+       0,
        {0x02, 0x4F, 0x55, 0x54, 0x30, 0x30, 0x30, 0x30, 0x30, 0x30, 0x32, 0x30, 0x03}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(BuildFrame(c.command, c.checked, c.kind, c.id), c.frame) << c.command << " kind " << c.kind;
+    EXPECT_EQ(BuildFrame(c.command, c.checked, c.kind, c.id), c.frame)
+        << c.command << " kind " << c.kind;
 }
 
 TEST(FramingTest, ShowPatternCarriesItsOwnChecksumOverTheSixDigits) {
@@ -42,11 +45,9 @@ TEST(FramingTest, CheckedRepliesAreSplitAndChecked) {
     int result;
     std::string body;
   } cases[] = {
-      {"BOKDE", 3, "BOK"},
-      {"BOKde", 3, "BOK"},  // either case of hex digits
-      {"BOKDF", -2, "BOK"},  // the body is still handed over
-      {"G$MBA", 3, "G$M"},
-      {"BOKZZ", -2, "BOK"},
+      {"BOKDE", 3, "BOK"},  {"BOKde", 3, "BOK"},  // either case of hex digits
+      {"BOKDF", -2, "BOK"},                       // the body is still handed over
+      {"G$MBA", 3, "G$M"},  {"BOKZZ", -2, "BOK"},
       {"02", 0, ""},  // an empty body: STX alone sums to 02
       {"2", -2, ""},  // no room for a checksum
       {"", -2, ""},

@@ -76,8 +76,7 @@ TEST_F(LCDBenchTest, PrimariesAndGreyRampArriveInTheMonitor) {
   EXPECT_EQ(lcd->WritePrimaries(primaries), 0);
   EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), 0);
   auto state = bench.State();
-  EXPECT_EQ(state["primaries"],
-            "25.0000 70.0000 5.0000 0.6400 0.3000 0.1500 0.3300 0.6000 0.0600");
+  EXPECT_EQ(state["primaries"], "25.0000 70.0000 5.0000 0.6400 0.3000 0.1500 0.3300 0.6000 0.0600");
   EXPECT_EQ(state["grey1"].substr(0, 14), "0.3127 0.3128 ");
   EXPECT_NE(state["grey1"].find(" 123.4567"), std::string::npos);
   EXPECT_EQ(state["grey0"], "none");

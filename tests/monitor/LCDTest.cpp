@@ -1,9 +1,8 @@
-#include "monitor/LCD.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "monitor/LCD.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/TempDir.h"
 
@@ -57,10 +56,10 @@ TEST_F(LCDTest, QueryFailures) {
     int result;
     std::size_t framesSent;
   } cases[] = {
-      {{Bytes("\x02XYZ\x03")}, -3, 1},                                          // bracket refused
-      {{std::nullopt}, -1, 1},                                                  // silent monitor
-      {{Bytes("\x02\x03")}, 0, 1},                                              // empty: returned as is
-      {{Bytes("\x02MCO\x03"), Bytes("\x02\x03")}, 0, 2},                       // empty model reply
+      {{Bytes("\x02XYZ\x03")}, -3, 1},                    // bracket refused
+      {{std::nullopt}, -1, 1},                            // silent monitor
+      {{Bytes("\x02\x03")}, 0, 1},                        // empty: returned as is
+      {{Bytes("\x02MCO\x03"), Bytes("\x02\x03")}, 0, 2},  // empty model reply
       {{Bytes("\x02MCO\x03"), Bytes("\x02QX\x03"), Bytes("\x02NO\x03")}, -3, 3},  // closing refused
   };
   for (const Case& c : cases) {
@@ -88,7 +87,8 @@ TEST_F(LCDTest, TheAddressedLinkPutsTheIdByteIntoEveryFrameAndAsksForEvenParity)
 
 TEST_F(LCDTest, TheLinkKindIsHeldForTheWholeProcess) {
   auto first = Connect(1, 7);
-  auto second = std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
+  auto second =
+      std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
   EXPECT_EQ(LCD::LinkKind(), 1);
   EXPECT_EQ(LCD::MonitorId(), 7);
   first->SetMonitorId(0, 1);
@@ -112,12 +112,28 @@ TEST_F(LCDTest, ReceiveResults) {
     int result;
     std::string body;
   } cases[] = {
-      {"bad checksum", Bytes("\x02" "BOKDF\x03"), true, -2, "BOK"},
-      {"lower-case checksum", Bytes("\x02" "BOKde\x03"), true, 3, "BOK"},
-      {"too short for a checksum", Bytes("\x02" "B\x03"), true, -2, ""},
+      {"bad checksum",
+       Bytes("\x02"
+             "BOKDF\x03"),
+       true, -2, "BOK"},
+      {"lower-case checksum",
+       Bytes("\x02"
+             "BOKde\x03"),
+       true, 3, "BOK"},
+      {"too short for a checksum",
+       Bytes("\x02"
+             "B\x03"),
+       true, -2, ""},
       {"empty plain body", Bytes("\x02\x03"), false, 0, ""},
       {"1920 bytes without ETX", std::vector<std::uint8_t>(1920, 'A'), false, -1, ""},
-      {"1919 bytes then ETX", [] { auto b = std::vector<std::uint8_t>(1920, 'A'); b[0] = 0x02; b.push_back(0x03); return b; }(), false, 1919, std::string(1919, 'A')},
+      {"1919 bytes then ETX",
+       [] {
+         auto b = std::vector<std::uint8_t>(1920, 'A');
+         b[0] = 0x02;
+         b.push_back(0x03);
+         return b;
+       }(),
+       false, 1919, std::string(1919, 'A')},
   };
   for (const Case& c : cases) {
     PtyPeer device;
@@ -134,7 +150,8 @@ TEST_F(LCDTest, ASilentMonitorCostsOneReadTimeOut) {
   peer.Silence();
   auto lcd = Connect();
   EXPECT_EQ(lcd->ShowPattern(0, 0, 0), -1);
-  EXPECT_EQ(clock.Events(), (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
+  EXPECT_EQ(clock.Events(),
+            (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
 }
 
 TEST_F(LCDTest, APortThatDoesNotExistFailsEveryExchangeWithCommunicationError) {

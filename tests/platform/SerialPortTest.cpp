@@ -1,5 +1,3 @@
-#include "platform/SerialPort.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/PortNames.h"
+#include "platform/SerialPort.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/TempDir.h"
 
@@ -20,7 +19,8 @@ TEST(SerialPortTest, LineSettingsAreKeptAsAskedAndAPtyRunsWithoutParity) {
   VirtualClock clock;
   SerialPort port(clock);
   LineSettings even{9600, 8, Parity::Even, 1};
-  ASSERT_TRUE(port.Open(peer.DevicePath(), even)) << port.LastError();  // ENOTTY from DTR/RTS is fine
+  ASSERT_TRUE(port.Open(peer.DevicePath(), even))
+      << port.LastError();  // ENOTTY from DTR/RTS is fine
   EXPECT_EQ(port.Requested(), even);
   EXPECT_FALSE(port.ParityApplied());
   EXPECT_EQ(peer.LineSpeed(), 9600);
@@ -39,7 +39,8 @@ TEST(SerialPortTest, AReadTimeOutIsAResultTakenThroughTheClock) {
   ASSERT_TRUE(port.Open(peer.DevicePath(), {}));
   std::uint8_t byte = 0;
   EXPECT_EQ(port.ReadByte(byte, 10000), SerialPort::ReadResult::Timeout);
-  EXPECT_EQ(clock.Events(), (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
+  EXPECT_EQ(clock.Events(),
+            (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
 }
 
 TEST(SerialPortTest, WrittenBytesArriveAndPurgeKeepsThemButDropsTheInput) {

@@ -1,7 +1,4 @@
-#include "platform/SettingsStore.h"
-
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +6,7 @@
 #include <string>
 
 #include "platform/RegistryError.h"
+#include "platform/SettingsStore.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -97,8 +95,10 @@ TEST_F(SettingsStoreTest, TypeRulesOfIntegerAndStringReads) {
                 "\"Wide\"=hex:80,25,00,00,00\n"  // five bytes of REG_BINARY
                 "\"Number\"=dword:fffffff6\n"
                 "\"Expand\"=hex(2):25,00,50,00,41,00,54,00,48,00,25,00,00,00\n");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("LongText"); }), "Failed to get data for 'LongText'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("ShortText"); }), "Invalid data type for 'ShortText'");
+  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("LongText"); }),
+            "Failed to get data for 'LongText'");
+  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("ShortText"); }),
+            "Invalid data type for 'ShortText'");
   EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("Binary"); }), "Invalid data type for 'Binary'");
   EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("Wide"); }), "Failed to get data for 'Wide'");
   EXPECT_EQ(store.ReadIntSetting("Number"), -10);  // 32-bit, signed when read back
@@ -131,8 +131,10 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenReportsEveryAccessAsSpecified
                                                           std::filesystem::perms::owner_exec);
   if (::geteuid() == 0) GTEST_SKIP() << "root writes through folder permissions";
   EXPECT_EQ(locked.ReadStringSetting("AnalizerModel"), "");
-  EXPECT_EQ(ErrorOf([&] { locked.ReadIntSetting("MonitorId"); }), "Failed to get data for 'MonitorId'");
-  EXPECT_EQ(ErrorOf([&] { locked.WriteIntSetting("MonitorId", 2); }), "Failed to set data for 'MonitorId'");
+  EXPECT_EQ(ErrorOf([&] { locked.ReadIntSetting("MonitorId"); }),
+            "Failed to get data for 'MonitorId'");
+  EXPECT_EQ(ErrorOf([&] { locked.WriteIntSetting("MonitorId", 2); }),
+            "Failed to set data for 'MonitorId'");
   EXPECT_EQ(ErrorOf([&] { locked.LoadSettings(); }), "Failed to set data for 'AnalizerModel'");
 }
 
@@ -140,7 +142,8 @@ TEST_F(SettingsStoreTest, AFolderInPlaceOfTheFileFailsWithoutCrashing) {
   std::filesystem::create_directories(dir.Path() / "asdir/Velluma.reg");
   SettingsStore blocked(dir.File("asdir/Velluma.reg"));
   EXPECT_EQ(blocked.ReadStringSetting("AnalizerModel"), "");
-  EXPECT_EQ(ErrorOf([&] { blocked.ReadIntSetting("MonitorId"); }), "Failed to get data for 'MonitorId'");
+  EXPECT_EQ(ErrorOf([&] { blocked.ReadIntSetting("MonitorId"); }),
+            "Failed to get data for 'MonitorId'");
   EXPECT_EQ(ErrorOf([&] { blocked.LoadSettings(); }), "Failed to set data for 'AnalizerModel'");
 }
 
@@ -152,7 +155,8 @@ TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorLoseTheGoodValues) {
       noise,
       std::string(kHeader) + "\"MonitorId\"=dword:1234567890\n\"X\"=hex(zz):00\n\"Y\"=\"open\n" +
           "\"Z\"=hex:1,2,3\n\"MonitorSpeed\"=dword:00004b00\n" + std::string(100000, 'x') + "\n",
-      std::string(kHeader) + "\"MonitorSpeed\"=dword:00004b00\n[HKEY_CURRENT_USER\\Other]\n\"Keep\"=\"me\"\n",
+      std::string(kHeader) +
+          "\"MonitorSpeed\"=dword:00004b00\n[HKEY_CURRENT_USER\\Other]\n\"Keep\"=\"me\"\n",
   };
   for (const std::string& content : cases) {
     dir.Write("sub/folder/Velluma.reg", content);
@@ -169,7 +173,8 @@ TEST_F(SettingsStoreTest, AFileLargerThanTheLimitIsNotOpened) {
   std::filesystem::create_directories(dir.Path() / "sub/folder");
   dir.Write("sub/folder/Velluma.reg",
             std::string(kHeader) + "\"MonitorId\"=dword:00000005\n" + std::string(2 << 20, ' '));
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorId"); }), "Failed to get data for 'MonitorId'");
+  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorId"); }),
+            "Failed to get data for 'MonitorId'");
 }
 
 }  // namespace

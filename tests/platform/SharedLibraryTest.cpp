@@ -1,6 +1,6 @@
-#include "platform/SharedLibrary.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/SharedLibrary.h"
 
 namespace velluma {
 namespace {

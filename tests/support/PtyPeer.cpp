@@ -18,20 +18,31 @@ constexpr std::uint8_t kStx = 0x02, kEtx = 0x03;
 
 int SpeedOf(speed_t code) {
   switch (code) {
-    case B1200: return 1200;
-    case B2400: return 2400;
-    case B4800: return 4800;
-    case B9600: return 9600;
-    case B19200: return 19200;
-    case B38400: return 38400;
-    case B57600: return 57600;
-    case B115200: return 115200;
-    default: return -1;
+    case B1200:
+      return 1200;
+    case B2400:
+      return 2400;
+    case B4800:
+      return 4800;
+    case B9600:
+      return 9600;
+    case B19200:
+      return 19200;
+    case B38400:
+      return 38400;
+    case B57600:
+      return 57600;
+    case B115200:
+      return 115200;
+    default:
+      return -1;
   }
 }
 }  // namespace
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
 
 std::vector<std::uint8_t> CheckedReply(const std::string& body) {
   unsigned sum = kStx;
@@ -68,9 +79,13 @@ void PtyPeer::Reply(std::optional<std::vector<std::uint8_t>> bytes) {
   replies_.push_back(std::move(bytes));
 }
 
-void PtyPeer::ReplyPlain(const std::string& body) { Reply(Bytes("\x02" + body + "\x03")); }
+void PtyPeer::ReplyPlain(const std::string& body) {
+  Reply(Bytes("\x02" + body + "\x03"));
+}
 
-void PtyPeer::ReplyChecked(const std::string& body) { Reply(CheckedReply(body)); }
+void PtyPeer::ReplyChecked(const std::string& body) {
+  Reply(CheckedReply(body));
+}
 
 std::vector<std::uint8_t> PtyPeer::Received() const {
   std::lock_guard lock(mutex_);
@@ -95,7 +110,8 @@ int PtyPeer::LineSpeed() const {
 
 bool PtyPeer::WaitForFrames(std::size_t count) {
   std::unique_lock lock(mutex_);
-  return frameArrived_.wait_for(lock, std::chrono::seconds(2), [&] { return frames_.size() >= count; });
+  return frameArrived_.wait_for(lock, std::chrono::seconds(2),
+                                [&] { return frames_.size() >= count; });
 }
 
 void PtyPeer::OnByte(std::uint8_t byte) {

@@ -22,9 +22,21 @@ class Scripted : public Interface {
 class Probe : public Scripted<ca200::IProbe> {
  public:
   using Scripted::Scripted;
-  std::int32_t get_sx(float* v) override { Record("Probe.sx"); *v = script_.sx; return script_.sxResult; }
-  std::int32_t get_sy(float* v) override { Record("Probe.sy"); *v = script_.sy; return 0; }
-  std::int32_t get_Lv(float* v) override { Record("Probe.Lv"); *v = script_.Lv; return 0; }
+  std::int32_t get_sx(float* v) override {
+    Record("Probe.sx");
+    *v = script_.sx;
+    return script_.sxResult;
+  }
+  std::int32_t get_sy(float* v) override {
+    Record("Probe.sy");
+    *v = script_.sy;
+    return 0;
+  }
+  std::int32_t get_Lv(float* v) override {
+    Record("Probe.Lv");
+    *v = script_.Lv;
+    return 0;
+  }
 };
 
 class Probes : public Scripted<ca200::IProbes> {
@@ -99,6 +111,8 @@ class Server : public Scripted<ca200::ICa200> {
 
 }  // namespace
 
-ca200::ICa200* MakeScriptedCaServer(CaScript& script) { return new Server(script); }
+ca200::ICa200* MakeScriptedCaServer(CaScript& script) {
+  return new Server(script);
+}
 
 }  // namespace velluma::test

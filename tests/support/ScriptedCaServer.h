@@ -13,14 +13,14 @@ namespace velluma::test {
 // results are set by the test.
 struct CaScript {
   std::vector<std::string> calls;
-  std::int32_t casResult = 0;          // get_Cas
-  bool noCollection = false;           // get_Cas succeeds without a collection
-  std::int32_t zeroResult = 0;         // entry 22
-  std::int32_t measureResult = 0;      // entry 23
-  std::int32_t remoteResult = 0;       // entry 36 (never examined)
+  std::int32_t casResult = 0;      // get_Cas
+  bool noCollection = false;       // get_Cas succeeds without a collection
+  std::int32_t zeroResult = 0;     // entry 22
+  std::int32_t measureResult = 0;  // entry 23
+  std::int32_t remoteResult = 0;   // entry 36 (never examined)
   std::int32_t sxResult = 0;
   float sx = 0.3127f, sy = 0.3290f, Lv = 250.5f;
-  int liveObjects = 0;                 // objects handed out and not yet released
+  int liveObjects = 0;  // objects handed out and not yet released
   // Called at each measurement (entry 23) with its index from 0: sets sx, sy, Lv and returns the
   // result; without it the measurement returns measureResult.
   std::function<std::int32_t(int index, CaScript& script)> onMeasure;

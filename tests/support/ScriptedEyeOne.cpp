@@ -23,28 +23,50 @@ std::int32_t Called(const std::string& name) {
 
 extern "C" {
 
-void ScriptedEyeOne_Set(const char* name, std::int32_t result) { Results()[name] = result; }
-const char* ScriptedEyeOne_Log() { return Log().c_str(); }
+void ScriptedEyeOne_Set(const char* name, std::int32_t result) {
+  Results()[name] = result;
+}
+const char* ScriptedEyeOne_Log() {
+  return Log().c_str();
+}
 void ScriptedEyeOne_Reset() {
   Results().clear();
   Log().clear();
 }
 
-std::int32_t I1_IsConnected() { return Called("IsConnected"); }
-std::int32_t I1_KeyPressed() { return Called("KeyPressed"); }
-std::int32_t I1_GetNumberOfAvailableSamples() { return Called("GetNumberOfAvailableSamples"); }
-std::int32_t I1_Calibrate() { return Called("Calibrate"); }
-std::int32_t I1_TriggerMeasurement() { return Called("TriggerMeasurement"); }
-std::int32_t I1_GetSpectrum(float*, std::int32_t) { return Called("GetSpectrum"); }
+std::int32_t I1_IsConnected() {
+  return Called("IsConnected");
+}
+std::int32_t I1_KeyPressed() {
+  return Called("KeyPressed");
+}
+std::int32_t I1_GetNumberOfAvailableSamples() {
+  return Called("GetNumberOfAvailableSamples");
+}
+std::int32_t I1_Calibrate() {
+  return Called("Calibrate");
+}
+std::int32_t I1_TriggerMeasurement() {
+  return Called("TriggerMeasurement");
+}
+std::int32_t I1_GetSpectrum(float*, std::int32_t) {
+  return Called("GetSpectrum");
+}
 std::int32_t I1_GetTriStimulus(float* values, std::int32_t index) {
   values[0] = 0.3127f;
   values[1] = 0.3290f;
   values[2] = 240.5f;
   return Called("GetTriStimulus " + std::to_string(index));
 }
-std::int32_t I1_GetDensity(float*, std::int32_t) { return Called("GetDensity"); }
-std::int32_t I1_GetDensities(float*, std::int32_t*, std::int32_t) { return Called("GetDensities"); }
-std::int32_t I1_SetSubstrate(float*) { return Called("SetSubstrate"); }
+std::int32_t I1_GetDensity(float*, std::int32_t) {
+  return Called("GetDensity");
+}
+std::int32_t I1_GetDensities(float*, std::int32_t*, std::int32_t) {
+  return Called("GetDensities");
+}
+std::int32_t I1_SetSubstrate(float*) {
+  return Called("SetSubstrate");
+}
 std::int32_t I1_SetOption(const char* key, const char* value) {
   return Called(std::string("SetOption ") + key + "=" + value);
 }

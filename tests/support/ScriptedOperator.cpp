@@ -68,7 +68,9 @@ void ScriptedOperator::AcceptDroppedFiles() {
   calls.push_back("AcceptDroppedFiles");
 }
 
-void ScriptedOperator::SelectLutMemory(const std::string& text) { lutMemory = MemoryIndex(text, lutMemory); }
+void ScriptedOperator::SelectLutMemory(const std::string& text) {
+  lutMemory = MemoryIndex(text, lutMemory);
+}
 
 void ScriptedOperator::SelectFilmGammaMemory(const std::string& text) {
   filmGammaMemory = MemoryIndex(text, filmGammaMemory);

@@ -68,8 +68,10 @@ class ScriptedOperator : public Operator {
   // Dialog answers: the path chosen, or "" for Cancel; Cancel when the queue is empty.
   std::deque<std::string> dialogAnswers;
   std::vector<std::string> dialogFilters;
-  bool OpenDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
-  bool SaveDialog(const std::string& filter, const std::string& fileName, std::string& path) override;
+  bool OpenDialog(const std::string& filter, const std::string& fileName,
+                  std::string& path) override;
+  bool SaveDialog(const std::string& filter, const std::string& fileName,
+                  std::string& path) override;
   // Runs while the settings dialog would be open.
   std::function<void()> whilePropertyDialog;
   void ShowPropertyDialog() override {
