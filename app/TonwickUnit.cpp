@@ -408,9 +408,11 @@ void TTonwickForm::BuildStatusBar() {
   statusBar()->setSizeGripEnabled(false);
 }
 
+// An error in start-up (a setting that cannot be read) ends start-up there and is shown; the
+// window goes on with what was made.
 void TTonwickForm::FormCreate() {
   ModelNameLabel->setText("");
-  station_->FormCreate();
+  Guarded([this] { station_->FormCreate(); });
 }
 
 void TTonwickForm::Guarded(const std::function<void()>& handler) {

@@ -40,7 +40,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* parent = nullptr);
   ~TTonwickForm() override;
 
-  // Start-up; errors escape to the caller (the program then ends).
+  // Start-up; an error that stops it is shown and the window goes on.
   void FormCreate();
 
   Station& station() { return *station_; }

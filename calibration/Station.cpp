@@ -12,7 +12,16 @@ Station::Station(Operator& op, SettingsStore& settings, Clock& clock)
       settings(settings),
       clock(clock),
       front_([this] { return ReadStringSetting("AnalizerModel"); },
-             {CaAnalyzer, I1Analyzer, PrAnalyzer}, clock) {}
+             {CaAnalyzer, I1Analyzer, PrAnalyzer}, clock) {
+  UseUnconnectedLink();
+}
+
+// A link without a port: every exchange fails with "Communication Error". The station holds one
+// until start-up opens the configured port, and again when a setting that cannot be read stops
+// the devices from being made, so the buttons report instead of finding no link.
+void Station::UseUnconnectedLink() {
+  Lcd = std::make_unique<LCD>(0, "", 0, LinkEnvironment{clock, settings, Tables});
+}
 
 Station::~Station() = default;
 
@@ -102,8 +111,13 @@ void Station::CreateLcd() {
 }
 
 void Station::CreateDevices() {
-  CreateAnalyzer();
-  CreateLcd();
+  try {
+    CreateAnalyzer();
+    CreateLcd();
+  } catch (...) {
+    if (!Lcd) UseUnconnectedLink();
+    throw;
+  }
 }
 
 void Station::DestroyDevices() {
@@ -121,14 +135,7 @@ void Station::FilePropertyExecute() {
   DestroyDevices();
   op.ShowPropertyDialog();
   op.SetStatusText(0, "Busy", true);
-  try {
-    CreateDevices();
-  } catch (...) {
-    // A setting that cannot be read ends the action, but the window keeps a monitor link: one
-    // without a port, whose every exchange fails with "Communication Error".
-    if (!Lcd) Lcd = std::make_unique<LCD>(0, "", 0, LinkEnvironment{clock, settings, Tables});
-    throw;
-  }
+  CreateDevices();
   op.SetStatusText(0, "", false);
 }
 

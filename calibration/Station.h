@@ -160,6 +160,7 @@ class Station {
  private:
   void CreateAnalyzer();
   void CreateLcd();
+  void UseUnconnectedLink();
   void CheckOffsetEdit(int axis);
   int CalibrateI1();
   int CalibrateInRemoteMode();

@@ -347,6 +347,20 @@ TEST_F(TonwickFormTest, DialogsAndBoxesBehaveAsTheStationsDid) {
       << "checked when the edit loses the focus";
 }
 
+TEST_F(TonwickFormTest, ASettingThatCannotBeReadStopsStartUpButNotTheWindow) {
+  settings.WriteStringSetting("MonitorSpeed", "fast");
+  auto window = Start();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Failed to get data for 'MonitorSpeed'");
+  EXPECT_EQ(boxes[0].caption, "Velluma");
+  EXPECT_EQ(window->ModelNameLabel->text(), "");
+  window->DownloadButtonClick();  // nothing to send yet, but the station answers
+  EXPECT_EQ(boxes.back().text, "NOT FILE LOAD");
+  window->station().CalibrationDataReady = 1;
+  window->DownloadButtonClick();
+  EXPECT_EQ(boxes.back().text, "Monitor: Communication Error") << "a link without a port";
+}
+
 TEST(FileFilterTest, WindowsFiltersBecomeQtFilters) {
   EXPECT_EQ(QtFileFilters("text File (*.txt)|*.txt|All Files(*.*)|*.*"),
             (QStringList{"text File (*.txt) (*.txt)", "All Files(*.*) (*)"}));
