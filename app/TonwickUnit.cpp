@@ -70,6 +70,18 @@ QComboBox* MakeMemoryList(QWidget* parent) {
   return list;
 }
 
+// "Send to", the memory list and its Start button, one above the other.
+QVBoxLayout* MakeSendControls(QWidget* page, QComboBox*& memoryList, QPushButton*& startButton) {
+  auto* side = new QVBoxLayout;
+  side->addWidget(new QLabel("Send to", page));
+  memoryList = MakeMemoryList(page);
+  side->addWidget(memoryList);
+  startButton = new QPushButton("Start", page);
+  side->addWidget(startButton);
+  side->addStretch(1);
+  return side;
+}
+
 // The Windows message box's buttons and icons by flags, and the answers it returns.
 int ShowModalBox(QWidget* owner, const std::string& text, const std::string& caption, int flags) {
   QMessageBox box(owner);
@@ -336,14 +348,7 @@ QWidget* TTonwickForm::BuildLookUpTableTab() {
   LutGridModel = new NumberGridModel({"", "      R", "      G", "      B"}, "%d", 4096, this);
   LUTStringGrid = MakeGrid(LutGridModel, page, 281, 238);
   layout->addWidget(LUTStringGrid);
-  auto* side = new QVBoxLayout;
-  side->addWidget(new QLabel("Send to", page));
-  LUTComboBox = MakeMemoryList(page);
-  side->addWidget(LUTComboBox);
-  LUTStartButton = new QPushButton("Start", page);
-  side->addWidget(LUTStartButton);
-  side->addStretch(1);
-  layout->addLayout(side);
+  layout->addLayout(MakeSendControls(page, LUTComboBox, LUTStartButton));
   layout->addStretch(1);
   return page;
 }
@@ -355,14 +360,7 @@ QWidget* TTonwickForm::BuildFilmGammaTab() {
   FilmGammaGridModel = new NumberGridModel({"", "      W"}, "%8d", 1024, this);
   FilmGammaStringGrid = MakeGrid(FilmGammaGridModel, page, 151, 238);
   layout->addWidget(FilmGammaStringGrid);
-  auto* side = new QVBoxLayout;
-  side->addWidget(new QLabel("Send to", page));
-  FilmGammaComboBox = MakeMemoryList(page);
-  side->addWidget(FilmGammaComboBox);
-  FilmGammaStartButton = new QPushButton("Start", page);
-  side->addWidget(FilmGammaStartButton);
-  side->addStretch(1);
-  layout->addLayout(side);
+  layout->addLayout(MakeSendControls(page, FilmGammaComboBox, FilmGammaStartButton));
 
   FilmGammaPageControl = new QTabWidget(page);
   auto* chart = new QChart;
@@ -447,27 +445,25 @@ void TTonwickForm::ShowMessageLine(const std::string& text) {
 }
 
 void TTonwickForm::LockControls() {
-  AutoButton->setEnabled(false);
-  ZeroCalButton->setEnabled(false);
-  DownloadButton->setEnabled(false);
-  AnalyzerOffsetCxEdit->setReadOnly(true);
-  AnalyzerOffsetCyEdit->setReadOnly(true);
-  LUTStartButton->setEnabled(false);
-  LUTComboBox->setEnabled(false);
-  FilmGammaStartButton->setEnabled(false);
-  FilmGammaComboBox->setEnabled(false);
+  SetProcedureControls(false);
 }
 
 void TTonwickForm::UnlockControls() {
-  AutoButton->setEnabled(true);
-  ZeroCalButton->setEnabled(true);
-  DownloadButton->setEnabled(true);
-  AnalyzerOffsetCxEdit->setReadOnly(false);
-  AnalyzerOffsetCyEdit->setReadOnly(false);
-  LUTStartButton->setEnabled(true);
-  LUTComboBox->setEnabled(true);
-  FilmGammaStartButton->setEnabled(true);
-  FilmGammaComboBox->setEnabled(true);
+  SetProcedureControls(true);
+}
+
+// The controls a procedure holds still, in this order: the three buttons, the offset edits
+// (read-only rather than disabled), the two memory lists with their Start buttons.
+void TTonwickForm::SetProcedureControls(bool usable) {
+  AutoButton->setEnabled(usable);
+  ZeroCalButton->setEnabled(usable);
+  DownloadButton->setEnabled(usable);
+  AnalyzerOffsetCxEdit->setReadOnly(!usable);
+  AnalyzerOffsetCyEdit->setReadOnly(!usable);
+  LUTStartButton->setEnabled(usable);
+  LUTComboBox->setEnabled(usable);
+  FilmGammaStartButton->setEnabled(usable);
+  FilmGammaComboBox->setEnabled(usable);
 }
 
 void TTonwickForm::SetProcedureRunning(bool running) {

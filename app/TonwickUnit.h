@@ -167,6 +167,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   QWidget* BuildFilmGammaTab();
   void BuildStatusBar();
   void UpdateFileActions();
+  void SetProcedureControls(bool usable);
   bool RunFileDialog(QFileDialog& dialog, const std::string& filter, const std::string& fileName,
                      std::string& path);
   // Runs a handler; an error that escapes it goes to the application's top-level handler.

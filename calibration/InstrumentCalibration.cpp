@@ -10,10 +10,6 @@ bool IsCaModel(const std::string& model) {
 }
 }  // namespace
 
-int Station::DriverMessageBox(const std::string& text, const std::string& caption, int flags) {
-  return op.MessageBox(text, caption, flags);
-}
-
 void Station::CreateCaAnalyzer() {
   if (CaAnalyzer) return;
   const std::string model = ReadStringSetting("AnalizerModel");
@@ -21,7 +17,7 @@ void Station::CreateCaAnalyzer() {
   CaAnalyzer = std::make_unique<Analyzer>(
       model == "CA-210" ? 1 : 2, ReadStringSetting("AnalizerPort"), ReadIntSetting("AnalizerSpeed"),
       [this](const std::string& text, const std::string& caption, int flags) {
-        return DriverMessageBox(text, caption, flags);
+        return op.MessageBox(text, caption, flags);
       },
       *caServer);
 }

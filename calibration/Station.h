@@ -164,7 +164,6 @@ class Station {
   void CheckOffsetEdit(int axis);
   int CalibrateI1();
   int CalibrateInRemoteMode();
-  int DriverMessageBox(const std::string& text, const std::string& caption, int flags);
   bool MeasurePrimaries();
   bool MeasureGreyRamp();
   bool WriteGreyRamps();

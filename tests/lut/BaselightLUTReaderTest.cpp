@@ -16,18 +16,8 @@ using test::ReadText;
 const std::string kCube2 = CubeLines(2, test::Identity);  // 8 lines
 const std::string kCurve2 = "0 0 0\n1 1 1\n";
 
-struct Case {
-  const char* what;
-  std::string content;
-  ReadStatus status;
-};
-
-void ExpectStatuses(const std::vector<Case>& cases) {
-  for (const auto& c : cases) {
-    const auto outcome = ReadText<BaselightLUTReader>(c.content);
-    EXPECT_EQ(outcome.status, c.status) << c.what;
-    EXPECT_EQ(outcome.data != nullptr, c.status == ReadStatus::Success) << c.what;
-  }
+void ExpectStatuses(const std::vector<test::StatusCase>& cases) {
+  test::ExpectStatuses<BaselightLUTReader>(cases);
 }
 
 TEST(BaselightLUTReaderTest, StatusOfEachKindOfFile) {

@@ -18,18 +18,8 @@ const std::string kCube2 = CubeLines(2, test::Identity);  // 8 lines
 const std::string kSized2 = "LUT_3D_SIZE 2\n" + kCube2;
 const std::string kCurve2 = "LUT_1D_SIZE 2\n0 0 0\n1 1 1\n";
 
-struct Case {
-  const char* what;
-  std::string content;
-  ReadStatus status;
-};
-
-void ExpectStatuses(const std::vector<Case>& cases) {
-  for (const auto& c : cases) {
-    const auto outcome = ReadText<DaVinciLUTReader>(c.content);
-    EXPECT_EQ(outcome.status, c.status) << c.what;
-    EXPECT_EQ(outcome.data != nullptr, c.status == ReadStatus::Success) << c.what;
-  }
+void ExpectStatuses(const std::vector<test::StatusCase>& cases) {
+  test::ExpectStatuses<DaVinciLUTReader>(cases);
 }
 
 TEST(DaVinciLUTReaderTest, StatusOfEachKindOfFile) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <charconv>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "lut/LUTData.h"
 #include "lut/LUTReadData.h"
@@ -101,6 +104,23 @@ ReadOutcome ReadText(const std::string& content) {
   ReadOutcome outcome{ReadStatus::Success, nullptr};
   outcome.status = Reader().Read(dir.File("table.lut"), &outcome.data);
   return outcome;
+}
+
+// One file of a status table: what it is, its text, the status it must read as.
+struct StatusCase {
+  const char* what;
+  std::string content;
+  ReadStatus status;
+};
+
+// Each file read with a new Reader: its status, and data handed over exactly on success.
+template <typename Reader>
+void ExpectStatuses(const std::vector<StatusCase>& cases) {
+  for (const auto& c : cases) {
+    const auto outcome = ReadText<Reader>(c.content);
+    EXPECT_EQ(outcome.status, c.status) << c.what;
+    EXPECT_EQ(outcome.data != nullptr, c.status == ReadStatus::Success) << c.what;
+  }
 }
 
 }  // namespace test
