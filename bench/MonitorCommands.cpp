@@ -54,7 +54,10 @@ std::optional<int> HexFieldInRange(std::string_view command, size_t at, size_t l
 }  // namespace
 
 CommandOutcome MonitorCommands::Interpret(std::string_view text, const MonitorState& state) const {
-  if (text == "MCO:1" || text == "MCO:0") return Plain("MCO");
+  if (text == "MCO:1" || text == "MCO:0") {
+    const bool remote = text == "MCO:1";
+    return Stored(ReplyFraming::kPlain, "MCO", [remote](MonitorState& s) { s.SetRemote(remote); });
+  }
   if (text == "QID") return Plain(state.Model());
   if (StartsWith(text, "OUT")) return ShowPattern(text);
   if (StartsWith(text, "ZBL:")) return SetZbl(text);

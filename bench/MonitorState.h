@@ -40,6 +40,9 @@ class MonitorState {
   void SetPatch(Patch patch) { patch_ = patch; }
   const std::optional<int>& Zbl() const { return zbl_; }
   void SetZbl(int value) { zbl_ = value; }
+  // Remote mode, entered with "MCO:1" and left with "MCO:0".
+  bool Remote() const { return remote_; }
+  void SetRemote(bool remote) { remote_ = remote; }
 
   // Empty until received.
   const std::vector<double>& Primaries() const { return primaries_; }
@@ -72,6 +75,7 @@ class MonitorState {
   int expected_speed_ = kInitialSpeed;
   std::optional<Patch> patch_;
   std::optional<int> zbl_;
+  bool remote_ = false;
   std::vector<double> primaries_;
   std::array<std::vector<double>, kGreyChannels> grey_;
   std::array<std::vector<int>, kMemories> film_gamma_;

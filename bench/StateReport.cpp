@@ -55,6 +55,7 @@ std::vector<std::string> StateReport(const MonitorState& state) {
   lines.push_back(patch ? Line("pattern", std::vector<int>{patch->r, patch->g, patch->b})
                         : "pattern none");
   lines.push_back(state.Zbl() ? "zbl " + std::to_string(*state.Zbl()) : "zbl none");
+  lines.push_back(std::string("remote ") + (state.Remote() ? "1" : "0"));
   lines.push_back(Line("primaries", state.Primaries()));
   AppendTables(state, lines);
   const MonitorState::Counters& counts = state.Counts();

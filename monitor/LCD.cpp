@@ -1,5 +1,7 @@
 #include "monitor/LCD.h"
 
+#include <optional>
+
 #include "monitor/CommandText.h"
 #include "monitor/Framing.h"
 #include "platform/CLocale.h"
@@ -144,14 +146,31 @@ int LCD::Exchange(const std::string& command, bool checkedSend, bool checkedRepl
 }
 
 int LCD::Query(const std::string& command, std::string& reply) {
-  std::string bracket;
   if (int sent = SendPlain("MCO:1"); sent != 0) return sent;
+  if (const std::optional<int> ended = AskInsideBracket(command, reply)) {
+    // A monitor that answered inside the bracket with an error is let out of remote mode as the
+    // bracket would have; a silent one is not waited for a second time.
+    if (*ended == -3) CloseBracket();
+    return *ended;
+  }
+  return CloseBracket();
+}
+
+// The reply to "MCO:1" and the command's own exchange: the query's result when it ends here,
+// nothing when the bracket is to be closed.
+std::optional<int> LCD::AskInsideBracket(const std::string& command, std::string& reply) {
+  std::string bracket;
   if (int received = ReceivePlain(bracket); received <= 0) return received;
   if (bracket != "MCO") return -3;
   if (int sent = SendPlain(command); sent != 0) return sent;
   if (int received = ReceivePlain(reply); received <= 0) return received;
   if (reply.rfind("ER0", 0) == 0) return -3;
+  return std::nullopt;
+}
+
+int LCD::CloseBracket() {
   if (int sent = SendPlain("MCO:0"); sent != 0) return sent;
+  std::string bracket;
   const int received = ReceivePlain(bracket);
   if (received <= 0) return received;
   return bracket == "MCO" ? received : -3;
@@ -187,12 +206,20 @@ int LCD::WriteFilmGamma(int memory) {
 }
 
 // Sends one speed command at the present speed, waits for the monitor to switch, then follows
-// with the port.
-int LCD::SwitchSpeed(int speed, const char* command) {
-  if (SendPlain(command) != 0) return -1;
+// with the port. False when the command could not be sent (nothing switched).
+bool LCD::SendSpeedCommand(int speed, const std::string& command) {
+  if (SendPlain(command) != 0) return false;
   environment_.clock.Pause(kSpeedPauseMs);
   port_.SetSpeed(speed);  // as the monitor has switched, a refused speed shows in the replies
-  return port_.Purge() ? 0 : -1;
+  return true;
+}
+
+// After a transfer that failed at the fast speed, monitor and port go back to 9600, so that the
+// next start of the program or the next settings dialog finds a link that answers.
+void LCD::FallBackToLineSpeed() {
+  SendPlain("speed9600");  // no reply comes; a failure here leaves nothing better to try
+  environment_.clock.Pause(kSpeedPauseMs);
+  port_.SetSpeed(kLineSpeed);
 }
 
 // One chunk, sent once more after a first refusal; refused twice in a row: -3.
@@ -209,11 +236,7 @@ int LCD::SendLutChunk(const std::string& command) {
   }
 }
 
-int LCD::WriteLut(int memory) {
-  const int speed = environment_.settings.ReadIntSetting("MonitorSpeed");
-  if (speed != kLineSpeed) {
-    if (int result = SwitchSpeed(speed, FormatC("speed%d", speed).c_str())) return result;
-  }
+int LCD::SendLutChunks(int memory) {
   if (!ValidMemory(memory)) return -3;
   const int code = kLutCodes[memory];
   for (int channel = 0; channel < UserMemoryTables::kLutChannels; ++channel) {
@@ -226,9 +249,23 @@ int LCD::WriteLut(int memory) {
     }
   }
   environment_.clock.Pause(kLutEndPauseMs);
-  if (environment_.settings.ReadIntSetting("MonitorSpeed") != kLineSpeed)
-    return SwitchSpeed(kLineSpeed, "speed9600");
   return 0;
+}
+
+int LCD::WriteLut(int memory) {
+  const int speed = environment_.settings.ReadIntSetting("MonitorSpeed");
+  const bool fast = speed != kLineSpeed;
+  if (fast && !SendSpeedCommand(speed, FormatC("speed%d", speed))) return -1;
+  const int result = fast && !port_.Purge() ? -1 : SendLutChunks(memory);
+  if (result == 0 && environment_.settings.ReadIntSetting("MonitorSpeed") != kLineSpeed) {
+    if (!SendSpeedCommand(kLineSpeed, "speed9600")) {
+      if (fast) FallBackToLineSpeed();
+      return -1;
+    }
+    return port_.Purge() ? 0 : -1;
+  }
+  if (result != 0 && fast) FallBackToLineSpeed();
+  return result;
 }
 
 }  // namespace velluma

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "monitor/UserMemoryTables.h"
@@ -67,8 +68,12 @@ class LCD {
   int Receive(std::string& body, bool purge, bool checked);
   int Exchange(const std::string& command, bool checkedSend, bool checkedReply,
                const char* expected, int pauseMs);
+  std::optional<int> AskInsideBracket(const std::string& command, std::string& reply);
+  int CloseBracket();
   int SendLutChunk(const std::string& command);
-  int SwitchSpeed(int speed, const char* command);
+  int SendLutChunks(int memory);
+  bool SendSpeedCommand(int speed, const std::string& command);
+  void FallBackToLineSpeed();
 
   static int linkKind_;
   static int monitorId_;

@@ -193,7 +193,7 @@ TEST_F(CommandSetTest, ALutChunkIsSentOnceMoreAfterItsFirstReplyTimesOut) {
   EXPECT_EQ(peer.Frames().size(), 49u);
 }
 
-TEST_F(CommandSetTest, ALutChunkRefusedTwiceEndsTheTransferAndLeavesTheSpeedSwitched) {
+TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTheNack) {
   settings.WriteIntSetting("MonitorSpeed", 115200);
   FillLut(0);
   peer.Silence();
@@ -201,14 +201,20 @@ TEST_F(CommandSetTest, ALutChunkRefusedTwiceEndsTheTransferAndLeavesTheSpeedSwit
   peer.ReplyPlain("ER0");
   peer.ReplyPlain("ER0");
   EXPECT_EQ(lcd->WriteLut(0), -3);
-  EXPECT_EQ(peer.Frames().size(), 4u);
-  EXPECT_EQ(peer.LineSpeed(), 115200);
-  EXPECT_EQ(clock.Pauses(), (std::vector<int>{1500, 300, 500}));
+  ASSERT_TRUE(peer.WaitForFrames(5));
+  EXPECT_EQ(peer.Frames().back(), "speed9600");
+  EXPECT_EQ(peer.LineSpeed(), 9600);
+  EXPECT_EQ(clock.Pauses(), (std::vector<int>{1500, 300, 500, 1500}));
 }
 
-TEST_F(CommandSetTest, WriteLutRefusesABadMemoryAfterTheSpeedSwitch) {
+TEST_F(CommandSetTest, WriteLutRefusesABadMemoryAfterTheSpeedSwitchAndSwitchesBack) {
   EXPECT_EQ(lcd->WriteLut(3), -3);
-  EXPECT_TRUE(peer.Frames().empty());
+  EXPECT_TRUE(peer.Frames().empty()) << "at the line speed nothing is sent";
+  settings.WriteIntSetting("MonitorSpeed", 38400);
+  EXPECT_EQ(lcd->WriteLut(3), -3);
+  ASSERT_TRUE(peer.WaitForFrames(2));
+  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"speed38400", "speed9600"}));
+  EXPECT_EQ(peer.LineSpeed(), 9600);
 }
 
 }  // namespace

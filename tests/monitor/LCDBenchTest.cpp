@@ -47,11 +47,18 @@ TEST_F(LCDBenchTest, TheModelQueryOnBothLinkKinds) {
   EXPECT_EQ(Connect(addressed, 1, 8)->Query("QID", reply), -1) << "another id is not answered";
 }
 
-TEST_F(LCDBenchTest, AnErrorReplyToTheQueryLeavesTheBracketOpen) {
+TEST_F(LCDBenchTest, AQueryThatFailsInsideTheBracketLeavesTheMonitorOutOfRemoteMode) {
   bench.AddFault("QID er0");
   std::string reply;
-  EXPECT_EQ(Connect(bench)->Query("QID", reply), -3);
-  EXPECT_EQ(bench.Log(), (std::vector<std::string>{"MCO:1", "QID"}));
+  auto lcd = Connect(bench);
+  EXPECT_EQ(lcd->Query("QID", reply), -3);
+  EXPECT_EQ(bench.Log(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
+  EXPECT_EQ(bench.State()["remote"], "0");
+  bench.Clear();
+  bench.AddFault("QID silent");
+  EXPECT_EQ(lcd->Query("QID", reply), -1);
+  EXPECT_EQ(bench.Log(), (std::vector<std::string>{"MCO:1", "QID"}))
+      << "a silent monitor is not waited for twice";
 }
 
 TEST_F(LCDBenchTest, FaultsOfTheMonitorGiveTheirCodes) {
@@ -111,13 +118,17 @@ TEST_F(LCDBenchTest, ALutSentWithoutTheSpeedSwitchIsRefusedByTheMonitor) {
   EXPECT_EQ(bench.State()["refused"], "2");
 }
 
-TEST_F(LCDBenchTest, AChunkRefusedTwiceEndsTheTransferWithTheSpeedLeftSwitched) {
+TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
   settings.WriteIntSetting("MonitorSpeed", 57600);
   bench.AddFault("C$M:WF er0 from 5 times 2");
   auto lcd = Connect(bench);
   EXPECT_EQ(lcd->WriteLut(2), -3);
-  EXPECT_EQ(bench.State()["speed"], "57600");
-  EXPECT_EQ(lcd->Port().Requested().speed, 57600);
+  EXPECT_EQ(bench.State()["speed"], "9600");
+  EXPECT_EQ(lcd->Port().Requested().speed, 9600);
+  lcd.reset();
+  std::string reply;
+  EXPECT_EQ(Connect(bench)->Query("QID", reply), 3) << "a new link, as at the next start, answers";
+  lcd = Connect(bench);
   bench.Clear();
   EXPECT_EQ(lcd->WriteLut(2), 0) << "the next transfer switches again and goes through";
   EXPECT_EQ(bench.State()["speed"], "9600");

@@ -41,13 +41,14 @@ TEST_F(LCDTest, QueryBracketsTheCommandAndReturnsTheModel) {
   EXPECT_EQ(peer.Received(), Bytes("\x02MCO:1\x03\x02QID\x03\x02MCO:0\x03"));
 }
 
-TEST_F(LCDTest, QueryStopsAtAnErrorReplyWithoutClosingTheBracket) {
+TEST_F(LCDTest, AnErrorReplyInsideTheBracketStillClosesItAndKeepsTheError) {
   peer.ReplyPlain("MCO");
   peer.ReplyPlain("ER0");
+  peer.ReplyPlain("MCO");
   auto lcd = Connect();
   std::string reply;
   EXPECT_EQ(lcd->Query("QID", reply), -3);
-  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID"}));
+  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
 }
 
 TEST_F(LCDTest, QueryFailures) {
@@ -56,8 +57,9 @@ TEST_F(LCDTest, QueryFailures) {
     int result;
     std::size_t framesSent;
   } cases[] = {
-      {{Bytes("\x02XYZ\x03")}, -3, 1},                    // bracket refused
-      {{std::nullopt}, -1, 1},                            // silent monitor
+      {{Bytes("\x02XYZ\x03")}, -3, 2},                    // bracket refused: closed again
+      {{std::nullopt}, -1, 1},                            // silent monitor: nothing more sent
+      {{Bytes("\x02MCO\x03"), std::nullopt}, -1, 2},      // silent inside: not waited for twice
       {{Bytes("\x02\x03")}, 0, 1},                        // empty: returned as is
       {{Bytes("\x02MCO\x03"), Bytes("\x02\x03")}, 0, 2},  // empty model reply
       {{Bytes("\x02MCO\x03"), Bytes("\x02QX\x03"), Bytes("\x02NO\x03")}, -3, 3},  // closing refused
