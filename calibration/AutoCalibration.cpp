@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* kAutoCaption = "Auto";
 constexpr const char* kAbortText = "Auto Calibration Abort";
+constexpr const char* kCompleteLine = "Auto Calibration Complete";
+constexpr const char* kIncompleteLine = "Auto Calibration NG: measurement stopped, nothing saved";
 constexpr int kMeasuringZbl = 200;
 constexpr int kFinishedZbl = 100;
 constexpr double kMinimumWhite = 225.0;
@@ -31,8 +33,11 @@ std::string ReportedLuminance(double Y) {
 
 }  // namespace
 
+// The grey table is zeroed, so the data held is no longer a set to send: PC -> MONITOR waits for
+// the next complete run or file.
 void Station::FileNewExecute() {
   CalibrationData.YxyTable = {};
+  CalibrationDataReady = 0;
   op.RefreshGridWB();
   op.SetStatusText(2, ".txt", false);
 }
@@ -71,19 +76,17 @@ bool Station::CheckMonitorModel(std::string& model) {
   return true;
 }
 
-bool Station::MeasureWhiteAndBlack(XyYValue& white) {
+Station::PatchOutcome Station::MeasureWhiteAndBlack(XyYValue& white) {
   if (int code = AnalyzerBeginRemote(); code != 0) {
     op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kAutoCaption, Operator::kError);
-    return false;
+    return PatchOutcome::Failed;
   }
   XyYValue black;
-  if (!MeasurePatch(255, 255, 255, "255", kAutoCaption, white) ||
-      !MeasurePatch(0, 0, 0, "0", kAutoCaption, black)) {
-    AnalyzerEndRemote();
-    return false;
-  }
+  PatchOutcome outcome = ShowAndMeasure(255, 255, 255, "255", kAutoCaption, white);
+  if (outcome == PatchOutcome::Measured)
+    outcome = ShowAndMeasure(0, 0, 0, "0", kAutoCaption, black);
   AnalyzerEndRemote();
-  return true;
+  return outcome;
 }
 
 bool Station::GreyLevelsInWindow() {
@@ -97,6 +100,31 @@ void Station::ReportAuto(bool measured, bool checkFailed) {
   if (checkFailed) text += "\n RGBch\t\tNG";
   text += "\nMaxBright\t\t" + ReportedLuminance(CalibrationData.YxyTable[255].Y);
   op.MessageBox(text, kAutoCaption, good ? Operator::kOk : Operator::kError);
+}
+
+// A run that stops after the panel was set to the measuring brightness gives it back its
+// normal brightness (a failure of that command has nothing more to report).
+void Station::EndAutoAtNormalBrightness() {
+  Lcd->SetZbl(kFinishedZbl);
+  op.UnlockControls();
+}
+
+// The measurement sequence into the file chosen, the acceptance check and the report. A run that
+// stopped before every patch was measured leaves the file as it was and arms no PC -> MONITOR:
+// its data is a mix of measured levels and zeros.
+void Station::MeasureSaveAndReport(const std::string& path) {
+  op.SetStatusText(2, path, false);
+  op.SetStatusText(0, "Measurement", true);
+  const SequenceOutcome outcome = RunMeasureSequence();
+  const bool measuredAll = outcome != SequenceOutcome::Incomplete;
+  op.RefreshGridWB();
+  op.SetStatusText(0, "PC->MONITOR", true);
+  if (measuredAll) FileSaveProcWB(path);
+  ReportAuto(outcome == SequenceOutcome::Complete, !GreyLevelsInWindow());
+  op.SetStatusText(0, "", false);
+  op.ShowMessageLine(measuredAll ? kCompleteLine : kIncompleteLine);
+  if (measuredAll) CalibrationDataReady = 1;
+  EndAutoAtNormalBrightness();
 }
 
 void Station::AutoButtonClick() {
@@ -122,28 +150,21 @@ void Station::AutoButtonClick() {
   Lcd->SetZbl(kMeasuringZbl);
 
   XyYValue white;
-  if (!MeasureWhiteAndBlack(white)) return op.UnlockControls();
+  if (const PatchOutcome outcome = MeasureWhiteAndBlack(white); outcome != PatchOutcome::Measured) {
+    // A monitor that fell silent is not made to time out once more.
+    if (outcome == PatchOutcome::MonitorSilent) return op.UnlockControls();
+    return EndAutoAtNormalBrightness();
+  }
   if (!(white.Y >= kMinimumWhite)) {
     op.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",
                   Operator::kError);
     op.SetStatusText(0, "", false);
-    return op.UnlockControls();
+    return EndAutoAtNormalBrightness();
   }
 
   std::string path;
-  if (!op.SaveDialog(kDataFileFilter, op.StatusText(2), path)) return op.UnlockControls();
-  op.SetStatusText(2, path, false);
-  op.SetStatusText(0, "Measurement", true);
-  const bool measured = MeasureSequence();
-  op.RefreshGridWB();
-  op.SetStatusText(0, "PC->MONITOR", true);
-  FileSaveProcWB(path);
-  ReportAuto(measured, !GreyLevelsInWindow());
-  op.SetStatusText(0, "", false);
-  op.ShowMessageLine("Auto Calibration Complete");
-  CalibrationDataReady = 1;
-  Lcd->SetZbl(kFinishedZbl);
-  op.UnlockControls();
+  if (!op.SaveDialog(kDataFileFilter, op.StatusText(2), path)) return EndAutoAtNormalBrightness();
+  MeasureSaveAndReport(path);
 }
 
 }  // namespace velluma

@@ -15,22 +15,28 @@ constexpr const char* kTransferCaption = "PC->MONITOR";
 
 bool Station::MeasurePatch(int red, int green, int blue, const std::string& patchName,
                            const std::string& caption, XyYValue& result) {
+  return ShowAndMeasure(red, green, blue, patchName, caption, result) == PatchOutcome::Measured;
+}
+
+Station::PatchOutcome Station::ShowAndMeasure(int red, int green, int blue,
+                                              const std::string& patchName,
+                                              const std::string& caption, XyYValue& result) {
   if (int code = Lcd->ShowPattern(red, green, blue); code != 0) {
     op.MessageBox("Monitor: " + Lcd->ErrorText(code), caption, Operator::kError);
-    return false;
+    return code == kLinkFailed ? PatchOutcome::MonitorSilent : PatchOutcome::Failed;
   }
   clock.Pause(kSettleMs);
   double x = 0, y = 0, Y = 0;
   if (int code = AnalyzerMeasure(x, y, Y); code != 0) {
     op.MessageBox("Analyzer: " + AnalyzerErrorText(code), caption, Operator::kError);
-    return false;
+    return PatchOutcome::Failed;
   }
   result.x = OffsetValue(op.AnalyzerOffsetText(0)) + x;
   result.y = OffsetValue(op.AnalyzerOffsetText(1)) + y;
   result.Y = Y;
   op.ShowYxyValue(FormatC("%10.4f", result.x), FormatC("%10.4f", result.y),
                   FormatC("%10.3f", result.Y), patchName);
-  return true;
+  return PatchOutcome::Measured;
 }
 
 // Red, green and blue, each followed by a black screen.
@@ -84,23 +90,27 @@ bool Station::WriteGreyRamps() {
 }
 
 bool Station::MeasureSequence() {
+  return RunMeasureSequence() == SequenceOutcome::Complete;
+}
+
+Station::SequenceOutcome Station::RunMeasureSequence() {
   if (int code = AnalyzerBeginRemote(); code != 0) {
     op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kMeasurementCaption, Operator::kError);
-    return false;
+    return SequenceOutcome::Incomplete;
   }
-  if (!MeasurePrimaries()) return false;
+  if (!MeasurePrimaries()) return SequenceOutcome::Incomplete;
   if (int code = Lcd->WritePrimaries(CalibrationData.PrimariesPayload()); code != 0) {
     op.MessageBox("Monitor: " + Lcd->ErrorText(code), kTransferCaption, Operator::kError);
-    return false;
+    return SequenceOutcome::Incomplete;
   }
-  if (!MeasureGreyRamp()) return false;
+  if (!MeasureGreyRamp()) return SequenceOutcome::Incomplete;
   XyYValue black;
   MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black);  // leaves the screen black
-  if (!WriteGreyRamps()) return false;
+  if (!WriteGreyRamps()) return SequenceOutcome::MeasuredNotWritten;
   op.DrawProgress(ProgressRect.Left, ProgressRect.Top, ProgressRect.Right, ProgressRect.Bottom,
                   Operator::ProgressFill::ButtonFace);
   AnalyzerEndRemote();
-  return true;
+  return SequenceOutcome::Complete;
 }
 
 }  // namespace velluma

@@ -158,6 +158,17 @@ class Station {
   Rect ProgressRect;
 
  private:
+  // How a patch measurement ended; a monitor that fell silent (or a port that failed) is told
+  // apart, since nothing more should then be sent to it.
+  enum class PatchOutcome { Measured, Failed, MonitorSilent };
+  // How the measurement sequence ended: every patch measured and written, every patch measured
+  // but a write into the monitor refused, or stopped before every patch was measured.
+  enum class SequenceOutcome { Complete, MeasuredNotWritten, Incomplete };
+  static constexpr int kLinkFailed = -1;  // the link's code for a time-out or a failed port
+
+  PatchOutcome ShowAndMeasure(int red, int green, int blue, const std::string& patchName,
+                              const std::string& caption, XyYValue& result);
+  SequenceOutcome RunMeasureSequence();
   void CreateAnalyzer();
   void CreateLcd();
   void UseUnconnectedLink();
@@ -168,11 +179,15 @@ class Station {
   bool MeasureGreyRamp();
   bool WriteGreyRamps();
   bool CheckMonitorModel(std::string& model);
-  bool MeasureWhiteAndBlack(XyYValue& white);
+  PatchOutcome MeasureWhiteAndBlack(XyYValue& white);
+  void MeasureSaveAndReport(const std::string& path);
+  void EndAutoAtNormalBrightness();
   bool GreyLevelsInWindow();
   void ReportAuto(bool measured, bool checkFailed);
   std::string OpenFilter() const;
   void OpenByActiveTab(const std::string& path);
+  // False when a calibration data file could not be opened (nothing changed then).
+  bool LoadByActiveTab(const std::string& path);
   int SendCalibrationData();
   void ReportTransfer(int result);
 

@@ -188,7 +188,7 @@ TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
   station.AutoButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"QX-7MR520\nMaxBright\t 224\tNG", "MaxBright", 16}}));
   EXPECT_TRUE(op.dialogFilters.empty());
-  EXPECT_EQ(bench.State()["zbl"], "200");
+  EXPECT_EQ(bench.State()["zbl"], "100") << "the panel gets its normal brightness back";
   EXPECT_FALSE(op.locked);
   EXPECT_EQ(station.CalibrationDataReady, 0);
 }
@@ -198,6 +198,7 @@ TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
     if (index == kAutoWhite) s.Lv = 225.0f;
   };
   op.dialogAnswers.clear();
+  station.CalibrationDataReady = 1;  // a file opened before: its grey table is gone now
   station.AutoButtonClick();
   EXPECT_TRUE(op.boxes.empty());
   EXPECT_EQ(op.dialogFilters.size(), 1u);
@@ -242,13 +243,56 @@ TEST_F(AutoTest, AnotherModelOnTheLinkIsReported) {
   EXPECT_EQ(script.measurements, 0);
 }
 
-TEST_F(AutoTest, AFailedSequenceStillSavesAndReportsNg) {
+TEST_F(AutoTest, AMeasurementThatStoppedKeepsTheChosenFileAndArmsNothing) {
+  dir.Write("auto.txt", "yesterday's calibration");
+  station.CalibrationDataReady = 1;  // a file opened before
   failAt = kAutoGrey0 + 60;
   station.AutoButtonClick();
   ASSERT_EQ(op.boxes.size(), 2u);
   EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0");
-  std::ifstream saved(dir.File("auto.txt"));
-  EXPECT_TRUE(saved.good());
+  EXPECT_EQ(dir.Read("auto.txt"), "yesterday's calibration");
+  EXPECT_EQ(station.CalibrationDataReady, 0) << "zeros must not reach the monitor";
+  EXPECT_EQ(op.messageLine.find("Complete"), std::string::npos) << op.messageLine;
+  EXPECT_EQ(bench.State()["zbl"], "100");
+  station.DownloadButtonClick();
+  EXPECT_EQ(op.boxes.back(), (Box{"NOT FILE LOAD", "PC->MONITOR", 16}));
+}
+
+TEST_F(AutoTest, EverythingMeasuredButARefusedGreyRampStillSavesAndReportsNg) {
+  bench.AddFault("G$M:WDW2 er0");
+  station.AutoButtonClick();
+  ASSERT_EQ(op.boxes.size(), 2u);
+  EXPECT_EQ(op.boxes[0], (Box{"Monitor: Checksum Error", "PC->MONITOR", 16}));
+  EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\nMaxBright\t\t 250");
+  EXPECT_NE(dir.Read("auto.txt").find("255\t250.000\t0.3127\t0.3290"), std::string::npos);
+  EXPECT_EQ(station.CalibrationDataReady, 1) << "the measured set can be sent again";
+  EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
+}
+
+TEST_F(AutoTest, EveryStopAfterTheMeasuringBrightnessGivesItBackUnlessTheMonitorFellSilent) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    const char* zbl;
+  } cases[] = {
+      {"the save dialog cancelled", [this] { op.dialogAnswers.clear(); }, "100"},
+      {"the instrument failing on white", [this] { failAt = kAutoWhite; }, "100"},
+      {"the instrument failing on black", [this] { failAt = kAutoWhite + 1; }, "100"},
+      {"the monitor refusing the white patch", [this] { bench.AddFault("OUT er0"); }, "100"},
+      {"the monitor silent on the white patch", [this] { bench.AddFault("OUT silent"); }, "200"},
+  };
+  for (const Case& c : cases) {
+    bench.Clear();
+    op.dialogAnswers = {dir.File("auto.txt")};
+    failAt = -1;
+    script.measurements = 0;
+    c.arrange();
+    station.AutoButtonClick();
+    EXPECT_EQ(bench.State()["zbl"], c.zbl) << c.what;
+    EXPECT_FALSE(op.locked) << c.what;
+    const auto log = bench.Log();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "ZBL:100"), c.zbl == std::string("100")) << c.what;
+  }
 }
 
 TEST_F(AutoTest, ACaSetUpWithoutAnInstrumentEndsLocked) {
