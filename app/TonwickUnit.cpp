@@ -711,13 +711,19 @@ void TTonwickForm::FilmGammaComboBoxChange() {
   RefreshGridFG();
 }
 
+bool TTonwickForm::LeavesTheControl(const QFocusEvent& event) {
+  return event.reason() != Qt::PopupFocusReason && event.reason() != Qt::ActiveWindowFocusReason;
+}
+
 void TTonwickForm::dragEnterEvent(QDragEnterEvent* event) {
   if (acceptDrops_ && !station_->ProcedureRunning() && event->mimeData()->hasUrls())
     event->acceptProposedAction();
 }
 
+// The offset edits are checked when the operator leaves them; a menu opening over the window or
+// another application taking the front is not leaving them.
 bool TTonwickForm::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut) {
+  if (event->type() == QEvent::FocusOut && LeavesTheControl(*static_cast<QFocusEvent*>(event))) {
     if (watched == AnalyzerOffsetCxEdit) Guarded([this] { AnalyzerOffsetCxEditChange(); });
     if (watched == AnalyzerOffsetCyEdit) Guarded([this] { AnalyzerOffsetCyEditChange(); });
   }

@@ -10,6 +10,7 @@
 
 class QAction;
 class QFileDialog;
+class QFocusEvent;
 class QChartView;
 class QComboBox;
 class QLabel;
@@ -159,6 +160,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  static bool LeavesTheControl(const QFocusEvent& event);
   void BuildActions();
   void BuildMenu();
   void BuildToolBar();
