@@ -57,17 +57,24 @@ void Station::FileOpenExecute() {
   if (procedureRunning_) return;
   std::string path;
   if (!op.OpenDialog(OpenFilter(), "", path)) return;
-  op.SetStatusText(2, path, false);
   OpenByActiveTab(path);
 }
 
 void Station::DropFiles(const std::vector<std::string>& paths) {
   if (procedureRunning_ || paths.empty()) return;
-  op.SetStatusText(2, paths.front(), false);
   OpenByActiveTab(paths.front());
 }
 
+// The path becomes the file name in panel 2, except that a calibration data file that cannot be
+// opened changes nothing at all: Save would otherwise write the data held under a name it never
+// came from.
 void Station::OpenByActiveTab(const std::string& path) {
+  const std::string previousName = op.StatusText(2);
+  op.SetStatusText(2, path, false);
+  if (!LoadByActiveTab(path)) op.SetStatusText(2, previousName, false);
+}
+
+bool Station::LoadByActiveTab(const std::string& path) {
   switch (op.ActiveTab()) {
     case Operator::kLookUpTableTab:
       if (FileOpenProcLUT(path) == 1) {
@@ -75,15 +82,15 @@ void Station::OpenByActiveTab(const std::string& path) {
         Tables.LutTables[op.LutMemory()] = {};
       }
       op.RefreshGridLUT();
-      return;
+      return true;
     case Operator::kFilmGammaTab:
       FileOpenProcFG(path);
       op.RefreshGridFG();
-      return;
+      return true;
     default:
-      FileOpenProcWB(path);
+      if (FileOpenProcWB(path) == 0) return false;
       op.RefreshGridWB();
-      return;
+      return true;
   }
 }
 

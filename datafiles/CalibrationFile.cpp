@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "platform/AtomicFile.h"
 #include "platform/CLocale.h"
+#include "platform/InputFile.h"
 
 namespace velluma::calibration_file {
 
@@ -38,12 +38,24 @@ struct ReadState {
   bool invalid = false;
 };
 
-// A piece as fgets gives it, with a CR LF end read as LF.
-std::string NormalisedPiece(const char* piece) {
-  std::string line(piece);
-  if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0)
-    line.erase(line.size() - 2, 1);
-  return line;
+// The next piece of the file: at most kPieceLength characters, up to and including a line end.
+// A CR LF pair is one line end, read as LF, so line ends never change where a line is cut.
+// False at the end of the file.
+bool NextPiece(std::FILE* file, std::string& piece) {
+  piece.clear();
+  int c = 0;
+  while (piece.size() < static_cast<std::size_t>(kPieceLength) && (c = std::getc(file)) != EOF) {
+    if (c == '\r') {
+      const int next = std::getc(file);
+      if (next == '\n')
+        c = next;
+      else if (next != EOF)
+        std::ungetc(next, file);
+    }
+    piece.push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !piece.empty();
 }
 
 bool StartsSection(const std::string& line, ReadState& state) {
@@ -95,10 +107,6 @@ void TakeLine(const std::string& line, ReadState& state, CalibrationData& data) 
   TakeRow(line, state, data);
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 bool Write(const std::string& path, const CalibrationData& data, const Header& header) {
@@ -106,23 +114,22 @@ bool Write(const std::string& path, const CalibrationData& data, const Header& h
 }
 
 ReadResult Read(const std::string& path, CalibrationData& data) {
-  data = CalibrationData{};
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return ReadResult::CannotOpen;
+  const InputFile file(path);
+  if (!file.IsOpen()) return ReadResult::CannotOpen;
+  CalibrationData loaded;
   ReadState state;
-  char piece[kPieceLength + 1];
-  while (std::fgets(piece, sizeof piece, file.get())) {
+  for (std::string piece; NextPiece(file.Get(), piece);) {
     if (state.rows >= kMaxRows) {
       state.invalid = true;
       break;
     }
-    const std::string line = NormalisedPiece(piece);
-    if (!line.empty()) TakeLine(line, state, data);
+    TakeLine(piece, state, loaded);
   }
   if (state.invalid || state.mainSections < 2 || state.rows < kMaxRows) {
     data = CalibrationData{};
     return ReadResult::Invalid;
   }
+  data = loaded;
   return ReadResult::Loaded;
 }
 

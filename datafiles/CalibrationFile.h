@@ -23,11 +23,12 @@ namespace velluma {
 //   ...
 //
 // Written with CR LF and tabs; read with LF or CR LF and any blanks, in pieces of at most 255
-// characters. A ';' line is a comment, an empty line is skipped. Rows are taken by their order in
-// a section, not by their labels; the first "[Yxy]" fills the grey table, a later one and the
-// integer sections "[CORRECT]", "[WB TABLE]", "[CORRECT Stdio/Post]", "[WB TABLE Stdio/Post]"
-// only count. A section holds at most 256 rows: any line after the 256th is an error. The file is
-// valid with at least two main sections ("[COLOR]", "[Yxy]") and 256 rows in its last section.
+// characters (a CR LF counts as the one character LF). A ';' line is a comment, an empty line is
+// skipped. Rows are taken by their order in a section, not by their labels; the first "[Yxy]" fills
+// the grey table, a later one and the integer sections "[CORRECT]", "[WB TABLE]", "[CORRECT
+// Stdio/Post]", "[WB TABLE Stdio/Post]" only count. A section holds at most 256 rows: any line
+// after the 256th is an error. The file is valid with at least two main sections ("[COLOR]",
+// "[Yxy]") and 256 rows in its last section.
 namespace calibration_file {
 
 constexpr int kMaxRows = 256;
@@ -45,8 +46,9 @@ bool Write(const std::string& path, const CalibrationData& data, const Header& h
 
 enum class ReadResult { Loaded = 1, CannotOpen = 0, Invalid = -1 };
 
-// Clears `data`, then fills it from the file. On Invalid the data is cleared again: a file is
-// never half-loaded. On CannotOpen the data stays cleared.
+// Reads the file and, when it is valid, replaces `data` with its contents. An invalid file
+// clears `data`: a file is never half-loaded. A file that cannot be opened (missing, refused, or
+// not a regular file) leaves `data` as it was.
 ReadResult Read(const std::string& path, CalibrationData& data);
 
 }  // namespace calibration_file

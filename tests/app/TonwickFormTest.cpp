@@ -19,6 +19,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "app/FileFilter.h"
 #include "app/NumberGridModel.h"
@@ -195,7 +196,11 @@ TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
     Station::ProcedureScope running(window->station());
     EXPECT_FALSE(window->close()) << "the close box waits for the procedure";
   }
-  const QString longPath = "/tmp/" + QString(300, 'a') + ".txt";
+  // A path longer than 255 characters, to a file that is there, is taken whole.
+  const std::string folder = dir.File(std::string(150, 'a') + "/" + std::string(150, 'b'));
+  std::filesystem::create_directories(folder);
+  const QString longPath = QString::fromStdString(folder + "/first.txt");
+  std::ofstream(longPath.toStdString()) << "not calibration data";
   Drop(*window, {longPath, "/tmp/second.txt", "/tmp/third.txt"});
   EXPECT_EQ(window->StatusText(2), longPath.toStdString());
 }
@@ -341,10 +346,19 @@ TEST_F(TonwickFormTest, DialogsAndBoxesBehaveAsTheStationsDid) {
   for (QLineEdit* edit : {window->CxEdit, window->AnalyzerOffsetCxEdit, window->X_edit})
     EXPECT_FALSE(edit->acceptDrops()) << "a dropped file goes to the window";
   window->AnalyzerOffsetCxEdit->setText("0.05");
-  QFocusEvent leave(QEvent::FocusOut);
-  QApplication::sendEvent(window->AnalyzerOffsetCxEdit, &leave);
-  EXPECT_EQ(window->AnalyzerOffsetCxEdit->text(), "+0.0500")
-      << "checked when the edit loses the focus";
+  // A menu opening over the window, or another application taking the front, is not leaving.
+  for (Qt::FocusReason passing : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+    QFocusEvent away(QEvent::FocusOut, passing);
+    QApplication::sendEvent(window->AnalyzerOffsetCxEdit, &away);
+    EXPECT_EQ(window->AnalyzerOffsetCxEdit->text(), "0.05") << passing;
+  }
+  for (Qt::FocusReason leaving : {Qt::MouseFocusReason, Qt::TabFocusReason}) {
+    window->AnalyzerOffsetCxEdit->setText("0.05");
+    QFocusEvent leave(QEvent::FocusOut, leaving);
+    QApplication::sendEvent(window->AnalyzerOffsetCxEdit, &leave);
+    EXPECT_EQ(window->AnalyzerOffsetCxEdit->text(), "+0.0500")
+        << "checked when the operator leaves the edit, " << leaving;
+  }
 }
 
 TEST_F(TonwickFormTest, ASettingThatCannotBeReadStopsStartUpButNotTheWindow) {

@@ -165,8 +165,10 @@ TEST_F(StationTest, CommandsThatReplaceDevicesOrDataDoNotActWhileAProcedureRuns)
     EXPECT_EQ(op.status[2], "Untitled.txt");
   }
   EXPECT_FALSE(op.procedureRunning);
-  station.DropFiles({"/tmp/a.txt", "/tmp/b.txt", "/tmp/c.txt"});
-  EXPECT_EQ(op.status[2], "/tmp/a.txt");
+  const std::string first = dir.File("a.txt");
+  dir.Write("a.txt", "not a calibration file");
+  station.DropFiles({first, "/tmp/b.txt", "/tmp/c.txt"});
+  EXPECT_EQ(op.status[2], first);
 }
 
 TEST_F(StationTest, ASettingThatCannotBeReadAfterTheDialogLeavesALinkThatFails) {

@@ -1,6 +1,8 @@
 // PC -> MONITOR and the Start buttons against the bench's monitor.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <sstream>
 
 #include "calibration/Station.h"
@@ -70,6 +72,32 @@ TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
   EXPECT_EQ(headers, (std::vector<std::string>{"G$M:WDC", "G$M:WDW0", "G$M:WDW1", "G$M:WDW2"}));
 }
 
+TEST_F(TransfersTest, AFileThatCannotBeOpenedKeepsTheDataHeldForPcToMonitor) {
+  station.CalibrationData.Primaries[0] = {0.64, 0.33, 25};
+  for (int n = 0; n < 256; ++n) station.CalibrationData.YxyTable[n] = {0.3127, 0.329, n * 0.5};
+  ASSERT_TRUE(station.FileSaveProcWB(dir.File("held.txt")));
+  op.dialogAnswers = {dir.File("held.txt")};
+  station.FileOpenExecute();
+  ASSERT_EQ(station.CalibrationDataReady, 1);
+  std::filesystem::create_directory(dir.File("folder"));
+  ::mkfifo(dir.File("fifo").c_str(), 0600);
+  for (const std::string& path : {dir.File("missing.txt"), dir.File("folder"), dir.File("fifo")}) {
+    op.calls.clear();
+    op.dialogAnswers = {path};
+    station.FileOpenExecute();
+    EXPECT_EQ(op.status[2], dir.File("held.txt")) << path;
+    EXPECT_EQ(std::count(op.calls.begin(), op.calls.end(), "RefreshGridWB"), 0) << path;
+  }
+  station.DropFiles({dir.File("folder")});
+  EXPECT_EQ(op.status[2], dir.File("held.txt"));
+  EXPECT_TRUE(op.boxes.empty()) << "no message";
+  station.DownloadButtonClick();
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
+  auto state = bench.State();
+  EXPECT_EQ(state["primaries"].substr(0, 8), "25.0000 ");
+  EXPECT_EQ(state["grey0"].substr(0, 14), "0.0000 0.5000 ") << "the data held, not zeros";
+}
+
 TEST_F(TransfersTest, AGreyRampThatTimesOutOnChannel1StopsBeforeChannel2) {
   bench.AddFault("G$M:WDW1 silent");
   station.CalibrationDataReady = 1;
@@ -94,13 +122,20 @@ TEST_F(TransfersTest, TheLutOfTheChosenMemoryArrives) {
   EXPECT_EQ(blue[4095], (4095 + 2) % 1024);
 }
 
-TEST_F(TransfersTest, AFailedLutTransferKeepsPcToMonitorInThePanel) {
+TEST_F(TransfersTest, AFailedLutTransferKeepsPcToMonitorInThePanelAndTheLinkUsable) {
+  settings.WriteIntSetting("MonitorSpeed", 115200);
   bench.AddFault("C$M:WF er0");
   station.LutLoaded[0] = 1;
   station.LUTStartButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: NACK", "PC->MONITOR", 16}}));
   EXPECT_EQ(op.status[0], "PC->MONITOR");
   EXPECT_FALSE(op.locked);
+  EXPECT_EQ(bench.State()["speed"], "9600");
+  station.DestroyDevices();  // as the settings dialog does
+  station.CreateDevices();
+  std::string model;
+  EXPECT_GE(station.Lcd->Query("QID", model), 0);
+  EXPECT_EQ(model, "QX-7MR520");
 }
 
 TEST_F(TransfersTest, TheFilmGammaOfTheChosenMemoryArrives) {

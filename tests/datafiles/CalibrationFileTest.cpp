@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
@@ -106,10 +107,33 @@ TEST_F(CalibrationFileTest, LongLinesAreReadIn255CharacterPieces) {
   EXPECT_EQ(ReadText(kColor + header + Rows(256)), ReadResult::Invalid) << "not a header in pieces";
 }
 
-TEST_F(CalibrationFileTest, AnInvalidOrMissingFileLeavesTheDataCleared) {
+TEST_F(CalibrationFileTest, LineEndsDoNotChangeWhereALineIsCut) {
+  // The last grey row fills a piece to its last character but one: the line end completes it.
+  std::string last = "255\t7.5\t0.31\t0.32";
+  last += std::string(254 - last.size(), ' ');
+  const std::string lf = kColor + "[Yxy]\n" + Rows(255) + last + "\n";
+  std::string crlf;
+  for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  ASSERT_EQ(ReadText(lf), ReadResult::Loaded);
+  EXPECT_EQ(ReadText(crlf), ReadResult::Loaded);
+  EXPECT_EQ(data.YxyTable[255].Y, 7.5);
+  EXPECT_EQ(ReadText(crlf + "\r\n"), ReadResult::Invalid) << "a blank line after row 256";
+}
+
+TEST_F(CalibrationFileTest, AFileThatCannotBeOpenedLeavesTheDataAsItWas) {
+  ::mkfifo(dir.File("fifo").c_str(), 0600);  // no writer: opening it must not wait
+  std::filesystem::create_directory(dir.File("folder"));
+  for (const std::string& path : {dir.File("missing.txt"), dir.File("folder"), dir.File("fifo"),
+                                  std::string("/dev/zero"), std::string("/dev/null")}) {
+    data = GoldenData();
+    EXPECT_EQ(calibration_file::Read(path, data), ReadResult::CannotOpen) << path;
+    EXPECT_EQ(data.Primaries[0], GoldenData().Primaries[0]) << path;
+    EXPECT_EQ(data.YxyTable[200], GoldenData().YxyTable[200]) << path;
+  }
+}
+
+TEST_F(CalibrationFileTest, AnInvalidFileLeavesTheDataCleared) {
   data = GoldenData();
-  EXPECT_EQ(calibration_file::Read(dir.File("missing.txt"), data), ReadResult::CannotOpen);
-  EXPECT_EQ(data.Primaries[0], (XyYValue{}));
   EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(100)), ReadResult::Invalid);
   EXPECT_EQ(data.Primaries[0], (XyYValue{})) << "never half-loaded";
   EXPECT_EQ(data.YxyTable[5], (XyYValue{}));

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace velluma {
+
+// A file opened for reading by the operator's choice. Only a regular file opens: a folder, a
+// FIFO, a device or a socket is refused at once, without blocking (a FIFO with no writer would
+// wait in open for ever, a device would feed the readers without end).
+class InputFile {
+ public:
+  // Opens `path`; IsOpen() tells whether it did, Reason() why not.
+  explicit InputFile(const std::string& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  bool IsOpen() const { return file_ != nullptr; }
+  std::FILE* Get() const { return file_; }
+  // The size the file had when it was opened, in bytes.
+  long long Size() const { return size_; }
+  // The system's reason the file did not open ("No such file or directory", "Is a directory",
+  // "Not a regular file"); empty when it opened.
+  const std::string& Reason() const { return reason_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  long long size_ = 0;
+  std::string reason_;
+};
+
+}  // namespace velluma
