@@ -15,10 +15,8 @@
 //   range of a converted LUT.
 #include "lut/DirectTableMode.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -69,10 +67,8 @@ std::vector<std::string> ReadTableLines(const std::string& path) {
   return lines;
 }
 
-// The three codes of one line, or none when one lies outside 0..kMaxDirectTableCode. A field is
-// read as "%d" reads it (a 32-bit integer, held at its ends beyond) and its low 16 bits are the
-// code, as the table has always stored it; a code that three hexadecimal digits cannot carry
-// rejects the file.
+// The three codes of one line, or none when one lies outside 0..kMaxDirectTableCode. A value is
+// checked as it is written, before it is stored: 65636 is out of range, not 100.
 std::optional<std::array<std::int32_t, kMonitorLutChannels>> ParseRow(std::string_view line) {
   std::array<std::int32_t, kMonitorLutChannels> codes{};
   std::size_t pos = 0;
@@ -81,11 +77,8 @@ std::optional<std::array<std::int32_t, kMonitorLutChannels>> ParseRow(std::strin
     if (pos == std::string_view::npos) break;
     const std::size_t end = line.find(kFieldSeparator, pos);
     const std::int64_t value = CNumberScanner(line.substr(pos, end - pos)).Integer().value_or(0);
-    const auto parsed =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-    const std::int32_t stored = static_cast<std::uint16_t>(parsed);
-    if (stored > kMaxDirectTableCode) return std::nullopt;
-    code = stored;
+    if (value < 0 || value > kMaxDirectTableCode) return std::nullopt;
+    code = static_cast<std::int32_t>(value);
     pos = end;
   }
   return codes;
