@@ -1,18 +1,19 @@
 #include "platform/RegistryFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <sstream>
+#include <string_view>
 
 #include "platform/AtomicFile.h"
+#include "platform/InputFile.h"
 
 namespace velluma {
 
@@ -32,30 +33,14 @@ std::string TrimRight(std::string s) {
   return s;
 }
 
-// The file's lines with continuation lines (a trailing backslash) joined.
-std::vector<std::string> LogicalLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line, pending;
-  bool continuing = false;
-  while (std::getline(in, line)) {
-    line = TrimRight(line);
-    if (continuing) {
-      size_t start = line.find_first_not_of(" \t");
-      line = start == std::string::npos ? "" : line.substr(start);
-    }
-    pending += line;
-    continuing =
-        !pending.empty() && pending.back() == '\\' && pending.find("=hex") != std::string::npos;
-    if (continuing) {
-      pending.pop_back();
-      continue;
-    }
-    lines.push_back(pending);
-    pending.clear();
-  }
-  if (!pending.empty()) lines.push_back(pending);
-  return lines;
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(" \t\r") == line.npos;
+}
+
+// A line of its own, never the continuation of the one before it: a value ("Name"= or a section's
+// default value @=) or a section.
+bool StartsValueOrSection(std::string_view line) {
+  return !line.empty() && (line[0] == '"' || line[0] == '[' || line.substr(0, 2) == "@=");
 }
 
 // A quoted text with \\ and \" escapes, starting at `pos`; `pos` ends after the closing quote.
@@ -185,73 +170,159 @@ std::string RenderData(const RegistryValue& value) {
   return prefix + HexList(bytes);
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text, bool& missing) {
-  missing = false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    missing = !std::filesystem::exists(path);
-    return false;
+// Where the physical line starting at `pos` ends: `end` before its line end ("\n" or "\r\n"),
+// `next` after it (both the end of the text for a last line without a line end).
+void FindLineEnd(const std::string& text, size_t pos, size_t& end, size_t& next) {
+  const size_t newline = text.find('\n', pos);
+  if (newline == std::string::npos) {
+    end = next = text.size();
+    return;
   }
-  std::error_code error;
-  auto size = std::filesystem::file_size(path, error);
-  if (error || size > RegistryFile::kMaxFileBytes) return false;
-  std::ostringstream content;
-  content << in.rdbuf();
-  text = content.str();
-  return text.size() <= RegistryFile::kMaxFileBytes;
+  next = newline + 1;
+  end = newline > pos && text[newline - 1] == '\r' ? newline - 1 : newline;
+}
+
+// Whether `line` is a value line ("Name"=, or @= for a section's default value) holding a hex list,
+// the only kind of value that may continue on the next line.
+bool IsHexValue(const std::string& line) {
+  size_t pos = 0;
+  std::string name;
+  if (line.rfind('@', 0) == 0)
+    pos = 1;
+  else if (!ParseQuoted(line, pos, name))
+    return false;
+  return line.compare(pos, 4, "=hex") == 0;
+}
+
+// One line as the format reads it: a physical line and, for a hex value ending in a backslash,
+// the lines that continue it.
+struct LogicalLine {
+  size_t begin = 0;     // its first byte
+  size_t end = 0;       // the end of its last physical line, before that line's line end
+  size_t next = 0;      // where the line after it starts
+  std::string content;  // the physical lines joined, without trailing blanks, the backslashes and
+                        // the continuation lines' indentation
+};
+
+LogicalLine ReadLogicalLine(const std::string& text, size_t begin) {
+  LogicalLine line;
+  line.begin = begin;
+  FindLineEnd(text, begin, line.end, line.next);
+  line.content = TrimRight(text.substr(begin, line.end - begin));
+  const bool hex = IsHexValue(line.content);
+  while (hex && !line.content.empty() && line.content.back() == '\\') {
+    line.content.pop_back();  // a value cut off here keeps the bytes before the backslash
+    if (line.next >= text.size()) break;
+    size_t end = 0, next = 0;
+    FindLineEnd(text, line.next, end, next);
+    const std::string_view following(text.data() + line.next, end - line.next);
+    if (IsBlank(following) || StartsValueOrSection(following)) break;
+    const std::string piece = TrimRight(std::string(following));
+    line.content += piece.substr(piece.find_first_not_of(" \t"));
+    line.end = end;
+    line.next = next;
+  }
+  return line;
+}
+
+bool ParseValueLine(const std::string& line, std::string& name, RegistryValue& value) {
+  size_t pos = 0;
+  return ParseQuoted(line, pos, name) && pos < line.size() && line[pos] == '=' &&
+         ParseData(line.substr(pos + 1), value);
+}
+
+size_t ByteOrderMarkSize(const std::string& text) {
+  return text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+}
+
+// The line end the file uses, taken from its first line; "\n" for a file without one.
+std::string LineEndOf(const std::string& text) {
+  const size_t newline = text.find('\n');
+  return newline != std::string::npos && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
+// Whether the last line of `text`, which ends with a line end, is blank.
+bool EndsWithBlankLine(const std::string& text) {
+  std::string_view rest(text);
+  rest.remove_suffix(1);
+  const size_t before = rest.find_last_of('\n');
+  return IsBlank(before == std::string_view::npos ? rest : rest.substr(before + 1));
+}
+
+// The whole file into `text`. False on a read error or when it holds more than kMaxFileBytes
+// (it may have grown since its size was taken).
+bool ReadAll(std::FILE* file, size_t expectedSize, std::string& text) {
+  constexpr size_t kLimit = RegistryFile::kMaxFileBytes;
+  text.resize(std::min(expectedSize, kLimit) + 1);  // the byte past the size shows growth
+  size_t got = 0;
+  for (;;) {
+    got += std::fread(text.data() + got, 1, text.size() - got, file);
+    if (got < text.size()) break;
+    if (text.size() > kLimit) return false;
+    text.resize(std::min(2 * text.size(), kLimit + 1));
+  }
+  if (std::ferror(file)) return false;
+  text.resize(got);
+  return true;
+}
+
+// Only a path that names nothing is missing. Anything else that did not open (a folder, a FIFO,
+// a device, a file without read permission) is not the program's to replace.
+bool IsMissing(const std::string& path) {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
 }
 
 }  // namespace
 
 bool RegistryFile::Open() {
-  values_.clear();
-  otherLines_.clear();
-  std::string text;
-  bool missing = false;
-  if (ReadWholeFile(path_, text, missing)) return Parse(text);
-  return missing && Save();  // the key is created on first use
-}
-
-bool RegistryFile::Parse(const std::string& text) {
-  const std::string body = text.rfind("\xEF\xBB\xBF", 0) == 0 ? text.substr(3) : text;
-  bool inKey = false, inOther = false;
-  for (const std::string& line : LogicalLines(body)) {
-    if (!line.empty() && line[0] == '[') {
-      inKey = EqualNoCase(line, std::string("[") + kKeyName + "]");
-      inOther = !inKey;
-    }
-    if (inOther) {
-      otherLines_.push_back(line);
-      continue;
-    }
-    if (!inKey || line.empty() || line[0] != '"') continue;
-    size_t pos = 0;
-    std::string name;
-    RegistryValue value;
-    if (!ParseQuoted(line, pos, name) || pos >= line.size() || line[pos] != '=' ||
-        !ParseData(line.substr(pos + 1), value))
-      continue;  // not a value line: left out
-    Put(name, value);
+  opened_ = false;
+  text_.clear();
+  Parse();
+  InputFile file(path_);
+  if (!file.IsOpen()) {
+    opened_ = IsMissing(path_) && Write(Edited({}), true);  // the key is created on first use
+    return opened_;
   }
+  if (file.Size() < 0 || static_cast<unsigned long long>(file.Size()) > kMaxFileBytes ||
+      !ReadAll(file.Get(), static_cast<size_t>(file.Size()), text_)) {
+    text_.clear();
+    return false;
+  }
+  Parse();
+  opened_ = true;
   return true;
 }
 
-std::vector<std::pair<std::string, RegistryValue>>::iterator RegistryFile::Find(
-    const std::string& name) {
-  return std::find_if(values_.begin(), values_.end(),
-                      [&](const auto& v) { return EqualNoCase(v.first, name); });
+void RegistryFile::Parse() {
+  entries_.clear();
+  keyFound_ = false;
+  keyEnd_ = 0;
+  lineEnd_ = LineEndOf(text_);
+  const std::string keyLine = std::string("[") + kKeyName + "]";
+  bool inKey = false;
+  for (size_t pos = ByteOrderMarkSize(text_); pos < text_.size();) {
+    const LogicalLine line = ReadLogicalLine(text_, pos);
+    pos = line.next;
+    if (!line.content.empty() && line.content[0] == '[') {
+      inKey = EqualNoCase(line.content, keyLine);
+      keyFound_ = keyFound_ || inKey;
+    }
+    if (!inKey || line.content.empty()) continue;
+    keyEnd_ = line.next;  // of a key given twice, values go to the later one
+    Entry entry{{}, {}, line.begin, line.end};
+    if (ParseValueLine(line.content, entry.name, entry.value)) entries_.push_back(std::move(entry));
+  }
 }
 
-void RegistryFile::Put(const std::string& name, const RegistryValue& value) {
-  if (auto it = Find(name); it != values_.end())
-    it->second = value;
-  else
-    values_.emplace_back(name, value);
+std::optional<size_t> RegistryFile::FindLast(const std::string& name) const {
+  for (size_t i = entries_.size(); i-- > 0;)
+    if (EqualNoCase(entries_[i].name, name)) return i;
+  return std::nullopt;
 }
 
 std::optional<RegistryValue> RegistryFile::Query(const std::string& name) const {
-  for (const auto& [stored, value] : values_)
-    if (EqualNoCase(stored, name)) return value;
+  if (auto index = FindLast(name)) return entries_[*index].value;
   return std::nullopt;
 }
 
@@ -260,23 +331,66 @@ bool RegistryFile::Set(const std::string& name, const RegistryValue& value) {
 }
 
 bool RegistryFile::SetAll(const std::vector<std::pair<std::string, RegistryValue>>& values) {
-  for (const auto& [name, value] : values) Put(name, value);
-  return Save();
+  return opened_ && Write(Edited(values), false);
 }
 
-std::string RegistryFile::Render() const {
-  std::string out = std::string(kFileHeader) + "\n\n[" + kKeyName + "]\n";
-  for (const auto& [name, value] : values_) out += Quote(name) + "=" + RenderData(value) + "\n";
-  if (!otherLines_.empty()) out += "\n";
-  for (const std::string& line : otherLines_) out += line + "\n";
-  return out;
+// The file's text with `values` set: existing values rewritten where they stand, under the name
+// as the file spells it; new ones added at the end of the key section, which is appended (with
+// the header, in an empty file) when the file has none.
+std::string RegistryFile::Edited(
+    const std::vector<std::pair<std::string, RegistryValue>>& values) const {
+  std::map<size_t, std::string> replaced;  // entry index, in file order → its new line
+  std::vector<std::pair<std::string, RegistryValue>> added;
+  for (const auto& [name, value] : values) {
+    if (auto index = FindLast(name)) {
+      replaced[*index] = Quote(entries_[*index].name) + "=" + RenderData(value);
+      continue;
+    }
+    auto same = std::find_if(added.begin(), added.end(),
+                             [&](const auto& other) { return EqualNoCase(other.first, name); });
+    if (same != added.end())
+      same->second = value;
+    else
+      added.emplace_back(name, value);
+  }
+  std::string addedLines;
+  for (const auto& [name, value] : added)
+    addedLines += Quote(name) + "=" + RenderData(value) + lineEnd_;
+
+  std::string out;
+  size_t copied = 0;
+  for (const auto& [index, line] : replaced) {
+    out.append(text_, copied, entries_[index].begin - copied);
+    out += line;
+    copied = entries_[index].end;  // the old line end stays
+  }
+  if (keyFound_) {
+    out.append(text_, copied, keyEnd_ - copied);
+    if (!addedLines.empty() && text_[keyEnd_ - 1] != '\n') out += lineEnd_;
+    out += addedLines;
+    out.append(text_, keyEnd_);
+    return out;
+  }
+  out.append(text_, copied);
+  if (out.size() == ByteOrderMarkSize(out)) {
+    out += std::string(kFileHeader) + lineEnd_ + lineEnd_;
+  } else {
+    if (out.back() != '\n') out += lineEnd_;
+    if (!EndsWithBlankLine(out)) out += lineEnd_;
+  }
+  return out + "[" + kKeyName + "]" + lineEnd_ + addedLines;
 }
 
-bool RegistryFile::Save() const {
-  std::error_code error;
-  const std::filesystem::path target(path_);
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
-  return ReplaceFileAtomically(path_, Render());
+bool RegistryFile::Write(std::string contents, bool creating) {
+  if (creating) {
+    std::error_code error;
+    const std::filesystem::path target(path_);
+    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+  }
+  if (!ReplaceFileAtomically(path_, contents)) return false;
+  text_ = std::move(contents);
+  Parse();
+  return true;
 }
 
 }  // namespace velluma

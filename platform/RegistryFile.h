@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -19,9 +20,17 @@ namespace velluma {
 //   "Note"=hex(2):41,00,42,00,00,00          REG_EXPAND_SZ, UTF-16LE as regedit writes it
 //   "Blob"=hex:01,02,03,04                   REG_BINARY (hex(N): any other type N)
 //
-// Long hex lists may continue on the next line after a trailing backslash. Other sections and
-// lines that are not values are kept as they are. The file is read afresh by every Open and
-// replaced atomically (temporary file, then rename) by every Set.
+// A hex value may continue on the next lines after a trailing backslash; a line that is blank or
+// starts a value ('"', or '@=') or a section ('[') is never a continuation, so a cut-off value
+// cannot swallow the value after it. Value names compare case-insensitively; of duplicates the last
+// one counts.
+//
+// The file belongs to the person as much as to the program, so a write changes only what it must:
+// the line (continuation lines included) of a value being set is replaced where it stands, a new
+// value goes after the last non-blank line of the key section, in the file's own line end, and a
+// missing key section is appended. Every other byte stays as it was: the header, a UTF-8 byte
+// order mark, blank lines, comments, lines that are not values, other sections. The file is read
+// afresh by every Open and replaced atomically (temporary file, then rename) by every Set.
 class RegistryFile {
  public:
   static constexpr const char* kKeyName = "HKEY_LOCAL_MACHINE\\Software\\Quillem\\Velluma";
@@ -30,29 +39,41 @@ class RegistryFile {
   explicit RegistryFile(std::string path) : path_(std::move(path)) {}
 
   // Reads the key, creating the file (and its folders) when it does not exist yet. False when the
-  // file can be neither read nor created, or is larger than kMaxFileBytes.
+  // file can be neither read nor created, is larger than kMaxFileBytes, or is not a regular file
+  // (a folder, a FIFO, a device); such a file is never replaced.
   bool Open();
 
   std::optional<RegistryValue> Query(const std::string& name) const;
   bool Exists(const std::string& name) const { return Query(name).has_value(); }
 
-  // Creates or replaces one value and writes the file at once.
+  // Creates or replaces one value and writes the file at once. False, and nothing written, on a
+  // key that did not open.
   bool Set(const std::string& name, const RegistryValue& value);
 
   // Several values in one write, for the start-up defaults.
   bool SetAll(const std::vector<std::pair<std::string, RegistryValue>>& values);
 
  private:
-  using Values = std::vector<std::pair<std::string, RegistryValue>>;
-  Values::iterator Find(const std::string& name);
-  void Put(const std::string& name, const RegistryValue& value);
-  bool Parse(const std::string& text);
-  bool Save() const;
-  std::string Render() const;
+  // One value of the key and the bytes of text_ it was read from.
+  struct Entry {
+    std::string name;  // as the file spells it
+    RegistryValue value;
+    std::size_t begin;  // its first line
+    std::size_t end;    // the end of its last line, before that line's line end
+  };
+
+  void Parse();
+  std::optional<std::size_t> FindLast(const std::string& name) const;
+  std::string Edited(const std::vector<std::pair<std::string, RegistryValue>>& values) const;
+  bool Write(std::string contents, bool creating);
 
   std::string path_;
-  std::vector<std::pair<std::string, RegistryValue>> values_;
-  std::vector<std::string> otherLines_;  // other sections, verbatim
+  bool opened_ = false;
+  std::string text_;            // the file as read (or last written), byte for byte
+  std::vector<Entry> entries_;  // the key's values in file order, duplicates included
+  bool keyFound_ = false;       // whether text_ has the key section
+  std::size_t keyEnd_ = 0;      // just after the key's last non-blank line: where values go
+  std::string lineEnd_ = "\n";  // the file's own line end, "\n" or "\r\n"
 };
 
 }  // namespace velluma

@@ -1,9 +1,17 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <future>
 #include <string>
+#include <tuple>
+#include <variant>
+#include <vector>
 
 #include "platform/RegistryError.h"
 #include "platform/SettingsStore.h"
@@ -24,6 +32,35 @@ std::string ErrorOf(const std::function<void()>& action) {
     return error.what();
   }
   return "no error";
+}
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+
+// Runs `action` on a thread of its own. A reader stuck in open on a FIFO is released after a
+// while by opening the FIFO for writing, so that the test fails instead of hanging.
+std::vector<std::string> WithoutBlocking(const std::string& path,
+                                         const std::function<std::vector<std::string>()>& action) {
+  constexpr auto kPatience = std::chrono::seconds(5);
+  auto result = std::async(std::launch::async, action);
+  if (result.wait_for(kPatience) == std::future_status::timeout) {
+    ADD_FAILURE() << "still blocked after " << kPatience.count() << " s";
+    while (result.wait_for(std::chrono::milliseconds(10)) == std::future_status::timeout)
+      if (const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) ::close(fd);
+  }
+  return result.get();
+}
+
+// What a replacement would change: the entry at the path itself and what it leads to.
+auto Identity(const std::string& path) {
+  struct stat entry {};
+  struct stat target {};
+  ::lstat(path.c_str(), &entry);
+  ::stat(path.c_str(), &target);
+  return std::tuple(entry.st_ino, entry.st_mode, entry.st_size, target.st_ino, target.st_mode);
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -175,6 +212,111 @@ TEST_F(SettingsStoreTest, AFileLargerThanTheLimitIsNotOpened) {
             std::string(kHeader) + "\"MonitorId\"=dword:00000005\n" + std::string(2 << 20, ' '));
   EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorId"); }),
             "Failed to get data for 'MonitorId'");
+}
+
+TEST_F(SettingsStoreTest, AWriteChangesOnlyTheLinesOfTheValueItSets) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\Software\\Quillem\\Velluma]";
+  const std::string top = "Windows Registry Editor Version 5.00\n\n" + key + "\n";
+  const std::string other = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Other]\n";
+  struct Row {
+    const char* reason;
+    std::string before;
+    const char* name;
+    std::variant<std::string, std::int32_t> value;
+    std::string after;
+  };
+  const Row rows[] = {
+      {"comments and a malformed line beside the value stay; the value is rewritten in place",
+       top + "; by hand\n\"MonitorPort\"=\"COM1\"\n\"Broken=\n\"MonitorId\"=dword:00000001\n",
+       "MonitorPort", "COM3",
+       top + "; by hand\n\"MonitorPort\"=\"COM3\"\n\"Broken=\n\"MonitorId\"=dword:00000001\n"},
+      {"a new value follows the key's last non-blank line (a comment), before the blank lines; a "
+       "malformed line of the same name is no value and stays",
+       top + "\"MonitorId\"=dword:123456789\n; end\n\n\n[HKEY_CURRENT_USER\\Other]\n\"B\"=\"y\"\n",
+       "MonitorId", 2,
+       top + "\"MonitorId\"=dword:123456789\n; end\n\"MonitorId\"=dword:00000002\n\n\n"
+             "[HKEY_CURRENT_USER\\Other]\n\"B\"=\"y\"\n"},
+      {"of duplicates (names compare case-insensitively) the last is rewritten, as spelled",
+       top + "\"MonitorPort\"=\"COM1\"\n\"monitorport\"=\"COM2\"\n\"A\"=\"x\"\n", "MonitorPort",
+       "COM4", top + "\"MonitorPort\"=\"COM1\"\n\"monitorport\"=\"COM4\"\n\"A\"=\"x\"\n"},
+      {"a byte order mark and CR LF line ends stay",
+       "\xEF\xBB\xBF" + WithCrLf(top + "\"MonitorId\"=dword:00000001\n\"A\"=\"x\"\n"), "MonitorId",
+       7, "\xEF\xBB\xBF" + WithCrLf(top + "\"MonitorId\"=dword:00000007\n\"A\"=\"x\"\n")},
+      {"a new value in a CR LF file ends in CR LF, also after a last line without a line end",
+       WithCrLf(top) + "\"A\"=\"x\"", "MonitorType", "USB",
+       WithCrLf(top + "\"A\"=\"x\"\n\"MonitorType\"=\"USB\"\n")},
+      {"a value with continuation lines is replaced as a whole where it stands",
+       top + "\"MonitorId\"=hex(4):01,00,\\\n  00,00\n\"A\"=\"x\"\n", "MonitorId", 2,
+       top + "\"MonitorId\"=dword:00000002\n\"A\"=\"x\"\n"},
+      {"a cut-off hex value does not swallow the value line after it",
+       top + "\"Blob\"=hex:01,\\\n\"MonitorPort\"=\"COM2\"\n", "MonitorPort", "COM5",
+       top + "\"Blob\"=hex:01,\\\n\"MonitorPort\"=\"COM5\"\n"},
+      {"another section keeps its continued hex values, and a cut-off one there does not swallow "
+       "the key's section line",
+       other + "\"Bin\"=hex:01,02,\\\n  03,04\n\"Cut\"=hex:05,\\\n" + key + "\n\"A\"=\"x\"\n",
+       "MonitorId", 2,
+       other + "\"Bin\"=hex:01,02,\\\n  03,04\n\"Cut\"=hex:05,\\\n" + key +
+           "\n\"A\"=\"x\"\n\"MonitorId\"=dword:00000002\n"},
+      {"a missing key section is appended after a blank line", other + "\"B\"=\"y\"", "MonitorId",
+       2, other + "\"B\"=\"y\"\n\n" + key + "\n\"MonitorId\"=dword:00000002\n"},
+      {"an empty file gets the header too", "", "MonitorPort", "COM2",
+       top + "\"MonitorPort\"=\"COM2\"\n"},
+  };
+  SettingsStore file(dir.File("Velluma.reg"));
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.reason);
+    dir.Write("Velluma.reg", row.before);
+    if (const auto* text = std::get_if<std::string>(&row.value)) {
+      file.WriteStringSetting(row.name, *text);
+      EXPECT_EQ(file.ReadStringSetting(row.name), *text);
+    } else {
+      file.WriteIntSetting(row.name, std::get<std::int32_t>(row.value));
+      EXPECT_EQ(file.ReadIntSetting(row.name), std::get<std::int32_t>(row.value));
+    }
+    EXPECT_EQ(dir.Read("Velluma.reg"), row.after);
+  }
+}
+
+TEST_F(SettingsStoreTest, WhatCannotBeOpenedFailsAtOnceAndIsNeverReplaced) {
+  struct Row {
+    const char* reason;
+    std::function<void(const std::string&)> make;
+  };
+  const Row rows[] = {
+      {"a FIFO without a writer, which a plain open waits on for ever",
+       [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+      {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+      {"a link to /dev/zero, which would feed a reader without end",
+       [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+      {"a regular file over the size limit",
+       [](const std::string& path) {
+         std::ofstream(path, std::ios::binary) << kHeader << "\"MonitorId\"=dword:00000005\n"
+                                               << std::string(2 << 20, ' ');
+       }},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].reason);
+    const std::filesystem::path folder = dir.Path() / ("case" + std::to_string(i));
+    std::filesystem::create_directory(folder);
+    const std::string path = (folder / "Velluma.reg").string();
+    rows[i].make(path);
+    const auto before = Identity(path);
+    SettingsStore blocked(path);
+    const auto outcomes = WithoutBlocking(path, [&] {
+      return std::vector<std::string>{
+          blocked.ReadStringSetting("MonitorPort"),
+          ErrorOf([&] { blocked.ReadIntSetting("MonitorId"); }),
+          ErrorOf([&] { blocked.WriteIntSetting("MonitorId", 2); }),
+          ErrorOf([&] { blocked.LoadSettings(); }),
+      };
+    });
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"", "Failed to get data for 'MonitorId'",
+                                                  "Failed to set data for 'MonitorId'",
+                                                  "Failed to set data for 'AnalizerModel'"}));
+    EXPECT_EQ(Identity(path), before) << "replaced";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1)
+        << "a temporary file was left behind";
+  }
 }
 
 }  // namespace
