@@ -161,7 +161,7 @@ TEST_F(SettingsStoreTest, WritesAreSeenAtOnceWithoutCacheAndKeepOtherValues) {
     EXPECT_EQ(entry.path().filename(), "Velluma.reg") << "a temporary file was left behind";
 }
 
-TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenReportsEveryAccessAsSpecified) {
+TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenFailsEveryAccessWithItsText) {
   std::filesystem::create_directories(dir.Path() / "locked");
   SettingsStore locked(dir.File("locked/missing/Velluma.reg"));
   std::filesystem::permissions(dir.Path() / "locked", std::filesystem::perms::owner_read |
