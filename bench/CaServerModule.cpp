@@ -18,7 +18,6 @@ using ca200::Variant;
 constexpr int32_t kFailed = static_cast<int32_t>(0x80004005);       // E_FAIL
 constexpr int32_t kNullPointer = static_cast<int32_t>(0x80004003);  // E_POINTER
 constexpr int32_t kBadIndex = static_cast<int32_t>(0x80070057);     // E_INVALIDARG
-constexpr int32_t kRemoteModeEntry = 36;
 constexpr int32_t kZeroCalibrateEntry = 22;
 constexpr int32_t kMeasureEntry = 23;
 
@@ -106,7 +105,10 @@ class Ca : public ca200::ICa {
   int32_t Invoke(int32_t entry, int32_t argument) override {
     // The zero calibration takes no argument.
     std::string call = "Ca." + std::to_string(entry);
-    if (entry != kZeroCalibrateEntry) call += " " + std::to_string(argument);
+    if (entry != kZeroCalibrateEntry) {
+      call += ' ';
+      call += std::to_string(argument);
+    }
     int32_t result = Report(call);
     if (entry == kMeasureEntry && result == ca200::kOk) result = Measure();
     return result;

@@ -39,7 +39,10 @@ std::string MeasurementLine(const Measurement& light) {
 
 std::string GapText(const std::vector<long>& gaps) {
   std::string text;
-  for (long gap : gaps) text += (text.empty() ? "" : " ") + std::to_string(gap);
+  for (long gap : gaps) {
+    if (!text.empty()) text += ' ';
+    text += std::to_string(gap);
+  }
   return text;
 }
 

@@ -11,7 +11,12 @@ namespace {
 double TypedValue(const std::string& text) {
   std::size_t start = 0;
   while (start < text.size() && static_cast<unsigned char>(text[start]) <= ' ') ++start;
-  return StrToFloat("0" + text.substr(start));
+  // Built by appending: GCC 12 at -O3 reports a false -Wrestrict for "0" + substr(...).
+  std::string digits;
+  digits.reserve(1 + text.size() - start);
+  digits += '0';
+  digits.append(text, start, std::string::npos);
+  return StrToFloat(digits);
 }
 
 void Store(XyYValue& value, int column, double number) {

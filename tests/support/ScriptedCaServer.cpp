@@ -72,7 +72,12 @@ class Ca : public Scripted<ca200::ICa> {
     return 0;
   }
   std::int32_t Invoke(std::int32_t entry, std::int32_t argument) override {
-    Record("Ca." + std::to_string(entry) + (entry == 22 ? "" : " " + std::to_string(argument)));
+    std::string call = "Ca." + std::to_string(entry);
+    if (entry != 22) {
+      call += ' ';
+      call += std::to_string(argument);
+    }
+    Record(call);
     if (entry == 22) return script_.zeroResult;
     if (entry == 23) {
       const int index = script_.measurements++;
