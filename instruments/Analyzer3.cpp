@@ -158,6 +158,10 @@ int Analyzer3::Measure(double& x, double& y, double& Y) {
   if (!port_.Purge() || !WriteSlow(kMeasure, 3)) return kCommunicationError;
   std::string line;
   if (ReadReplyLine(line) == 0) return kTimeout;
+  return MeasurementReply(line, x, y, Y);
+}
+
+int Analyzer3::MeasurementReply(const std::string& line, double& x, double& y, double& Y) {
   const auto fields = Fields(line);
   if (int code = fields.empty() ? 0 : static_cast<int>(FieldInteger(fields.front()))) return code;
   // A good reply carries five fields; a shorter one delivers nothing.

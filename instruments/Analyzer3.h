@@ -44,6 +44,10 @@ class Analyzer3 {
   static std::vector<std::string> Fields(const std::string& line);
   // A field as atol reads it: blanks, a sign, digits; no digits give 0; saturated at 32 bits.
   static long FieldInteger(const std::string& field);
+  // The reply line to M1, "code,111,Y,x,y": the instrument's code when it is not 0,
+  // kCommunicationError when fewer than five fields came, otherwise 0 with Y, x and y read from
+  // fields 3 to 5. x, y and Y are left as they were unless the result is 0.
+  static int MeasurementReply(const std::string& line, double& x, double& y, double& Y);
 
   const SerialPort& Port() const { return port_; }
 
