@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "monitor/CommandText.h"
 #include "platform/AtomicFile.h"
 #include "platform/CLocale.h"
 #include "platform/InputFile.h"
@@ -35,6 +36,7 @@ struct ReadState {
   int rows = 0;
   int mainSections = 0;
   int yxySections = 0;
+  std::size_t lineLength = 0;  // of the physical line the pieces so far belong to
   bool invalid = false;
 };
 
@@ -85,6 +87,14 @@ bool ParseRealRow(const std::string& line, XyYValue& value) {
   return true;
 }
 
+// A value that PC -> MONITOR could not send in its field makes the file invalid at once, rather
+// than a refusal later at the monitor.
+bool FitsTheMonitor(const XyYValue& value) {
+  return command_text::FitsDecimalField(static_cast<float>(value.x)) &&
+         command_text::FitsDecimalField(static_cast<float>(value.y)) &&
+         command_text::FitsDecimalField(static_cast<float>(value.Y));
+}
+
 bool ParseIntegerRow(const std::string& line) {
   char label[kPieceLength + 1];
   int a, b, c;
@@ -97,8 +107,13 @@ void TakeRow(const std::string& line, ReadState& state, CalibrationData& data) {
   const bool parsed =
       state.section == Section::Integer ? ParseIntegerRow(line) : ParseRealRow(line, value);
   if (!parsed) return;
-  if (state.section == Section::Color && state.rows < 3) data.Primaries[state.rows] = value;
-  if (state.section == Section::Yxy && state.yxySections == 1) data.YxyTable[state.rows] = value;
+  XyYValue* stored = nullptr;
+  if (state.section == Section::Color && state.rows < 3) stored = &data.Primaries[state.rows];
+  if (state.section == Section::Yxy && state.yxySections == 1) stored = &data.YxyTable[state.rows];
+  if (stored) {
+    *stored = value;
+    state.invalid = state.invalid || !FitsTheMonitor(value);
+  }
   ++state.rows;
 }
 
@@ -118,11 +133,14 @@ ReadResult Read(const std::string& path, CalibrationData& data) {
   if (!file.IsOpen()) return ReadResult::CannotOpen;
   CalibrationData loaded;
   ReadState state;
-  for (std::string piece; NextPiece(file.Get(), piece);) {
-    if (state.rows >= kMaxRows) {
+  for (std::string piece; !state.invalid && NextPiece(file.Get(), piece);) {
+    const bool endsLine = piece.back() == '\n';
+    state.lineLength += piece.size() - (endsLine ? 1 : 0);
+    if (state.rows >= kMaxRows || state.lineLength > kMaxLineLength) {
       state.invalid = true;
       break;
     }
+    if (endsLine) state.lineLength = 0;
     TakeLine(piece, state, loaded);
   }
   if (state.invalid || state.mainSections < 2 || state.rows < kMaxRows) {

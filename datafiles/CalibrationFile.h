@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "calibration/CalibrationData.h"
@@ -33,6 +34,9 @@ namespace calibration_file {
 
 constexpr int kMaxRows = 256;
 constexpr int kPieceLength = 255;
+// A physical line longer than this makes the file invalid: far beyond any line a legal file
+// holds (a data row is some 30 characters), it stops a file without line ends at once.
+constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
 
 struct Header {
   std::string analyzerModel;

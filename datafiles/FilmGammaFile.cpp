@@ -1,7 +1,9 @@
 #include "datafiles/FilmGammaFile.h"
 
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
+
+#include "platform/InputFile.h"
 
 namespace velluma::film_gamma_file {
 
@@ -11,15 +13,16 @@ namespace {
 constexpr int kRequiredHeader[kHeaderValues] = {1, -1, 0, 1, 1, 0, 1, 0, 0};
 constexpr int kMaxValue = 1023;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-bool LeadingInteger(const char* line, int& value) {
-  return std::sscanf(line, "%d", &value) == 1;
+// The integer at the start of a line, blanks before it allowed, as "%d" finds it, but taken as
+// it is written: a number beyond 64 bits reads as the nearest 64-bit value, never wrapped, so
+// "4294967296" stays out of range instead of turning into 0.
+bool LeadingInteger(const char* line, long long& value) {
+  char* end = nullptr;
+  value = std::strtoll(line, &end, 10);
+  return end != line;
 }
 
-bool HeaderAsRequired(const int (&header)[kHeaderValues]) {
+bool HeaderAsRequired(const long long (&header)[kHeaderValues]) {
   for (int i = 0; i < kHeaderValues; ++i)
     if (kRequiredHeader[i] >= 0 && header[i] != kRequiredHeader[i]) return false;
   return true;
@@ -28,23 +31,23 @@ bool HeaderAsRequired(const int (&header)[kHeaderValues]) {
 }  // namespace
 
 ReadResult Read(const std::string& path, UserMemoryTables::FilmGammaTable& table) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return ReadResult::CannotOpen;
+  const InputFile file(path);
+  if (!file.IsOpen()) return ReadResult::CannotOpen;
   UserMemoryTables::FilmGammaTable values{};
-  int header[kHeaderValues] = {};
+  long long header[kHeaderValues] = {};
   int headerCount = 0;
   std::size_t count = 0;
   bool invalid = false;
   char line[kPieceLength + 1];
-  while (!invalid && std::fgets(line, sizeof line, file.get())) {
-    int value = 0;
+  while (!invalid && std::fgets(line, sizeof line, file.Get())) {
+    long long value = 0;
     if (count == values.size() || !LeadingInteger(line, value)) {
       invalid = true;
     } else if (headerCount < kHeaderValues) {
       header[headerCount++] = value;
     } else {
-      values[count++] = value;
       invalid = value < 0 || value > kMaxValue;
+      values[count++] = invalid ? 0 : static_cast<std::int32_t>(value);
     }
   }
   if (invalid || count != values.size() || !HeaderAsRequired(header)) {

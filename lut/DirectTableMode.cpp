@@ -6,22 +6,23 @@
 //   ...
 //
 // - Lines end with CR LF, LF or CR; line m sets entry m of the three channels, for m up to
-//   4095. Later lines are ignored, and entries beyond the last line keep their values.
+//   4095. Later lines are not read, and entries beyond the last line keep their values.
 // - Runs of commas count as one separator and leading commas are skipped. The first three
-//   fields are read with "%d"; a field that does not begin with an integer, or a missing
-//   field, stores 0; anything after the third field is ignored.
-// - A value outside 0..4095 (three hexadecimal digits) rejects the whole file: nothing is
-//   stored, and the load fails like any other. The codes are not checked against the 10-bit
-//   range of a converted LUT.
+//   fields are integers (blanks around them allowed); anything after the third field is ignored.
+// - The file is rejected as a whole, nothing stored, when a line before the last one it uses has
+//   fewer than three integer fields (blank lines at the end of the file are not lines it uses),
+//   when a value lies outside 0..4095 as it is written (three hexadecimal digits carry it), when
+//   a line is longer than kMaxDirectTableLine, and when it has no line at all. The codes are not
+//   checked against the 10-bit range of a converted LUT.
 #include "lut/DirectTableMode.h"
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "lut/CNumberScanner.h"
 #include "lut/LUTFileError.h"
@@ -30,55 +31,84 @@ namespace velluma {
 namespace {
 
 constexpr char kFieldSeparator = ',';
+// Far beyond a legal line (three codes of four digits and their commas).
+constexpr std::size_t kMaxDirectTableLine = std::size_t{1} << 20;
+
+using Row = std::array<std::int32_t, kMonitorLutChannels>;
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-[[noreturn]] void RaiseCannotOpen(const std::string& path, int error) {
-  throw LUTFileError("Cannot open file \"" + path + "\". " + std::strerror(error));
+[[noreturn]] void RaiseCannotOpen(const std::string& path, const std::string& reason) {
+  throw LUTFileError("Cannot open file \"" + path + "\". " + reason);
 }
 
-// The file's lines up to the last one a table entry can use.
-std::vector<std::string> ReadTableLines(const std::string& path) {
+// Only a regular file opens: a FIFO without a writer would hold the program in open, a device
+// would feed it without end.
+std::unique_ptr<std::FILE, FileCloser> OpenRegularFile(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error) RaiseCannotOpen(path, error.message());
+  if (std::filesystem::is_directory(status)) RaiseCannotOpen(path, std::strerror(EISDIR));
+  if (!std::filesystem::is_regular_file(status)) RaiseCannotOpen(path, "Not a regular file");
   errno = 0;
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) RaiseCannotOpen(path, errno);
-  std::vector<std::string> lines;
-  std::string line;
-  bool lineStarted = false;
-  int c = 0;
-  while (lines.size() < kMonitorLutEntries && (c = std::getc(file.get())) != EOF) {
-    if (c == '\r' || c == '\n') {
-      if (c == '\r') {
-        const int next = std::getc(file.get());
-        if (next != '\n' && next != EOF) std::ungetc(next, file.get());
-      }
-      lines.push_back(std::move(line));
-      line.clear();
-      lineStarted = false;
-    } else {
-      line.push_back(static_cast<char>(c));
-      lineStarted = true;
-    }
-  }
-  if (std::ferror(file.get())) RaiseCannotOpen(path, errno);
-  if (lineStarted) lines.push_back(std::move(line));
-  return lines;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) RaiseCannotOpen(path, std::strerror(errno));
+  return file;
 }
 
-// The three codes of one line, or none when one lies outside 0..kMaxDirectTableCode. A value is
-// checked as it is written, before it is stored: 65636 is out of range, not 100.
-std::optional<std::array<std::int32_t, kMonitorLutChannels>> ParseRow(std::string_view line) {
-  std::array<std::int32_t, kMonitorLutChannels> codes{};
+// The next line without its end (CR LF, LF or CR). False at the end of the file; `tooLong` when
+// the line ran past kMaxDirectTableLine (the rest of it is not read).
+bool NextLine(std::FILE* file, std::string& line, bool& tooLong) {
+  line.clear();
+  int c = std::getc(file);
+  if (c == EOF) return false;
+  for (; c != EOF && c != '\r' && c != '\n'; c = std::getc(file)) {
+    if (line.size() == kMaxDirectTableLine) {
+      tooLong = true;
+      return true;
+    }
+    line.push_back(static_cast<char>(c));
+  }
+  if (c == '\r') {
+    const int next = std::getc(file);
+    if (next != '\n' && next != EOF) std::ungetc(next, file);
+  }
+  return true;
+}
+
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(kCWhitespace) == std::string_view::npos;
+}
+
+std::string Trimmed(std::string_view field) {
+  const std::size_t first = field.find_first_not_of(kCWhitespace);
+  if (first == std::string_view::npos) return {};
+  return std::string(field.substr(first, field.find_last_not_of(kCWhitespace) - first + 1));
+}
+
+// The three codes of one line, or why the line rejects the file. A value is checked as it is
+// written, before it is stored: 65636 is out of range, not 100.
+std::optional<Row> ParseRow(std::string_view line, std::string& rejection) {
+  Row codes{};
   std::size_t pos = 0;
-  for (auto& code : codes) {
+  for (std::int32_t& code : codes) {
     pos = line.find_first_not_of(kFieldSeparator, pos);
-    if (pos == std::string_view::npos) break;
-    const std::size_t end = line.find(kFieldSeparator, pos);
-    const std::int64_t value = CNumberScanner(line.substr(pos, end - pos)).Integer().value_or(0);
-    if (value < 0 || value > kMaxDirectTableCode) return std::nullopt;
-    code = static_cast<std::int32_t>(value);
+    const std::size_t end = pos == std::string_view::npos ? pos : line.find(kFieldSeparator, pos);
+    const std::string_view field = pos == std::string_view::npos ? "" : line.substr(pos, end - pos);
+    CNumberScanner scan(field);
+    const std::optional<std::int64_t> value = scan.Integer();
+    if (!value || !IsBlank(field.substr(scan.Position()))) {
+      rejection = "a field that is not an integer: \"" + Trimmed(field) + "\"";
+      return std::nullopt;
+    }
+    if (*value < 0 || *value > kMaxDirectTableCode) {
+      rejection =
+          "a value outside 0.." + std::to_string(kMaxDirectTableCode) + ": " + Trimmed(field);
+      return std::nullopt;
+    }
+    code = static_cast<std::int32_t>(*value);
     pos = end;
   }
   return codes;
@@ -86,14 +116,33 @@ std::optional<std::array<std::int32_t, kMonitorLutChannels>> ParseRow(std::strin
 
 }  // namespace
 
-bool DirectTableMode(const std::string& path, MonitorLutTable& table) {
-  const std::vector<std::string> lines = ReadTableLines(path);
+bool DirectTableMode(const std::string& path, MonitorLutTable& table, std::string* rejection) {
+  const auto file = OpenRegularFile(path);
   MonitorLutTable loaded = table;
-  for (std::size_t m = 0; m < lines.size(); ++m) {
-    const auto codes = ParseRow(lines[m]);
-    if (!codes) return false;
-    for (int c = 0; c < kMonitorLutChannels; ++c) loaded[c][m] = (*codes)[c];
+  std::string line, why;
+  int rows = 0, blankRun = 0;
+  bool tooLong = false;
+  const auto reject = [&](const std::string& reason) {
+    if (rejection) *rejection = reason;
+    return false;
+  };
+  while (rows + blankRun < kMonitorLutEntries && NextLine(file.get(), line, tooLong)) {
+    const int number = rows + blankRun + 1;
+    if (tooLong)
+      return reject("line " + std::to_string(number) + " is longer than " +
+                    std::to_string(kMaxDirectTableLine) + " bytes");
+    if (IsBlank(line)) {
+      ++blankRun;  // used only when a row follows
+      continue;
+    }
+    if (blankRun > 0) return reject("line " + std::to_string(rows + 1) + " is blank");
+    const auto codes = ParseRow(line, why);
+    if (!codes) return reject("line " + std::to_string(number) + ": " + why);
+    for (int c = 0; c < kMonitorLutChannels; ++c) loaded[c][rows] = (*codes)[c];
+    ++rows;
   }
+  if (std::ferror(file.get())) RaiseCannotOpen(path, "Read error");
+  if (rows == 0) return reject("no line with three values");
   table = loaded;
   return true;
 }

@@ -14,8 +14,10 @@ inline constexpr std::int32_t kMaxDirectTableCode = 0xFFF;
 
 // Loads a direct LUT table file (the monitor's codes themselves; format at the top of
 // DirectTableMode.cpp) into `table`. Rows the file does not reach keep their values. Returns
-// false, leaving `table` untouched, when a value lies outside 0..kMaxDirectTableCode. Raises
-// LUTFileError when the file cannot be opened or read.
-bool DirectTableMode(const std::string& path, MonitorLutTable& table);
+// false, leaving `table` untouched, when the file is rejected (a value outside
+// 0..kMaxDirectTableCode, a row without three integers, no row at all), with the reason in
+// `*rejection` when given. Raises LUTFileError when the file cannot be opened or read.
+bool DirectTableMode(const std::string& path, MonitorLutTable& table,
+                     std::string* rejection = nullptr);
 
 }  // namespace velluma

@@ -25,9 +25,9 @@ bool RangeWithinUnit(const LUTData& lut) {
   return !(lut.RangeMin() < 0.0 || lut.RangeMax() > 1.0);
 }
 
-LUTLoadResult Rejected(std::string_view line, std::ostream& diagnosis) {
+LUTLoadResult Rejected(std::string_view line, std::ostream& diagnosis, std::string cause = {}) {
   diagnosis << line << std::endl;
-  return {1, std::string(line)};
+  return {1, std::string(line), std::move(cause)};
 }
 
 // The transform of the tables read, at the monitor's grid points; none, with the diagnosis
@@ -50,7 +50,9 @@ std::optional<std::string_view> EvaluateTables(const LUTReadData& data, bool che
 
 LUTLoadResult LoadDirectTable(const std::string& path, MonitorLutTable& table,
                               std::ostream& diagnosis) {
-  if (!DirectTableMode(path, table)) return Rejected(kDirectValueInvalidLine, diagnosis);
+  std::string rejection;
+  if (!DirectTableMode(path, table, &rejection))
+    return Rejected(kDirectValueInvalidLine, diagnosis, rejection);
   return {};
 }
 
@@ -70,9 +72,12 @@ LUTLoadResult LoadLUTFile(const std::string& path, std::string_view lutFileType,
   if (directTableMode) return LoadDirectTable(path, table, diagnosis);
 
   std::unique_ptr<LUTReadData> data;
-  const ReadStatus status = MakeLUTReader(lutFileType)->Read(path, &data);
-  if (status == ReadStatus::ParseError) return Rejected(kParseErrorLine, diagnosis);
-  if (status != ReadStatus::Success) return Rejected(kOperationErrorLine, diagnosis);
+  const auto reader = MakeLUTReader(lutFileType);
+  const ReadStatus status = reader->Read(path, &data);
+  if (status == ReadStatus::ParseError)
+    return Rejected(kParseErrorLine, diagnosis, reader->FailureCause());
+  if (status != ReadStatus::Success)
+    return Rejected(kOperationErrorLine, diagnosis, reader->FailureCause());
 
   const auto samples = std::make_unique<GridSamples>();
   const auto failure = EvaluateTables(*data, !IsBaselight(lutFileType), *samples);

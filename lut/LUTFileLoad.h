@@ -21,6 +21,8 @@ std::unique_ptr<LUTReader> MakeLUTReader(std::string_view lutFileType);
 struct LUTLoadResult {
   int code = 0;         // 0 loaded, 1 rejected: what FileOpenProcLUT returns
   std::string message;  // the diagnosis line written, empty when none was
+  std::string cause;    // what the diagnosis line does not say (the system's reason, the line
+                        // at fault), empty when there is nothing to add
 };
 
 // The whole load of a LUT file into one user memory's table, as FileOpenProcLUT does it:

@@ -65,6 +65,7 @@ bool LUTReader::IsDataLine(std::string_view line) {
 ReadStatus LUTReader::ReadFile(std::string_view path, std::unique_ptr<LUTReadData>* out,
                                const ParseContent& parse) {
   if (path.empty() || out == nullptr) return ReadStatus::BadArguments;
+  failureCause_.clear();
   LUTLineSource lines;
   try {
     lines.Open(path);
@@ -74,12 +75,12 @@ ReadStatus LUTReader::ReadFile(std::string_view path, std::unique_ptr<LUTReadDat
     *out = std::make_unique<LUTReadData>(std::move(tables));
     return ReadStatus::Success;
   } catch (const std::bad_alloc&) {
-    return ReadStatus::OutOfMemory;
-  } catch (const std::length_error&) {  // a line longer than a string can hold
+    failureCause_ = "the table it announces is too large";
     return ReadStatus::OutOfMemory;
   } catch (const std::exception&) {
     // The read failure. Caught by its base class: the stream library may raise it with the
     // type of another library ABI than this code's std::ios_base::failure.
+    failureCause_ = lines.FailureCause();
     return lines.FailureStatus();
   }
 }

@@ -46,6 +46,10 @@ class LUTReader {
   // True when "%lf%lf%lf" finds three numbers in `line`.
   virtual bool IsDataLine(std::string_view line);
 
+  // Why the last Read failed, in words, where the status alone does not say it (the system's
+  // reason a file could not be opened, a line too long, a table too large); empty otherwise.
+  const std::string& FailureCause() const { return failureCause_; }
+
  protected:
   // Reads the content of the opened file into the tables; returns ParseError for a format
   // violation found by a direct test, Success otherwise. May raise the read failure.
@@ -71,6 +75,8 @@ class LUTReader {
                         double rangeMin, double rangeMax);
 
  private:
+  std::string failureCause_;
+
   void ParseDataLines(LUTLineSource& lines, const std::string& first, std::span<RgbTriple> samples,
                       std::size_t cubeWidth);
 };

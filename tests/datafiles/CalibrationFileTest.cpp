@@ -148,6 +148,45 @@ TEST_F(CalibrationFileTest, HostileFilesEndInvalidWithoutHarm) {
   EXPECT_EQ(ReadText(kColor + "[Yxy]\n0 1e999 nan inf\n"), ReadResult::Invalid);
 }
 
+TEST_F(CalibrationFileTest, AValueTheMonitorCannotTakeMakesTheFileInvalid) {
+  struct Case {
+    const char* row;  // Y x y of grey level 100
+    ReadResult result;
+  } cases[] = {
+      {"1e309 0.31 0.32", ReadResult::Invalid},  // infinity
+      {"nan 0.31 0.32", ReadResult::Invalid},
+      {"1 inf 0.32", ReadResult::Invalid},
+      {"1e30 0.31 0.32", ReadResult::Invalid},      // "%07.4f" keeps "1000000" of it
+      {"10000000 0.31 0.32", ReadResult::Invalid},  // the first one that no longer fits
+      {"1 0.31 -1000000", ReadResult::Invalid},
+      {"9999999 0.31 0.32", ReadResult::Loaded},      // its whole part still fits
+      {"123.4567 0.31 -999999", ReadResult::Loaded},  // only decimals are cut
+      {"250 -0.5 0.32", ReadResult::Loaded},
+  };
+  for (const Case& c : cases) {
+    data = GoldenData();
+    const ReadResult result =
+        ReadText(kColor + "[Yxy]\n" + Rows(100) + "100 " + c.row + "\n" + Rows(155, 101));
+    EXPECT_EQ(result, c.result) << c.row;
+    if (result == ReadResult::Invalid) {
+      EXPECT_EQ(data.YxyTable[5], (XyYValue{})) << c.row;
+    }
+  }
+  EXPECT_EQ(ReadText("[COLOR]\nR nan 0.64 0.33\nG 2 0.3 0.6\nB 3 0.15 0.06\n[Yxy]\n" + Rows(256)),
+            ReadResult::Invalid)
+      << "the primaries are sent too";
+  EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(256) + "[CORRECT]\n"), ReadResult::Invalid);
+  EXPECT_EQ(ReadText(kColor + "X nan 1e30 0\n[Yxy]\n" + Rows(256)), ReadResult::Loaded)
+      << "a fourth primary is not stored, so never sent";
+}
+
+TEST_F(CalibrationFileTest, ALineLongerThanAnyLegalOneMakesTheFileInvalid) {
+  const std::string longComment = ";" + std::string(calibration_file::kMaxLineLength, 'c') + "\n";
+  EXPECT_EQ(ReadText(kColor + longComment + "[Yxy]\n" + Rows(256)), ReadResult::Invalid);
+  const std::string longestComment = ";" + std::string(calibration_file::kMaxLineLength - 2, 'c');
+  EXPECT_EQ(ReadText(kColor + longestComment + "\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
+}
+
 TEST_F(CalibrationFileTest, AFailedSaveLeavesThePreviousFile) {
   const std::string path = dir.File("kept.txt");
   ASSERT_TRUE(calibration_file::Write(path, GoldenData(), {"PR-655", 0, 0}));

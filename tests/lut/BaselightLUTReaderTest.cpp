@@ -111,6 +111,7 @@ TEST(BaselightLUTReaderTest, HostileFiles) {
   std::mt19937 random(7);
   std::string noise(64 * 1024, '\0');
   for (char& c : noise) c = static_cast<char>(random());
+  const std::string longest(LUTLineSource::kMaxLineBytes, ' ');
   const std::string overlong(4 << 20, '7');
   ExpectStatuses({
       {"binary noise", noise, ReadStatus::ParseError},
@@ -131,8 +132,10 @@ TEST(BaselightLUTReaderTest, HostileFiles) {
        "# width 350 350 350\n\n# Cube\n0 0 0\n1 1 1\n", ReadStatus::ParseError},
       {"the largest input LUT allowed, ending at once",
        "# lutLength 44739242\n\n# InputLUT\n0 0 0\n", ReadStatus::ParseError},
-      {"an overlong header comment", "# lutLength 2\n# " + overlong + "\n\n# InputLUT\n" + kCurve2,
-       ReadStatus::Success},
+      {"a header comment longer than any line of a LUT",
+       "# lutLength 2\n# " + overlong + "\n\n# InputLUT\n" + kCurve2, ReadStatus::ParseError},
+      {"the longest line read",
+       "# lutLength 2\n#" + longest.substr(1) + "\n\n# InputLUT\n" + kCurve2, ReadStatus::Success},
       {"an overlong data line: one number, too large for a double",
        "# lutLength 2\n\n# InputLUT\n" + overlong + "\n1 1 1\n", ReadStatus::ParseError},
   });

@@ -101,6 +101,7 @@ TEST(DaVinciLUTReaderTest, HostileFiles) {
   std::mt19937 random(11);
   std::string noise(64 * 1024, '\0');
   for (char& c : noise) c = static_cast<char>(random());
+  const std::string longest(LUTLineSource::kMaxLineBytes, ' ');
   const std::string overlong(4 << 20, 'x');
   ExpectStatuses({
       {"binary noise", noise, ReadStatus::ParseError},
@@ -110,7 +111,9 @@ TEST(DaVinciLUTReaderTest, HostileFiles) {
        ReadStatus::ParseError},
       {"a size beyond 64 bits", "LUT_3D_SIZE 123456789012345678901234567890\n0 0 0\n",
        ReadStatus::OutOfMemory},
-      {"an overlong title line", "TITLE " + overlong + "\n" + kCurve2, ReadStatus::Success},
+      {"a title line longer than any line of a LUT", "TITLE " + overlong + "\n" + kCurve2,
+       ReadStatus::ParseError},
+      {"the longest line read", "TITLE" + longest.substr(5) + "\n" + kCurve2, ReadStatus::Success},
       {"an overlong line inside the table", "LUT_1D_SIZE 2\n0 0 0\n" + overlong + "\n",
        ReadStatus::ParseError},
       {"numbers after a NUL are not seen", std::string("LUT_1D_SIZE 2\n0 0\0 0\n1 1 1\n", 27),

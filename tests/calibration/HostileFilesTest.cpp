@@ -1,0 +1,112 @@
+// Open on every tab with files no operator means to give: a FIFO without a writer, /dev/zero, a
+// folder, and 2 GiB files (sparse, so nothing is written) of NUL bytes with and without a
+// header. Each ends with its documented outcome, in bounded CPU time and memory, without
+// blocking.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "calibration/Station.h"
+#include "lut/LUTFileError.h"
+#include "tests/support/ResourceProbe.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+constexpr long long kHugeBytes = 2LL << 30;
+constexpr double kCpuSecondsBound = 1.0;
+constexpr long long kGrowthBoundKiB = 64 * 1024;
+
+// What an Open ended in.
+enum Outcome { kNothing = 0, kInvalidData = 1, kFileError = 2 };
+
+struct Tab {
+  const char* name;
+  int tab;
+  int directTable;      // the "LUTFile" setting
+  const char* lutType;  // the "LutFileType" setting
+  const char* header;   // what a file of this kind begins with
+  Outcome cannotOpen;   // the outcome for a FIFO, a device, a folder
+};
+
+const Tab kTabs[] = {
+    {"calibration", Operator::kCalibrationTab, 0, "Davinci Resolve", "[COLOR]\n", kNothing},
+    {"Baselight", Operator::kLookUpTableTab, 0, "Baselight", "# width 255 255 255\n\n# Cube\n",
+     kInvalidData},
+    {"DaVinci", Operator::kLookUpTableTab, 0, "Davinci Resolve", "LUT_3D_SIZE 255\n", kInvalidData},
+    {"direct table", Operator::kLookUpTableTab, 1, "Davinci Resolve", "1,2,3\n", kFileError},
+    {"film gamma", Operator::kFilmGammaTab, 0, "Davinci Resolve", "1\n7\n0\n", kNothing},
+};
+
+// A file of `bytes` that holds `header` and then NUL bytes, made without writing them.
+void MakeSparse(const std::string& path, const std::string& header, long long bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, header.data(), header.size()), static_cast<ssize_t>(header.size()));
+  ASSERT_EQ(::ftruncate(fd, bytes), 0);
+  ::close(fd);
+}
+
+class HostileFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settings.LoadSettings();
+    ::mkfifo(dir.File("fifo").c_str(), 0600);
+    std::filesystem::create_directory(dir.File("folder"));
+  }
+
+  Outcome Open(const Tab& tab, const std::string& path) {
+    settings.WriteIntSetting("LUTFile", tab.directTable);
+    settings.WriteStringSetting("LutFileType", tab.lutType);
+    op.activeTab = tab.tab;
+    op.boxes.clear();
+    op.dialogAnswers = {path};
+    try {
+      station.FileOpenExecute();
+    } catch (const LUTFileError&) {
+      return kFileError;
+    }
+    if (op.boxes.empty()) return kNothing;
+    return op.boxes == std::vector<test::ScriptedOperator::Box>{{"INVALID DATA", "DATA ERROR", 17}}
+               ? kInvalidData
+               : Outcome(-1);
+  }
+
+  void ExpectBounded(const Tab& tab, const std::string& path, Outcome expected) {
+    const test::ProbeResult run = test::Probe([&] { return Open(tab, path); }, 30);
+    const std::string what = std::string(tab.name) + " " + path;
+    ASSERT_TRUE(run.finished) << what << ": blocked or crashed";
+    EXPECT_EQ(run.value, expected) << what;
+    EXPECT_LT(run.cpuSeconds, kCpuSecondsBound) << what;
+    EXPECT_LT(run.peakGrowthKiB, kGrowthBoundKiB) << what;
+  }
+
+  test::TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock;
+  test::ScriptedOperator op;
+  Station station{op, settings, clock};
+};
+
+TEST_F(HostileFilesTest, WhatIsNotARegularFileIsNotOpenedAndNothingBlocks) {
+  for (const Tab& tab : kTabs)
+    for (const std::string& path : {dir.File("fifo"), std::string("/dev/zero"), dir.File("folder")})
+      ExpectBounded(tab, path, tab.cannotOpen);
+}
+
+TEST_F(HostileFilesTest, TwoGigabytesOfNulBytesAreRejectedQuicklyInLittleMemory) {
+  for (const Tab& tab : kTabs) {
+    MakeSparse(dir.File("nul"), "", kHugeBytes);
+    ExpectBounded(tab, dir.File("nul"), kInvalidData);
+    MakeSparse(dir.File("headed"), tab.header, kHugeBytes);
+    ExpectBounded(tab, dir.File("headed"), kInvalidData);
+  }
+}
+
+}  // namespace
+}  // namespace velluma
