@@ -1,8 +1,11 @@
 // One patch, and the sequence of 260 patches that AUTO measures.
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "calibration/Station.h"
 #include "instruments/AnalyzerOffset.h"
+#include "monitor/CommandText.h"
 #include "platform/CLocale.h"
 
 namespace velluma {
@@ -11,6 +14,16 @@ namespace {
 constexpr int kSettleMs = 100;
 constexpr const char* kMeasurementCaption = "Measurement";
 constexpr const char* kTransferCaption = "PC->MONITOR";
+
+// The first value of a measured patch that the monitor's "%07.4f" fields cannot carry (an
+// instrument's infinity or NaN, a luminance in the tens of millions), named for the operator.
+std::optional<std::string> UnfitValue(const XyYValue& value, const std::string& patch) {
+  const std::pair<const char*, double> values[] = {{"x", value.x}, {"y", value.y}, {"Y", value.Y}};
+  for (const auto& [name, number] : values)
+    if (!command_text::FitsDecimalField(static_cast<float>(number)))
+      return std::string(name) + " of " + patch + " is " + FormatC("%g", number);
+  return std::nullopt;
+}
 }  // namespace
 
 bool Station::MeasurePatch(int red, int green, int blue, const std::string& patchName,
@@ -93,17 +106,36 @@ bool Station::MeasureSequence() {
   return RunMeasureSequence() == SequenceOutcome::Complete;
 }
 
+// Measurements are checked before they are written: one the monitor cannot take stops the run
+// with its reason instead of reaching the monitor cut to another number.
+bool Station::MeasuredValuesFit(std::span<const XyYValue> values,
+                                const std::function<std::string(std::size_t)>& patchName) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (const auto unfit = UnfitValue(values[i], patchName(i))) {
+      op.MessageBox("Measurement: " + *unfit + ", which the monitor cannot take",
+                    kMeasurementCaption, Operator::kError);
+      AnalyzerEndRemote();
+      return false;
+    }
+  }
+  return true;
+}
+
 Station::SequenceOutcome Station::RunMeasureSequence() {
   if (int code = AnalyzerBeginRemote(); code != 0) {
     op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kMeasurementCaption, Operator::kError);
     return SequenceOutcome::Incomplete;
   }
-  if (!MeasurePrimaries()) return SequenceOutcome::Incomplete;
+  const auto primaryName = [](std::size_t p) { return std::string(1, "RGB"[p]); };
+  if (!MeasurePrimaries() || !MeasuredValuesFit(CalibrationData.Primaries, primaryName))
+    return SequenceOutcome::Incomplete;
   if (int code = Lcd->WritePrimaries(CalibrationData.PrimariesPayload()); code != 0) {
     op.MessageBox("Monitor: " + Lcd->ErrorText(code), kTransferCaption, Operator::kError);
     return SequenceOutcome::Incomplete;
   }
-  if (!MeasureGreyRamp()) return SequenceOutcome::Incomplete;
+  const auto greyName = [](std::size_t n) { return "grey level " + std::to_string(n); };
+  if (!MeasureGreyRamp() || !MeasuredValuesFit(CalibrationData.YxyTable, greyName))
+    return SequenceOutcome::Incomplete;
   XyYValue black;
   MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black);  // leaves the screen black
   if (!WriteGreyRamps()) return SequenceOutcome::MeasuredNotWritten;

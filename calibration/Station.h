@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,9 @@ class Station {
   // A LUT file (or, with "LUTFile" set, a table of the monitor's codes) into the LUT of the
   // selected memory: 0 loaded, 1 rejected (the table then as it was).
   int FileOpenProcLUT(const std::string& path);
+  // What the last LUT load's diagnosis line does not say (the system's reason a file could not be
+  // opened, the line at fault), empty when it loaded or there is nothing to add.
+  const std::string& LutLoadCause() const { return lutLoadCause_; }
   // A film-gamma table file into the selected memory: 0 loaded, -1 not.
   int FileOpenProcFG(const std::string& path);
 
@@ -169,6 +174,8 @@ class Station {
   PatchOutcome ShowAndMeasure(int red, int green, int blue, const std::string& patchName,
                               const std::string& caption, XyYValue& result);
   SequenceOutcome RunMeasureSequence();
+  bool MeasuredValuesFit(std::span<const XyYValue> values,
+                         const std::function<std::string(std::size_t)>& patchName);
   void CreateAnalyzer();
   void CreateLcd();
   void UseUnconnectedLink();
@@ -194,6 +201,7 @@ class Station {
   AnalyzerFront front_;
 
   bool procedureRunning_ = false;
+  std::string lutLoadCause_;
 };
 
 }  // namespace velluma

@@ -21,6 +21,7 @@ int Station::FileOpenProcLUT(const std::string& path) {
   const LUTLoadResult loaded =
       LoadLUTFile(path, format, direct, Tables.LutTables[memory], std::cout);
   LutLoaded[memory] = loaded.code == 0 ? 1 : 0;
+  lutLoadCause_ = loaded.cause;
   return loaded.code;
 }
 

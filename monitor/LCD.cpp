@@ -1,5 +1,7 @@
 #include "monitor/LCD.h"
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "monitor/CommandText.h"
@@ -25,6 +27,19 @@ constexpr int kLutCodes[] = {0x18, 0x19, 0x1A};
 
 bool ValidMemory(int memory) {
   return memory >= 0 && memory < UserMemoryTables::kMemories;
+}
+
+// A value a field cannot carry is refused before anything is sent: cut to its field it would
+// reach the monitor as another number.
+template <typename Values, typename Fits>
+bool AllFit(const Values& values, Fits fits) {
+  return std::all_of(std::begin(values), std::end(values), fits);
+}
+
+bool LutFits(const UserMemoryTables::LutTable& lut) {
+  return std::all_of(lut.begin(), lut.end(), [](const auto& channel) {
+    return AllFit(channel, command_text::FitsHexField);
+  });
 }
 
 }  // namespace
@@ -185,10 +200,12 @@ int LCD::SetZbl(int value) {
 }
 
 int LCD::WritePrimaries(const std::array<float, 9>& values) {
+  if (!AllFit(values, command_text::FitsDecimalField)) return -3;
   return Exchange("G$M:WDC" + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
 
 int LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
+  if (!AllFit(values, command_text::FitsDecimalField)) return -3;
   const char* header = channel == 0 ? "G$M:WDW0" : channel == 1 ? "G$M:WDW1" : "G$M:WDW2";
   return Exchange(header + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
@@ -196,6 +213,7 @@ int LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
 int LCD::WriteFilmGamma(int memory) {
   if (!ValidMemory(memory)) return -3;
   const auto& table = environment_.tables.FilmGammaTables[memory];
+  if (!AllFit(table, command_text::FitsHexField)) return -3;
   for (int block = 0; block < kFilmGammaBlocks; ++block) {
     const std::string header = FormatC("WCG:01000%03X%01X00", kFilmGammaCodes[memory], block);
     const auto entries = std::span(table).subspan(block * kLutChunkEntries, kLutChunkEntries);
@@ -227,11 +245,17 @@ int LCD::SendLutChunk(const std::string& command) {
   for (int attempt = 0;; ++attempt) {
     SendChecked(command);  // a send failure shows as a missing reply
     std::string reply;
-    if (ReceivePlainNoPurge(reply) > 0 && reply == "C$M") {
+    const int received = ReceivePlainNoPurge(reply);
+    if (received > 0 && reply == "C$M") {
       environment_.clock.Pause(kChunkPauseMs);
       return 0;
     }
-    if (attempt == 1) return -3;
+    if (attempt == 1) {
+      const std::string chunk = command.substr(0, 17);
+      lutFailure_ =
+          received < 0 ? "gave no reply to " + chunk : "refused " + chunk + ": \"" + reply + "\"";
+      return -3;
+    }
     environment_.clock.Pause(kRetryPauseMs);
   }
 }
@@ -253,6 +277,8 @@ int LCD::SendLutChunks(int memory) {
 }
 
 int LCD::WriteLut(int memory) {
+  lutFailure_.clear();
+  if (ValidMemory(memory) && !LutFits(environment_.tables.LutTables[memory])) return -3;
   const int speed = environment_.settings.ReadIntSetting("MonitorSpeed");
   const bool fast = speed != kLineSpeed;
   if (fast && !SendSpeedCommand(speed, FormatC("speed%d", speed))) return -1;

@@ -63,6 +63,11 @@ class LCD {
 
   const SerialPort& Port() const { return port_; }
 
+  // Why the last LUT transfer ended with NACK, which it reports for a refused chunk and a silent
+  // monitor alike: "gave no reply to ..." or "refused ..."; empty after a transfer that went
+  // through.
+  const std::string& LutFailure() const { return lutFailure_; }
+
  private:
   int Send(const std::string& command, bool withChecksum);
   int Receive(std::string& body, bool purge, bool checked);
@@ -80,6 +85,7 @@ class LCD {
 
   LinkEnvironment environment_;
   SerialPort port_;
+  std::string lutFailure_;
 };
 
 }  // namespace velluma

@@ -54,7 +54,7 @@ class MeasurementTest : public ::testing::Test {
   BenchProcess bench{{"--reply-delay", "10"}};
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock{0.05, 300};
+  VirtualClock clock;
   test::ScriptedOperator op;
   test::CaScript script;
   CaServer caServer{test::MakeScriptedCaServer(script)};
@@ -256,6 +256,23 @@ TEST_F(AutoTest, AMeasurementThatStoppedKeepsTheChosenFileAndArmsNothing) {
   EXPECT_EQ(bench.State()["zbl"], "100");
   station.DownloadButtonClick();
   EXPECT_EQ(op.boxes.back(), (Box{"NOT FILE LOAD", "PC->MONITOR", 16}));
+}
+
+TEST_F(AutoTest, AMeasurementTheMonitorCannotTakeStopsTheRunWithItsReason) {
+  dir.Write("auto.txt", "kept");
+  reading = [](int index, test::CaScript& s) {
+    if (index == kAutoGrey0 + 100) s.Lv = 1e30f;
+  };
+  station.AutoButtonClick();
+  ASSERT_EQ(op.boxes.size(), 2u);
+  EXPECT_EQ(op.boxes[0], (Box{"Measurement: Y of grey level 100 is 1e+30, which the monitor "
+                              "cannot take",
+                              "Measurement", 16}));
+  EXPECT_EQ(op.boxes[1].caption, "Auto");
+  EXPECT_EQ(op.boxes[1].text.substr(0, 8), "Auto\t\tNG");
+  EXPECT_EQ(bench.State()["grey0"], "none") << "nothing of the ramp reaches the monitor";
+  EXPECT_EQ(dir.Read("auto.txt"), "kept");
+  EXPECT_EQ(station.CalibrationDataReady, 0);
 }
 
 TEST_F(AutoTest, EverythingMeasuredButARefusedGreyRampStillSavesAndReportsNg) {

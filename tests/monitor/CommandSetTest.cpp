@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <numeric>
 
@@ -39,7 +40,7 @@ class CommandSetTest : public ::testing::Test {
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
   UserMemoryTables tables;
-  VirtualClock clock{0.02, 200};
+  VirtualClock clock;
   PtyPeer peer;
   std::unique_ptr<LCD> lcd;
 };
@@ -97,6 +98,26 @@ TEST_F(CommandSetTest, WriteGreyRampSendsAWholeChannelInOneCommand) {
   EXPECT_EQ(frames[2].size(), 8u + 256 * 7 + 2);
   EXPECT_EQ(frames[2].substr(8, 21), "00.000000.250000.5000");
   EXPECT_EQ(frames[2].substr(8 + 255 * 7, 7), "63.7500");
+}
+
+TEST_F(CommandSetTest, AValueNoFieldCanCarryIsRefusedBeforeAnythingIsSent) {
+  const float inf = std::numeric_limits<float>::infinity();
+  std::array<float, 9> primaries{};
+  std::array<float, 256> ramp{};
+  for (float unfit : {inf, -inf, std::numeric_limits<float>::quiet_NaN(), 1e7f, -1e6f}) {
+    primaries[8] = unfit;  // the last field keeps its whole text, and still may not carry it
+    ramp[3] = unfit;
+    EXPECT_EQ(lcd->WritePrimaries(primaries), -3) << unfit;
+    EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), -3) << unfit;
+  }
+  tables.FilmGammaTables[0][1023] = 4096;
+  EXPECT_EQ(lcd->WriteFilmGamma(0), -3);
+  FillLut(2);
+  tables.LutTables[2][1][7] = -1;
+  settings.WriteIntSetting("MonitorSpeed", 38400);
+  EXPECT_EQ(lcd->WriteLut(2), -3);
+  EXPECT_TRUE(peer.Frames().empty()) << "not even the speed switch";
+  EXPECT_TRUE(clock.Events().empty());
 }
 
 TEST_F(CommandSetTest, ReplyFailuresOfSingleExchanges) {
