@@ -416,6 +416,8 @@ void TTonwickForm::FormCreate() {
 void TTonwickForm::Guarded(const std::function<void()>& handler) {
   try {
     handler();
+  } catch (const std::bad_alloc&) {
+    MessageBox("Not enough memory for this action", "Velluma", kError);
   } catch (const std::exception& error) {
     MessageBox(error.what(), "Velluma", kError);
   }

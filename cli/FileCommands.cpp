@@ -1,10 +1,9 @@
 // lut-convert and the three transfers of files into the monitor.
-#include <fstream>
-
 #include "cli/OpenDevices.h"
 #include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
 #include "platform/CLocale.h"
+#include "platform/InputFile.h"
 
 namespace velluma::cli {
 
@@ -13,11 +12,21 @@ namespace {
 constexpr std::string_view kTransferCaption = "PC->MONITOR";
 
 // The calibration and film-gamma loaders pass over a file they cannot open without a word; it
-// is said here, before the file goes to the loader.
+// is said here, with the system's reason, before the file goes to the loader. Only a regular
+// file is opened, so a FIFO cannot hold the run.
 bool Readable(const CommandContext& context, const std::string& file) {
-  if (std::ifstream(file)) return true;
-  context.err << "velluma-cli: cannot open '" << file << "'" << std::endl;
+  const InputFile input(file);
+  if (input.IsOpen()) return true;
+  context.err << "velluma-cli: cannot open '" << file << "': " << input.Reason() << std::endl;
   return false;
+}
+
+// The LUT loader's diagnosis line says what kind of failure it was; the cause follows on
+// standard error.
+int RefusedLut(const CommandContext& context, const std::string& file) {
+  if (const std::string& cause = context.station.LutLoadCause(); !cause.empty())
+    context.err << "velluma-cli: '" << file << "': " << cause << std::endl;
+  return kExitRefused;
 }
 
 // The file goes to the loader of `tab`, as when it is dropped on the window with that tab active.
@@ -38,7 +47,7 @@ void PrintMonitorLut(std::ostream& out, const UserMemoryTables::LutTable& table)
 
 int LutConvert(const CommandContext& context, const std::string& file) {
   const int memory = context.op.LutMemory();
-  if (context.station.FileOpenProcLUT(file) != 0) return kExitRefused;
+  if (context.station.FileOpenProcLUT(file) != 0) return RefusedLut(context, file);
   PrintMonitorLut(context.out, context.station.Tables.LutTables[memory]);
   return kExitDone;
 }
@@ -55,9 +64,12 @@ int SendCalibration(const CommandContext& context, const std::string& file) {
 int SendLut(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
   OpenOnTab(context, Operator::kLookUpTableTab, file);
-  if (context.station.LutLoaded[context.op.LutMemory()] == 0) return kExitRefused;
+  if (context.station.LutLoaded[context.op.LutMemory()] == 0) return RefusedLut(context, file);
   OpenDevices devices(context.station);
   context.station.LUTStartButtonClick();
+  // "monitor: NACK" stands for a refused chunk and for a silent monitor alike.
+  if (const std::string& failure = context.station.Lcd->LutFailure(); !failure.empty())
+    context.err << "velluma-cli: the monitor " << failure << std::endl;
   return CompletionExitStatus(context.op.Boxes(), kTransferCaption);
 }
 

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/InputFile.h"
+
 namespace velluma::cli {
 
 namespace {
@@ -66,6 +68,13 @@ void Apply(SettingsStore& store, const SettingOverride& setting) {
     store.WriteIntSetting(setting.name, std::get<std::int32_t>(setting.value));
 }
 
+// Only a regular file is copied: a FIFO or a folder in its place is named, with the reason.
+void CopyRegularFile(const std::string& source, const std::string& copy) {
+  if (const InputFile file(source); !file.IsOpen())
+    throw std::runtime_error("cannot read the settings file '" + source + "': " + file.Reason());
+  std::filesystem::copy_file(source, copy);
+}
+
 }  // namespace
 
 PrivateSettings::PrivateSettings(const std::string& source,
@@ -74,7 +83,7 @@ PrivateSettings::PrivateSettings(const std::string& source,
   const std::string copy = folder_ + kCopyName;
   ArmSignalRemoval(folder_, copy);
   try {
-    if (std::filesystem::exists(source)) std::filesystem::copy_file(source, copy);
+    if (std::filesystem::exists(source)) CopyRegularFile(source, copy);
     store_ = std::make_unique<SettingsStore>(copy);
     store_->LoadSettings();
     for (const SettingOverride& setting : overrides) Apply(*store_, setting);

@@ -1,6 +1,6 @@
 #include "cli/VellumaCli.h"
 
-#include <filesystem>
+#include <new>
 
 #include "calibration/Station.h"
 #include "cli/ClockFromEnvironment.h"
@@ -11,6 +11,7 @@
 #include "cli/StationCommands.h"
 #include "cli/Usage.h"
 #include "cli/UsageError.h"
+#include "platform/InputFile.h"
 
 namespace velluma::cli {
 
@@ -20,8 +21,8 @@ namespace {
 // (which need not exist yet: the run then starts from the defaults).
 std::string SettingsSource(const CommandLine& line) {
   if (line.settingsFile.empty()) return SettingsStore::DefaultPath();
-  if (!std::filesystem::is_regular_file(line.settingsFile))
-    throw UsageError("--settings '" + line.settingsFile + "': no such settings file", line.command);
+  if (const InputFile file(line.settingsFile); !file.IsOpen())
+    throw UsageError("--settings '" + line.settingsFile + "': " + file.Reason(), line.command);
   return line.settingsFile;
 }
 
@@ -76,6 +77,9 @@ int RunVellumaCli(const std::vector<std::string>& arguments, std::ostream& out, 
     return RunCommandLine(line, out, err, errIsTerminal);
   } catch (const UsageError& error) {
     PrintUsageError(err, error);
+    return kExitFailed;
+  } catch (const std::bad_alloc&) {
+    err << "Velluma: not enough memory for this command" << std::endl;
     return kExitFailed;
   } catch (const std::exception& error) {
     err << "Velluma: " << error.what() << std::endl;

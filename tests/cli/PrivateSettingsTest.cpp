@@ -1,6 +1,7 @@
 // The private copy of the settings goes with the run however it ends. (That the overrides never
 // reach a settings file, and that the copy is gone after every run, VellumaCliTest checks.)
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,8 +29,16 @@ class PrivateSettingsTest : public ::testing::Test {
 
 TEST_F(PrivateSettingsTest, ACopyThatFailsLeavesNothingBehind) {
   std::filesystem::create_directory(dir.File("folder.reg"));
-  EXPECT_THROW(PrivateSettings(dir.File("folder.reg"), {}), std::filesystem::filesystem_error);
-  EXPECT_TRUE(TmpIsEmpty());
+  ::mkfifo(dir.File("fifo.reg").c_str(), 0600);
+  for (const char* name : {"folder.reg", "fifo.reg"}) {
+    try {
+      PrivateSettings settings(dir.File(name), {});
+      ADD_FAILURE() << name << " was copied";
+    } catch (const std::runtime_error& error) {
+      EXPECT_NE(std::string(error.what()).find(dir.File(name)), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(TmpIsEmpty());
+  }
 }
 
 TEST_F(PrivateSettingsTest, ATerminatingSignalTakesTheCopyWithIt) {

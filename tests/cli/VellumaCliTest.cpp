@@ -2,6 +2,7 @@
 // file and scaled time, against the real bench where a command needs devices. AUTO is in
 // VellumaCliAutoTest.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <charconv>
@@ -160,8 +161,14 @@ TEST_F(VellumaCliTest, BadCommandLinesGiveTheUsageAndStatus2) {
       {{"measure", "1", "2"}, "velluma-cli: too few arguments\nUsage: velluma-cli measure R G B"},
       {{"query", "--offset-x", "0.5"}, "velluma-cli: --offset-x '0.5': the offset lies between"},
       {{"query", "--settings", dir.File("missing.reg")},
-       "velluma-cli: --settings '" + dir.File("missing.reg") + "': no such"},
+       "velluma-cli: --settings '" + dir.File("missing.reg") + "': No such file or directory"},
+      {{"query", "--settings", dir.File("folder")},
+       "velluma-cli: --settings '" + dir.File("folder") + "': Is a directory"},
+      {{"query", "--settings", dir.File("fifo")},
+       "velluma-cli: --settings '" + dir.File("fifo") + "': Not a regular file"},
   };
+  std::filesystem::create_directory(dir.File("folder"));
+  ::mkfifo(dir.File("fifo").c_str(), 0600);
   for (const auto& [arguments, start] : refused) {
     const CliResult result = Run(arguments);
     EXPECT_EQ(result.status, 2) << start;
@@ -232,6 +239,42 @@ TEST_F(VellumaCliTest, LutConvertChoosesTheReaderAsTheWindowDoes) {
   const CliResult wide = Run({"lut-convert", dir.File("wide.cube"), "--format", "davinci"});
   EXPECT_EQ(wide.status, 1);
   EXPECT_EQ(wide.out, "DaVinci 3D LUT Input Range is invalid .\n");
+}
+
+TEST_F(VellumaCliTest, ARefusedLutFileIsExplainedOnStandardError) {
+  std::filesystem::create_directory(dir.File("folder"));
+  dir.Write("huge.cube", "LUT_3D_SIZE 5000\n0 0 0\n");
+  dir.Write("endless.cube", "LUT_3D_SIZE 2\n" + std::string(2 << 20, '0'));
+  dir.Write("table.csv", "1,2,3\n4,5000,6\n");
+  const struct {
+    Args arguments;
+    std::string out, err;
+  } cases[] = {
+      {{"lut-convert", dir.File("missing.cube")},
+       "LUT file operation error.\n",
+       "velluma-cli: '" + dir.File("missing.cube") + "': No such file or directory\n"},
+      {{"lut-convert", dir.File("folder")},
+       "LUT file operation error.\n",
+       "velluma-cli: '" + dir.File("folder") + "': Is a directory\n"},
+      {{"lut-convert", dir.File("huge.cube"), "--format", "davinci"},
+       "LUT file operation error.\n",
+       "velluma-cli: '" + dir.File("huge.cube") + "': the table it announces is too large\n"},
+      {{"lut-convert", dir.File("endless.cube"), "--format", "davinci"},
+       "LUT file parse error.\n",
+       "velluma-cli: '" + dir.File("endless.cube") + "': a line longer than 1048576 bytes\n"},
+      {{"send-lut", dir.File("table.csv"), "--memory", "USER2", "--settings",
+        dir.File("direct.reg")},
+       "LUT table value out of range.\n",
+       "DATA ERROR: INVALID DATA\nvelluma-cli: '" + dir.File("table.csv") +
+           "': line 2: a value outside 0..4095: 5000\n"},
+  };
+  dir.Write("direct.reg", Registry("\"LUTFile\"=dword:00000001\r\n"));
+  for (const auto& c : cases) {
+    const CliResult result = Run(c.arguments);
+    EXPECT_EQ(result.status, 1) << c.err;
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+  }
 }
 
 // ---- The transfers ----
@@ -307,17 +350,27 @@ TEST_F(VellumaCliTest, AFileThatDoesNotLoadOpensNoDevice) {
 
   const CliResult missing = Run({"send-calibration", dir.File("missing.txt")});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "velluma-cli: cannot open '" + dir.File("missing.txt") + "'\n");
+  EXPECT_EQ(missing.err, "velluma-cli: cannot open '" + dir.File("missing.txt") +
+                             "': No such file or directory\n");
   EXPECT_TRUE(bench->Log().empty());
 }
 
-TEST_F(VellumaCliTest, ARefusedTransferEndsWithStatus2) {
-  StartBench({"--fault", "C$M:WF er0"});
+TEST_F(VellumaCliTest, ARefusedTransferEndsWithStatus2AndSaysWhetherTheMonitorAnswered) {
   dir.Write("rotated.cube", kResolveCube);
-  const CliResult result =
-      Run({"send-lut", dir.File("rotated.cube"), "--memory", "USER1", "--format", "davinci"});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "PC->MONITOR: monitor: NACK\n");
+  const Args sendLut = {"send-lut", dir.File("rotated.cube"), "--memory", "USER1", "--format",
+                        "davinci"};
+  StartBench({"--fault", "C$M:WF er0"});
+  const CliResult refused = Run(sendLut);
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err,
+            "PC->MONITOR: monitor: NACK\nvelluma-cli: the monitor refused C$M:WF02000018000: "
+            "\"ER0\"\n");
+  StartBench({"--fault", "C$M:WF silent"});
+  const CliResult silent = Run(sendLut);
+  EXPECT_EQ(silent.status, 2);
+  EXPECT_EQ(silent.err,
+            "PC->MONITOR: monitor: NACK\nvelluma-cli: the monitor gave no reply to "
+            "C$M:WF02000018000\n");
 }
 
 // ---- The monitor and the instrument ----
