@@ -21,7 +21,8 @@ void ScaledClock::Pause(int ms) {
 }
 
 int ScaledClock::WaitBudget(int nominalMs) {
-  return static_cast<int>(std::ceil(nominalMs * factor_));
+  const int scaled = static_cast<int>(std::ceil(nominalMs * factor_));
+  return std::max(scaled, std::min(nominalMs, kMinWaitMs));
 }
 
 void VirtualClock::Pause(int ms) {

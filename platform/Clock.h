@@ -30,9 +30,14 @@ class RealClock : public Clock {
   int WaitBudget(int nominalMs) override { return nominalMs; }
 };
 
-// Everything takes `factor` times its nominal length (factor 0.01: 10 s become 100 ms).
+// Pauses take `factor` times their nominal length (factor 0.01: 1500 ms become 15 ms). I/O waits
+// are scaled too, but never below kMinWaitMs (or their nominal length when that is shorter): the
+// device on the other end answers in real time, and on a busy machine its answer may take a
+// while to arrive, so only the silence of a device that does not answer is shortened.
 class ScaledClock : public Clock {
  public:
+  static constexpr int kMinWaitMs = 2000;
+
   explicit ScaledClock(double factor) : factor_(factor) {}
   void Pause(int ms) override;
   int WaitBudget(int nominalMs) override;
@@ -42,8 +47,10 @@ class ScaledClock : public Clock {
 };
 
 // Pauses return at once and are recorded with every time-out, so a test can assert the protocol's
-// timing ("300 ms after each chunk") without waiting. I/O waits still last a real, scaled-down
-// time, since the device on the other side of the port answers in real time.
+// timing ("300 ms after each chunk") without waiting. I/O waits still last a real time, since the
+// device on the other side of the port answers in real time: `ioFactor` times the nominal wait,
+// at least `ioFloorMs`. The defaults leave a reply two seconds or more to arrive, so a test's
+// verdict does not depend on how busy the machine is; a silent device costs that much.
 class VirtualClock : public Clock {
  public:
   enum class Kind { Pause, Timeout };
@@ -53,7 +60,7 @@ class VirtualClock : public Clock {
     bool operator==(const Event&) const = default;
   };
 
-  explicit VirtualClock(double ioFactor = 0.05, int ioFloorMs = 200)
+  explicit VirtualClock(double ioFactor = 0.1, int ioFloorMs = 2000)
       : ioFactor_(ioFactor), ioFloorMs_(ioFloorMs) {}
 
   void Pause(int ms) override;

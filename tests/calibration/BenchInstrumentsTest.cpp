@@ -48,7 +48,7 @@ class BenchInstrumentsTest : public ::testing::TestWithParam<const char*> {
   std::unique_ptr<BenchProcess> bench;
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock{0.02, 400};
+  VirtualClock clock;
   test::ScriptedOperator op;
   CaServer caServer;
   Station station{op, settings, clock};

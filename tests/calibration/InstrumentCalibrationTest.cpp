@@ -33,7 +33,7 @@ class InstrumentCalibrationTest : public ::testing::Test {
 
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock{0.01, 150};
+  VirtualClock clock;
   test::ScriptedOperator op;
   test::CaScript script;
   CaServer caServer{test::MakeScriptedCaServer(script)};

@@ -27,7 +27,7 @@ class StationTest : public ::testing::Test {
 
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock{0.02, 200};
+  VirtualClock clock;
   PtyPeer peer;
   ScriptedOperator op;
   Station station{op, settings, clock};

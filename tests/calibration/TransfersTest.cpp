@@ -36,7 +36,7 @@ class TransfersTest : public ::testing::Test {
   BenchProcess bench{{"--reply-delay", "10"}};
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock{0.05, 300};
+  VirtualClock clock;
   test::ScriptedOperator op;
   Station station{op, settings, clock};
 };

@@ -16,7 +16,10 @@ class ClockFromEnvironmentTest : public ::testing::Test {
 
 TEST_F(ClockFromEnvironmentTest, ScaledTimeWithAFactor) {
   ::setenv("VELLUMA_CLOCK_SCALE", "0.02", 1);
-  EXPECT_EQ(ClockFromEnvironment()->WaitBudget(10000), 200);
+  const auto clock = ClockFromEnvironment();
+  EXPECT_EQ(clock->WaitBudget(300000), 6000);
+  EXPECT_EQ(clock->WaitBudget(10000), 2000) << "a reply is left two seconds, however busy";
+  EXPECT_EQ(clock->WaitBudget(1000), 1000) << "but never more than its nominal wait";
 }
 
 TEST_F(ClockFromEnvironmentTest, AnythingButAPositiveNumberIsRefused) {

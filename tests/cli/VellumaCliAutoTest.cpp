@@ -78,7 +78,7 @@ void RunWindowsAuto(const BenchProcess& bench, const std::string& model, const s
   settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   settings.WriteStringSetting("AnalizerPort", bench.Pr655Device());
   settings.WriteStringSetting("AnalizerModel", model);
-  VirtualClock clock{0.02, 400};
+  VirtualClock clock;
   test::ScriptedOperator op;
   op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   op.dialogAnswers = {save};

@@ -15,7 +15,7 @@ class Analyzer3Test : public ::testing::Test {
   void ReplyLine(const std::string& line) { peer.Reply(Bytes(line + "\r\n")); }
 
   PtyPeer peer{PtyPeer::Framing::Lines};
-  VirtualClock clock{0.01, 150};
+  VirtualClock clock;
   Analyzer3 pr{0, peer.DevicePath(), 9600, clock};
 };
 

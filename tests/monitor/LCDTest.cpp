@@ -25,7 +25,7 @@ class LCDTest : public ::testing::Test {
   test::TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
   UserMemoryTables tables;
-  VirtualClock clock{0.02, 200};
+  VirtualClock clock;
   PtyPeer peer;
 };
 
