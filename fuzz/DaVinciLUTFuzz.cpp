@@ -1,0 +1,8 @@
+// LoadLUTFile with the DaVinci Resolve reader (".cube"), ranges checked: rejections leave the
+// table as it was, a loaded file gives 10-bit codes everywhere.
+#include "fuzz/LUTLoadCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  velluma::fuzz::CheckConvertedLoad(data, size, "Davinci Resolve");
+  return 0;
+}
