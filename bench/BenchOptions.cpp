@@ -46,7 +46,7 @@ const char* BenchOptions::Usage() {
          "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
          "                     [--gamma G] [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD]\n"
          "                     [--seed N] [--pr655-measure-ms MS] [--pr655-remote-delay MS]\n"
-         "                     [--pr655-late-remote]\n";
+         "                     [--pr655-late-remote] [--pr655-quiet-wake]\n";
 }
 
 BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
@@ -60,6 +60,10 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
     }
     if (option == "--pr655-late-remote") {
       options.pr655_remote_delay = kLateRemoteDelay;
+      continue;
+    }
+    if (option == "--pr655-quiet-wake") {
+      options.pr655_quiet_wake = true;
       continue;
     }
     if (i + 1 >= arguments.size()) throw std::invalid_argument("unknown or incomplete " + option);

@@ -16,6 +16,7 @@ namespace bench {
 //                 [--display FILE] [--primaries "rx ry gx gy bx by"] [--white CD] [--gamma G]
 //                 [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD] [--seed N]
 //                 [--pr655-measure-ms MS] [--pr655-remote-delay MS] [--pr655-late-remote]
+//                 [--pr655-quiet-wake]
 // Display settings apply in the order given, so a later one overrides a file read before it.
 struct BenchOptions {
   std::string ports_dir;
@@ -28,6 +29,7 @@ struct BenchOptions {
   DisplayParameters display;
   std::chrono::milliseconds pr655_measure_time{100};
   std::chrono::milliseconds pr655_remote_delay{20};
+  bool pr655_quiet_wake = false;
 
   // Throws std::invalid_argument with the reason for a bad command line.
   static BenchOptions Parse(const std::vector<std::string>& arguments);

@@ -111,7 +111,9 @@ void VirtualPr655::Handle(const Pr655Command& command, TimePoint now) {
 
 VirtualPr655::Outcome VirtualPr655::Interpret(const std::string& command) {
   if (command == "PHOTO") {
-    return {kRemoteModeText, options_.remote_delay, [this] { SetRemote(true); }};
+    std::optional<std::string> answer;
+    if (!options_.quiet_wake) answer = kRemoteModeText;
+    return {answer, options_.remote_delay, [this] { SetRemote(true); }};
   }
   if (IsSetupCommand(command)) return {std::string(kOk) + kLineEnd, options_.reply_delay, {}};
   if (command == "C") return {std::nullopt, {}, {}};

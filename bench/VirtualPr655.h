@@ -24,6 +24,10 @@ struct VirtualPr655Options {
   std::chrono::milliseconds remote_delay{20};
   // How long "M1" takes before its reply line.
   std::chrono::milliseconds measure_time{100};
+  // "PHOTO" enters remote mode without its answer, as if the program's purge after its settling
+  // wait had taken it: every reply is then read by the command that asked for it, so a program
+  // in virtual time (no settling wait) cannot find an answer a step late on a busy machine.
+  bool quiet_wake = false;
 };
 
 // The PR-655 on its serial line (a pty linked as COM2). Commands end with CR. "PHOTO" wakes it

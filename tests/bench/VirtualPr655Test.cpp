@@ -236,6 +236,16 @@ TEST_F(VirtualPr655Test, FaultsReplaceTheReplyAndBlockTheEffect) {
             std::vector<std::string>{"error: action \"er0\" does not apply to pr655:"});
 }
 
+TEST(VirtualPr655Timing, AQuietWakeEntersRemoteModeWithoutAnAnswer) {
+  BenchProcess bench({"--reply-delay", "1", "--pr655-quiet-wake"});
+  Pr655Line line(bench.Pr655Device());
+  line.SendSlowly("\rPHOTO\r");
+  EXPECT_EQ(line.ReadAll(100ms), "");
+  EXPECT_EQ(bench.State()["pr655.remote"], "on");
+  line.Command("SE0");
+  EXPECT_EQ(line.ReadAll(), "0000\r\n");
+}
+
 // The program purges 200 ms after the wake-up; an answer that comes after that is read as the
 // first reply line, ended at "REMOTE MODE", and the set-up replies follow line by line.
 TEST(VirtualPr655Timing, LateRemoteModeIsReadAsALineAndTheSetupGoesOn) {

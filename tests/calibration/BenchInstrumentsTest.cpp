@@ -27,7 +27,8 @@ std::vector<double> Numbers(const std::string& text) {
 class BenchInstrumentsTest : public ::testing::TestWithParam<const char*> {
  protected:
   void Start(std::vector<std::string> benchOptions = {}) {
-    benchOptions.insert(benchOptions.end(), {"--reply-delay", "10", "--pr655-measure-ms", "2"});
+    benchOptions.insert(benchOptions.end(),
+                        {"--reply-delay", "10", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
     bench = std::make_unique<BenchProcess>(benchOptions);
     ::setenv("VELLUMA_BENCH_SOCKET", bench->SocketPath().c_str(), 1);
     ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);

@@ -17,11 +17,13 @@ namespace {
 
 using test::CliResult;
 
-const std::vector<std::string> kBenchOptions = {"--reply-delay", "10", "--pr655-measure-ms", "2"};
+const std::vector<std::string> kBenchOptions = {"--reply-delay", "10", "--pr655-measure-ms", "2",
+                                                "--pr655-quiet-wake"};
 // A little noise, seeded: two benches draw the same numbers only when both runs measure the same
 // patches in the same order.
 const std::vector<std::string> kSeededNoise = {
-    "--reply-delay", "10", "--pr655-measure-ms", "2", "--noise", "0.0002", "--seed", "7"};
+    "--reply-delay", "10", "--pr655-measure-ms", "2", "--pr655-quiet-wake", "--noise", "0.0002",
+    "--seed",        "7"};
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;

@@ -125,7 +125,8 @@ class VellumaCliTest : public ::testing::Test {
   }
 
   void StartBench(std::vector<std::string> options = {}) {
-    options.insert(options.end(), {"--reply-delay", "10", "--pr655-measure-ms", "2"});
+    options.insert(options.end(),
+                   {"--reply-delay", "10", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
     bench = std::make_unique<BenchProcess>(options);
   }
 
