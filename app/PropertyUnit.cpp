@@ -10,6 +10,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <span>
+#include <type_traits>
+
+#include "instruments/InstrumentModel.h"
 #include "platform/TextToNumber.h"
 
 namespace velluma {
@@ -18,17 +22,18 @@ namespace {
 
 constexpr int kFilmGammaPage = 3;
 
-QComboBox* MakeList(QWidget* parent, const QStringList& entries) {
+// A list of a setting's choices, no entry selected until the settings say which.
+template <typename Choice>
+QComboBox* MakeList(QWidget* parent, std::span<const Choice> choices) {
   auto* list = new QComboBox(parent);
-  list->addItems(entries);
-  list->setCurrentIndex(-1);  // no entry selected until the settings say which
+  for (const Choice& choice : choices) {
+    if constexpr (std::is_integral_v<Choice>)
+      list->addItem(QString::number(choice));
+    else
+      list->addItem(QString::fromUtf8(choice.data(), static_cast<qsizetype>(choice.size())));
+  }
+  list->setCurrentIndex(-1);
   return list;
-}
-
-QStringList Ports(int count) {
-  QStringList ports;
-  for (int n = 1; n <= count; ++n) ports << QString("COM%1").arg(n);
-  return ports;
 }
 
 // Selects the first entry equal to `text`; without one the list keeps what it had.
@@ -93,13 +98,13 @@ QWidget* TPropertyForm::BuildConnectPage() {
   auto* layout = new QVBoxLayout(page);
   auto* monitor = new QGroupBox("Monitor", page);
   auto* form = new QFormLayout(monitor);
-  TypeComboBox = MakeList(monitor, {"RS-232C"});
-  MPortComboBox = MakeList(monitor, Ports(9));
+  TypeComboBox = MakeList(monitor, setting::MonitorType.choices);
+  MPortComboBox = MakeList(monitor, setting::MonitorPort.choices);
   form->addRow("TYPE", TypeComboBox);
   form->addRow("PORT", MPortComboBox);
   layout->addWidget(monitor);
   auto* speed = new QFormLayout;
-  MSpeedComboBox = MakeList(page, {"9600", "19200", "38400", "57600", "115200"});
+  MSpeedComboBox = MakeList(page, setting::MonitorSpeed.choices);
   speed->addRow("SPEED", MSpeedComboBox);
   layout->addLayout(speed);
   layout->addStretch(1);
@@ -111,8 +116,8 @@ QWidget* TPropertyForm::BuildCalibrationPage() {
   auto* layout = new QVBoxLayout(page);
   auto* analyzer = new QGroupBox("Analyzer", page);
   auto* form = new QFormLayout(analyzer);
-  AModelComboBox = MakeList(analyzer, {"CA-210", "CA-310", "i1-Pro", "PR-655", "NoConnect"});
-  APortComboBox = MakeList(analyzer, Ports(6) << "USB");
+  AModelComboBox = MakeList(analyzer, setting::AnalizerModel.choices);
+  APortComboBox = MakeList(analyzer, setting::AnalizerPort.choices);
   form->addRow("MODEL", AModelComboBox);
   form->addRow("PORT", APortComboBox);
   layout->addWidget(analyzer);
@@ -123,7 +128,7 @@ QWidget* TPropertyForm::BuildCalibrationPage() {
 QWidget* TPropertyForm::BuildLookUpTablePage() {
   auto* page = new QWidget;
   auto* layout = new QFormLayout(page);
-  LutFileTypeComboBox = MakeList(page, {"Baselight", "Davinci Resolve"});
+  LutFileTypeComboBox = MakeList(page, setting::LutFileType.choices);
   layout->addRow("LUT_Format", LutFileTypeComboBox);
   return page;
 }
@@ -142,12 +147,12 @@ void TPropertyForm::showEvent(QShowEvent* event) {
 }
 
 void TPropertyForm::FormShow() {
-  SelectEqual(AModelComboBox, settings_.ReadStringSetting("AnalizerModel"));
-  SelectEqual(APortComboBox, settings_.ReadStringSetting("AnalizerPort"));
-  SelectEqual(TypeComboBox, settings_.ReadStringSetting("MonitorType"));
-  SelectEqual(MPortComboBox, settings_.ReadStringSetting("MonitorPort"));
-  SelectEqual(MSpeedComboBox, std::to_string(settings_.ReadIntSetting("MonitorSpeed")));
-  SelectEqual(LutFileTypeComboBox, settings_.ReadStringSetting("LutFileType"));
+  SelectEqual(AModelComboBox, settings_.Read(setting::AnalizerModel));
+  SelectEqual(APortComboBox, settings_.Read(setting::AnalizerPort));
+  SelectEqual(TypeComboBox, settings_.Read(setting::MonitorType));
+  SelectEqual(MPortComboBox, settings_.Read(setting::MonitorPort));
+  SelectEqual(MSpeedComboBox, std::to_string(settings_.Read(setting::MonitorSpeed)));
+  SelectEqual(LutFileTypeComboBox, settings_.Read(setting::LutFileType));
   APPLYButton->setEnabled(false);
 }
 
@@ -169,19 +174,18 @@ void TPropertyForm::APortComboBoxChange() {
 
 // The port list follows the model stored before, not the one just chosen.
 void TPropertyForm::AModelComboBoxChange() {
-  const std::string stored = settings_.ReadStringSetting("AnalizerModel");
-  if (stored == "CA-310" || stored == "CA-210" || stored == "i1-Pro")
+  if (InstrumentModelNamed(settings_.Read(setting::AnalizerModel)).reachedOverUsb)
     SelectEqual(APortComboBox, "USB");
   APPLYButton->setEnabled(true);
 }
 
 void TPropertyForm::APPLYButtonClick() {
-  settings_.WriteStringSetting("AnalizerModel", SelectedText(AModelComboBox));
-  settings_.WriteStringSetting("AnalizerPort", SelectedText(APortComboBox));
-  settings_.WriteStringSetting("MonitorType", SelectedText(TypeComboBox));
-  settings_.WriteStringSetting("MonitorPort", SelectedText(MPortComboBox));
-  settings_.WriteIntSetting("MonitorSpeed", StrToInt(SelectedText(MSpeedComboBox)));
-  settings_.WriteStringSetting("LutFileType", SelectedText(LutFileTypeComboBox));
+  settings_.Write(setting::AnalizerModel, SelectedText(AModelComboBox));
+  settings_.Write(setting::AnalizerPort, SelectedText(APortComboBox));
+  settings_.Write(setting::MonitorType, SelectedText(TypeComboBox));
+  settings_.Write(setting::MonitorPort, SelectedText(MPortComboBox));
+  settings_.Write(setting::MonitorSpeed, StrToInt(SelectedText(MSpeedComboBox)));
+  settings_.Write(setting::LutFileType, SelectedText(LutFileTypeComboBox));
   APPLYButton->setEnabled(false);
 }
 

@@ -40,7 +40,6 @@ namespace velluma {
 namespace {
 
 constexpr int kGridRowHeight = 20;
-const char* const kMemoryNames[] = {"USER1", "USER2", "USER3"};
 
 QString Q(const std::string& text) {
   return QString::fromStdString(text);
@@ -65,7 +64,7 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent, int width, int 
 
 QComboBox* MakeMemoryList(QWidget* parent) {
   auto* list = new QComboBox(parent);
-  for (const char* name : kMemoryNames) list->addItem(name);
+  for (std::string_view name : setting::kMemories) list->addItem(Q(std::string(name)));
   list->setCurrentIndex(0);
   return list;
 }
@@ -704,12 +703,12 @@ void TTonwickForm::AnalyzerOffsetCyEditChange() {
 }
 
 void TTonwickForm::LUTComboBoxChange() {
-  station_->WriteStringSetting("LookUpTableSendTo", LUTComboBox->currentText().toStdString());
+  station_->WriteSetting(setting::LookUpTableSendTo, LUTComboBox->currentText().toStdString());
   RefreshGridLUT();
 }
 
 void TTonwickForm::FilmGammaComboBoxChange() {
-  station_->WriteStringSetting("FilmGammaSendTo", FilmGammaComboBox->currentText().toStdString());
+  station_->WriteSetting(setting::FilmGammaSendTo, FilmGammaComboBox->currentText().toStdString());
   RefreshGridFG();
 }
 

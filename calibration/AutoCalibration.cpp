@@ -77,8 +77,8 @@ bool Station::CheckMonitorModel(std::string& model) {
 }
 
 Station::PatchOutcome Station::MeasureWhiteAndBlack(XyYValue& white) {
-  if (int code = AnalyzerBeginRemote(); code != 0) {
-    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kAutoCaption, Operator::kError);
+  if (const InstrumentResult result = AnalyzerBeginRemote(); !result.Ok()) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(result), kAutoCaption, Operator::kError);
     return PatchOutcome::Failed;
   }
   XyYValue black;
@@ -129,7 +129,7 @@ void Station::MeasureSaveAndReport(const std::string& path) {
 
 void Station::AutoButtonClick() {
   ProcedureScope procedure(*this);
-  const bool i1 = ReadStringSetting("AnalizerModel") == "i1-Pro";
+  const bool i1 = ConfiguredInstrument().asksOperator;
   op.LockControls();
   op.ShowMessageLine("");
   FileNewExecute();
@@ -139,9 +139,8 @@ void Station::AutoButtonClick() {
   }
 
   CreateCaAnalyzer();
-  const std::string model = ReadStringSetting("AnalizerModel");
   // A CA driver that found no instrument has told the operator to restart: stay locked.
-  if ((model == "CA-210" || model == "CA-310") && Analyzer::SetupStatus() != 0)
+  if (ConfiguredInstrument().family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0)
     return op.LockControls();
 
   std::string reply;

@@ -13,7 +13,7 @@ constexpr const char* kNoFileName = ".txt";
 // A save that fails is reported: otherwise AUTO would report "Complete." for measurements that
 // were never stored.
 bool Station::FileSaveProcWB(const std::string& path) {
-  const calibration_file::Header header{ReadStringSetting("AnalizerModel"),
+  const calibration_file::Header header{ReadSetting(setting::AnalizerModel),
                                         OffsetValue(op.AnalyzerOffsetText(0)),
                                         OffsetValue(op.AnalyzerOffsetText(1))};
   if (calibration_file::Write(path, CalibrationData, header)) return true;

@@ -4,18 +4,12 @@
 
 namespace velluma {
 
-namespace {
-bool IsCaModel(const std::string& model) {
-  return model == "CA-210" || model == "CA-310";
-}
-}  // namespace
-
 void Station::CreateCaAnalyzer() {
   if (CaAnalyzer) return;
-  const std::string model = ReadStringSetting("AnalizerModel");
-  if (!IsCaModel(model)) return;
+  const InstrumentModel& model = ConfiguredInstrument();
+  if (model.family != InstrumentFamily::Ca) return;
   CaAnalyzer = std::make_unique<Analyzer>(
-      model == "CA-210" ? 1 : 2, ReadStringSetting("AnalizerPort"), ReadIntSetting("AnalizerSpeed"),
+      model.driverKind, ReadSetting(setting::AnalizerPort), ReadSetting(setting::AnalizerSpeed),
       [this](const std::string& text, const std::string& caption, int flags) {
         return op.MessageBox(text, caption, flags);
       },
@@ -29,14 +23,15 @@ void Station::ZeroCalButtonClick() {
   CreateCaAnalyzer();
   // A CA set-up that found no instrument has shown its box; the controls stay locked until
   // the program is restarted.
-  if (IsCaModel(ReadStringSetting("AnalizerModel")) && Analyzer::SetupStatus() == -1) return;
+  if (ConfiguredInstrument().family == InstrumentFamily::Ca && Analyzer::SetupStatus() == -1)
+    return;
   if (InstrumentCalibration() == 1) op.MessageBox("Complete.", "0-Cal.", Operator::kOk);
   op.SetStatusText(0, "", false);
   op.UnlockControls();
 }
 
 int Station::InstrumentCalibration() {
-  if (ReadStringSetting("AnalizerModel") == "i1-Pro") return CalibrateI1();
+  if (ConfiguredInstrument().asksOperator) return CalibrateI1();
   return CalibrateInRemoteMode();
 }
 
@@ -68,12 +63,12 @@ int Station::CalibrateI1() {
 // CA-210, CA-310, PR-655 and an instrument-less model: remote mode on, zero calibration, remote
 // mode off.
 int Station::CalibrateInRemoteMode() {
-  if (AnalyzerBeginRemote() != 0) {
+  if (!AnalyzerBeginRemote().Ok()) {
     op.MessageBox("Analyzer: Error", "0-Cal.", Operator::kError);
     return 0;
   }
-  if (int code = AnalyzerZeroCalibrate(); code != 0) {
-    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), "0-Cal.", Operator::kError);
+  if (const InstrumentResult result = AnalyzerZeroCalibrate(); !result.Ok()) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(result), "0-Cal.", Operator::kError);
     AnalyzerEndRemote();
     return 0;
   }

@@ -40,8 +40,8 @@ Station::PatchOutcome Station::ShowAndMeasure(int red, int green, int blue,
   }
   clock.Pause(kSettleMs);
   double x = 0, y = 0, Y = 0;
-  if (int code = AnalyzerMeasure(x, y, Y); code != 0) {
-    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), caption, Operator::kError);
+  if (const InstrumentResult result = AnalyzerMeasure(x, y, Y); !result.Ok()) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(result), caption, Operator::kError);
     return PatchOutcome::Failed;
   }
   result.x = OffsetValue(op.AnalyzerOffsetText(0)) + x;
@@ -122,8 +122,9 @@ bool Station::MeasuredValuesFit(std::span<const XyYValue> values,
 }
 
 Station::SequenceOutcome Station::RunMeasureSequence() {
-  if (int code = AnalyzerBeginRemote(); code != 0) {
-    op.MessageBox("Analyzer: " + AnalyzerErrorText(code), kMeasurementCaption, Operator::kError);
+  if (const InstrumentResult result = AnalyzerBeginRemote(); !result.Ok()) {
+    op.MessageBox("Analyzer: " + AnalyzerErrorText(result), kMeasurementCaption,
+                  Operator::kError);
     return SequenceOutcome::Incomplete;
   }
   const auto primaryName = [](std::size_t p) { return std::string(1, "RGB"[p]); };

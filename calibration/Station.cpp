@@ -11,7 +11,7 @@ Station::Station(Operator& op, SettingsStore& settings, Clock& clock)
     : op(op),
       settings(settings),
       clock(clock),
-      front_([this] { return ReadStringSetting("AnalizerModel"); },
+      front_([this] { return ReadSetting(setting::AnalizerModel); },
              {CaAnalyzer, I1Analyzer, PrAnalyzer}, clock) {
   UseUnconnectedLink();
 }
@@ -19,8 +19,13 @@ Station::Station(Operator& op, SettingsStore& settings, Clock& clock)
 // A link without a port: every exchange fails with "Communication Error". The station holds one
 // until start-up opens the configured port, and again when a setting that cannot be read stops
 // the devices from being made, so the buttons report instead of finding no link.
+// The link reads "MonitorSpeed" at the moments a LUT transfer needs it.
+LinkEnvironment Station::MakeLinkEnvironment() {
+  return {clock, [this] { return ReadSetting(setting::MonitorSpeed); }};
+}
+
 void Station::UseUnconnectedLink() {
-  Lcd = std::make_unique<LCD>(0, "", 0, LinkEnvironment{clock, settings, Tables});
+  Lcd = std::make_unique<LCD>(0, "", 0, MakeLinkEnvironment());
 }
 
 Station::~Station() = default;
@@ -38,22 +43,6 @@ Station::ProcedureScope::~ProcedureScope() {
   station_.op.SetProcedureRunning(false);
 }
 
-std::string Station::ReadStringSetting(const std::string& name) const {
-  return settings.ReadStringSetting(name);
-}
-
-std::int32_t Station::ReadIntSetting(const std::string& name) const {
-  return settings.ReadIntSetting(name);
-}
-
-void Station::WriteStringSetting(const std::string& name, const std::string& value) {
-  settings.WriteStringSetting(name, value);
-}
-
-void Station::WriteIntSetting(const std::string& name, std::int32_t value) {
-  settings.WriteIntSetting(name, value);
-}
-
 void Station::LoadSettings() {
   settings.LoadSettings();
 }
@@ -67,8 +56,8 @@ void Station::FormCreate() {
   op.ShowStartPages();
   op.SetStatusText(0, "Busy", true);
   CreateDevices();
-  op.SelectLutMemory(ReadStringSetting("LookUpTableSendTo"));
-  op.SelectFilmGammaMemory(ReadStringSetting("FilmGammaSendTo"));
+  op.SelectLutMemory(ReadSetting(setting::LookUpTableSendTo));
+  op.SelectFilmGammaMemory(ReadSetting(setting::FilmGammaSendTo));
   op.SetStatusText(0, "", false);
   op.SetStatusText(2, kUntitled, false);
   LutLoaded = {};
@@ -85,28 +74,32 @@ void Station::FormCreate() {
 // The driver of the configured instrument: the i1-Pro and the PR-655 are created now; a CA-210
 // or CA-310 is created by its first use (0-CAL. or AUTO); any other model has none.
 void Station::CreateAnalyzer() {
-  const std::string model = ReadStringSetting("AnalizerModel");
-  if (model == "i1-Pro")
-    I1Analyzer = std::make_unique<Analyzer2>(3, ReadStringSetting("AnalizerPort"),
-                                             ReadIntSetting("AnalizerSpeed"));
-  else if (model == "PR-655")
-    PrAnalyzer = std::make_unique<Analyzer3>(0, ReadStringSetting("AnalizerPort"),
-                                             ReadIntSetting("AnalizerSpeed"), clock);
+  const InstrumentModel& model = ConfiguredInstrument();
+  if (model.family == InstrumentFamily::I1)
+    I1Analyzer = std::make_unique<Analyzer2>(model.driverKind, ReadSetting(setting::AnalizerPort),
+                                             ReadSetting(setting::AnalizerSpeed));
+  else if (model.family == InstrumentFamily::Pr)
+    PrAnalyzer = std::make_unique<Analyzer3>(model.driverKind, ReadSetting(setting::AnalizerPort),
+                                             ReadSetting(setting::AnalizerSpeed), clock);
+}
+
+const InstrumentModel& Station::ConfiguredInstrument() const {
+  return InstrumentModelNamed(ReadSetting(setting::AnalizerModel));
 }
 
 // "RS-232C" exactly: the plain link; any other text: the addressed link.
 void Station::CreateLcd() {
-  const LinkEnvironment environment{clock, settings, Tables};
+  const LinkEnvironment environment = MakeLinkEnvironment();
   int kind = 0;
-  if (ReadStringSetting("MonitorType") == "RS-232C") {
-    Lcd = std::make_unique<LCD>(kind, ReadStringSetting("MonitorPort"),
-                                ReadIntSetting("MonitorSpeed"), environment);
+  if (ReadSetting(setting::MonitorType) == setting::kPlainLink) {
+    Lcd = std::make_unique<LCD>(kind, ReadSetting(setting::MonitorPort),
+                                ReadSetting(setting::MonitorSpeed), environment);
   } else {
     kind = 1;
-    Lcd = std::make_unique<LCD>(kind, ReadStringSetting("MonitorPort"), kAddressedLinkSpeed,
+    Lcd = std::make_unique<LCD>(kind, ReadSetting(setting::MonitorPort), kAddressedLinkSpeed,
                                 environment);
   }
-  Lcd->SetMonitorId(kind, ReadIntSetting("MonitorId"));
+  Lcd->SetMonitorId(kind, ReadSetting(setting::MonitorId));
   Lcd->BeginSession();
 }
 

@@ -14,6 +14,7 @@
 #include "instruments/Analyzer2.h"
 #include "instruments/Analyzer3.h"
 #include "instruments/AnalyzerFront.h"
+#include "instruments/InstrumentModel.h"
 #include "monitor/LCD.h"
 #include "monitor/UserMemoryTables.h"
 #include "platform/Clock.h"
@@ -35,10 +36,11 @@ class Station {
   Station& operator=(const Station&) = delete;
 
   // Settings: never cached; failures are RegistryError for the top-level handler.
-  std::string ReadStringSetting(const std::string& name) const;
-  std::int32_t ReadIntSetting(const std::string& name) const;
-  void WriteStringSetting(const std::string& name, const std::string& value);
-  void WriteIntSetting(const std::string& name, std::int32_t value);
+  std::string ReadSetting(const setting::Text& setting) const { return settings.Read(setting); }
+  std::int32_t ReadSetting(const setting::Number& setting) const { return settings.Read(setting); }
+  void WriteSetting(const setting::Text& setting, const std::string& value) {
+    settings.Write(setting, value);
+  }
   void LoadSettings();
 
   // Start-up after the window has emptied its model label.
@@ -50,11 +52,16 @@ class Station {
   void DestroyDevices();
 
   // The analyzer front: every operation reads "AnalizerModel" anew.
-  int AnalyzerBeginRemote() { return front_.AnalyzerBeginRemote(); }
-  int AnalyzerEndRemote() { return front_.AnalyzerEndRemote(); }
-  int AnalyzerZeroCalibrate() { return front_.AnalyzerZeroCalibrate(); }
-  int AnalyzerMeasure(double& x, double& y, double& Y) { return front_.AnalyzerMeasure(x, y, Y); }
-  std::string AnalyzerErrorText(int code) { return front_.AnalyzerErrorText(code); }
+  InstrumentResult AnalyzerBeginRemote() { return front_.AnalyzerBeginRemote(); }
+  InstrumentResult AnalyzerEndRemote() { return front_.AnalyzerEndRemote(); }
+  InstrumentResult AnalyzerZeroCalibrate() { return front_.AnalyzerZeroCalibrate(); }
+  InstrumentResult AnalyzerMeasure(double& x, double& y, double& Y) {
+    return front_.AnalyzerMeasure(x, y, Y);
+  }
+  // The text of a result, named by the instrument that produced it.
+  static std::string AnalyzerErrorText(const InstrumentResult& result) {
+    return result.ErrorText();
+  }
 
   // The offset edits lost the focus.
   void AnalyzerOffsetCxEditChange() { CheckOffsetEdit(0); }
@@ -177,8 +184,10 @@ class Station {
   bool MeasuredValuesFit(std::span<const XyYValue> values,
                          const std::function<std::string(std::size_t)>& patchName);
   void CreateAnalyzer();
+  const InstrumentModel& ConfiguredInstrument() const;
   void CreateLcd();
   void UseUnconnectedLink();
+  LinkEnvironment MakeLinkEnvironment();
   void CheckOffsetEdit(int axis);
   int CalibrateI1();
   int CalibrateInRemoteMode();

@@ -16,8 +16,8 @@ constexpr const char* kDavinciFilter = "Davinci File (*.cube)|*.cube|All Files(*
 
 int Station::FileOpenProcLUT(const std::string& path) {
   const int memory = op.LutMemory();
-  const bool direct = ReadIntSetting("LUTFile") != 0;
-  const std::string format = direct ? std::string() : ReadStringSetting("LutFileType");
+  const bool direct = ReadSetting(setting::LUTFile) != 0;
+  const std::string format = direct ? std::string() : ReadSetting(setting::LutFileType);
   const LUTLoadResult loaded =
       LoadLUTFile(path, format, direct, Tables.LutTables[memory], std::cout);
   LutLoaded[memory] = loaded.code == 0 ? 1 : 0;
@@ -45,8 +45,8 @@ int Station::FileOpenProcFG(const std::string& path) {
 std::string Station::OpenFilter() const {
   switch (op.ActiveTab()) {
     case Operator::kLookUpTableTab:
-      if (ReadIntSetting("LUTFile") != 0) return kCsvFilter;
-      return ReadStringSetting("LutFileType") == "Baselight" ? kBaselightFilter : kDavinciFilter;
+      if (ReadSetting(setting::LUTFile) != 0) return kCsvFilter;
+      return ReadSetting(setting::LutFileType) == setting::kBaselight ? kBaselightFilter : kDavinciFilter;
     case Operator::kFilmGammaTab:
       return kCsvFilter;
     default:

@@ -42,7 +42,7 @@ void Station::LUTStartButtonClick() {
     op.MessageBox("NOT FILE LOAD", kCaption, Operator::kError);
     return op.UnlockControls();
   }
-  ReportTransfer(Lcd->WriteLut(memory));
+  ReportTransfer(Lcd->WriteLut(memory, Tables.LutTables[memory]));
   op.UnlockControls();
 }
 
@@ -55,7 +55,7 @@ void Station::FilmGammaStartButtonClick() {
     return op.UnlockControls();
   }
   op.SetStatusText(0, kCaption, true);
-  ReportTransfer(Lcd->WriteFilmGamma(memory));
+  ReportTransfer(Lcd->WriteFilmGamma(memory, Tables.FilmGammaTables[memory]));
   op.UnlockControls();
 }
 

@@ -3,27 +3,20 @@
 #include <algorithm>
 #include <cctype>
 #include <set>
+#include <span>
 #include <string_view>
+#include <type_traits>
 
 #include "calibration/Operator.h"
 #include "cli/UsageError.h"
 #include "instruments/AnalyzerOffset.h"
+#include "platform/Settings.h"
 
 namespace velluma::cli {
 
 namespace {
 
-// The choices the settings dialog offers for the analyzer model and the monitor's line speed:
-// a word outside them would run the station with no instrument or an unusable link.
-constexpr std::string_view kAnalyzerModels[] = {"CA-210", "CA-310", "i1-Pro", "PR-655",
-                                                "NoConnect"};
-constexpr std::int32_t kMonitorSpeeds[] = {9600, 19200, 38400, 57600, 115200};
-constexpr std::string_view kMemoryNames[] = {"USER1", "USER2", "USER3"};
 constexpr int kMaxPatchValue = 255;
-
-// The "LutFileType" texts the settings dialog stores.
-constexpr const char* kBaselightType = "Baselight";
-constexpr const char* kDavinciType = "Davinci Resolve";
 
 using Apply = void (*)(CommandLine& line, const std::string& option, const std::string& value);
 
@@ -51,30 +44,47 @@ bool Belongs(Scope scope, Command command) {
   return true;
 }
 
+// "a, b, c" of a setting's choices.
+template <typename Choice>
+std::string ChoiceList(std::span<const Choice> choices) {
+  std::string text;
+  for (const Choice& choice : choices) {
+    if (!text.empty()) text += ", ";
+    if constexpr (std::is_integral_v<Choice>)
+      text += std::to_string(choice);
+    else
+      text += choice;
+  }
+  return text;
+}
+
 [[noreturn]] void Refuse(const std::string& option, const std::string& value,
                          const std::string& why) {
   throw UsageError(option + " '" + value + "': " + why);
 }
 
-void OverrideText(CommandLine& line, const std::string& name, const std::string& value) {
-  line.overrides.push_back({name, value});
+void OverrideText(CommandLine& line, const setting::Text& setting, const std::string& value) {
+  line.overrides.push_back({std::string(setting.name), value});
 }
 
+void OverrideNumber(CommandLine& line, const setting::Number& setting, std::int32_t value) {
+  line.overrides.push_back({std::string(setting.name), value});
+}
+
+// Only the choices the settings dialog offers for the analyzer model and the monitor's line
+// speed: a word outside them would run the station with no instrument or an unusable link.
 void ApplyMonitorSpeed(CommandLine& line, const std::string& option, const std::string& value) {
-  for (std::int32_t speed : kMonitorSpeeds) {
-    if (value == std::to_string(speed)) {
-      line.overrides.push_back({"MonitorSpeed", speed});
-      return;
-    }
+  for (std::int32_t speed : setting::MonitorSpeed.choices) {
+    if (value == std::to_string(speed)) return OverrideNumber(line, setting::MonitorSpeed, speed);
   }
-  Refuse(option, value, "the speed is one of 9600, 19200, 38400, 57600, 115200");
+  Refuse(option, value, "the speed is one of " + ChoiceList(setting::MonitorSpeed.choices));
 }
 
 void ApplyAnalyzer(CommandLine& line, const std::string& option, const std::string& value) {
-  if (std::find(std::begin(kAnalyzerModels), std::end(kAnalyzerModels), value) ==
-      std::end(kAnalyzerModels))
-    Refuse(option, value, "the model is one of CA-210, CA-310, i1-Pro, PR-655, NoConnect");
-  OverrideText(line, "AnalizerModel", value);
+  const auto& models = setting::AnalizerModel.choices;
+  if (std::find(models.begin(), models.end(), value) == models.end())
+    Refuse(option, value, "the model is one of " + ChoiceList(models));
+  OverrideText(line, setting::AnalizerModel, value);
 }
 
 void ApplyOffset(CommandLine& line, const std::string& option, const std::string& value) {
@@ -92,26 +102,28 @@ void ApplyAnswer(CommandLine& line, const std::string& option, const std::string
 void ApplyFormat(CommandLine& line, const std::string& option, const std::string& value) {
   if (value != "baselight" && value != "davinci")
     Refuse(option, value, "the format is baselight or davinci");
-  line.overrides.push_back({"LUTFile", std::int32_t{0}});
-  OverrideText(line, "LutFileType", value == "baselight" ? kBaselightType : kDavinciType);
+  OverrideNumber(line, setting::LUTFile, 0);
+  OverrideText(line, setting::LutFileType,
+               std::string(value == "baselight" ? setting::kBaselight : setting::kDavinciResolve));
 }
 
 void ApplyMemory(CommandLine& line, const std::string& option, const std::string& value) {
-  const auto found = std::find(std::begin(kMemoryNames), std::end(kMemoryNames), value);
-  if (found == std::end(kMemoryNames)) Refuse(option, value, "the memory is USER1, USER2 or USER3");
-  line.memory = static_cast<int>(found - std::begin(kMemoryNames));
+  const auto& memories = setting::kMemories;
+  const auto found = std::find(std::begin(memories), std::end(memories), value);
+  if (found == std::end(memories)) Refuse(option, value, "the memory is USER1, USER2 or USER3");
+  line.memory = static_cast<int>(found - std::begin(memories));
 }
 
 void ApplyMonitorPort(CommandLine& line, const std::string&, const std::string& value) {
-  OverrideText(line, "MonitorPort", value);
+  OverrideText(line, setting::MonitorPort, value);
 }
 
 void ApplyMonitorType(CommandLine& line, const std::string&, const std::string& value) {
-  OverrideText(line, "MonitorType", value);
+  OverrideText(line, setting::MonitorType, value);
 }
 
 void ApplyAnalyzerPort(CommandLine& line, const std::string&, const std::string& value) {
-  OverrideText(line, "AnalizerPort", value);
+  OverrideText(line, setting::AnalizerPort, value);
 }
 
 void ApplySettings(CommandLine& line, const std::string&, const std::string& value) {

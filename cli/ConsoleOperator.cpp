@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/CLocale.h"
+#include "platform/Settings.h"
 
 namespace velluma::cli {
 
@@ -92,10 +93,10 @@ void ConsoleOperator::EndProgressLine() {
 }
 
 std::optional<int> ConsoleOperator::MemoryIndex(const std::string& text) {
-  static const char* const kNames[] = {"USER1", "USER2", "USER3"};
-  for (int i = 0; i < 3; ++i)
-    if (text == kNames[i]) return i;
-  return std::nullopt;
+  const auto& names = setting::kMemories;
+  const auto found = std::find(std::begin(names), std::end(names), text);
+  if (found == std::end(names)) return std::nullopt;
+  return static_cast<int>(found - std::begin(names));
 }
 
 void ConsoleOperator::SelectLutMemory(const std::string& text) {

@@ -1,5 +1,6 @@
 // query, zero-cal, measure and auto: the monitor and the instrument.
 #include "cli/OpenDevices.h"
+#include "instruments/InstrumentModel.h"
 #include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
 #include "platform/CLocale.h"
@@ -11,17 +12,14 @@ namespace {
 constexpr const char* kMeasurementCaption = "Measurement";
 constexpr const char* kZeroCalCaption = "0-Cal.";
 
-bool IsCaModel(const std::string& model) {
-  return model == "CA-210" || model == "CA-310";
-}
-
 // The configured instrument ready to measure: the CA driver made on first use as AUTO makes it
 // (a failed set-up has shown its box), the i1-Pro prepared; the PR-655 needs nothing more.
 bool InstrumentReadyToMeasure(const CommandContext& context) {
-  const std::string model = context.station.ReadStringSetting("AnalizerModel");
-  if (model == "i1-Pro") return context.station.PrepareI1ForMeasuring();
+  const InstrumentModel& model =
+      InstrumentModelNamed(context.station.ReadSetting(setting::AnalizerModel));
+  if (model.asksOperator) return context.station.PrepareI1ForMeasuring();
   context.station.CreateCaAnalyzer();
-  return !(IsCaModel(model) && Analyzer::SetupStatus() != 0);
+  return !(model.family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0);
 }
 
 }  // namespace
@@ -48,8 +46,8 @@ int Measure(const CommandContext& context, const std::array<int, 3>& patch) {
   Station& station = context.station;
   OpenDevices devices(station);
   if (!InstrumentReadyToMeasure(context)) return kExitFailed;
-  if (int code = station.AnalyzerBeginRemote(); code != 0) {
-    context.op.MessageBox("Analyzer: " + station.AnalyzerErrorText(code), kMeasurementCaption,
+  if (const InstrumentResult result = station.AnalyzerBeginRemote(); !result.Ok()) {
+    context.op.MessageBox("Analyzer: " + result.ErrorText(), kMeasurementCaption,
                           Operator::kError);
     return kExitFailed;
   }

@@ -11,6 +11,7 @@
 #include "cli/StationCommands.h"
 #include "cli/Usage.h"
 #include "cli/UsageError.h"
+#include "instruments/InstrumentModel.h"
 #include "platform/InputFile.h"
 
 namespace velluma::cli {
@@ -30,7 +31,7 @@ std::string SettingsSource(const CommandLine& line) {
 // must end before any device is opened, not halfway with the monitor half written.
 void RequireAnswerWhereAsked(const CommandLine& line, const SettingsStore& settings) {
   if (line.answer || !DrivesInstrument(*line.command)) return;
-  if (settings.ReadStringSetting("AnalizerModel") == "i1-Pro")
+  if (InstrumentModelNamed(settings.Read(setting::AnalizerModel)).asksOperator)
     throw UsageError("the i1-Pro asks the operator to confirm: give --yes or --no", line.command);
 }
 

@@ -7,42 +7,44 @@
 #include "instruments/Analyzer.h"
 #include "instruments/Analyzer2.h"
 #include "instruments/Analyzer3.h"
+#include "instruments/CaInstrument.h"
+#include "instruments/I1Instrument.h"
+#include "instruments/Instrument.h"
+#include "instruments/PrInstrument.h"
 #include "platform/Clock.h"
 
 namespace velluma {
 
-// The one way to the measuring instrument. Every operation reads "AnalizerModel" anew and
-// forwards to the driver of that model: "CA-210" and "CA-310" the CA driver, "i1-Pro" the i1-Pro
-// (measured here), "PR-655" the PR-655; any other text (and a driver that is missing) -1.
+// The one way to the measuring instrument. Every operation reads "AnalizerModel" anew and goes
+// to the instrument of that model's family (instruments/InstrumentModel.h); a model that names
+// no instrument, and a driver the station does not hold, answer as no instrument does (-1,
+// "NoConnect"). Each result carries the instrument that produced it, which names its code.
 class AnalyzerFront {
  public:
   struct Drivers {
-    std::unique_ptr<Analyzer>& ca;
-    std::unique_ptr<Analyzer2>& i1;
-    std::unique_ptr<Analyzer3>& pr;
+    const std::unique_ptr<Analyzer>& ca;
+    const std::unique_ptr<Analyzer2>& i1;
+    const std::unique_ptr<Analyzer3>& pr;
   };
-  static constexpr int kNoInstrument = -1;
-  static constexpr int kI1MeasureWaitMs = 100;
 
   AnalyzerFront(std::function<std::string()> readModel, Drivers drivers, Clock& clock)
-      : readModel_(std::move(readModel)), drivers_(drivers), clock_(clock) {}
+      : readModel_(std::move(readModel)), ca_(drivers.ca), i1_(drivers.i1, clock), pr_(drivers.pr) {}
 
-  int AnalyzerBeginRemote();
-  int AnalyzerEndRemote();
-  int AnalyzerZeroCalibrate();
+  InstrumentResult AnalyzerBeginRemote() { return Current().BeginRemote(); }
+  InstrumentResult AnalyzerEndRemote() { return Current().EndRemote(); }
+  InstrumentResult AnalyzerZeroCalibrate() { return Current().ZeroCalibrate(); }
   // x, y, Y as the instrument delivers them; untouched on failure.
-  int AnalyzerMeasure(double& x, double& y, double& Y);
-  // "NoConnect" for a model without a driver.
-  std::string AnalyzerErrorText(int code);
+  InstrumentResult AnalyzerMeasure(double& x, double& y, double& Y) {
+    return Current().Measure(x, y, Y);
+  }
 
  private:
-  enum class Model { Ca, I1, Pr, None };
-  Model CurrentModel() const;
-  int MeasureI1(double& x, double& y, double& Y);
+  Instrument& Current();
 
   std::function<std::string()> readModel_;
-  Drivers drivers_;
-  Clock& clock_;
+  CaInstrument ca_;
+  I1Instrument i1_;
+  PrInstrument pr_;
 };
 
 }  // namespace velluma

@@ -210,9 +210,8 @@ int LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
   return Exchange(header + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
 
-int LCD::WriteFilmGamma(int memory) {
+int LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
   if (!ValidMemory(memory)) return -3;
-  const auto& table = environment_.tables.FilmGammaTables[memory];
   if (!AllFit(table, command_text::FitsHexField)) return -3;
   for (int block = 0; block < kFilmGammaBlocks; ++block) {
     const std::string header = FormatC("WCG:01000%03X%01X00", kFilmGammaCodes[memory], block);
@@ -260,11 +259,11 @@ int LCD::SendLutChunk(const std::string& command) {
   }
 }
 
-int LCD::SendLutChunks(int memory) {
+int LCD::SendLutChunks(int memory, const UserMemoryTables::LutTable& table) {
   if (!ValidMemory(memory)) return -3;
   const int code = kLutCodes[memory];
   for (int channel = 0; channel < UserMemoryTables::kLutChannels; ++channel) {
-    const auto& entries = environment_.tables.LutTables[memory][channel];
+    const auto& entries = table[channel];
     for (int chunk = 0; chunk < kLutChunks; ++chunk) {
       const std::string header =
           FormatC("C$M:WF%04X%1X%06X", 2 * kLutChunkEntries, channel, 4096 * code + 256 * chunk);
@@ -276,14 +275,14 @@ int LCD::SendLutChunks(int memory) {
   return 0;
 }
 
-int LCD::WriteLut(int memory) {
+int LCD::WriteLut(int memory, const UserMemoryTables::LutTable& table) {
   lutFailure_.clear();
-  if (ValidMemory(memory) && !LutFits(environment_.tables.LutTables[memory])) return -3;
-  const int speed = environment_.settings.ReadIntSetting("MonitorSpeed");
+  if (!LutFits(table)) return -3;
+  const int speed = environment_.monitorSpeed();
   const bool fast = speed != kLineSpeed;
   if (fast && !SendSpeedCommand(speed, FormatC("speed%d", speed))) return -1;
-  const int result = fast && !port_.Purge() ? -1 : SendLutChunks(memory);
-  if (result == 0 && environment_.settings.ReadIntSetting("MonitorSpeed") != kLineSpeed) {
+  const int result = fast && !port_.Purge() ? -1 : SendLutChunks(memory, table);
+  if (result == 0 && environment_.monitorSpeed() != kLineSpeed) {
     if (!SendSpeedCommand(kLineSpeed, "speed9600")) {
       if (fast) FallBackToLineSpeed();
       return -1;

@@ -2,22 +2,22 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "monitor/UserMemoryTables.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
-#include "platform/SettingsStore.h"
 
 namespace velluma {
 
-// What the monitor link uses besides its port: the clock for every pause and time-out, the
-// settings store ("MonitorSpeed" for the LUT transfer) and the user-memory tables it sends.
+// What the monitor link uses besides its port: the clock for every pause and time-out, and the
+// source of "MonitorSpeed", read at the start and at the end of every LUT transfer (the station
+// reads the setting; a test gives a number).
 struct LinkEnvironment {
   Clock& clock;
-  const SettingsStore& settings;
-  const UserMemoryTables& tables;
+  std::function<std::int32_t()> monitorSpeed;
 };
 
 // The serial link to the QX-7MR520: one command frame sent, one reply frame read, each exchange
@@ -46,8 +46,8 @@ class LCD {
   virtual std::string ErrorText(int code);
   virtual int Query(const std::string& command, std::string& reply);
   virtual int SetMonitorId(int kind, int id);
-  virtual int WriteFilmGamma(int memory);
-  virtual int WriteLut(int memory);
+  virtual int WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table);
+  virtual int WriteLut(int memory, const UserMemoryTables::LutTable& table);
 
   int ReadBytes(int count, std::uint8_t* buffer);
   int WriteBytes(int count, const std::uint8_t* data);
@@ -76,7 +76,7 @@ class LCD {
   std::optional<int> AskInsideBracket(const std::string& command, std::string& reply);
   int CloseBracket();
   int SendLutChunk(const std::string& command);
-  int SendLutChunks(int memory);
+  int SendLutChunks(int memory, const UserMemoryTables::LutTable& table);
   bool SendSpeedCommand(int speed, const std::string& command);
   void FallBackToLineSpeed();
 

@@ -11,28 +11,6 @@ namespace velluma {
 
 namespace {
 
-struct SettingDefault {
-  const char* name;
-  bool isInteger;
-  const char* text;
-  std::int32_t number;
-};
-
-// The settings and their defaults, in the order LoadSettings checks them.
-constexpr SettingDefault kSettingDefaults[] = {
-    {"AnalizerModel", false, "NoConnect", 0},
-    {"AnalizerPort", false, "USB", 0},
-    {"AnalizerSpeed", true, "", 9600},
-    {"MonitorType", false, "RS-232C", 0},
-    {"MonitorPort", false, "COM1", 0},
-    {"MonitorSpeed", true, "", 9600},
-    {"MonitorId", true, "", 1},
-    {"LUTFile", true, "", 0},
-    {"LutFileType", false, "Baselight", 0},
-    {"LookUpTableSendTo", false, "USER1", 0},
-    {"FilmGammaSendTo", false, "USER1", 0},
-};
-
 constexpr std::size_t kIntegerBufferBytes = 4;
 
 [[noreturn]] void Raise(const char* format, const std::string& name) {
@@ -52,6 +30,14 @@ RegistryValue IntegerValue(std::int32_t number) {
   return {kRegDword,
           {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
+}
+
+RegistryValue DefaultValue(const setting::Text& setting) {
+  return StringValue(std::string(setting.fallback));
+}
+
+RegistryValue DefaultValue(const setting::Number& setting) {
+  return IntegerValue(setting.fallback);
 }
 
 }  // namespace
@@ -99,14 +85,30 @@ void SettingsStore::WriteIntSetting(const std::string& name, std::int32_t value)
     Raise("Failed to set data for '%s'", name);
 }
 
+std::string SettingsStore::Read(const setting::Text& setting) const {
+  return ReadStringSetting(std::string(setting.name));
+}
+
+std::int32_t SettingsStore::Read(const setting::Number& setting) const {
+  return ReadIntSetting(std::string(setting.name));
+}
+
+void SettingsStore::Write(const setting::Text& setting, const std::string& value) {
+  WriteStringSetting(std::string(setting.name), value);
+}
+
+void SettingsStore::Write(const setting::Number& setting, std::int32_t value) {
+  WriteIntSetting(std::string(setting.name), value);
+}
+
 void SettingsStore::LoadSettings() {
   RegistryFile key(path_);
   const bool opened = key.Open();
   std::vector<std::pair<std::string, RegistryValue>> missing;
-  for (const SettingDefault& setting : kSettingDefaults) {
-    if (opened && key.Exists(setting.name)) continue;
-    missing.emplace_back(
-        setting.name, setting.isInteger ? IntegerValue(setting.number) : StringValue(setting.text));
+  for (const setting::Any& any : setting::kAll) {
+    const auto [name, value] = std::visit(
+        [](const auto& s) { return std::pair{std::string(s.name), DefaultValue(s)}; }, any);
+    if (!opened || !key.Exists(name)) missing.emplace_back(name, value);
   }
   if (missing.empty()) return;
   if (!opened || !key.SetAll(missing)) Raise("Failed to set data for '%s'", missing.front().first);

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Settings.h"
+
 namespace velluma {
 
 // The program's persistent settings: eleven named values under one key, typed as the registry
@@ -28,6 +30,12 @@ class SettingsStore {
   // "Failed to set data for '%s'" when the store cannot be written.
   void WriteStringSetting(const std::string& name, const std::string& value);
   void WriteIntSetting(const std::string& name, std::int32_t value);
+
+  // The same, named by their descriptors (platform/Settings.h).
+  std::string Read(const setting::Text& setting) const;
+  std::int32_t Read(const setting::Number& setting) const;
+  void Write(const setting::Text& setting, const std::string& value);
+  void Write(const setting::Number& setting, std::int32_t value);
 
   // Creates every missing value with its default, in table order; existing values are left
   // alone whatever their type.

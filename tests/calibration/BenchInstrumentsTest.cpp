@@ -84,10 +84,10 @@ TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
   if (IsI1()) {
     ASSERT_EQ(station.I1Analyzer->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
   }
-  ASSERT_EQ(station.AnalyzerBeginRemote(), 0);
+  ASSERT_EQ(station.AnalyzerBeginRemote().code, 0);
   ASSERT_EQ(station.Lcd->ShowPattern(255, 0, 0), 0);
   double x = 0, y = 0, Y = 0;
-  ASSERT_EQ(station.AnalyzerMeasure(x, y, Y), 0);
+  ASSERT_EQ(station.AnalyzerMeasure(x, y, Y).code, 0);
   station.AnalyzerEndRemote();
   const auto expected = Numbers(bench->Request("measure").at(0));
   EXPECT_NEAR(x, expected[0], 1e-4);

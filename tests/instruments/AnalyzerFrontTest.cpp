@@ -7,6 +7,9 @@
 namespace velluma {
 namespace {
 
+// A model that names no instrument, or whose driver the station does not hold, answers -1
+// named "NoConnect": a PR-655 without its driver does not read its -1 as "Light source not
+// constant", nor a CA-310 as a CA code.
 TEST(AnalyzerFrontTest, ModelsWithoutADriverGetMinusOneAndNoConnect) {
   std::unique_ptr<Analyzer> ca;
   std::unique_ptr<Analyzer2> i1;
@@ -14,16 +17,22 @@ TEST(AnalyzerFrontTest, ModelsWithoutADriverGetMinusOneAndNoConnect) {
   VirtualClock clock;
   std::string model;
   AnalyzerFront front([&] { return model; }, {ca, i1, pr}, clock);
-  for (const char* name : {"ca-210", "NoConnect", "", "CA-210 "}) {
+  for (const char* name : {"ca-210", "NoConnect", "", "CA-210 ", "CA-310", "PR-655"}) {
     model = name;
     double x = 5, y = 5, Y = 5;
-    EXPECT_EQ(front.AnalyzerBeginRemote(), -1) << name;
-    EXPECT_EQ(front.AnalyzerEndRemote(), -1);
-    EXPECT_EQ(front.AnalyzerZeroCalibrate(), -1);
-    EXPECT_EQ(front.AnalyzerMeasure(x, y, Y), -1);
+    const InstrumentResult measured = front.AnalyzerMeasure(x, y, Y);
+    EXPECT_EQ(measured.code, -1) << name;
+    EXPECT_EQ(measured.ErrorText(), "NoConnect") << name;
     EXPECT_EQ(x + y + Y, 15);
-    EXPECT_EQ(front.AnalyzerErrorText(-1), "NoConnect");
+    EXPECT_EQ(front.AnalyzerBeginRemote().ErrorText(), "NoConnect") << name;
+    EXPECT_EQ(front.AnalyzerEndRemote().code, -1) << name;
   }
+  for (const char* name : {"ca-210", "NoConnect", "CA-310"}) {
+    model = name;
+    EXPECT_EQ(front.AnalyzerZeroCalibrate().code, -1) << name;
+  }
+  model = "PR-655";
+  EXPECT_EQ(front.AnalyzerZeroCalibrate().code, 0) << "it has none of its own, driver or not";
 }
 
 TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
@@ -32,16 +41,17 @@ TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
   std::unique_ptr<Analyzer3> pr;
   VirtualClock clock;
   AnalyzerFront front([] { return std::string("i1-Pro"); }, {ca, i1, pr}, clock);
-  EXPECT_EQ(front.AnalyzerBeginRemote(), 0);
-  EXPECT_EQ(front.AnalyzerEndRemote(), 0);
-  EXPECT_EQ(front.AnalyzerZeroCalibrate(), 0);
+  EXPECT_EQ(front.AnalyzerBeginRemote().code, 0);
+  EXPECT_EQ(front.AnalyzerEndRemote().code, 0);
+  EXPECT_EQ(front.AnalyzerZeroCalibrate().code, 0);
   double x = 5, y = 5, Y = 5;
-  EXPECT_EQ(front.AnalyzerMeasure(x, y, Y), -1) << "no library loaded: the trigger fails";
+  const InstrumentResult measured = front.AnalyzerMeasure(x, y, Y);
+  EXPECT_EQ(measured.code, -1) << "no library loaded: the trigger fails";
   EXPECT_EQ(clock.Pauses(), std::vector<int>{100});
   EXPECT_EQ(x + y + Y, 15);
-  EXPECT_EQ(front.AnalyzerErrorText(-1), "MeasureSingle failed.");
-  EXPECT_EQ(front.AnalyzerErrorText(0), "OK");
-  EXPECT_EQ(front.AnalyzerErrorText(5), "Unknown error");
+  EXPECT_EQ(measured.ErrorText(), "MeasureSingle failed.");
+  EXPECT_EQ(measured.instrument->ErrorText(0), "OK");
+  EXPECT_EQ(measured.instrument->ErrorText(5), "Unknown error");
 }
 
 TEST(AnalyzerFrontTest, ThePr655HasNoZeroCalibrationAndSendsNothingForIt) {
@@ -51,8 +61,9 @@ TEST(AnalyzerFrontTest, ThePr655HasNoZeroCalibrationAndSendsNothingForIt) {
   std::unique_ptr<Analyzer2> i1;
   auto pr = std::make_unique<Analyzer3>(0, peer.DevicePath(), 9600, clock);
   AnalyzerFront front([] { return std::string("PR-655"); }, {ca, i1, pr}, clock);
-  EXPECT_EQ(front.AnalyzerZeroCalibrate(), 0);
-  EXPECT_EQ(front.AnalyzerErrorText(-8), "Weak light   insufficient signal.");
+  const InstrumentResult zeroed = front.AnalyzerZeroCalibrate();
+  EXPECT_EQ(zeroed.code, 0);
+  EXPECT_EQ(zeroed.instrument->ErrorText(-8), "Weak light   insufficient signal.");
   EXPECT_TRUE(peer.Received().empty());
 }
 

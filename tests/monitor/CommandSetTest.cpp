@@ -18,9 +18,8 @@ using Kind = VirtualClock::Kind;
 class CommandSetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
-    lcd =
-        std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
+    lcd = std::make_unique<LCD>(0, peer.DevicePath(), 9600,
+                                LinkEnvironment{clock, [this] { return monitorSpeed; }});
     lcd->SetMonitorId(0, 1);
   }
 
@@ -38,7 +37,7 @@ class CommandSetTest : public ::testing::Test {
   }
 
   test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
+  std::int32_t monitorSpeed = 9600;  // what the link reads as "MonitorSpeed"
   UserMemoryTables tables;
   VirtualClock clock;
   PtyPeer peer;
@@ -111,11 +110,11 @@ TEST_F(CommandSetTest, AValueNoFieldCanCarryIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), -3) << unfit;
   }
   tables.FilmGammaTables[0][1023] = 4096;
-  EXPECT_EQ(lcd->WriteFilmGamma(0), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(0, tables.FilmGammaTables[0]), -3);
   FillLut(2);
   tables.LutTables[2][1][7] = -1;
-  settings.WriteIntSetting("MonitorSpeed", 38400);
-  EXPECT_EQ(lcd->WriteLut(2), -3);
+  monitorSpeed = 38400;
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), -3);
   EXPECT_TRUE(peer.Frames().empty()) << "not even the speed switch";
   EXPECT_TRUE(clock.Events().empty());
 }
@@ -134,7 +133,7 @@ TEST_F(CommandSetTest, ReplyFailuresOfSingleExchanges) {
 TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
   for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[1][i] = i;
   for (int b = 0; b < 4; ++b) peer.ReplyChecked("BOK");
-  EXPECT_EQ(lcd->WriteFilmGamma(1), 0);
+  EXPECT_EQ(lcd->WriteFilmGamma(1, tables.FilmGammaTables[1]), 0);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 4u);
   EXPECT_EQ(frames[0].substr(0, 15), "WCG:0100001D000");
@@ -149,18 +148,18 @@ TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
 TEST_F(CommandSetTest, WriteFilmGammaStopsAtTheFirstRefusedBlockAndRefusesABadMemory) {
   peer.ReplyChecked("BOK");
   peer.ReplyChecked("ER0");
-  EXPECT_EQ(lcd->WriteFilmGamma(2), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), -3);
   EXPECT_EQ(peer.Frames().size(), 2u);
   EXPECT_EQ(peer.Frames()[0].substr(0, 15), "WCG:0100001E000");
-  EXPECT_EQ(lcd->WriteFilmGamma(3), -3);
-  EXPECT_EQ(lcd->WriteFilmGamma(-1), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(3, tables.FilmGammaTables[0]), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(-1, tables.FilmGammaTables[0]), -3);
   EXPECT_EQ(peer.Frames().size(), 2u);
 }
 
 TEST_F(CommandSetTest, WriteLutAtTheLineSpeedSendsFortyEightChunksWithTheirPauses) {
   FillLut(0);
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
-  EXPECT_EQ(lcd->WriteLut(0), 0);
+  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), 0);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 48u);
   EXPECT_EQ(frames[0].substr(0, 17), "C$M:WF02000018000");
@@ -177,12 +176,12 @@ TEST_F(CommandSetTest, WriteLutAtTheLineSpeedSendsFortyEightChunksWithTheirPause
 }
 
 TEST_F(CommandSetTest, WriteLutSwitchesTheSpeedAroundTheChunks) {
-  settings.WriteIntSetting("MonitorSpeed", 38400);
+  monitorSpeed = 38400;
   FillLut(2);
   peer.Silence();  // the speed command is not answered
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
   peer.Silence();
-  EXPECT_EQ(lcd->WriteLut(2), 0);
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), 0);
   ASSERT_TRUE(peer.WaitForFrames(50));
   const auto frames = peer.Frames();
   const auto speeds = peer.FrameSpeeds();
@@ -204,7 +203,7 @@ TEST_F(CommandSetTest, ALutChunkIsSentOnceMoreAfterItsFirstReplyTimesOut) {
   FillLut(1);
   peer.Silence();
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
-  EXPECT_EQ(lcd->WriteLut(1), 0);
+  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), 0);
   const auto events = clock.Events();
   ASSERT_GE(events.size(), 3u);
   EXPECT_EQ(events[0], (VirtualClock::Event{Kind::Timeout, 10000}));
@@ -215,13 +214,13 @@ TEST_F(CommandSetTest, ALutChunkIsSentOnceMoreAfterItsFirstReplyTimesOut) {
 }
 
 TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTheNack) {
-  settings.WriteIntSetting("MonitorSpeed", 115200);
+  monitorSpeed = 115200;
   FillLut(0);
   peer.Silence();
   peer.ReplyPlain("C$M");
   peer.ReplyPlain("ER0");
   peer.ReplyPlain("ER0");
-  EXPECT_EQ(lcd->WriteLut(0), -3);
+  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), -3);
   ASSERT_TRUE(peer.WaitForFrames(5));
   EXPECT_EQ(peer.Frames().back(), "speed9600");
   EXPECT_EQ(peer.LineSpeed(), 9600);
@@ -229,10 +228,10 @@ TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTh
 }
 
 TEST_F(CommandSetTest, WriteLutRefusesABadMemoryAfterTheSpeedSwitchAndSwitchesBack) {
-  EXPECT_EQ(lcd->WriteLut(3), -3);
+  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), -3);
   EXPECT_TRUE(peer.Frames().empty()) << "at the line speed nothing is sent";
-  settings.WriteIntSetting("MonitorSpeed", 38400);
-  EXPECT_EQ(lcd->WriteLut(3), -3);
+  monitorSpeed = 38400;
+  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), -3);
   ASSERT_TRUE(peer.WaitForFrames(2));
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"speed38400", "speed9600"}));
   EXPECT_EQ(peer.LineSpeed(), 9600);

@@ -20,17 +20,15 @@ std::vector<long> Numbers(const std::string& text) {
 
 class LCDBenchTest : public ::testing::Test {
  protected:
-  void SetUp() override { settings.LoadSettings(); }
-
   std::unique_ptr<LCD> Connect(BenchProcess& device, int kind = 0, int id = 1) {
     auto lcd = std::make_unique<LCD>(kind, device.MonitorDevice(), 9600,
-                                     LinkEnvironment{clock, settings, tables});
+                                     LinkEnvironment{clock, [this] { return monitorSpeed; }});
     lcd->SetMonitorId(kind, id);
     return lcd;
   }
 
   test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
+  std::int32_t monitorSpeed = 9600;  // what the link reads as "MonitorSpeed"
   UserMemoryTables tables;
   ScaledClock clock{0.01};
   BenchProcess bench{{"--reply-delay", "10"}};
@@ -90,11 +88,11 @@ TEST_F(LCDBenchTest, PrimariesAndGreyRampArriveInTheMonitor) {
 }
 
 TEST_F(LCDBenchTest, ALutReachesTheChosenMemoryCompleteAndInOrderAtTheLutSpeed) {
-  settings.WriteIntSetting("MonitorSpeed", 38400);
+  monitorSpeed = 38400;
   for (int c = 0; c < 3; ++c)
     for (int i = 0; i < 4096; ++i) tables.LutTables[1][c][i] = (i * 7 + c * 300) % 1024;
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteLut(1), 0);
+  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), 0);
   auto state = bench.State();
   for (int c = 0; c < 3; ++c) {
     const auto values = Numbers(state["lut.USER2." + std::to_string(c)]);
@@ -111,18 +109,18 @@ TEST_F(LCDBenchTest, ALutReachesTheChosenMemoryCompleteAndInOrderAtTheLutSpeed) 
 }
 
 TEST_F(LCDBenchTest, ALutSentWithoutTheSpeedSwitchIsRefusedByTheMonitor) {
-  settings.WriteIntSetting("MonitorSpeed", 38400);
+  monitorSpeed = 38400;
   bench.AddFault("speed silent");  // the monitor misses the switch
   tables.LutTables[0][0][0] = 1;
-  EXPECT_EQ(Connect(bench)->WriteLut(0), -3);
+  EXPECT_EQ(Connect(bench)->WriteLut(0, tables.LutTables[0]), -3);
   EXPECT_EQ(bench.State()["refused"], "2");
 }
 
 TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
-  settings.WriteIntSetting("MonitorSpeed", 57600);
+  monitorSpeed = 57600;
   bench.AddFault("C$M:WF er0 from 5 times 2");
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteLut(2), -3);
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), -3);
   EXPECT_EQ(bench.State()["speed"], "9600");
   EXPECT_EQ(lcd->Port().Requested().speed, 9600);
   lcd.reset();
@@ -130,14 +128,15 @@ TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
   EXPECT_EQ(Connect(bench)->Query("QID", reply), 3) << "a new link, as at the next start, answers";
   lcd = Connect(bench);
   bench.Clear();
-  EXPECT_EQ(lcd->WriteLut(2), 0) << "the next transfer switches again and goes through";
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), 0)
+      << "the next transfer switches again and goes through";
   EXPECT_EQ(bench.State()["speed"], "9600");
 }
 
 TEST_F(LCDBenchTest, FilmGammaReachesTheChosenMemory) {
   for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[2][i] = 1023 - i;
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteFilmGamma(2), 0);
+  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), 0);
   const auto values = Numbers(bench.State()["filmgamma.USER3"]);
   ASSERT_EQ(values.size(), 1024u);
   EXPECT_EQ(values.front(), 1023);

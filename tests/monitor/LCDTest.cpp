@@ -17,13 +17,13 @@ class LCDTest : public ::testing::Test {
  protected:
   std::unique_ptr<LCD> Connect(int kind = 0, int id = 1, const std::string& port = "") {
     auto lcd = std::make_unique<LCD>(kind, port.empty() ? peer.DevicePath() : port, 9600,
-                                     LinkEnvironment{clock, settings, tables});
+                                     LinkEnvironment{clock, [this] { return monitorSpeed; }});
     lcd->SetMonitorId(kind, id);
     return lcd;
   }
 
   test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
+  std::int32_t monitorSpeed = 9600;  // what the link reads as "MonitorSpeed"
   UserMemoryTables tables;
   VirtualClock clock;
   PtyPeer peer;
@@ -89,8 +89,8 @@ TEST_F(LCDTest, TheAddressedLinkPutsTheIdByteIntoEveryFrameAndAsksForEvenParity)
 
 TEST_F(LCDTest, TheLinkKindIsHeldForTheWholeProcess) {
   auto first = Connect(1, 7);
-  auto second =
-      std::make_unique<LCD>(0, peer.DevicePath(), 9600, LinkEnvironment{clock, settings, tables});
+  auto second = std::make_unique<LCD>(0, peer.DevicePath(), 9600,
+                                      LinkEnvironment{clock, [this] { return monitorSpeed; }});
   EXPECT_EQ(LCD::LinkKind(), 1);
   EXPECT_EQ(LCD::MonitorId(), 7);
   first->SetMonitorId(0, 1);

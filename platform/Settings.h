@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <variant>
+
+// The eleven settings: each value's name, type, default and the choices offered for it, written
+// here once. Everything that reads or writes a setting names it through these descriptors
+// (SettingsStore::Read and Write), so a name cannot be mistyped in one place of many.
+namespace velluma::setting {
+
+// A text value. `choices` are the texts the settings dialog and the command line offer; other
+// texts may still be stored (each reader decides what an unknown text means).
+struct Text {
+  std::string_view name;
+  std::string_view fallback;
+  std::span<const std::string_view> choices;
+};
+
+// A 32-bit integer value.
+struct Number {
+  std::string_view name;
+  std::int32_t fallback;
+  std::span<const std::int32_t> choices;
+};
+
+inline constexpr std::string_view kCa210 = "CA-210";
+inline constexpr std::string_view kCa310 = "CA-310";
+inline constexpr std::string_view kI1Pro = "i1-Pro";
+inline constexpr std::string_view kPr655 = "PR-655";
+inline constexpr std::string_view kNoInstrument = "NoConnect";
+inline constexpr std::string_view kPlainLink = "RS-232C";  // exactly this text: no id byte
+inline constexpr std::string_view kBaselight = "Baselight";
+inline constexpr std::string_view kDavinciResolve = "Davinci Resolve";
+
+inline constexpr std::string_view kAnalyzerModels[] = {kCa210, kCa310, kI1Pro, kPr655,
+                                                       kNoInstrument};
+inline constexpr std::string_view kAnalyzerPorts[] = {"COM1", "COM2", "COM3", "COM4",
+                                                      "COM5", "COM6", "USB"};
+inline constexpr std::string_view kMonitorTypes[] = {kPlainLink};
+inline constexpr std::string_view kMonitorPorts[] = {"COM1", "COM2", "COM3", "COM4", "COM5",
+                                                     "COM6", "COM7", "COM8", "COM9"};
+inline constexpr std::int32_t kMonitorSpeeds[] = {9600, 19200, 38400, 57600, 115200};
+inline constexpr std::string_view kLutFileTypes[] = {kBaselight, kDavinciResolve};
+// The monitor's user memories; the index of a name is the memory index everywhere.
+inline constexpr std::string_view kMemories[] = {"USER1", "USER2", "USER3"};
+
+inline constexpr Text AnalizerModel{"AnalizerModel", kNoInstrument, kAnalyzerModels};
+inline constexpr Text AnalizerPort{"AnalizerPort", "USB", kAnalyzerPorts};
+inline constexpr Number AnalizerSpeed{"AnalizerSpeed", 9600, {}};
+inline constexpr Text MonitorType{"MonitorType", kPlainLink, kMonitorTypes};
+inline constexpr Text MonitorPort{"MonitorPort", "COM1", kMonitorPorts};
+inline constexpr Number MonitorSpeed{"MonitorSpeed", 9600, kMonitorSpeeds};
+inline constexpr Number MonitorId{"MonitorId", 1, {}};
+inline constexpr Number LUTFile{"LUTFile", 0, {}};
+inline constexpr Text LutFileType{"LutFileType", kBaselight, kLutFileTypes};
+inline constexpr Text LookUpTableSendTo{"LookUpTableSendTo", "USER1", kMemories};
+inline constexpr Text FilmGammaSendTo{"FilmGammaSendTo", "USER1", kMemories};
+
+// All of them, in the order the store's start-up fills in the missing ones.
+using Any = std::variant<Text, Number>;
+inline constexpr Any kAll[] = {AnalizerModel, AnalizerPort, AnalizerSpeed,   MonitorType,
+                               MonitorPort,   MonitorSpeed, MonitorId,       LUTFile,
+                               LutFileType,   LookUpTableSendTo, FilmGammaSendTo};
+
+}  // namespace velluma::setting
