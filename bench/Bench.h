@@ -3,17 +3,17 @@
 #include <filesystem>
 #include <ostream>
 
-#include "BenchOptions.h"
-#include "ControlRequests.h"
-#include "ControlServer.h"
-#include "DisplayModel.h"
-#include "EventLoop.h"
-#include "FaultScript.h"
-#include "InstrumentRecords.h"
-#include "MonitorState.h"
-#include "SignalWatcher.h"
-#include "VirtualMonitor.h"
-#include "VirtualPr655.h"
+#include "bench/control/BenchOptions.h"
+#include "bench/control/ControlRequests.h"
+#include "bench/control/ControlServer.h"
+#include "bench/control/EventLoop.h"
+#include "bench/control/FaultScript.h"
+#include "bench/control/SignalWatcher.h"
+#include "bench/instruments/DisplayModel.h"
+#include "bench/instruments/InstrumentRecords.h"
+#include "bench/instruments/VirtualPr655.h"
+#include "bench/monitor/MonitorState.h"
+#include "bench/monitor/VirtualMonitor.h"
 
 namespace bench {
 

@@ -1,13 +1,14 @@
 // velluma-bench: the virtual bench. Puts a virtual QX-7MR520 on a pty linked as COM1 and a
 // PR-655 on one linked as COM2 in the ports directory, and serves a control socket beside them
-// (see ControlRequests.h), through which the CA server module and the EyeOne library measure.
+// (see control/ControlRequests.h), through which the CA server module and the EyeOne library
+// measure.
 #include <exception>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "Bench.h"
+#include "bench/Bench.h"
 
 int main(int argc, char** argv) {
   bench::BenchOptions options;

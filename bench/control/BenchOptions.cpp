@@ -1,0 +1,101 @@
+#include "bench/control/BenchOptions.h"
+
+#include <set>
+#include <stdexcept>
+
+namespace bench {
+namespace {
+
+long Number(const std::string& option, const std::string& text, long low, long high) {
+  size_t used = 0;
+  long value = 0;
+  try {
+    value = std::stol(text, &used, 10);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != text.size() || text.empty() || value < low || value > high) {
+    throw std::invalid_argument(option + " takes a number from " + std::to_string(low) + " to " +
+                                std::to_string(high) + ", not \"" + text + "\"");
+  }
+  return value;
+}
+
+// STX and ETX cannot serve as an id byte: the monitor could not tell them from frame bounds.
+uint8_t Address(const std::string& text) {
+  long id = Number("--addressed", text, 0, 255);
+  if (id == 0x02 || id == 0x03) throw std::invalid_argument("--addressed cannot be 2 or 3");
+  return static_cast<uint8_t>(id);
+}
+
+// "--white" and the like set the display parameter of the same name.
+bool IsDisplayOption(const std::string& option) {
+  static const std::set<std::string> kKeys = {"primaries", "white",  "gamma", "black",
+                                              "tint-x",    "tint-y", "noise", "seed"};
+  return option.rfind("--", 0) == 0 && kKeys.count(option.substr(2)) == 1;
+}
+
+// A PR-655 that announces remote mode this late is read by the program as a reply line.
+constexpr std::chrono::milliseconds kLateRemoteDelay{300};
+
+}  // namespace
+
+const char* BenchOptions::Usage() {
+  return "usage: velluma-bench --ports DIR [--fault RULE]... [--faults FILE]\n"
+         "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n"
+         "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
+         "                     [--gamma G] [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD]\n"
+         "                     [--seed N] [--pr655-measure-ms MS] [--pr655-remote-delay MS]\n"
+         "                     [--pr655-late-remote] [--pr655-quiet-wake]\n";
+}
+
+BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
+  BenchOptions options;
+  bool havePorts = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& option = arguments[i];
+    if (option == "--line-rate") {
+      options.line_rate = true;
+      continue;
+    }
+    if (option == "--pr655-late-remote") {
+      options.pr655_remote_delay = kLateRemoteDelay;
+      continue;
+    }
+    if (option == "--pr655-quiet-wake") {
+      options.pr655_quiet_wake = true;
+      continue;
+    }
+    if (i + 1 >= arguments.size()) throw std::invalid_argument("unknown or incomplete " + option);
+    const std::string& value = arguments[++i];
+    if (option == "--ports") {
+      options.ports_dir = value;
+      havePorts = !value.empty();
+    } else if (option == "--fault") {
+      options.fault_rules.push_back(value);
+    } else if (option == "--faults") {
+      options.fault_files.push_back(value);
+    } else if (option == "--reply-delay") {
+      options.reply_delay = std::chrono::milliseconds(Number(option, value, 0, 60000));
+    } else if (option == "--model") {
+      options.model = value;
+    } else if (option == "--addressed") {
+      options.address = Address(value);
+    } else if (option == "--display") {
+      options.display.LoadFile(value);
+    } else if (IsDisplayOption(option)) {
+      options.display.Set(option.substr(2), value);
+    } else if (option == "--pr655-measure-ms") {
+      options.pr655_measure_time = std::chrono::milliseconds(Number(option, value, 0, 60000));
+    } else if (option == "--pr655-remote-delay") {
+      options.pr655_remote_delay = std::chrono::milliseconds(Number(option, value, 0, 60000));
+    } else {
+      throw std::invalid_argument("unknown option " + option);
+    }
+  }
+  if (!havePorts) throw std::invalid_argument("--ports DIR is required");
+  options.display.Check();
+  return options;
+}
+
+}  // namespace bench

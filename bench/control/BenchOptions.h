@@ -1,0 +1,39 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bench/instruments/DisplayParameters.h"
+
+namespace bench {
+
+// The bench's command line:
+//   velluma-bench --ports DIR [--fault RULE]... [--faults FILE] [--reply-delay MS]
+//                 [--line-rate] [--model TEXT] [--addressed ID]
+//                 [--display FILE] [--primaries "rx ry gx gy bx by"] [--white CD] [--gamma G]
+//                 [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD] [--seed N]
+//                 [--pr655-measure-ms MS] [--pr655-remote-delay MS] [--pr655-late-remote]
+//                 [--pr655-quiet-wake]
+// Display settings apply in the order given, so a later one overrides a file read before it.
+struct BenchOptions {
+  std::string ports_dir;
+  std::vector<std::string> fault_rules;
+  std::vector<std::string> fault_files;
+  std::chrono::milliseconds reply_delay{20};
+  bool line_rate = false;
+  std::string model = "QX-7MR520";
+  std::optional<uint8_t> address;
+  DisplayParameters display;
+  std::chrono::milliseconds pr655_measure_time{100};
+  std::chrono::milliseconds pr655_remote_delay{20};
+  bool pr655_quiet_wake = false;
+
+  // Throws std::invalid_argument with the reason for a bad command line.
+  static BenchOptions Parse(const std::vector<std::string>& arguments);
+  static const char* Usage();
+};
+
+}  // namespace bench

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "bench/control/LoopClient.h"
+#include "bench/wire/UniqueFd.h"
+
+namespace bench {
+
+// The bench's control socket: a Unix stream socket that takes requests one a line and sends
+// each answer's lines followed by a line ".". Any number of clients, each served until it
+// closes its side.
+class ControlServer : public LoopClient {
+ public:
+  using Handler = std::function<std::vector<std::string>(const std::string&)>;
+
+  // Listens at `socketPath`, replacing a stale socket there. Throws std::system_error.
+  ControlServer(std::filesystem::path socketPath, Handler handler);
+  // Sends what is still owed to clients (briefly), then removes the socket.
+  ~ControlServer();
+
+  ControlServer(const ControlServer&) = delete;
+  ControlServer& operator=(const ControlServer&) = delete;
+
+  void CollectInterests(TimePoint now, std::vector<PollInterest>& interests) override;
+  std::optional<TimePoint> NextDeadline(TimePoint) const override { return std::nullopt; }
+  void OnEvents(int fd, short revents, TimePoint now) override;
+  void OnTick(TimePoint now) override;
+
+ private:
+  struct Connection {
+    UniqueFd fd;
+    std::string in;
+    std::string out;
+    bool input_closed = false;
+    bool broken = false;
+  };
+
+  void Accept();
+  void Receive(Connection& connection);
+  void AnswerLines(Connection& connection);
+  void Send(Connection& connection);
+
+  std::filesystem::path path_;
+  Handler handler_;
+  UniqueFd listener_;
+  std::list<Connection> connections_;
+};
+
+}  // namespace bench

@@ -1,0 +1,80 @@
+#include "bench/control/StateReport.h"
+
+#include <charconv>
+
+namespace bench {
+namespace {
+
+void AppendDecimal(std::string& line, double value) {
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+  line.append(buffer, result.ptr);
+}
+
+template <typename Value>
+std::string Line(const std::string& key, const std::vector<Value>& values) {
+  std::string line = key;
+  if (values.empty()) return line + " none";
+  for (Value value : values) {
+    line.push_back(' ');
+    if constexpr (std::is_floating_point_v<Value>) {
+      AppendDecimal(line, value);
+    } else {
+      line += std::to_string(value);
+    }
+  }
+  return line;
+}
+
+std::string MemoryName(int memory) {
+  return "USER" + std::to_string(memory + 1);
+}
+
+void AppendTables(const MonitorState& state, std::vector<std::string>& lines) {
+  for (int channel = 0; channel < MonitorState::kGreyChannels; ++channel) {
+    lines.push_back(Line("grey" + std::to_string(channel), state.GreyRamp(channel)));
+  }
+  for (int memory = 0; memory < MonitorState::kMemories; ++memory) {
+    lines.push_back(Line("filmgamma." + MemoryName(memory), state.FilmGamma(memory)));
+  }
+  for (int memory = 0; memory < MonitorState::kMemories; ++memory) {
+    for (int channel = 0; channel < MonitorState::kLutChannels; ++channel) {
+      std::string key = "lut." + MemoryName(memory) + "." + std::to_string(channel);
+      lines.push_back(Line(key, state.Lut(memory, channel)));
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> StateReport(const MonitorState& state) {
+  std::vector<std::string> lines;
+  lines.push_back("model " + state.Model());
+  lines.push_back("speed " + std::to_string(state.ExpectedSpeed()));
+  const std::optional<Patch>& patch = state.CurrentPatch();
+  lines.push_back(patch ? Line("pattern", std::vector<int>{patch->r, patch->g, patch->b})
+                        : "pattern none");
+  lines.push_back(state.Zbl() ? "zbl " + std::to_string(*state.Zbl()) : "zbl none");
+  lines.push_back(std::string("remote ") + (state.Remote() ? "1" : "0"));
+  lines.push_back(Line("primaries", state.Primaries()));
+  AppendTables(state, lines);
+  const MonitorState::Counters& counts = state.Counts();
+  lines.push_back("frames " + std::to_string(counts.frames));
+  lines.push_back("refused " + std::to_string(counts.refused));
+  lines.push_back("foreign " + std::to_string(counts.foreign));
+  lines.push_back("overlong " + std::to_string(counts.overlong));
+  return lines;
+}
+
+std::vector<std::string> DisplayReport(const DisplayParameters& display) {
+  const DisplayParameters& d = display;
+  return {Line("display.primaries",
+               std::vector<double>{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
+          Line("display.white", std::vector<double>{d.white}),
+          Line("display.gamma", std::vector<double>{d.gamma}),
+          Line("display.black", std::vector<double>{d.black}),
+          Line("display.tint", std::vector<double>{d.tint_x, d.tint_y}),
+          Line("display.noise", std::vector<double>{d.noise})};
+}
+
+}  // namespace bench

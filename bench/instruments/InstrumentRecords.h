@@ -1,0 +1,21 @@
+#pragma once
+
+#include "bench/instruments/DeviceRecord.h"
+
+namespace bench {
+
+// The records of the bench's three instruments, reported by the control socket under the
+// prefixes pr655., ca. and eyeone.
+struct InstrumentRecords {
+  DeviceRecord pr655{"pr655"};
+  DeviceRecord ca{"ca"};
+  DeviceRecord eyeone{"eyeone"};
+
+  void ClearLogs() {
+    pr655.ClearLog();
+    ca.ClearLog();
+    eyeone.ClearLog();
+  }
+};
+
+}  // namespace bench

@@ -1,0 +1,30 @@
+#include "bench/instruments/Pr655CommandReader.h"
+
+namespace bench {
+
+std::vector<Pr655Command> Pr655CommandReader::Feed(std::string_view bytes, TimePoint now) {
+  std::vector<Pr655Command> commands;
+  for (char byte : bytes) {
+    if (byte == '\n') continue;
+    if (have_last_byte_ && !current_.text.empty()) {
+      auto gap = std::chrono::round<std::chrono::milliseconds>(now - last_byte_);
+      current_.gaps_ms.push_back(static_cast<long>(gap.count()));
+    }
+    have_last_byte_ = true;
+    last_byte_ = now;
+    if (byte == '\r') {
+      if (!current_.text.empty() && !overlong_) commands.push_back(std::move(current_));
+      current_ = {};
+      overlong_ = false;
+      continue;
+    }
+    if (current_.text.size() < kLongestCommand) {
+      current_.text.push_back(byte);
+    } else {
+      overlong_ = true;
+    }
+  }
+  return commands;
+}
+
+}  // namespace bench

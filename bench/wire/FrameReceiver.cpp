@@ -1,0 +1,30 @@
+#include "bench/wire/FrameReceiver.h"
+
+#include "bench/wire/WireFormat.h"
+
+namespace bench {
+
+ReceivedFrames FrameReceiver::Feed(std::string_view bytes) {
+  ReceivedFrames received;
+  for (char byte : bytes) {
+    if (byte == wire::kStx) {
+      phase_ = Phase::kInFrame;
+      body_.clear();
+    } else if (phase_ == Phase::kBetweenFrames) {
+      continue;
+    } else if (byte == wire::kEtx) {
+      received.frames.push_back(std::move(body_));
+      body_.clear();
+      phase_ = Phase::kBetweenFrames;
+    } else if (body_.size() == bound_) {
+      ++received.overlong;
+      body_.clear();
+      phase_ = Phase::kBetweenFrames;
+    } else {
+      body_.push_back(byte);
+    }
+  }
+  return received;
+}
+
+}  // namespace bench
