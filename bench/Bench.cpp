@@ -1,6 +1,6 @@
 #include "bench/Bench.h"
 
-namespace bench {
+namespace velluma::bench {
 
 Bench::Bench(const BenchOptions& options)
     : dir_(PreparedDirectory(options.ports_dir)),
@@ -39,4 +39,4 @@ void Bench::Run(std::ostream& out) {
   loop_.Run();
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

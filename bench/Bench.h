@@ -15,7 +15,7 @@
 #include "bench/monitor/MonitorState.h"
 #include "bench/monitor/VirtualMonitor.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The whole bench, on one loop: the virtual monitor on COM1, the PR-655 on COM2 and the control
 // socket, through which the CA server module and the EyeOne library measure too. Every
@@ -46,4 +46,4 @@ class Bench {
   SignalWatcher signals_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

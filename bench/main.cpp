@@ -11,15 +11,17 @@
 #include "bench/Bench.h"
 
 int main(int argc, char** argv) {
-  bench::BenchOptions options;
+  using velluma::bench::Bench;
+  using velluma::bench::BenchOptions;
+  BenchOptions options;
   try {
-    options = bench::BenchOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    options = BenchOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const std::invalid_argument& error) {
-    std::cerr << "velluma-bench: " << error.what() << "\n" << bench::BenchOptions::Usage();
+    std::cerr << "velluma-bench: " << error.what() << "\n" << BenchOptions::Usage();
     return 2;
   }
   try {
-    bench::Bench bench(options);
+    Bench bench(options);
     bench.Run(std::cout);
   } catch (const std::exception& error) {
     std::cerr << "velluma-bench: " << error.what() << "\n";

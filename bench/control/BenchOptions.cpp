@@ -3,7 +3,7 @@
 #include <set>
 #include <stdexcept>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 long Number(const std::string& option, const std::string& text, long low, long high) {
@@ -98,4 +98,4 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
   return options;
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

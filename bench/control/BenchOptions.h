@@ -8,7 +8,7 @@
 
 #include "bench/instruments/DisplayParameters.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The bench's command line:
 //   velluma-bench --ports DIR [--fault RULE]... [--faults FILE] [--reply-delay MS]
@@ -36,4 +36,4 @@ struct BenchOptions {
   static const char* Usage();
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

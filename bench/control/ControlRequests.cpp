@@ -5,7 +5,7 @@
 
 #include "bench/control/StateReport.h"
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 bool StartsWith(const std::string& text, const std::string& head) {
@@ -92,4 +92,4 @@ std::vector<std::string> ControlRequests::Measure() {
   return {line};
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

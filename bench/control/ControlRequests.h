@@ -10,7 +10,7 @@
 #include "bench/instruments/LibraryCalls.h"
 #include "bench/monitor/MonitorState.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The requests of the control socket, one a line:
 //   state            the monitor's state (see StateReport), then the display's parameters and
@@ -51,4 +51,4 @@ class ControlRequests {
   std::function<void()> quit_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <system_error>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 // A request line longer than this is not a request; the connection is dropped.
@@ -138,4 +138,4 @@ void ControlServer::Send(Connection& connection) {
   }
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -9,7 +9,7 @@
 #include "bench/control/LoopClient.h"
 #include "bench/wire/UniqueFd.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The bench's control socket: a Unix stream socket that takes requests one a line and sends
 // each answer's lines followed by a line ".". Any number of clients, each served until it
@@ -51,4 +51,4 @@ class ControlServer : public LoopClient {
   std::list<Connection> connections_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <system_error>
 
-namespace bench {
+namespace velluma::bench {
 
 void EventLoop::Add(LoopClient& client) {
   clients_.push_back(&client);
@@ -50,4 +50,4 @@ void EventLoop::RunOnce() {
   for (LoopClient* client : clients_) client->OnTick(now);
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

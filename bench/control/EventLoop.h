@@ -4,7 +4,7 @@
 
 #include "bench/control/LoopClient.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The bench's single poll() loop. Clients are not owned and must outlive the loop's run.
 class EventLoop {
@@ -25,4 +25,4 @@ class EventLoop {
   bool stopped_ = false;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -5,7 +5,7 @@
 #include <map>
 #include <stdexcept>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 struct Word {
@@ -162,4 +162,4 @@ bool FaultRule::CountAndCheck(FaultDevice device, const std::vector<std::string_
   return matched_ >= from_ && (!times_ || matched_ < from_ + *times_);
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace bench {
+namespace velluma::bench {
 
 // What a fault does to the reply of a command it applies to.
 enum class FaultAction {
@@ -65,4 +65,4 @@ class FaultRule {
   long matched_ = 0;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

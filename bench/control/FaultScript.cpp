@@ -3,7 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace bench {
+namespace velluma::bench {
 
 void FaultScript::AddLine(std::string_view line) {
   size_t first = line.find_first_not_of(" \t\r");
@@ -39,4 +39,4 @@ const FaultRule* FaultScript::Match(FaultDevice device,
   return chosen;
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

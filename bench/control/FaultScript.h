@@ -6,7 +6,7 @@
 
 #include "bench/control/FaultRule.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The fault rules in force, in the order they were added.
 class FaultScript {
@@ -28,4 +28,4 @@ class FaultScript {
   std::vector<FaultRule> rules_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-namespace bench {
+namespace velluma::bench {
 
 using Clock = std::chrono::steady_clock;
 using TimePoint = Clock::time_point;
@@ -32,4 +32,4 @@ class LoopClient {
   virtual void OnTick(TimePoint now) = 0;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

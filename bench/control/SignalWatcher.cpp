@@ -8,7 +8,7 @@
 #include <csignal>
 #include <system_error>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 volatile sig_atomic_t g_write_fd = -1;
@@ -61,4 +61,4 @@ void SignalWatcher::OnEvents(int, short, TimePoint) {
   on_signal_();
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

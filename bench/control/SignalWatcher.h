@@ -5,7 +5,7 @@
 #include "bench/control/LoopClient.h"
 #include "bench/wire/UniqueFd.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // Turns SIGTERM and SIGINT into a loop event (through a pipe the handler writes to), so the
 // bench ends from its loop and cleans up. Also ignores SIGPIPE. One instance per process.
@@ -28,4 +28,4 @@ class SignalWatcher : public LoopClient {
   std::function<void()> on_signal_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

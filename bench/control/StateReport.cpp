@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 void AppendDecimal(std::string& line, double value) {
@@ -77,4 +77,4 @@ std::vector<std::string> DisplayReport(const DisplayParameters& display) {
           Line("display.noise", std::vector<double>{d.noise})};
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -6,7 +6,7 @@
 #include "bench/instruments/DisplayParameters.h"
 #include "bench/monitor/MonitorState.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The monitor's state as "key value..." lines, one key a line, for the control socket:
 //   model TEXT | speed N | pattern R G B | zbl N | primaries v1..v9 |
@@ -20,4 +20,4 @@ std::vector<std::string> StateReport(const MonitorState& state);
 //   display.tint dx dy | display.noise N
 std::vector<std::string> DisplayReport(const DisplayParameters& display);
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace bench::client {
+namespace velluma::bench::client {
 namespace {
 
 constexpr auto kPatience = std::chrono::seconds(5);
@@ -148,4 +148,4 @@ std::optional<Light> Measure() {
   return Light{*x, *y, *luminance};
 }
 
-}  // namespace bench::client
+}  // namespace velluma::bench::client

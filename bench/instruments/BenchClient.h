@@ -9,7 +9,7 @@
 // control socket, found afresh for every request, and the two requests they make. They run
 // inside the program, whose C library may be set to a decimal-comma locale, so numbers are read
 // without the locale.
-namespace bench::client {
+namespace velluma::bench::client {
 
 // $VELLUMA_BENCH_SOCKET; else $VELLUMA_PORTS/bench.sock; else
 // $HOME/.config/Quillem/Velluma/ports/bench.sock. Empty when none of them can be formed.
@@ -32,4 +32,4 @@ struct Light {
 };
 std::optional<Light> Measure();
 
-}  // namespace bench::client
+}  // namespace velluma::bench::client

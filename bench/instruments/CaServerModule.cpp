@@ -10,6 +10,7 @@
 #include "bench/instruments/BenchClient.h"
 #include "platform/CaServerInterface.h"
 
+namespace velluma::bench {
 namespace {
 
 using ca200::Variant;
@@ -23,7 +24,7 @@ constexpr int32_t kMeasureEntry = 23;
 
 // Reports a call; what the bench says, or a failure when it cannot be reached.
 int32_t Report(const std::string& call) {
-  return bench::client::ReportCall("ca", call, kFailed).value_or(kFailed);
+  return client::ReportCall("ca", call, kFailed).value_or(kFailed);
 }
 
 bool IsFirst(const Variant& index) {
@@ -116,7 +117,7 @@ class Ca : public ca200::ICa {
 
  private:
   int32_t Measure() {
-    std::optional<bench::client::Light> light = bench::client::Measure();
+    std::optional<client::Light> light = client::Measure();
     if (!light) return kFailed;
     *values_ = {static_cast<float>(light->x), static_cast<float>(light->y),
                 static_cast<float>(light->Y)};
@@ -151,12 +152,15 @@ class Server : public ca200::ICa200 {
     std::string call = "SetConfiguration " + std::to_string(caNumber) + " " +
                        (probeNumbers != nullptr ? probeNumbers : "") + " " + std::to_string(port) +
                        " " + std::to_string(baudRate);
-    return bench::client::ReportCall("ca", call, kFailed).value_or(ca200::kOk);
+    return client::ReportCall("ca", call, kFailed).value_or(ca200::kOk);
   }
 };
 
 }  // namespace
 
+// C linkage: the factory is exported under its bare name, as the program looks it up.
 extern "C" __attribute__((visibility("default"))) ca200::ICa200* CreateCa200Server() {
   return new Server();
 }
+
+}  // namespace velluma::bench

@@ -1,6 +1,6 @@
 #include "bench/instruments/DeviceRecord.h"
 
-namespace bench {
+namespace velluma::bench {
 
 void DeviceRecord::AppendLog(std::string entry, std::string detail) {
   log_.push_back(std::move(entry));
@@ -32,4 +32,4 @@ std::vector<std::string> DeviceRecord::StateLines() const {
   return lines;
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

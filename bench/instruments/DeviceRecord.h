@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace bench {
+namespace velluma::bench {
 
 // What the bench saw of one instrument (the PR-655, the CA server module, the EyeOne library):
 // every command or call in order, each with an optional detail (the byte gaps of a serial
@@ -34,4 +34,4 @@ class DeviceRecord {
   std::map<std::string, std::string> values_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

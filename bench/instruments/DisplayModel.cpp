@@ -4,7 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 constexpr Chromaticity kD65{0.3127, 0.3290};
@@ -97,4 +97,4 @@ Measurement DisplayModel::Measure(const Patch& patch, std::optional<int> zbl) {
   return light;
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

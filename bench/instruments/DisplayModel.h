@@ -7,7 +7,7 @@
 #include "bench/instruments/DisplayParameters.h"
 #include "bench/monitor/MonitorState.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // What a colour instrument reads off the screen: chromaticity x, y and luminance Y (cd/m²).
 struct Measurement {
@@ -52,4 +52,4 @@ class DisplayModel {
   std::mt19937 random_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

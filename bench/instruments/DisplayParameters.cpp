@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 std::string_view Trimmed(std::string_view text) {
@@ -110,4 +110,4 @@ void DisplayParameters::Check() const {
   if (!(noise >= 0)) throw std::invalid_argument("noise must be 0 or more");
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

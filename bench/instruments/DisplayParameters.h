@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace bench {
+namespace velluma::bench {
 
 // A point of the CIE 1931 chromaticity diagram.
 struct Chromaticity {
@@ -40,4 +40,4 @@ struct DisplayParameters {
   void Check() const;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

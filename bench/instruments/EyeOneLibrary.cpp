@@ -13,6 +13,7 @@
 
 #include "bench/instruments/BenchClient.h"
 
+namespace velluma::bench {
 namespace {
 
 constexpr int32_t kNoError = 0;
@@ -35,7 +36,7 @@ const std::map<std::string, std::set<std::string>>& KnownOptions() {
 struct LibraryState {
   std::mutex mutex;
   std::map<std::string, std::string> options;
-  std::optional<bench::client::Light> last;
+  std::optional<client::Light> last;
 };
 
 LibraryState& State() {
@@ -44,7 +45,7 @@ LibraryState& State() {
 }
 
 int32_t Report(const std::string& call) {
-  return bench::client::ReportCall("eyeone", call, kFailed).value_or(kFailed);
+  return client::ReportCall("eyeone", call, kFailed).value_or(kFailed);
 }
 
 bool Accepts(const char* key, const char* value) {
@@ -54,7 +55,7 @@ bool Accepts(const char* key, const char* value) {
 }
 
 // The last measurement in the colour space chosen by the options.
-void TriStimulus(const bench::client::Light& light, bool xyY, float out[3]) {
+void TriStimulus(const client::Light& light, bool xyY, float out[3]) {
   if (xyY) {
     out[0] = static_cast<float>(light.x);
     out[1] = static_cast<float>(light.y);
@@ -69,8 +70,7 @@ void TriStimulus(const bench::client::Light& light, bool xyY, float out[3]) {
 
 // Reports an indexed read; the value of the last measurement when the bench lets it and there
 // is one at index 0.
-std::optional<bench::client::Light> IndexedRead(const std::string& name, int32_t index,
-                                                int32_t& result) {
+std::optional<client::Light> IndexedRead(const std::string& name, int32_t index, int32_t& result) {
   result = Report(name + " " + std::to_string(index));
   if (result != kNoError) return std::nullopt;
   std::lock_guard<std::mutex> lock(State().mutex);
@@ -83,6 +83,7 @@ std::optional<bench::client::Light> IndexedRead(const std::string& name, int32_t
 
 }  // namespace
 
+// C linkage: each entry point is exported under its bare name, as the program looks it up.
 #define EYEONE_ENTRY extern "C" __attribute__((visibility("default")))
 
 EYEONE_ENTRY int32_t I1_IsConnected(void) {
@@ -108,7 +109,7 @@ EYEONE_ENTRY int32_t I1_Calibrate(void) {
 EYEONE_ENTRY int32_t I1_TriggerMeasurement(void) {
   int32_t result = Report("TriggerMeasurement");
   if (result != kNoError) return result;
-  std::optional<bench::client::Light> light = bench::client::Measure();
+  std::optional<client::Light> light = client::Measure();
   if (!light) return kFailed;
   std::lock_guard<std::mutex> lock(State().mutex);
   State().last = light;
@@ -118,7 +119,7 @@ EYEONE_ENTRY int32_t I1_TriggerMeasurement(void) {
 // An emission spectrum is not modelled: a flat one at the measured luminance.
 EYEONE_ENTRY int32_t I1_GetSpectrum(float spectrum[36], int32_t index) {
   int32_t result = kNoError;
-  std::optional<bench::client::Light> light = IndexedRead("GetSpectrum", index, result);
+  std::optional<client::Light> light = IndexedRead("GetSpectrum", index, result);
   if (!light || spectrum == nullptr) return light ? kFailed : result;
   for (int i = 0; i < kSpectrumSamples; ++i) spectrum[i] = static_cast<float>(light->Y);
   return kNoError;
@@ -126,7 +127,7 @@ EYEONE_ENTRY int32_t I1_GetSpectrum(float spectrum[36], int32_t index) {
 
 EYEONE_ENTRY int32_t I1_GetTriStimulus(float triStimulus[3], int32_t index) {
   int32_t result = kNoError;
-  std::optional<bench::client::Light> light = IndexedRead("GetTriStimulus", index, result);
+  std::optional<client::Light> light = IndexedRead("GetTriStimulus", index, result);
   if (!light || triStimulus == nullptr) return light ? kFailed : result;
   std::lock_guard<std::mutex> lock(State().mutex);
   auto space = State().options.find(kColorSpaceKey);
@@ -174,3 +175,5 @@ EYEONE_ENTRY const char* I1_GetOption(const char* key) {
   auto found = State().options.find(key);
   return found == State().options.end() ? kNone : found->second.c_str();
 }
+
+}  // namespace velluma::bench

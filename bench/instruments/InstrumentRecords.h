@@ -2,7 +2,7 @@
 
 #include "bench/instruments/DeviceRecord.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The records of the bench's three instruments, reported by the control socket under the
 // prefixes pr655., ca. and eyeone.
@@ -18,4 +18,4 @@ struct InstrumentRecords {
   }
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

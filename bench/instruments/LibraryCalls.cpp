@@ -2,7 +2,7 @@
 
 #include <map>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 std::string_view FirstWord(std::string_view call) {
@@ -81,4 +81,4 @@ LibraryCalls EyeOneCalls(FaultScript& faults, DeviceRecord& record) {
       [](std::string_view) { return std::vector<std::string>{}; }, EyeOneEffect);
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

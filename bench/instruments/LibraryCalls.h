@@ -8,7 +8,7 @@
 #include "bench/control/FaultScript.h"
 #include "bench/instruments/DeviceRecord.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The bench's side of a library that runs inside the program (the CA server module, the
 // EyeOne library) and reports each of its calls over the control socket before it answers.
@@ -47,4 +47,4 @@ LibraryCalls CaServerCalls(FaultScript& faults, DeviceRecord& record);
 // "SetOption:KEY=VALUE" and "GetOption:KEY".
 LibraryCalls EyeOneCalls(FaultScript& faults, DeviceRecord& record);
 
-}  // namespace bench
+}  // namespace velluma::bench

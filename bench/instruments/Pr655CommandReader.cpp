@@ -1,6 +1,6 @@
 #include "bench/instruments/Pr655CommandReader.h"
 
-namespace bench {
+namespace velluma::bench {
 
 std::vector<Pr655Command> Pr655CommandReader::Feed(std::string_view bytes, TimePoint now) {
   std::vector<Pr655Command> commands;
@@ -27,4 +27,4 @@ std::vector<Pr655Command> Pr655CommandReader::Feed(std::string_view bytes, TimeP
   return commands;
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -6,7 +6,7 @@
 
 #include "bench/control/LoopClient.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // One command as the PR-655 received it: its text without the closing CR, and the time in
 // milliseconds between each byte and the one before it (the CR included).
@@ -32,4 +32,4 @@ class Pr655CommandReader {
   TimePoint last_byte_{};
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -6,7 +6,7 @@
 
 #include "bench/wire/WireFormat.h"
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 constexpr size_t kReadChunk = 256;
@@ -152,4 +152,4 @@ void VirtualPr655::WriteLine() {
   outgoing_.erase(0, static_cast<size_t>(count));
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -15,7 +15,7 @@
 #include "bench/monitor/MonitorState.h"
 #include "bench/wire/PtyPort.h"
 
-namespace bench {
+namespace velluma::bench {
 
 struct VirtualPr655Options {
   // How long after a set-up command or an unknown one the instrument answers.
@@ -79,4 +79,4 @@ class VirtualPr655 : public LoopClient {
   std::string outgoing_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

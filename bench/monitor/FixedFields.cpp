@@ -4,7 +4,7 @@
 
 #include "bench/wire/WireFormat.h"
 
-namespace bench::fields {
+namespace velluma::bench::fields {
 namespace {
 
 constexpr size_t kDecimalStride = 7;
@@ -63,4 +63,4 @@ std::optional<std::vector<int>> ParseHexRun(std::string_view data, size_t count)
   return values;
 }
 
-}  // namespace bench::fields
+}  // namespace velluma::bench::fields

@@ -6,7 +6,7 @@
 #include <vector>
 
 // Runs of fixed-stride number fields, as the monitor's write commands carry them.
-namespace bench::fields {
+namespace velluma::bench::fields {
 
 // `count` decimal fields of 7 characters ("%07.4f"). Every field but the last is exactly 7
 // characters; the last holds 7 to 16, since the program writes the last value's whole text
@@ -17,4 +17,4 @@ std::optional<std::vector<double>> ParseDecimalRun(std::string_view data, size_t
 // Exactly `count` fields of three upper-case hexadecimal digits ("%03X"), no more, no less.
 std::optional<std::vector<int>> ParseHexRun(std::string_view data, size_t count);
 
-}  // namespace bench::fields
+}  // namespace velluma::bench::fields

@@ -6,7 +6,7 @@
 #include "bench/monitor/FixedFields.h"
 #include "bench/wire/WireFormat.h"
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 constexpr std::array kLineSpeeds = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
@@ -166,4 +166,4 @@ CommandOutcome MonitorCommands::WriteLut(std::string_view command) {
                 });
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -6,7 +6,7 @@
 #include "bench/monitor/MonitorState.h"
 #include "bench/monitor/Reply.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // What one command does: the reply it earns and the change it makes to the monitor's state.
 // The change is kept apart so that a faulted command can be answered without being stored.
@@ -33,4 +33,4 @@ class MonitorCommands {
   static CommandOutcome WriteLut(std::string_view command);
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

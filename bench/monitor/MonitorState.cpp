@@ -5,7 +5,7 @@
 
 #include "bench/wire/WireFormat.h"
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 void WriteEntries(std::vector<int>& table, size_t size, int firstEntry,
@@ -54,4 +54,4 @@ void MonitorState::AppendLog(std::string_view command) {
   log_.push_back(wire::Escaped(command));
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace bench {
+namespace velluma::bench {
 
 // The drive values of the patch the monitor shows (the last good "OUT").
 struct Patch {
@@ -84,4 +84,4 @@ class MonitorState {
   Counters counters_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace bench {
+namespace velluma::bench {
 
 // How the monitor frames a reply body.
 enum class ReplyFraming {
@@ -17,4 +17,4 @@ struct Reply {
   std::string body;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -7,7 +7,7 @@
 
 #include "bench/wire/WireFormat.h"
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 constexpr size_t kReadChunk = 4096;
@@ -160,4 +160,4 @@ void VirtualMonitor::WriteLine(TimePoint now) {
   outgoing_.erase(0, static_cast<size_t>(count));
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

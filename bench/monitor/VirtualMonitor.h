@@ -16,7 +16,7 @@
 #include "bench/wire/LinePacer.h"
 #include "bench/wire/PtyPort.h"
 
-namespace bench {
+namespace velluma::bench {
 
 struct VirtualMonitorOptions {
   // How long after a frame's ETX the monitor answers.
@@ -69,4 +69,4 @@ class VirtualMonitor : public LoopClient {
   std::string outgoing_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -2,7 +2,7 @@
 
 #include "bench/wire/WireFormat.h"
 
-namespace bench {
+namespace velluma::bench {
 
 ReceivedFrames FrameReceiver::Feed(std::string_view bytes) {
   ReceivedFrames received;
@@ -27,4 +27,4 @@ ReceivedFrames FrameReceiver::Feed(std::string_view bytes) {
   return received;
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace bench {
+namespace velluma::bench {
 
 // Frames found in a run of received bytes.
 struct ReceivedFrames {
@@ -32,4 +32,4 @@ class FrameReceiver {
   std::string body_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

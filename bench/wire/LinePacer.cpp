@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace bench {
+namespace velluma::bench {
 
 Clock::duration LinePacer::ByteTime(int bitsPerSecond) {
   return std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(10)) / bitsPerSecond;
@@ -25,4 +25,4 @@ void LinePacer::Consume(size_t bytes, TimePoint now, int bitsPerSecond) {
   next_free_ = start + ByteTime(bitsPerSecond) * static_cast<long>(bytes);
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

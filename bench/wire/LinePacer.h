@@ -4,7 +4,7 @@
 
 #include "bench/control/LoopClient.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // Spaces the bytes of one direction of a serial line at ten bit times a byte (start bit, eight
 // data bits, stop bit), so that a transfer takes as long as on a cable. It keeps a schedule
@@ -27,4 +27,4 @@ class LinePacer {
   TimePoint next_free_{};
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

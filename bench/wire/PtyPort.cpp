@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-namespace bench {
+namespace velluma::bench {
 namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
@@ -84,4 +84,4 @@ ssize_t PtyPort::Write(const char* data, size_t size) {
   return ::write(master_.Get(), data, size);
 }
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -7,7 +7,7 @@
 
 #include "bench/wire/UniqueFd.h"
 
-namespace bench {
+namespace velluma::bench {
 
 // The device end of a virtual serial line: a pty whose slave device the program opens through
 // a link in the ports directory (for example ports/COM1). The bench keeps the slave open
@@ -43,4 +43,4 @@ class PtyPort {
   std::filesystem::path link_;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace bench {
+namespace velluma::bench {
 
 // Owns one file descriptor and closes it when it goes.
 class UniqueFd {
@@ -35,4 +35,4 @@ class UniqueFd {
   int fd_ = -1;
 };
 
-}  // namespace bench
+}  // namespace velluma::bench

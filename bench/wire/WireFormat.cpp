@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace bench::wire {
+namespace velluma::bench::wire {
 namespace {
 
 int UpperHexDigit(char c) {
@@ -74,4 +74,4 @@ std::string Escaped(std::string_view text) {
   return out;
 }
 
-}  // namespace bench::wire
+}  // namespace velluma::bench::wire

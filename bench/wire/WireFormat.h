@@ -6,7 +6,7 @@
 #include <string_view>
 
 // Bytes and checksums of the monitor link as the monitor sees them.
-namespace bench::wire {
+namespace velluma::bench::wire {
 
 inline constexpr char kStx = 0x02;
 inline constexpr char kEtx = 0x03;
@@ -32,4 +32,4 @@ std::string WrongSumFrame(std::string_view body);
 // \xNN.
 std::string Escaped(std::string_view text);
 
-}  // namespace bench::wire
+}  // namespace velluma::bench::wire

@@ -8,12 +8,8 @@
 #include "bench/control/FaultScript.h"
 #include "gtest/gtest.h"
 
+namespace velluma::bench {
 namespace {
-
-using bench::FaultAction;
-using bench::FaultDevice;
-using bench::FaultRule;
-using bench::FaultScript;
 
 TEST(FaultRule, ParsesQualifiedRulesWithTheirActionsAndCodes) {
   struct Case {
@@ -104,3 +100,4 @@ TEST(FaultScript, ACallKnownByTwoNamesCountsOnce) {
 }
 
 }  // namespace
+}  // namespace velluma::bench

@@ -14,6 +14,7 @@
 #include "platform/CaServerInterface.h"
 #include "tests/support/BenchProcess.h"
 
+namespace velluma::bench {
 namespace {
 
 using ca200::Variant;
@@ -272,3 +273,4 @@ TEST(CaServerModuleDiscovery, FindsTheBenchByEachVariable) {
 }
 
 }  // namespace
+}  // namespace velluma::bench

@@ -12,12 +12,8 @@
 #include "bench/instruments/DisplayModel.h"
 #include "gtest/gtest.h"
 
+namespace velluma::bench {
 namespace {
-
-using bench::DisplayModel;
-using bench::DisplayParameters;
-using bench::Measurement;
-using bench::Patch;
 
 constexpr double kD65x = 0.3127;
 constexpr double kD65y = 0.3290;
@@ -207,3 +203,4 @@ TEST(DisplayParameters, RefusesWhatCannotMakeADisplay) {
 }
 
 }  // namespace
+}  // namespace velluma::bench

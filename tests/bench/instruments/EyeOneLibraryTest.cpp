@@ -12,6 +12,7 @@
 #include "gtest/gtest.h"
 #include "tests/support/BenchProcess.h"
 
+namespace velluma::bench {
 namespace {
 
 using NoArguments = int32_t (*)();
@@ -191,3 +192,4 @@ TEST_F(EyeOneLibraryTest, FaultsRefuseTheirCalls) {
 }
 
 }  // namespace
+}  // namespace velluma::bench

@@ -17,6 +17,7 @@
 #include "gtest/gtest.h"
 #include "tests/support/BenchProcess.h"
 
+namespace velluma::bench {
 namespace {
 
 using namespace std::chrono_literals;
@@ -288,3 +289,4 @@ TEST(VirtualPr655Timing, MeasuringTakesItsTimeAndTheLogKeepsTheByteGaps) {
 }
 
 }  // namespace
+}  // namespace velluma::bench

@@ -19,6 +19,7 @@
 #include "gtest/gtest.h"
 #include "tests/support/BenchProcess.h"
 
+namespace velluma::bench {
 namespace {
 
 using namespace std::chrono_literals;
@@ -510,3 +511,4 @@ TEST_F(VirtualMonitorTest, LogsCommandsEscapedAndClearEmptiesIt) {
 }
 
 }  // namespace
+}  // namespace velluma::bench
