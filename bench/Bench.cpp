@@ -3,15 +3,15 @@
 namespace velluma::bench {
 
 Bench::Bench(const BenchOptions& options)
-    : dir_(PreparedDirectory(options.ports_dir)),
+    : dir_(PreparedDirectory(options.portsDir)),
       state_(options.model),
       faults_(LoadFaults(options)),
       display_(options.display),
       monitor_(dir_ / "COM1", state_, faults_,
-               {options.reply_delay, options.line_rate, options.address}),
+               {options.replyDelay, options.lineRate, options.address}),
       pr655_(dir_ / "COM2", state_, display_, faults_, instruments_.pr655,
-             {options.reply_delay, options.pr655_remote_delay, options.pr655_measure_time,
-              options.pr655_quiet_wake}),
+             {options.replyDelay, options.pr655RemoteDelay, options.pr655MeasureTime,
+              options.pr655QuietWake}),
       requests_({state_, faults_, display_, instruments_}, [this] { loop_.Stop(); }),
       control_(dir_ / "bench.sock",
                [this](const std::string& request) { return requests_.Answer(request); }),
@@ -29,8 +29,8 @@ std::filesystem::path Bench::PreparedDirectory(const std::string& dir) {
 
 FaultScript Bench::LoadFaults(const BenchOptions& options) {
   FaultScript faults;
-  for (const std::string& file : options.fault_files) faults.LoadFile(file);
-  for (const std::string& rule : options.fault_rules) faults.AddLine(rule);
+  for (const std::string& file : options.faultFiles) faults.LoadFile(file);
+  for (const std::string& rule : options.faultRules) faults.AddLine(rule);
   return faults;
 }
 

@@ -55,28 +55,28 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& option = arguments[i];
     if (option == "--line-rate") {
-      options.line_rate = true;
+      options.lineRate = true;
       continue;
     }
     if (option == "--pr655-late-remote") {
-      options.pr655_remote_delay = kLateRemoteDelay;
+      options.pr655RemoteDelay = kLateRemoteDelay;
       continue;
     }
     if (option == "--pr655-quiet-wake") {
-      options.pr655_quiet_wake = true;
+      options.pr655QuietWake = true;
       continue;
     }
     if (i + 1 >= arguments.size()) throw std::invalid_argument("unknown or incomplete " + option);
     const std::string& value = arguments[++i];
     if (option == "--ports") {
-      options.ports_dir = value;
+      options.portsDir = value;
       havePorts = !value.empty();
     } else if (option == "--fault") {
-      options.fault_rules.push_back(value);
+      options.faultRules.push_back(value);
     } else if (option == "--faults") {
-      options.fault_files.push_back(value);
+      options.faultFiles.push_back(value);
     } else if (option == "--reply-delay") {
-      options.reply_delay = std::chrono::milliseconds(Number(option, value, 0, 60000));
+      options.replyDelay = std::chrono::milliseconds(Number(option, value, 0, 60000));
     } else if (option == "--model") {
       options.model = value;
     } else if (option == "--addressed") {
@@ -86,9 +86,9 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
     } else if (IsDisplayOption(option)) {
       options.display.Set(option.substr(2), value);
     } else if (option == "--pr655-measure-ms") {
-      options.pr655_measure_time = std::chrono::milliseconds(Number(option, value, 0, 60000));
+      options.pr655MeasureTime = std::chrono::milliseconds(Number(option, value, 0, 60000));
     } else if (option == "--pr655-remote-delay") {
-      options.pr655_remote_delay = std::chrono::milliseconds(Number(option, value, 0, 60000));
+      options.pr655RemoteDelay = std::chrono::milliseconds(Number(option, value, 0, 60000));
     } else {
       throw std::invalid_argument("unknown option " + option);
     }

@@ -19,17 +19,17 @@ namespace velluma::bench {
 //                 [--pr655-quiet-wake]
 // Display settings apply in the order given, so a later one overrides a file read before it.
 struct BenchOptions {
-  std::string ports_dir;
-  std::vector<std::string> fault_rules;
-  std::vector<std::string> fault_files;
-  std::chrono::milliseconds reply_delay{20};
-  bool line_rate = false;
+  std::string portsDir;
+  std::vector<std::string> faultRules;
+  std::vector<std::string> faultFiles;
+  std::chrono::milliseconds replyDelay{20};
+  bool lineRate = false;
   std::string model = "QX-7MR520";
   std::optional<uint8_t> address;
   DisplayParameters display;
-  std::chrono::milliseconds pr655_measure_time{100};
-  std::chrono::milliseconds pr655_remote_delay{20};
-  bool pr655_quiet_wake = false;
+  std::chrono::milliseconds pr655MeasureTime{100};
+  std::chrono::milliseconds pr655RemoteDelay{20};
+  bool pr655QuietWake = false;
 
   // Throws std::invalid_argument with the reason for a bad command line.
   static BenchOptions Parse(const std::vector<std::string>& arguments);

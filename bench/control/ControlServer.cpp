@@ -66,7 +66,7 @@ ControlServer::~ControlServer() {
 void ControlServer::CollectInterests(TimePoint, std::vector<PollInterest>& interests) {
   interests.push_back({listener_.Get(), POLLIN});
   for (const Connection& connection : connections_) {
-    short events = connection.input_closed ? 0 : POLLIN;
+    short events = connection.inputClosed ? 0 : POLLIN;
     if (!connection.out.empty()) events |= POLLOUT;
     interests.push_back({connection.fd.Get(), events});
   }
@@ -88,7 +88,7 @@ void ControlServer::OnEvents(int fd, short revents, TimePoint) {
 // Drops connections that are finished: broken, or closed by the client and fully answered.
 void ControlServer::OnTick(TimePoint) {
   connections_.remove_if(
-      [](const Connection& c) { return c.broken || (c.input_closed && c.out.empty()); });
+      [](const Connection& c) { return c.broken || (c.inputClosed && c.out.empty()); });
 }
 
 void ControlServer::Accept() {
@@ -103,7 +103,7 @@ void ControlServer::Receive(Connection& connection) {
   if (count < 0 && (errno == EAGAIN || errno == EINTR)) return;
   if (count <= 0) {
     // The client closed its side: a last line without newline still counts.
-    connection.input_closed = true;
+    connection.inputClosed = true;
     if (!connection.in.empty()) connection.in.push_back('\n');
   } else {
     connection.in.append(buffer, static_cast<size_t>(count));

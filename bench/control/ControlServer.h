@@ -36,7 +36,7 @@ class ControlServer : public LoopClient {
     UniqueFd fd;
     std::string in;
     std::string out;
-    bool input_closed = false;
+    bool inputClosed = false;
     bool broken = false;
   };
 

@@ -66,10 +66,10 @@ int32_t ResultCode(std::string_view text) {
 
 FaultAction ActionNamed(std::string_view name) {
   static const std::map<std::string_view, FaultAction> kActions = {
-      {"silent", FaultAction::kSilent}, {"reply", FaultAction::kReply},
-      {"badsum", FaultAction::kBadSum}, {"noise", FaultAction::kNoise},
-      {"er0", FaultAction::kEr0},       {"fail", FaultAction::kFail},
-      {"refuse", FaultAction::kFail},   {"code", FaultAction::kCode}};
+      {"silent", FaultAction::Silent}, {"reply", FaultAction::Reply},
+      {"badsum", FaultAction::BadSum}, {"noise", FaultAction::Noise},
+      {"er0", FaultAction::Er0},       {"fail", FaultAction::Fail},
+      {"refuse", FaultAction::Fail},   {"code", FaultAction::Code}};
   auto found = kActions.find(name);
   if (found == kActions.end()) {
     throw std::invalid_argument("unknown action \"" + std::string(name) + "\"");
@@ -85,13 +85,13 @@ struct Qualifier {
 
 const std::vector<Qualifier>& Qualifiers() {
   static const std::vector<Qualifier> kQualifiers = {
-      {"pr655:", FaultDevice::kPr655, {FaultAction::kSilent, FaultAction::kReply}},
-      {"ca:", FaultDevice::kCa, {FaultAction::kFail, FaultAction::kCode}},
-      {"eyeone:", FaultDevice::kEyeOne, {FaultAction::kFail, FaultAction::kCode}},
+      {"pr655:", FaultDevice::Pr655, {FaultAction::Silent, FaultAction::Reply}},
+      {"ca:", FaultDevice::Ca, {FaultAction::Fail, FaultAction::Code}},
+      {"eyeone:", FaultDevice::EyeOne, {FaultAction::Fail, FaultAction::Code}},
       {"",
-       FaultDevice::kMonitor,
-       {FaultAction::kSilent, FaultAction::kReply, FaultAction::kBadSum, FaultAction::kNoise,
-        FaultAction::kEr0}},
+       FaultDevice::Monitor,
+       {FaultAction::Silent, FaultAction::Reply, FaultAction::BadSum, FaultAction::Noise,
+        FaultAction::Er0}},
   };
   return kQualifiers;
 }
@@ -131,15 +131,14 @@ FaultRule FaultRule::Parse(std::string_view line) {
     words.resize(words.size() - 2);
   }
   rule.from_ = from.value_or(1);
-  if (rule.action_ == FaultAction::kReply) {
+  if (rule.action_ == FaultAction::Reply) {
     if (words.size() > 2) {
       const Word& last = words.back();
-      rule.reply_text_ =
-          line.substr(words[2].begin, last.begin + last.text.size() - words[2].begin);
+      rule.replyText_ = line.substr(words[2].begin, last.begin + last.text.size() - words[2].begin);
     }
     return rule;
   }
-  size_t argumentCount = rule.action_ == FaultAction::kCode ? 1 : 0;
+  size_t argumentCount = rule.action_ == FaultAction::Code ? 1 : 0;
   if (words.size() < 2 + argumentCount) throw std::invalid_argument("code needs a number");
   if (argumentCount == 1) rule.code_ = ResultCode(words[2].text);
   if (words.size() > 2 + argumentCount) {

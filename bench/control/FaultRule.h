@@ -10,21 +10,21 @@ namespace velluma::bench {
 
 // What a fault does to the reply of a command it applies to.
 enum class FaultAction {
-  kSilent,  // no reply at all
-  kReply,   // another reply text, framed as the command's reply normally is
-  kBadSum,  // the normal reply with a wrong checksum
-  kNoise,   // noise and a broken start before the normal reply
-  kEr0,     // a plain "ER0"
-  kFail,    // a library call fails (written "fail" or "refuse")
-  kCode,    // a library call returns the rule's code
+  Silent,  // no reply at all
+  Reply,   // another reply text, framed as the command's reply normally is
+  BadSum,  // the normal reply with a wrong checksum
+  Noise,   // noise and a broken start before the normal reply
+  Er0,     // a plain "ER0"
+  Fail,    // a library call fails (written "fail" or "refuse")
+  Code,    // a library call returns the rule's code
 };
 
 // The device a rule is meant for, named by the qualifier before its command prefix.
 enum class FaultDevice {
-  kMonitor,  // no qualifier
-  kPr655,    // "pr655:"
-  kCa,       // "ca:" (the CA server module)
-  kEyeOne,   // "eyeone:" (the EyeOne library)
+  Monitor,  // no qualifier
+  Pr655,    // "pr655:"
+  Ca,       // "ca:" (the CA server module)
+  EyeOne,   // "eyeone:" (the EyeOne library)
 };
 
 // One line of the fault script:
@@ -48,17 +48,17 @@ class FaultRule {
   bool CountAndCheck(FaultDevice device, const std::vector<std::string_view>& names);
 
   FaultAction Action() const { return action_; }
-  const std::string& ReplyText() const { return reply_text_; }
+  const std::string& ReplyText() const { return replyText_; }
   int32_t Code() const { return code_; }
 
  private:
   FaultRule() = default;
   bool Matches(std::string_view command) const;
 
-  FaultDevice device_ = FaultDevice::kMonitor;
+  FaultDevice device_ = FaultDevice::Monitor;
   std::string prefix_;
-  FaultAction action_ = FaultAction::kSilent;
-  std::string reply_text_;
+  FaultAction action_ = FaultAction::Silent;
+  std::string replyText_;
   int32_t code_ = 0;
   long from_ = 1;
   std::optional<long> times_;

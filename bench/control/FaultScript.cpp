@@ -26,7 +26,7 @@ void FaultScript::LoadFile(const std::string& path) {
 }
 
 const FaultRule* FaultScript::Match(std::string_view command) {
-  return Match(FaultDevice::kMonitor, {command});
+  return Match(FaultDevice::Monitor, {command});
 }
 
 // Every matching rule counts the command, also those after the one that applies.

@@ -11,13 +11,15 @@
 namespace velluma::bench {
 namespace {
 
-volatile sig_atomic_t g_write_fd = -1;
+// The pipe end the signal handler writes to; -1 while no watcher is alive. A handler can reach
+// nothing but a global.
+volatile sig_atomic_t signalWriteFd = -1;
 
 void OnTerminate(int) {
   int saved = errno;
   char byte = 1;
-  if (g_write_fd >= 0) [[maybe_unused]]
-    auto ignored = ::write(g_write_fd, &byte, 1);
+  if (signalWriteFd >= 0) [[maybe_unused]]
+    auto ignored = ::write(signalWriteFd, &byte, 1);
   errno = saved;
 }
 
@@ -31,14 +33,14 @@ void Handle(int signal, void (*handler)(int)) {
 
 }  // namespace
 
-SignalWatcher::SignalWatcher(std::function<void()> onSignal) : on_signal_(std::move(onSignal)) {
+SignalWatcher::SignalWatcher(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {
   int ends[2];
   if (::pipe2(ends, O_NONBLOCK | O_CLOEXEC) != 0) {
     throw std::system_error(errno, std::generic_category(), "pipe");
   }
-  read_end_ = UniqueFd(ends[0]);
-  write_end_ = UniqueFd(ends[1]);
-  g_write_fd = ends[1];
+  readEnd_ = UniqueFd(ends[0]);
+  writeEnd_ = UniqueFd(ends[1]);
+  signalWriteFd = ends[1];
   Handle(SIGTERM, OnTerminate);
   Handle(SIGINT, OnTerminate);
   Handle(SIGPIPE, SIG_IGN);
@@ -47,18 +49,18 @@ SignalWatcher::SignalWatcher(std::function<void()> onSignal) : on_signal_(std::m
 SignalWatcher::~SignalWatcher() {
   Handle(SIGTERM, SIG_DFL);
   Handle(SIGINT, SIG_DFL);
-  g_write_fd = -1;
+  signalWriteFd = -1;
 }
 
 void SignalWatcher::CollectInterests(TimePoint, std::vector<PollInterest>& interests) {
-  interests.push_back({read_end_.Get(), POLLIN});
+  interests.push_back({readEnd_.Get(), POLLIN});
 }
 
 void SignalWatcher::OnEvents(int, short, TimePoint) {
   char buffer[16];
-  while (::read(read_end_.Get(), buffer, sizeof buffer) > 0) {
+  while (::read(readEnd_.Get(), buffer, sizeof buffer) > 0) {
   }
-  on_signal_();
+  onSignal_();
 }
 
 }  // namespace velluma::bench

@@ -23,9 +23,9 @@ class SignalWatcher : public LoopClient {
   void OnTick(TimePoint) override {}
 
  private:
-  UniqueFd read_end_;
-  UniqueFd write_end_;
-  std::function<void()> on_signal_;
+  UniqueFd readEnd_;
+  UniqueFd writeEnd_;
+  std::function<void()> onSignal_;
 };
 
 }  // namespace velluma::bench

@@ -73,7 +73,7 @@ std::vector<std::string> DisplayReport(const DisplayParameters& display) {
           Line("display.white", std::vector<double>{d.white}),
           Line("display.gamma", std::vector<double>{d.gamma}),
           Line("display.black", std::vector<double>{d.black}),
-          Line("display.tint", std::vector<double>{d.tint_x, d.tint_y}),
+          Line("display.tint", std::vector<double>{d.tintX, d.tintY}),
           Line("display.noise", std::vector<double>{d.noise})};
 }
 

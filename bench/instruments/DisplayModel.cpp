@@ -81,8 +81,8 @@ Measurement DisplayModel::Emission(const Patch& patch, std::optional<int> zbl) c
   const double total = sum.X + sum.Y + sum.Z;
   if (total > 0) light = {sum.X / total, sum.Y / total, light.Y};
   if (patch.r == patch.g && patch.g == patch.b) {
-    light.x += parameters_.tint_x;
-    light.y += parameters_.tint_y;
+    light.x += parameters_.tintX;
+    light.y += parameters_.tintY;
   }
   return light;
 }

@@ -69,9 +69,9 @@ void DisplayParameters::Set(std::string_view key, std::string_view value) {
   } else if (key == "black") {
     black = Number(key, value);
   } else if (key == "tint-x") {
-    tint_x = Number(key, value);
+    tintX = Number(key, value);
   } else if (key == "tint-y") {
-    tint_y = Number(key, value);
+    tintY = Number(key, value);
   } else if (key == "noise") {
     noise = Number(key, value);
   } else if (key == "seed") {

@@ -23,8 +23,8 @@ struct DisplayParameters {
   double white = 260.0;          // luminance of full white at ZBL 200, black included (cd/m²)
   double gamma = 2.2;            // drive (v/255) to light
   double black = 0.20;           // luminance of drive 0 at ZBL 200 (cd/m²), D65-neutral
-  double tint_x = 0.0;           // added to x of every grey patch (r = g = b)
-  double tint_y = 0.0;           // added to y of every grey patch
+  double tintX = 0.0;            // added to x of every grey patch (r = g = b)
+  double tintY = 0.0;            // added to y of every grey patch
   double noise = 0.0;            // standard deviation added to x and y, and relative to Y
   std::optional<uint32_t> seed;  // makes the noise repeatable; random when absent
 

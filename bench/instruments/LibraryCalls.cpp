@@ -16,7 +16,7 @@ std::string_view RestAfterFirstWord(std::string_view call) {
 
 std::string Verdict(const FaultRule* fault) {
   if (fault == nullptr) return "ok";
-  if (fault->Action() == FaultAction::kCode) return "code " + std::to_string(fault->Code());
+  if (fault->Action() == FaultAction::Code) return "code " + std::to_string(fault->Code());
   return "fail";
 }
 
@@ -70,14 +70,14 @@ LibraryCalls CaServerCalls(FaultScript& faults, DeviceRecord& record) {
   record.Set("config", "none");
   record.Set("measurements", "0");
   record.Set("zero-calibrations", "0");
-  return LibraryCalls(FaultDevice::kCa, faults, record, CaAliases, CaEffect);
+  return LibraryCalls(FaultDevice::Ca, faults, record, CaAliases, CaEffect);
 }
 
 LibraryCalls EyeOneCalls(FaultScript& faults, DeviceRecord& record) {
   record.Set("calibrations", "0");
   record.Set("measurements", "0");
   return LibraryCalls(
-      FaultDevice::kEyeOne, faults, record,
+      FaultDevice::EyeOne, faults, record,
       [](std::string_view) { return std::vector<std::string>{}; }, EyeOneEffect);
 }
 

@@ -6,12 +6,12 @@ std::vector<Pr655Command> Pr655CommandReader::Feed(std::string_view bytes, TimeP
   std::vector<Pr655Command> commands;
   for (char byte : bytes) {
     if (byte == '\n') continue;
-    if (have_last_byte_ && !current_.text.empty()) {
-      auto gap = std::chrono::round<std::chrono::milliseconds>(now - last_byte_);
-      current_.gaps_ms.push_back(static_cast<long>(gap.count()));
+    if (haveLastByte_ && !current_.text.empty()) {
+      auto gap = std::chrono::round<std::chrono::milliseconds>(now - lastByte_);
+      current_.gapsMs.push_back(static_cast<long>(gap.count()));
     }
-    have_last_byte_ = true;
-    last_byte_ = now;
+    haveLastByte_ = true;
+    lastByte_ = now;
     if (byte == '\r') {
       if (!current_.text.empty() && !overlong_) commands.push_back(std::move(current_));
       current_ = {};

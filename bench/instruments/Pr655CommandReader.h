@@ -12,7 +12,7 @@ namespace velluma::bench {
 // milliseconds between each byte and the one before it (the CR included).
 struct Pr655Command {
   std::string text;
-  std::vector<long> gaps_ms;
+  std::vector<long> gapsMs;
 };
 
 // Gathers the bytes of the PR-655's line into commands, each ended by a CR. Line feeds are
@@ -28,8 +28,8 @@ class Pr655CommandReader {
  private:
   Pr655Command current_;
   bool overlong_ = false;
-  bool have_last_byte_ = false;
-  TimePoint last_byte_{};
+  bool haveLastByte_ = false;
+  TimePoint lastByte_{};
 };
 
 }  // namespace velluma::bench

@@ -95,14 +95,14 @@ void VirtualPr655::ReadLine(TimePoint now) {
 // Every command is logged; only those the instrument listens to (all in remote mode, PHOTO
 // also in local mode) are counted against the fault rules and answered.
 void VirtualPr655::Handle(const Pr655Command& command, TimePoint now) {
-  record_.AppendLog(wire::Escaped(command.text), GapText(command.gaps_ms));
+  record_.AppendLog(wire::Escaped(command.text), GapText(command.gapsMs));
   if (!remote_ && command.text != "PHOTO") return;
-  const FaultRule* fault = faults_.Match(FaultDevice::kPr655, {command.text});
+  const FaultRule* fault = faults_.Match(FaultDevice::Pr655, {command.text});
   Outcome outcome = Interpret(command.text);
   std::optional<std::string> reply = outcome.reply;
   if (fault) {
     reply.reset();
-    if (fault->Action() == FaultAction::kReply) reply = fault->ReplyText() + kLineEnd;
+    if (fault->Action() == FaultAction::Reply) reply = fault->ReplyText() + kLineEnd;
   } else if (outcome.effect) {
     outcome.effect();
   }
@@ -112,14 +112,14 @@ void VirtualPr655::Handle(const Pr655Command& command, TimePoint now) {
 VirtualPr655::Outcome VirtualPr655::Interpret(const std::string& command) {
   if (command == "PHOTO") {
     std::optional<std::string> answer;
-    if (!options_.quiet_wake) answer = kRemoteModeText;
-    return {answer, options_.remote_delay, [this] { SetRemote(true); }};
+    if (!options_.quietWake) answer = kRemoteModeText;
+    return {answer, options_.remoteDelay, [this] { SetRemote(true); }};
   }
-  if (IsSetupCommand(command)) return {std::string(kOk) + kLineEnd, options_.reply_delay, {}};
+  if (IsSetupCommand(command)) return {std::string(kOk) + kLineEnd, options_.replyDelay, {}};
   if (command == "C") return {std::nullopt, {}, {}};
   if (command == "Q") return {std::nullopt, {}, [this] { SetRemote(false); }};
   if (command == "M1") return MeasureOutcome();
-  return {std::string(kIllegalCommand) + kLineEnd, options_.reply_delay, {}};
+  return {std::string(kIllegalCommand) + kLineEnd, options_.replyDelay, {}};
 }
 
 // The patch is read as the command arrives; the reply follows after the measuring time. A
@@ -127,7 +127,7 @@ VirtualPr655::Outcome VirtualPr655::Interpret(const std::string& command) {
 VirtualPr655::Outcome VirtualPr655::MeasureOutcome() {
   Measurement light = display_.Measure(monitor_.CurrentPatch().value_or(Patch{}), monitor_.Zbl());
   std::string line = MeasurementLine(light);
-  return {line + kLineEnd, options_.measure_time, [this, line] {
+  return {line + kLineEnd, options_.measureTime, [this, line] {
             record_.Count("measurements");
             record_.Set("last", line);
           }};

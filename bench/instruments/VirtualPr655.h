@@ -19,15 +19,15 @@ namespace velluma::bench {
 
 struct VirtualPr655Options {
   // How long after a set-up command or an unknown one the instrument answers.
-  std::chrono::milliseconds reply_delay{20};
+  std::chrono::milliseconds replyDelay{20};
   // How long after "PHOTO" it announces remote mode.
-  std::chrono::milliseconds remote_delay{20};
+  std::chrono::milliseconds remoteDelay{20};
   // How long "M1" takes before its reply line.
-  std::chrono::milliseconds measure_time{100};
+  std::chrono::milliseconds measureTime{100};
   // "PHOTO" enters remote mode without its answer, as if the program's purge after its settling
   // wait had taken it: every reply is then read by the command that asked for it, so a program
   // in virtual time (no settling wait) cannot find an answer a step late on a busy machine.
-  bool quiet_wake = false;
+  bool quietWake = false;
 };
 
 // The PR-655 on its serial line (a pty linked as COM2). Commands end with CR. "PHOTO" wakes it

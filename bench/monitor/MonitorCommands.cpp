@@ -17,7 +17,7 @@ constexpr int kEntriesPerBlock = 256;
 constexpr long kLutChunkBytes = 0x200;
 
 CommandOutcome Plain(std::string body) {
-  return {{ReplyFraming::kPlain, std::move(body)}, {}};
+  return {{ReplyFraming::Plain, std::move(body)}, {}};
 }
 
 CommandOutcome Refused() {
@@ -56,7 +56,7 @@ std::optional<int> HexFieldInRange(std::string_view command, size_t at, size_t l
 CommandOutcome MonitorCommands::Interpret(std::string_view text, const MonitorState& state) const {
   if (text == "MCO:1" || text == "MCO:0") {
     const bool remote = text == "MCO:1";
-    return Stored(ReplyFraming::kPlain, "MCO", [remote](MonitorState& s) { s.SetRemote(remote); });
+    return Stored(ReplyFraming::Plain, "MCO", [remote](MonitorState& s) { s.SetRemote(remote); });
   }
   if (text == "QID") return Plain(state.Model());
   if (StartsWith(text, "OUT")) return ShowPattern(text);
@@ -77,14 +77,14 @@ CommandOutcome MonitorCommands::ShowPattern(std::string_view text) {
   if (!rgb || !sum || *sum != wire::ByteSum(digits)) return Refused();
   Patch patch{static_cast<int>(*rgb >> 16), static_cast<int>((*rgb >> 8) & 0xFF),
               static_cast<int>(*rgb & 0xFF)};
-  return Stored(ReplyFraming::kChecked, "BOK", [patch](MonitorState& s) { s.SetPatch(patch); });
+  return Stored(ReplyFraming::Checked, "BOK", [patch](MonitorState& s) { s.SetPatch(patch); });
 }
 
 // "ZBL:" and at least three decimal digits.
 CommandOutcome MonitorCommands::SetZbl(std::string_view text) {
   std::optional<int> value = ParseDecimalDigits(text.substr(4), 3, 6);
   if (!value) return Refused();
-  return Stored(ReplyFraming::kPlain, "ZBL", [v = *value](MonitorState& s) { s.SetZbl(v); });
+  return Stored(ReplyFraming::Plain, "ZBL", [v = *value](MonitorState& s) { s.SetZbl(v); });
 }
 
 // "speed" and a line speed in bit/s. The monitor changes speed and says nothing.
@@ -93,7 +93,7 @@ CommandOutcome MonitorCommands::SwitchSpeed(std::string_view text) {
   if (!speed || std::find(kLineSpeeds.begin(), kLineSpeeds.end(), *speed) == kLineSpeeds.end()) {
     return Refused();
   }
-  return Stored(ReplyFraming::kNone, "", [v = *speed](MonitorState& s) { s.SetExpectedSpeed(v); });
+  return Stored(ReplyFraming::None, "", [v = *speed](MonitorState& s) { s.SetExpectedSpeed(v); });
 }
 
 // Checked commands end in two hexadecimal digits: the sum of the characters from the fifth
@@ -113,7 +113,7 @@ CommandOutcome MonitorCommands::Checked(std::string_view text) {
 CommandOutcome MonitorCommands::WritePrimaries(std::string_view data) {
   auto values = fields::ParseDecimalRun(data, MonitorState::kPrimaryValues);
   if (!values) return Refused();
-  return Stored(ReplyFraming::kChecked, "G$M",
+  return Stored(ReplyFraming::Checked, "G$M",
                 [v = std::move(*values)](MonitorState& s) { s.SetPrimaries(v); });
 }
 
@@ -123,7 +123,7 @@ CommandOutcome MonitorCommands::WriteGreyRamp(std::string_view command) {
   auto values = fields::ParseDecimalRun(command.substr(std::min<size_t>(8, command.size())),
                                         MonitorState::kGreyLevels);
   if (!channel || !values) return Refused();
-  return Stored(ReplyFraming::kChecked, "G$M",
+  return Stored(ReplyFraming::Checked, "G$M",
                 [c = *channel, v = std::move(*values)](MonitorState& s) { s.SetGreyRamp(c, v); });
 }
 
@@ -138,7 +138,7 @@ CommandOutcome MonitorCommands::WriteFilmGamma(std::string_view command) {
   if (!code || !block || !values) return Refused();
   int memory = *code - kFirstFilmGammaCode;
   int first = *block * kEntriesPerBlock;
-  return Stored(ReplyFraming::kChecked, "BOK",
+  return Stored(ReplyFraming::Checked, "BOK",
                 [memory, first, v = std::move(*values)](MonitorState& s) {
                   s.WriteFilmGamma(memory, first, v);
                 });
@@ -160,7 +160,7 @@ CommandOutcome MonitorCommands::WriteLut(std::string_view command) {
   }
   int memory = *address / MonitorState::kLutEntries - kFirstLutCode;
   int first = *address % MonitorState::kLutEntries;
-  return Stored(ReplyFraming::kPlain, "C$M",
+  return Stored(ReplyFraming::Plain, "C$M",
                 [memory, c = *channel, first, v = std::move(*values)](MonitorState& s) {
                   s.WriteLut(memory, c, first, v);
                 });

@@ -34,11 +34,11 @@ void MonitorState::SetGreyRamp(int channel, std::vector<double> values) {
 }
 
 const std::vector<int>& MonitorState::FilmGamma(int memory) const {
-  return film_gamma_.at(memory);
+  return filmGamma_.at(memory);
 }
 
 void MonitorState::WriteFilmGamma(int memory, int firstEntry, const std::vector<int>& values) {
-  WriteEntries(film_gamma_.at(memory), kFilmGammaEntries, firstEntry, values);
+  WriteEntries(filmGamma_.at(memory), kFilmGammaEntries, firstEntry, values);
 }
 
 const std::vector<int>& MonitorState::Lut(int memory, int channel) const {

@@ -33,8 +33,8 @@ class MonitorState {
   explicit MonitorState(std::string model);
 
   const std::string& Model() const { return model_; }
-  int ExpectedSpeed() const { return expected_speed_; }
-  void SetExpectedSpeed(int bitsPerSecond) { expected_speed_ = bitsPerSecond; }
+  int ExpectedSpeed() const { return expectedSpeed_; }
+  void SetExpectedSpeed(int bitsPerSecond) { expectedSpeed_ = bitsPerSecond; }
 
   const std::optional<Patch>& CurrentPatch() const { return patch_; }
   void SetPatch(Patch patch) { patch_ = patch; }
@@ -72,13 +72,13 @@ class MonitorState {
 
  private:
   std::string model_;
-  int expected_speed_ = kInitialSpeed;
+  int expectedSpeed_ = kInitialSpeed;
   std::optional<Patch> patch_;
   std::optional<int> zbl_;
   bool remote_ = false;
   std::vector<double> primaries_;
   std::array<std::vector<double>, kGreyChannels> grey_;
-  std::array<std::vector<int>, kMemories> film_gamma_;
+  std::array<std::vector<int>, kMemories> filmGamma_;
   std::array<std::array<std::vector<int>, kLutChannels>, kMemories> luts_;
   std::vector<std::string> log_;
   Counters counters_;

@@ -6,14 +6,14 @@ namespace velluma::bench {
 
 // How the monitor frames a reply body.
 enum class ReplyFraming {
-  kNone,     // no reply at all (the speed switch)
-  kPlain,    // STX body ETX
-  kChecked,  // STX body CC ETX
+  None,     // no reply at all (the speed switch)
+  Plain,    // STX body ETX
+  Checked,  // STX body CC ETX
 };
 
 // The answer the monitor gives to one command, before any fault is applied.
 struct Reply {
-  ReplyFraming framing = ReplyFraming::kNone;
+  ReplyFraming framing = ReplyFraming::None;
   std::string body;
 };
 

@@ -18,11 +18,11 @@ constexpr std::string_view kNoise = "\x41\x02\x41";
 
 std::string NormalReplyBytes(const Reply& reply) {
   switch (reply.framing) {
-    case ReplyFraming::kPlain:
+    case ReplyFraming::Plain:
       return wire::PlainFrame(reply.body);
-    case ReplyFraming::kChecked:
+    case ReplyFraming::Checked:
       return wire::CheckedFrame(reply.body);
-    case ReplyFraming::kNone:
+    case ReplyFraming::None:
       break;
   }
   return {};
@@ -30,19 +30,19 @@ std::string NormalReplyBytes(const Reply& reply) {
 
 std::string FaultedReplyBytes(const Reply& reply, const FaultRule& fault) {
   switch (fault.Action()) {
-    case FaultAction::kSilent:
+    case FaultAction::Silent:
       return {};
-    case FaultAction::kReply:
-      return reply.framing == ReplyFraming::kChecked ? wire::CheckedFrame(fault.ReplyText())
-                                                     : wire::PlainFrame(fault.ReplyText());
-    case FaultAction::kBadSum:
-      return reply.framing == ReplyFraming::kNone ? std::string() : wire::WrongSumFrame(reply.body);
-    case FaultAction::kNoise:
+    case FaultAction::Reply:
+      return reply.framing == ReplyFraming::Checked ? wire::CheckedFrame(fault.ReplyText())
+                                                    : wire::PlainFrame(fault.ReplyText());
+    case FaultAction::BadSum:
+      return reply.framing == ReplyFraming::None ? std::string() : wire::WrongSumFrame(reply.body);
+    case FaultAction::Noise:
       return std::string(kNoise) + NormalReplyBytes(reply);
-    case FaultAction::kEr0:
+    case FaultAction::Er0:
       return wire::PlainFrame("ER0");
-    case FaultAction::kFail:
-    case FaultAction::kCode:
+    case FaultAction::Fail:
+    case FaultAction::Code:
       break;  // library actions; a monitor rule cannot carry them
   }
   return {};
@@ -61,13 +61,13 @@ VirtualMonitor::VirtualMonitor(std::filesystem::path linkPath, MonitorState& sta
 
 // Without --line-rate the pacers are handed speed 0, which lets everything through.
 int VirtualMonitor::Speed() const {
-  return options_.line_rate ? port_.LineSpeed() : 0;
+  return options_.lineRate ? port_.LineSpeed() : 0;
 }
 
 void VirtualMonitor::CollectInterests(TimePoint now, std::vector<PollInterest>& interests) {
   short events = 0;
-  if (receive_pacer_.Allowance(now, Speed()) > 0) events |= POLLIN;
-  if (!outgoing_.empty() && send_pacer_.Allowance(now, Speed()) > 0) events |= POLLOUT;
+  if (receivePacer_.Allowance(now, Speed()) > 0) events |= POLLIN;
+  if (!outgoing_.empty() && sendPacer_.Allowance(now, Speed()) > 0) events |= POLLOUT;
   interests.push_back({port_.Fd(), events});
 }
 
@@ -77,8 +77,8 @@ std::optional<TimePoint> VirtualMonitor::NextDeadline(TimePoint now) const {
     if (!deadline || t < *deadline) deadline = t;
   };
   if (!pending_.empty()) consider(pending_.front().due);
-  if (receive_pacer_.NextTime() > now) consider(receive_pacer_.NextTime());
-  if (!outgoing_.empty() && send_pacer_.NextTime() > now) consider(send_pacer_.NextTime());
+  if (receivePacer_.NextTime() > now) consider(receivePacer_.NextTime());
+  if (!outgoing_.empty() && sendPacer_.NextTime() > now) consider(sendPacer_.NextTime());
   return deadline;
 }
 
@@ -94,11 +94,11 @@ void VirtualMonitor::OnTick(TimePoint now) {
 
 void VirtualMonitor::ReadLine(TimePoint now) {
   char buffer[kReadChunk];
-  size_t allowance = std::min(sizeof buffer, receive_pacer_.Allowance(now, Speed()));
+  size_t allowance = std::min(sizeof buffer, receivePacer_.Allowance(now, Speed()));
   if (allowance == 0) return;
   ssize_t count = port_.Read(buffer, allowance);
   if (count <= 0) return;
-  receive_pacer_.Consume(static_cast<size_t>(count), now, Speed());
+  receivePacer_.Consume(static_cast<size_t>(count), now, Speed());
   ReceivedFrames received = receiver_.Feed(std::string_view(buffer, static_cast<size_t>(count)));
   state_.Counts().overlong += received.overlong;
   for (const std::string& frame : received.frames) HandleFrame(frame, now);
@@ -136,11 +136,11 @@ void VirtualMonitor::Answer(std::string_view command, TimePoint now) {
   state_.AppendLog(command);
   CommandOutcome outcome = commands_.Interpret(command, state_);
   const FaultRule* fault = faults_.Match(command);
-  bool stores = fault == nullptr || fault->Action() == FaultAction::kNoise;
+  bool stores = fault == nullptr || fault->Action() == FaultAction::Noise;
   if (stores && outcome.store) outcome.store(state_);
   std::string bytes =
       fault ? FaultedReplyBytes(outcome.reply, *fault) : NormalReplyBytes(outcome.reply);
-  if (!bytes.empty()) pending_.push_back({now + options_.reply_delay, std::move(bytes)});
+  if (!bytes.empty()) pending_.push_back({now + options_.replyDelay, std::move(bytes)});
 }
 
 void VirtualMonitor::ReleaseDueReplies(TimePoint now) {
@@ -152,11 +152,11 @@ void VirtualMonitor::ReleaseDueReplies(TimePoint now) {
 }
 
 void VirtualMonitor::WriteLine(TimePoint now) {
-  size_t allowance = std::min(outgoing_.size(), send_pacer_.Allowance(now, Speed()));
+  size_t allowance = std::min(outgoing_.size(), sendPacer_.Allowance(now, Speed()));
   if (allowance == 0) return;
   ssize_t count = port_.Write(outgoing_.data(), allowance);
   if (count <= 0) return;
-  send_pacer_.Consume(static_cast<size_t>(count), now, Speed());
+  sendPacer_.Consume(static_cast<size_t>(count), now, Speed());
   outgoing_.erase(0, static_cast<size_t>(count));
 }
 

@@ -20,9 +20,9 @@ namespace velluma::bench {
 
 struct VirtualMonitorOptions {
   // How long after a frame's ETX the monitor answers.
-  std::chrono::milliseconds reply_delay{20};
+  std::chrono::milliseconds replyDelay{20};
   // Move bytes at the line speed the program has set instead of at once.
-  bool line_rate = false;
+  bool lineRate = false;
   // The id byte every frame must carry after STX; without one, a non-printable first byte is
   // taken as an id byte and skipped, so frames of both link kinds work.
   std::optional<uint8_t> address;
@@ -63,8 +63,8 @@ class VirtualMonitor : public LoopClient {
   VirtualMonitorOptions options_;
   MonitorCommands commands_;
   FrameReceiver receiver_;
-  LinePacer receive_pacer_;
-  LinePacer send_pacer_;
+  LinePacer receivePacer_;
+  LinePacer sendPacer_;
   std::deque<PendingReply> pending_;
   std::string outgoing_;
 };

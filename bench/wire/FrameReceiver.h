@@ -25,10 +25,10 @@ class FrameReceiver {
   ReceivedFrames Feed(std::string_view bytes);
 
  private:
-  enum class Phase { kBetweenFrames, kInFrame };
+  enum class Phase { BetweenFrames, InFrame };
 
   size_t bound_;
-  Phase phase_ = Phase::kBetweenFrames;
+  Phase phase_ = Phase::BetweenFrames;
   std::string body_;
 };
 

@@ -14,15 +14,15 @@ Clock::duration LinePacer::Slack(int bitsPerSecond) {
 
 size_t LinePacer::Allowance(TimePoint now, int bitsPerSecond) const {
   if (bitsPerSecond <= 0) return SIZE_MAX;
-  if (now < next_free_) return 0;
-  TimePoint start = std::max(next_free_, now - Slack(bitsPerSecond));
+  if (now < nextFree_) return 0;
+  TimePoint start = std::max(nextFree_, now - Slack(bitsPerSecond));
   return 1 + static_cast<size_t>((now - start) / ByteTime(bitsPerSecond));
 }
 
 void LinePacer::Consume(size_t bytes, TimePoint now, int bitsPerSecond) {
   if (bitsPerSecond <= 0) return;
-  TimePoint start = std::max(next_free_, now - Slack(bitsPerSecond));
-  next_free_ = start + ByteTime(bitsPerSecond) * static_cast<long>(bytes);
+  TimePoint start = std::max(nextFree_, now - Slack(bitsPerSecond));
+  nextFree_ = start + ByteTime(bitsPerSecond) * static_cast<long>(bytes);
 }
 
 }  // namespace velluma::bench

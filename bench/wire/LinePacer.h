@@ -16,7 +16,7 @@ class LinePacer {
   // Books `bytes` on the line from `now` on.
   void Consume(size_t bytes, TimePoint now, int bitsPerSecond);
   // When the line is free again.
-  TimePoint NextTime() const { return next_free_; }
+  TimePoint NextTime() const { return nextFree_; }
 
  private:
   static Clock::duration ByteTime(int bitsPerSecond);
@@ -24,7 +24,7 @@ class LinePacer {
   // in milliseconds) are made good within this slack; an idle line earns no more credit.
   static Clock::duration Slack(int bitsPerSecond);
 
-  TimePoint next_free_{};
+  TimePoint nextFree_{};
 };
 
 }  // namespace velluma::bench

@@ -19,17 +19,17 @@ TEST(FaultRule, ParsesQualifiedRulesWithTheirActionsAndCodes) {
     std::string reply;
   };
   const std::vector<Case> cases = {
-      {"pr655:M1 reply -8", FaultAction::kReply, 0, "-8"},
-      {"pr655:M1 reply 0000,111 times 1", FaultAction::kReply, 0, "0000,111"},
-      {"pr655:SK60 silent", FaultAction::kSilent, 0, ""},
-      {"ca:collection refuse", FaultAction::kFail, 0, ""},
-      {"ca:sx fail from 2", FaultAction::kFail, 0, ""},
-      {"ca:zero code 412", FaultAction::kCode, 412, ""},
-      {"ca:zero code 0x0001019C", FaultAction::kCode, 0x0001019C, ""},
-      {"ca:measure code 0x8001020B", FaultAction::kCode, static_cast<int32_t>(0x8001020B), ""},
-      {"ca:measure code -5 times 2", FaultAction::kCode, -5, ""},
-      {"eyeone:SetOption:ColorSpaceDescription.Type fail", FaultAction::kFail, 0, ""},
-      {"eyeone:TriggerMeasurement code 256", FaultAction::kCode, 256, ""},
+      {"pr655:M1 reply -8", FaultAction::Reply, 0, "-8"},
+      {"pr655:M1 reply 0000,111 times 1", FaultAction::Reply, 0, "0000,111"},
+      {"pr655:SK60 silent", FaultAction::Silent, 0, ""},
+      {"ca:collection refuse", FaultAction::Fail, 0, ""},
+      {"ca:sx fail from 2", FaultAction::Fail, 0, ""},
+      {"ca:zero code 412", FaultAction::Code, 412, ""},
+      {"ca:zero code 0x0001019C", FaultAction::Code, 0x0001019C, ""},
+      {"ca:measure code 0x8001020B", FaultAction::Code, static_cast<int32_t>(0x8001020B), ""},
+      {"ca:measure code -5 times 2", FaultAction::Code, -5, ""},
+      {"eyeone:SetOption:ColorSpaceDescription.Type fail", FaultAction::Fail, 0, ""},
+      {"eyeone:TriggerMeasurement code 256", FaultAction::Code, 256, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -74,17 +74,17 @@ TEST(FaultScript, RulesReachOnlyTheirDeviceAndStarMeansAllOfIt) {
   script.AddLine("pr655:* silent from 2");
   script.AddLine("ca:zero code 412");
   // The monitor's "*" leaves the PR-655 alone, and a PR-655 "M1" is not the monitor's.
-  EXPECT_EQ(script.Match(FaultDevice::kPr655, {"M1"}), nullptr);
-  const FaultRule* second = script.Match(FaultDevice::kPr655, {"PHOTO"});
+  EXPECT_EQ(script.Match(FaultDevice::Pr655, {"M1"}), nullptr);
+  const FaultRule* second = script.Match(FaultDevice::Pr655, {"PHOTO"});
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->Action(), FaultAction::kSilent);
+  EXPECT_EQ(second->Action(), FaultAction::Silent);
   const FaultRule* monitor = script.Match("QID");
   ASSERT_NE(monitor, nullptr);
-  EXPECT_EQ(monitor->Action(), FaultAction::kEr0);
-  EXPECT_EQ(script.Match(FaultDevice::kEyeOne, {"Calibrate"}), nullptr);
+  EXPECT_EQ(monitor->Action(), FaultAction::Er0);
+  EXPECT_EQ(script.Match(FaultDevice::EyeOne, {"Calibrate"}), nullptr);
   // A call is matched by its text or its short name.
-  EXPECT_EQ(script.Match(FaultDevice::kCa, {"Ca.23 1", "measure"}), nullptr);
-  const FaultRule* zero = script.Match(FaultDevice::kCa, {"Ca.22", "zero"});
+  EXPECT_EQ(script.Match(FaultDevice::Ca, {"Ca.23 1", "measure"}), nullptr);
+  const FaultRule* zero = script.Match(FaultDevice::Ca, {"Ca.22", "zero"});
   ASSERT_NE(zero, nullptr);
   EXPECT_EQ(zero->Code(), 412);
 }
@@ -92,11 +92,11 @@ TEST(FaultScript, RulesReachOnlyTheirDeviceAndStarMeansAllOfIt) {
 TEST(FaultScript, ACallKnownByTwoNamesCountsOnce) {
   FaultScript script;
   script.AddLine("ca:* fail from 2 times 1");  // matches both names of every call
-  EXPECT_EQ(script.Match(FaultDevice::kCa, {"Ca.22", "zero"}), nullptr);
-  const FaultRule* second = script.Match(FaultDevice::kCa, {"Ca.22", "zero"});
+  EXPECT_EQ(script.Match(FaultDevice::Ca, {"Ca.22", "zero"}), nullptr);
+  const FaultRule* second = script.Match(FaultDevice::Ca, {"Ca.22", "zero"});
   ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->Action(), FaultAction::kFail);
-  EXPECT_EQ(script.Match(FaultDevice::kCa, {"Ca.22", "zero"}), nullptr);
+  EXPECT_EQ(second->Action(), FaultAction::Fail);
+  EXPECT_EQ(script.Match(FaultDevice::Ca, {"Ca.22", "zero"}), nullptr);
 }
 
 }  // namespace

@@ -157,8 +157,8 @@ TEST(DisplayParameters, FileSetsEveryKeyAndOptionsAfterItOverride) {
   EXPECT_DOUBLE_EQ(parameters.white, 200);
   EXPECT_DOUBLE_EQ(parameters.gamma, 2.4);
   EXPECT_DOUBLE_EQ(parameters.black, 0.1);
-  EXPECT_DOUBLE_EQ(parameters.tint_x, 0.05);
-  EXPECT_DOUBLE_EQ(parameters.tint_y, 0.01);
+  EXPECT_DOUBLE_EQ(parameters.tintX, 0.05);
+  EXPECT_DOUBLE_EQ(parameters.tintY, 0.01);
   EXPECT_DOUBLE_EQ(parameters.noise, 0.001);
   EXPECT_EQ(parameters.seed, 7u);
   parameters.Set("white", "250");
