@@ -394,7 +394,6 @@ void TTonwickForm::BuildStatusBar() {
   StatusPanel0 = new QLabel(this);
   StatusPanel0->setFixedWidth(100);
   StatusPanel1 = new ProgressPanel(this);
-  StatusPanel1->onPaint = [this](const QRect& rect) { StatusBarDrawPanel(rect); };
   StatusPanel2 = new QLabel(this);
   StatusPanel2->setMinimumWidth(50);
   for (QWidget* panel : std::initializer_list<QWidget*>{StatusPanel0, StatusPanel1, StatusPanel2})
@@ -503,10 +502,12 @@ void TTonwickForm::ShowYxyValue(const std::string& x, const std::string& y, cons
   }
 }
 
-void TTonwickForm::DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) {
-  const QColor colour =
-      fill == ProgressFill::Blue ? QColor(0, 0, 255) : palette().color(QPalette::Button);
-  StatusPanel1->Fill(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), colour);
+void TTonwickForm::ShowProgress(int done, int total) {
+  StatusPanel1->ShowProgress(done, total);
+}
+
+void TTonwickForm::ClearProgress() {
+  StatusPanel1->Clear();
 }
 
 void TTonwickForm::ProcessMessages() {
@@ -576,7 +577,7 @@ bool TTonwickForm::SaveDialog(const std::string& filter, const std::string& file
 }
 
 void TTonwickForm::RefreshGridWB() {
-  const CalibrationData& data = station_->CalibrationData;
+  const CalibrationData& data = station_->Held().calibration;
   auto fillRow = [](StringGridModel* model, int row, const XyYValue& v) {
     model->SetCell(1, row, Q(FormatC("%10.4f", v.x)));
     model->SetCell(2, row, Q(FormatC("%10.4f", v.y)));
@@ -607,14 +608,14 @@ void TTonwickForm::RefreshGridWB() {
 void TTonwickForm::RefreshGridLUT() {
   const int memory = std::clamp(LutMemory(), 0, 2);
   std::vector<std::vector<std::int32_t>> columns;
-  for (const auto& channel : station_->Tables.LutTables[memory])
+  for (const auto& channel : station_->Held().tables.LutTables[memory])
     columns.emplace_back(channel.begin(), channel.end());
   LutGridModel->Fill(std::move(columns));
 }
 
 void TTonwickForm::RefreshGridFG() {
   const int memory = std::clamp(FilmGammaMemory(), 0, 2);
-  const auto& table = station_->Tables.FilmGammaTables[memory];
+  const auto& table = station_->Held().tables.FilmGammaTables[memory];
   FilmGammaGridModel->Fill({std::vector<std::int32_t>(table.begin(), table.end())});
   QList<QPointF> points;
   points.reserve(static_cast<qsizetype>(table.size()));
@@ -624,10 +625,6 @@ void TTonwickForm::RefreshGridFG() {
 }
 
 // Handlers
-
-void TTonwickForm::StatusBarDrawPanel(const QRect& rect) {
-  station_->ProgressRect = {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
-}
 
 void TTonwickForm::FuncPageControlChange() {
   station_->FuncPageControlChange(FuncPageControl->currentIndex());

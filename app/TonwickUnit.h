@@ -63,7 +63,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   void SetAnalyzerOffsetText(int axis, const std::string& text) override;
   void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
                     const std::string& patchName) override;
-  void DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) override;
+  void ShowProgress(int done, int total) override;
+  void ClearProgress() override;
   void ProcessMessages() override;
   void ShowModelName(const std::string& model) override;
   void AcceptDroppedFiles() override;
@@ -84,7 +85,6 @@ class TTonwickForm : public QMainWindow, public Operator {
 
   // Handlers.
   void FormResize() {}
-  void StatusBarDrawPanel(const QRect& rect);
   void FuncPageControlChange();
   void TablePageControlChange();
   void FileExitExecute();

@@ -33,136 +33,109 @@ std::string ReportedLuminance(double Y) {
 
 }  // namespace
 
-// The grey table is zeroed, so the data held is no longer a set to send: PC -> MONITOR waits for
-// the next complete run or file.
-void Station::FileNewExecute() {
-  CalibrationData.YxyTable = {};
-  CalibrationDataReady = 0;
-  op.RefreshGridWB();
-  op.SetStatusText(2, ".txt", false);
-}
-
-bool Station::PrepareI1ForMeasuring() {
-  if (InstrumentCalibration() == 0) return false;
-  if (op.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?", "Measurement Start",
-                    Operator::kYesNoQuestion) == Operator::kAnswerNo)
-    return false;
-  const std::pair<const char*, const char*> options[] = {
-      {"MeasurementMode", "SingleEmission"},
-      {"Colorimetric.Illumination", "Emission"},
-      {"ColorSpaceDescription.Type", "CIExyY"},
-  };
-  for (const auto& [key, value] : options) {
-    if (I1Analyzer->SetOption(key, value) != 0) {
-      op.ShowMessageLine("Measure Setting NG");
-      return false;
-    }
-  }
-  op.ShowMessageLine("");
-  return true;
-}
-
 bool Station::CheckMonitorModel(std::string& model) {
   model.clear();
-  const int result = Lcd->Query("QID", model);
+  LCD& link = *devices_.Link();
+  const int result = link.Query("QID", model);
   if (result < 0) {
-    op.MessageBox("monitor: " + Lcd->ErrorText(result), kAutoCaption, Operator::kError);
+    dialogs_.MessageBox("monitor: " + link.ErrorText(result), kAutoCaption, Dialogs::kError);
     return false;
   }
   if (model != kModelName) {
-    op.MessageBox("monitor: " + model, kAutoCaption, Operator::kError);
+    dialogs_.MessageBox("monitor: " + model, kAutoCaption, Dialogs::kError);
     return false;
   }
   return true;
 }
 
 Station::PatchOutcome Station::MeasureWhiteAndBlack(XyYValue& white) {
-  if (const InstrumentResult result = AnalyzerBeginRemote(); !result.Ok()) {
-    op.MessageBox("Analyzer: " + AnalyzerErrorText(result), kAutoCaption, Operator::kError);
+  AnalyzerFront& front = devices_.Front();
+  if (const InstrumentResult result = front.AnalyzerBeginRemote(); !result.Ok()) {
+    dialogs_.MessageBox("Analyzer: " + result.ErrorText(), kAutoCaption, Dialogs::kError);
     return PatchOutcome::Failed;
   }
   XyYValue black;
-  PatchOutcome outcome = ShowAndMeasure(255, 255, 255, "255", kAutoCaption, white);
+  PatchOutcome outcome = measurement_.MeasurePatch(255, 255, 255, "255", kAutoCaption, white);
   if (outcome == PatchOutcome::Measured)
-    outcome = ShowAndMeasure(0, 0, 0, "0", kAutoCaption, black);
-  AnalyzerEndRemote();
+    outcome = measurement_.MeasurePatch(0, 0, 0, "0", kAutoCaption, black);
+  front.AnalyzerEndRemote();
   return outcome;
 }
 
 bool Station::GreyLevelsInWindow() {
-  return GreyScaleInWindow(CalibrationData,
-                           [this](int axis) { return OffsetValue(op.AnalyzerOffsetText(axis)); });
+  return GreyScaleInWindow(
+      held_.calibration, [this](int axis) { return OffsetValue(views_.AnalyzerOffsetText(axis)); });
 }
 
 void Station::ReportAuto(bool measured, bool checkFailed) {
   const bool good = measured && !checkFailed;
   std::string text = std::string("Auto\t\t") + (good ? "Complete." : "NG");
   if (checkFailed) text += "\n RGBch\t\tNG";
-  text += "\nMaxBright\t\t" + ReportedLuminance(CalibrationData.YxyTable[255].Y);
-  op.MessageBox(text, kAutoCaption, good ? Operator::kOk : Operator::kError);
+  text += "\nMaxBright\t\t" + ReportedLuminance(held_.calibration.YxyTable[255].Y);
+  dialogs_.MessageBox(text, kAutoCaption, good ? Dialogs::kOk : Dialogs::kError);
 }
 
 // A run that stops after the panel was set to the measuring brightness gives it back its
 // normal brightness (a failure of that command has nothing more to report).
 void Station::EndAutoAtNormalBrightness() {
-  Lcd->SetZbl(kFinishedZbl);
-  op.UnlockControls();
+  devices_.Link()->SetZbl(kFinishedZbl);
+  status_.UnlockControls();
 }
 
 // The measurement sequence into the file chosen, the acceptance check and the report. A run that
 // stopped before every patch was measured leaves the file as it was and arms no PC -> MONITOR:
 // its data is a mix of measured levels and zeros.
 void Station::MeasureSaveAndReport(const std::string& path) {
-  op.SetStatusText(2, path, false);
-  op.SetStatusText(0, "Measurement", true);
-  const SequenceOutcome outcome = RunMeasureSequence();
+  files_.SetCurrentFileName(path);
+  status_.SetStatusText(0, "Measurement", true);
+  const SequenceOutcome outcome = measurement_.MeasureSequence();
   const bool measuredAll = outcome != SequenceOutcome::Incomplete;
-  op.RefreshGridWB();
-  op.SetStatusText(0, "PC->MONITOR", true);
-  if (measuredAll) FileSaveProcWB(path);
+  views_.RefreshGridWB();
+  status_.SetStatusText(0, "PC->MONITOR", true);
+  if (measuredAll) files_.FileSaveProcWB(path);
   ReportAuto(outcome == SequenceOutcome::Complete, !GreyLevelsInWindow());
-  op.SetStatusText(0, "", false);
-  op.ShowMessageLine(measuredAll ? kCompleteLine : kIncompleteLine);
-  if (measuredAll) CalibrationDataReady = 1;
+  status_.SetStatusText(0, "", false);
+  status_.ShowMessageLine(measuredAll ? kCompleteLine : kIncompleteLine);
+  if (measuredAll) held_.calibrationReady = true;
   EndAutoAtNormalBrightness();
 }
 
 void Station::AutoButtonClick() {
   ProcedureScope procedure(*this);
-  const bool i1 = ConfiguredInstrument().asksOperator;
-  op.LockControls();
-  op.ShowMessageLine("");
+  const bool asksOperator = devices_.ConfiguredInstrument().asksOperator;
+  status_.LockControls();
+  status_.ShowMessageLine("");
   FileNewExecute();
-  if (i1 && !PrepareI1ForMeasuring()) {
-    op.MessageBox(kAbortText, "Abort", Operator::kOk);
-    return op.UnlockControls();
+  if (asksOperator && !PrepareI1ForMeasuring()) {
+    dialogs_.MessageBox(kAbortText, "Abort", Dialogs::kOk);
+    return status_.UnlockControls();
   }
 
   CreateCaAnalyzer();
   // A CA driver that found no instrument has told the operator to restart: stay locked.
-  if (ConfiguredInstrument().family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0)
-    return op.LockControls();
+  if (devices_.CaSetUpFailed()) return status_.LockControls();
 
   std::string reply;
-  if (!CheckMonitorModel(reply)) return op.UnlockControls();
-  op.ShowModelName(reply);
-  Lcd->SetZbl(kMeasuringZbl);
+  if (!CheckMonitorModel(reply)) return status_.UnlockControls();
+  status_.ShowModelName(reply);
+  devices_.Link()->SetZbl(kMeasuringZbl);
 
   XyYValue white;
   if (const PatchOutcome outcome = MeasureWhiteAndBlack(white); outcome != PatchOutcome::Measured) {
     // A monitor that fell silent is not made to time out once more.
-    if (outcome == PatchOutcome::MonitorSilent) return op.UnlockControls();
+    if (outcome == PatchOutcome::MonitorSilent) return status_.UnlockControls();
     return EndAutoAtNormalBrightness();
   }
   if (!(white.Y >= kMinimumWhite)) {
-    op.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",
-                  Operator::kError);
-    op.SetStatusText(0, "", false);
+    dialogs_.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",
+                        Dialogs::kError);
+    status_.SetStatusText(0, "", false);
     return EndAutoAtNormalBrightness();
   }
 
   std::string path;
-  if (!op.SaveDialog(kDataFileFilter, op.StatusText(2), path)) return EndAutoAtNormalBrightness();
+  if (!dialogs_.SaveDialog(kDataFileFilter, files_.CurrentFileName(), path))
+    return EndAutoAtNormalBrightness();
   MeasureSaveAndReport(path);
 }
 

@@ -1,78 +1,74 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <functional>
-#include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
-#include "calibration/CalibrationData.h"
+#include "calibration/Devices.h"
+#include "calibration/HeldData.h"
+#include "calibration/InstrumentPreparation.h"
+#include "calibration/MeasurementRun.h"
 #include "calibration/Operator.h"
-#include "instruments/Analyzer.h"
-#include "instruments/Analyzer2.h"
-#include "instruments/Analyzer3.h"
-#include "instruments/AnalyzerFront.h"
-#include "instruments/InstrumentModel.h"
-#include "monitor/LCD.h"
-#include "monitor/UserMemoryTables.h"
+#include "calibration/TableFiles.h"
+#include "calibration/Transfers.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 
 namespace velluma {
 
-// Everything that lives for the whole run: the monitor link, the instrument drivers, the
-// calibration data, the user-memory tables and the flags that say what there is to send. The
-// procedures are its methods; they reach the person and the window only through the Operator.
+// Everything that lives for the whole run: the devices, the data held for the monitor and the
+// procedures that work on them, each command under the name of the window's handler. The work is
+// done by collaborators that take only what they use (Devices, InstrumentPreparation,
+// MeasurementRun, TableFiles, Transfers); the station keeps their state private, runs AUTO on
+// them and holds back the commands that would replace the devices or the data under a running
+// procedure. It reaches the person and the window only through the operator's roles.
 class Station {
  public:
   static constexpr const char* kModelName = "QX-7MR520";
-  static constexpr const char* kUntitled = "Untitled.txt";
 
-  Station(Operator& op, SettingsStore& settings, Clock& clock);
-  ~Station();
+  Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsStore& settings,
+          Clock& clock);
+  Station(Operator& op, SettingsStore& settings, Clock& clock)
+      : Station(op, op, op, settings, clock) {}
   Station(const Station&) = delete;
   Station& operator=(const Station&) = delete;
 
   // Settings: never cached; failures are RegistryError for the top-level handler.
-  std::string ReadSetting(const setting::Text& setting) const { return settings.Read(setting); }
-  std::int32_t ReadSetting(const setting::Number& setting) const { return settings.Read(setting); }
+  std::string ReadSetting(const setting::Text& setting) const { return settings_.Read(setting); }
+  std::int32_t ReadSetting(const setting::Number& setting) const { return settings_.Read(setting); }
   void WriteSetting(const setting::Text& setting, const std::string& value) {
-    settings.Write(setting, value);
+    settings_.Write(setting, value);
   }
-  void LoadSettings();
+  void LoadSettings() { settings_.LoadSettings(); }
 
   // Start-up after the window has emptied its model label.
   void FormCreate();
 
-  // The instrument driver of the configured model, and the monitor link, as at start-up.
-  void CreateDevices();
-  // Ends the monitor session and deletes every device object.
-  void DestroyDevices();
+  // The instrument driver of the configured model, and the monitor link, as at start-up; and
+  // every device ended and deleted.
+  void CreateDevices() { devices_.Create(); }
+  void DestroyDevices() { devices_.Destroy(); }
+  // Creates the CA driver for a CA-210 or CA-310 when there is none.
+  void CreateCaAnalyzer() { devices_.CreateCaAnalyzer(); }
 
   // The analyzer front: every operation reads "AnalizerModel" anew.
-  InstrumentResult AnalyzerBeginRemote() { return front_.AnalyzerBeginRemote(); }
-  InstrumentResult AnalyzerEndRemote() { return front_.AnalyzerEndRemote(); }
-  InstrumentResult AnalyzerZeroCalibrate() { return front_.AnalyzerZeroCalibrate(); }
+  InstrumentResult AnalyzerBeginRemote() { return devices_.Front().AnalyzerBeginRemote(); }
+  InstrumentResult AnalyzerEndRemote() { return devices_.Front().AnalyzerEndRemote(); }
   InstrumentResult AnalyzerMeasure(double& x, double& y, double& Y) {
-    return front_.AnalyzerMeasure(x, y, Y);
-  }
-  // The text of a result, named by the instrument that produced it.
-  static std::string AnalyzerErrorText(const InstrumentResult& result) {
-    return result.ErrorText();
+    return devices_.Front().AnalyzerMeasure(x, y, Y);
   }
 
   // The offset edits lost the focus.
-  void AnalyzerOffsetCxEditChange() { CheckOffsetEdit(0); }
-  void AnalyzerOffsetCyEditChange() { CheckOffsetEdit(1); }
+  void AnalyzerOffsetCxEditChange() { preparation_.CheckOffsetEdit(0); }
+  void AnalyzerOffsetCyEditChange() { preparation_.CheckOffsetEdit(1); }
 
-  // Creates CaAnalyzer for a "CA-210" (kind 1) or "CA-310" (kind 2) when there is none.
-  void CreateCaAnalyzer();
   // 0-CAL.: prepares the configured instrument.
   void ZeroCalButtonClick();
   // 1 when the caller may go on measuring, 0 when it must stop.
-  int InstrumentCalibration();
+  int InstrumentCalibration() { return preparation_.InstrumentCalibration(); }
+  // The i1-Pro made ready to measure the monitor (0-CAL.'s calibration on the plate, the
+  // operator's word that it is on the screen, the measurement options). False when stopped.
+  bool PrepareI1ForMeasuring() { return preparation_.PrepareI1ForMeasuring(); }
 
   // One patch: shown, measured, the offsets added, displayed. False after a failure, which it has
   // reported under `caption`; `result` is written only on success.
@@ -82,46 +78,49 @@ class Station {
   bool MeasureSequence();
   // AUTO.
   void AutoButtonClick();
-  // The i1-Pro made ready to measure the monitor: calibrated on its plate (0-CAL.'s procedure),
-  // the operator's word that it is on the screen, the measurement options set. False when the
-  // operator or the instrument stops it (shown as it happens).
-  bool PrepareI1ForMeasuring();
   // The grey table zeroed for a new data set without a file name (".txt").
-  void FileNewExecute();
+  void FileNewExecute() { files_.FileNewExecute(); }
 
   // The calibration data file.
-  bool FileSaveProcWB(const std::string& path);
-  int FileOpenProcWB(const std::string& path);
-  void FileSaveExecute();
-  void FileSaveAsExecute();
+  bool FileSaveProcWB(const std::string& path) { return files_.FileSaveProcWB(path); }
+  int FileOpenProcWB(const std::string& path) { return files_.FileOpenProcWB(path); }
+  void FileSaveExecute() { files_.FileSaveExecute(); }
+  void FileSaveAsExecute() { files_.FileSaveAsExecute(); }
 
   // Property: every device closed before the settings dialog, made again from the new settings
   // after it, however it closed.
   void FilePropertyExecute();
-
   // The operator asked to exit: true when the program is to end.
   bool FileExitExecute();
-
   // After the operator switched function tabs.
-  void FuncPageControlChange(int newTab);
+  void FuncPageControlChange(int newTab) { files_.FuncPageControlChange(newTab); }
 
-  // Open, and files dropped on the window (only the first is opened): the file goes to the
-  // loader of the active tab.
+  // Open, and files dropped on the window.
   void FileOpenExecute();
   void DropFiles(const std::vector<std::string>& paths);
-  // A LUT file (or, with "LUTFile" set, a table of the monitor's codes) into the LUT of the
-  // selected memory: 0 loaded, 1 rejected (the table then as it was).
-  int FileOpenProcLUT(const std::string& path);
-  // What the last LUT load's diagnosis line does not say (the system's reason a file could not be
-  // opened, the line at fault), empty when it loaded or there is nothing to add.
-  const std::string& LutLoadCause() const { return lutLoadCause_; }
-  // A film-gamma table file into the selected memory: 0 loaded, -1 not.
-  int FileOpenProcFG(const std::string& path);
+  int FileOpenProcLUT(const std::string& path) { return files_.FileOpenProcLUT(path); }
+  int FileOpenProcFG(const std::string& path) { return files_.FileOpenProcFG(path); }
+  const std::string& LutLoadCause() const { return files_.LutLoadCause(); }
 
   // The transfers to the monitor: PC -> MONITOR and the two Start buttons.
   void DownloadButtonClick();
   void LUTStartButtonClick();
   void FilmGammaStartButtonClick();
+
+  // A value typed into a cell of the "Yxy Table" or "LCD Color" grid: column 1 x, 2 y, 3 Y of
+  // the grey level or primary of that row. ConvertError when the text is not a number.
+  void YxyStringGridSetEditText(int column, int row, const std::string& text);
+  void ColorStringGridSetEditText(int column, int row, const std::string& text);
+
+  // Data to send, held as if a file had been loaded (for the command line and the tests).
+  void HoldCalibrationData(const CalibrationData& data);
+  void HoldLut(int memory, const UserMemoryTables::LutTable& table);
+  void HoldFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table);
+
+  // What the station holds and uses, to look at.
+  const HeldData& Held() const { return held_; }
+  LCD* Link() { return devices_.Link(); }
+  ::velluma::Devices& DeviceSet() { return devices_; }
 
   // Marks a procedure as running for as long as it lives: the commands that would replace the
   // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile.
@@ -136,81 +135,30 @@ class Station {
     Station& station_;
     bool outer_;
   };
-  // A value typed into a cell of the "Yxy Table" or "LCD Color" grid: column 1 x, 2 y, 3 Y of
-  // the grey level or primary of that row. ConvertError when the text is not a number.
-  void YxyStringGridSetEditText(int column, int row, const std::string& text);
-  void ColorStringGridSetEditText(int column, int row, const std::string& text);
-
   bool ProcedureRunning() const { return procedureRunning_; }
 
-  Operator& op;
-  SettingsStore& settings;
-  Clock& clock;
-
-  // The CA-SDK server the CA driver is made on: the process's own unless a test gives another.
-  CaServer* caServer = &CaServer::Process();
-
-  std::unique_ptr<LCD> Lcd;
-  std::unique_ptr<Analyzer> CaAnalyzer;
-  std::unique_ptr<Analyzer2> I1Analyzer;
-  std::unique_ptr<Analyzer3> PrAnalyzer;
-  ::velluma::CalibrationData CalibrationData;
-
-  int CalibrationDataReady = 0;
-  std::array<int, 3> LutLoaded{};
-  std::array<int, 3> FilmGammaLoaded{};
-  std::array<std::string, 3> TabFileNames{};
-  int PreviousTab = 0;
-  UserMemoryTables Tables;
-
-  // Status-bar panel 1 as last painted, in pixels; all zero until it first paints.
-  struct Rect {
-    std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-  };
-  Rect ProgressRect;
-
  private:
-  // How a patch measurement ended; a monitor that fell silent (or a port that failed) is told
-  // apart, since nothing more should then be sent to it.
-  enum class PatchOutcome { Measured, Failed, MonitorSilent };
-  // How the measurement sequence ended: every patch measured and written, every patch measured
-  // but a write into the monitor refused, or stopped before every patch was measured.
-  enum class SequenceOutcome { Complete, MeasuredNotWritten, Incomplete };
-  static constexpr int kLinkFailed = -1;  // the link's code for a time-out or a failed port
+  using PatchOutcome = MeasurementRun::PatchOutcome;
+  using SequenceOutcome = MeasurementRun::SequenceOutcome;
 
-  PatchOutcome ShowAndMeasure(int red, int green, int blue, const std::string& patchName,
-                              const std::string& caption, XyYValue& result);
-  SequenceOutcome RunMeasureSequence();
-  bool MeasuredValuesFit(std::span<const XyYValue> values,
-                         const std::function<std::string(std::size_t)>& patchName);
-  void CreateAnalyzer();
-  const InstrumentModel& ConfiguredInstrument() const;
-  void CreateLcd();
-  void UseUnconnectedLink();
-  LinkEnvironment MakeLinkEnvironment();
-  void CheckOffsetEdit(int axis);
-  int CalibrateI1();
-  int CalibrateInRemoteMode();
-  bool MeasurePrimaries();
-  bool MeasureGreyRamp();
-  bool WriteGreyRamps();
   bool CheckMonitorModel(std::string& model);
   PatchOutcome MeasureWhiteAndBlack(XyYValue& white);
   void MeasureSaveAndReport(const std::string& path);
   void EndAutoAtNormalBrightness();
   bool GreyLevelsInWindow();
   void ReportAuto(bool measured, bool checkFailed);
-  std::string OpenFilter() const;
-  void OpenByActiveTab(const std::string& path);
-  // False when a calibration data file could not be opened (nothing changed then).
-  bool LoadByActiveTab(const std::string& path);
-  int SendCalibrationData();
-  void ReportTransfer(int result);
 
-  AnalyzerFront front_;
-
+  Dialogs& dialogs_;
+  StatusView& status_;
+  Views& views_;
+  SettingsStore& settings_;
+  HeldData held_;
+  ::velluma::Devices devices_;
+  InstrumentPreparation preparation_;
+  MeasurementRun measurement_;
+  TableFiles files_;
+  Transfers transfers_;
   bool procedureRunning_ = false;
-  std::string lutLoadCause_;
 };
 
 }  // namespace velluma

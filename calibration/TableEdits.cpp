@@ -30,12 +30,12 @@ void Store(XyYValue& value, int column, double number) {
 void Station::YxyStringGridSetEditText(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
   if (row >= 1 && row <= CalibrationData::kGreyLevels)
-    Store(CalibrationData.YxyTable[row - 1], column, number);
+    Store(held_.calibration.YxyTable[row - 1], column, number);
 }
 
 void Station::ColorStringGridSetEditText(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
-  if (row >= 1 && row <= 3) Store(CalibrationData.Primaries[row - 1], column, number);
+  if (row >= 1 && row <= 3) Store(held_.calibration.Primaries[row - 1], column, number);
 }
 
 }  // namespace velluma

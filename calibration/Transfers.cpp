@@ -1,5 +1,5 @@
 // PC -> MONITOR and the two Start buttons: what the program holds, sent into the monitor.
-#include "calibration/Station.h"
+#include "calibration/Transfers.h"
 
 namespace velluma {
 
@@ -8,65 +8,65 @@ constexpr const char* kCaption = "PC->MONITOR";
 }  // namespace
 
 // Primaries, then the grey ramp's Y, x and y; the first refusal ends the transfer.
-int Station::SendCalibrationData() {
-  if (int result = Lcd->BeginSession()) return result;
-  if (int result = Lcd->WritePrimaries(CalibrationData.PrimariesPayload())) return result;
+int Transfers::SendCalibrationData() {
+  LCD& link = *devices_.Link();
+  const CalibrationData& data = held_.calibration;
+  if (int result = link.BeginSession()) return result;
+  if (int result = link.WritePrimaries(data.PrimariesPayload())) return result;
   for (int channel = 0; channel < 3; ++channel)
-    if (int result = Lcd->WriteGreyRamp(channel, CalibrationData.GreyRampPayload(channel)))
-      return result;
-  return Lcd->EndSession();
+    if (int result = link.WriteGreyRamp(channel, data.GreyRampPayload(channel))) return result;
+  return link.EndSession();
 }
 
-void Station::DownloadButtonClick() {
-  ProcedureScope procedure(*this);
-  op.LockControls();
-  if (CalibrationDataReady == 0) {
-    op.MessageBox("NOT FILE LOAD", kCaption, Operator::kError);
-    return op.UnlockControls();
+void Transfers::DownloadButtonClick() {
+  status_.LockControls();
+  if (!held_.calibrationReady) {
+    dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
+    return status_.UnlockControls();
   }
-  op.SetStatusText(0, kCaption, true);
+  status_.SetStatusText(0, kCaption, true);
   if (int result = SendCalibrationData(); result != 0)
-    op.MessageBox("Monitor: " + Lcd->ErrorText(result), kCaption, Operator::kError);
+    dialogs_.MessageBox("Monitor: " + devices_.Link()->ErrorText(result), kCaption,
+                        Dialogs::kError);
   else
-    op.MessageBox("Complete.", kCaption, Operator::kOk);
-  op.SetStatusText(0, "", false);
-  op.UnlockControls();
+    dialogs_.MessageBox("Complete.", kCaption, Dialogs::kOk);
+  status_.SetStatusText(0, "", false);
+  status_.UnlockControls();
 }
 
-void Station::LUTStartButtonClick() {
-  ProcedureScope procedure(*this);
-  op.LockControls();
-  op.SetStatusText(0, kCaption, true);
-  const int memory = op.LutMemory();
-  if (LutLoaded[memory] == 0) {
-    op.MessageBox("NOT FILE LOAD", kCaption, Operator::kError);
-    return op.UnlockControls();
+void Transfers::LUTStartButtonClick() {
+  status_.LockControls();
+  status_.SetStatusText(0, kCaption, true);
+  const int memory = views_.LutMemory();
+  if (!held_.lutLoaded[memory]) {
+    dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
+    return status_.UnlockControls();
   }
-  ReportTransfer(Lcd->WriteLut(memory, Tables.LutTables[memory]));
-  op.UnlockControls();
+  ReportTransfer(devices_.Link()->WriteLut(memory, held_.tables.LutTables[memory]));
+  status_.UnlockControls();
 }
 
-void Station::FilmGammaStartButtonClick() {
-  ProcedureScope procedure(*this);
-  op.LockControls();
-  const int memory = op.FilmGammaMemory();
-  if (FilmGammaLoaded[memory] == 0) {
-    op.MessageBox("NOT FILE LOAD", kCaption, Operator::kError);
-    return op.UnlockControls();
+void Transfers::FilmGammaStartButtonClick() {
+  status_.LockControls();
+  const int memory = views_.FilmGammaMemory();
+  if (!held_.filmGammaLoaded[memory]) {
+    dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
+    return status_.UnlockControls();
   }
-  op.SetStatusText(0, kCaption, true);
-  ReportTransfer(Lcd->WriteFilmGamma(memory, Tables.FilmGammaTables[memory]));
-  op.UnlockControls();
+  status_.SetStatusText(0, kCaption, true);
+  ReportTransfer(devices_.Link()->WriteFilmGamma(memory, held_.tables.FilmGammaTables[memory]));
+  status_.UnlockControls();
 }
 
 // After a LUT or film-gamma transfer: a failure keeps "PC->MONITOR" in panel 0.
-void Station::ReportTransfer(int result) {
+void Transfers::ReportTransfer(int result) {
   if (result < 0) {
-    op.MessageBox("monitor: " + Lcd->ErrorText(result), kCaption, Operator::kError);
+    dialogs_.MessageBox("monitor: " + devices_.Link()->ErrorText(result), kCaption,
+                        Dialogs::kError);
     return;
   }
-  op.MessageBox("Complete.", kCaption, Operator::kOk);
-  op.SetStatusText(0, "", true);
+  dialogs_.MessageBox("Complete.", kCaption, Dialogs::kOk);
+  status_.SetStatusText(0, "", true);
 }
 
 }  // namespace velluma

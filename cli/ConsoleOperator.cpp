@@ -70,20 +70,20 @@ void ConsoleOperator::ShowYxyValue(const std::string& x, const std::string& y, c
   yxy_ = {x, y, Y};
 }
 
-// "Grey ramp [#####-----] 128/256", redrawn in place; the button-face fill clears it.
-void ConsoleOperator::DrawProgress(int left, int, int right, int, ProgressFill fill) {
-  if (!progressBar_) return;
-  if (fill == ProgressFill::ButtonFace) {
-    if (progressShown_)
-      err_ << '\r' << std::string(kProgressColumns + 24, ' ') << '\r' << std::flush;
-    progressShown_ = false;
-    return;
-  }
-  const int done = std::max(0, std::min(right - left, kProgressWidth));
-  const int filled = done * kProgressColumns / kProgressWidth;
+// "Grey ramp [#####-----] 128/256", redrawn in place.
+void ConsoleOperator::ShowProgress(int done, int total) {
+  if (!progressBar_ || total <= 0) return;
+  done = std::clamp(done, 0, total);
+  const int filled = done * kProgressColumns / total;
   err_ << "\rGrey ramp [" << std::string(filled, '#') << std::string(kProgressColumns - filled, '-')
-       << "] " << FormatC("%3d/%d", done, kProgressWidth) << std::flush;
+       << "] " << FormatC("%3d/%d", done, total) << std::flush;
   progressShown_ = true;
+}
+
+void ConsoleOperator::ClearProgress() {
+  if (!progressBar_) return;
+  if (progressShown_) err_ << '\r' << std::string(kProgressColumns + 24, ' ') << '\r' << std::flush;
+  progressShown_ = false;
 }
 
 void ConsoleOperator::EndProgressLine() {

@@ -20,8 +20,6 @@ namespace velluma::cli {
 // the views have nothing to show.
 class ConsoleOperator : public Operator {
  public:
-  // The progress rectangle the station is given: one unit per grey level.
-  static constexpr int kProgressWidth = 256;
   static constexpr int kProgressColumns = 40;
 
   struct Answers {
@@ -56,7 +54,8 @@ class ConsoleOperator : public Operator {
   void SetAnalyzerOffsetText(int axis, const std::string& text) override;
   void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
                     const std::string& patchName) override;
-  void DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) override;
+  void ShowProgress(int done, int total) override;
+  void ClearProgress() override;
   void ProcessMessages() override {}
   void ShowModelName(const std::string& model) override { modelName_ = model; }
   void AcceptDroppedFiles() override {}

@@ -48,14 +48,14 @@ void PrintMonitorLut(std::ostream& out, const UserMemoryTables::LutTable& table)
 int LutConvert(const CommandContext& context, const std::string& file) {
   const int memory = context.op.LutMemory();
   if (context.station.FileOpenProcLUT(file) != 0) return RefusedLut(context, file);
-  PrintMonitorLut(context.out, context.station.Tables.LutTables[memory]);
+  PrintMonitorLut(context.out, context.station.Held().tables.LutTables[memory]);
   return kExitDone;
 }
 
 int SendCalibration(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
   OpenOnTab(context, Operator::kCalibrationTab, file);
-  if (context.station.CalibrationDataReady == 0) return kExitRefused;
+  if (!context.station.Held().calibrationReady) return kExitRefused;
   OpenDevices devices(context.station);
   context.station.DownloadButtonClick();
   return CompletionExitStatus(context.op.Boxes(), kTransferCaption);
@@ -64,11 +64,11 @@ int SendCalibration(const CommandContext& context, const std::string& file) {
 int SendLut(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
   OpenOnTab(context, Operator::kLookUpTableTab, file);
-  if (context.station.LutLoaded[context.op.LutMemory()] == 0) return RefusedLut(context, file);
+  if (!context.station.Held().lutLoaded[context.op.LutMemory()]) return RefusedLut(context, file);
   OpenDevices devices(context.station);
   context.station.LUTStartButtonClick();
   // "monitor: NACK" stands for a refused chunk and for a silent monitor alike.
-  if (const std::string& failure = context.station.Lcd->LutFailure(); !failure.empty())
+  if (const std::string& failure = context.station.Link()->LutFailure(); !failure.empty())
     context.err << "velluma-cli: the monitor " << failure << std::endl;
   return CompletionExitStatus(context.op.Boxes(), kTransferCaption);
 }
@@ -76,7 +76,7 @@ int SendLut(const CommandContext& context, const std::string& file) {
 int SendFilmGamma(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
   OpenOnTab(context, Operator::kFilmGammaTab, file);
-  if (context.station.FilmGammaLoaded[context.op.FilmGammaMemory()] == 0) return kExitRefused;
+  if (!context.station.Held().filmGammaLoaded[context.op.FilmGammaMemory()]) return kExitRefused;
   OpenDevices devices(context.station);
   context.station.FilmGammaStartButtonClick();
   return CompletionExitStatus(context.op.Boxes(), kTransferCaption);

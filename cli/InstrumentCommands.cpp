@@ -1,8 +1,8 @@
 // query, zero-cal, measure and auto: the monitor and the instrument.
 #include "cli/OpenDevices.h"
-#include "instruments/InstrumentModel.h"
 #include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
+#include "instruments/InstrumentModel.h"
 #include "platform/CLocale.h"
 
 namespace velluma::cli {
@@ -27,8 +27,9 @@ bool InstrumentReadyToMeasure(const CommandContext& context) {
 int Query(const CommandContext& context) {
   OpenDevices devices(context.station);
   std::string model;
-  if (int result = context.station.Lcd->Query("QID", model); result < 0) {
-    context.err << "monitor: " << context.station.Lcd->ErrorText(result) << std::endl;
+  LCD& link = *context.station.Link();
+  if (int result = link.Query("QID", model); result < 0) {
+    context.err << "monitor: " << link.ErrorText(result) << std::endl;
     return kExitFailed;
   }
   context.out << model << std::endl;
@@ -47,8 +48,7 @@ int Measure(const CommandContext& context, const std::array<int, 3>& patch) {
   OpenDevices devices(station);
   if (!InstrumentReadyToMeasure(context)) return kExitFailed;
   if (const InstrumentResult result = station.AnalyzerBeginRemote(); !result.Ok()) {
-    context.op.MessageBox("Analyzer: " + result.ErrorText(), kMeasurementCaption,
-                          Operator::kError);
+    context.op.MessageBox("Analyzer: " + result.ErrorText(), kMeasurementCaption, Operator::kError);
     return kExitFailed;
   }
   XyYValue value;

@@ -60,7 +60,6 @@ int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
   RequireAnswerWhereAsked(line, settings.Store());
   ConsoleOperator op(out, err, AnswersOf(line), errIsTerminal);
   Station station(op, settings.Store(), *clock);
-  station.ProgressRect = {0, 0, ConsoleOperator::kProgressWidth, 1};
   station.LoadSettings();
   return RunStationCommand(line, {station, op, out, err});
 }

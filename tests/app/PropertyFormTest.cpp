@@ -135,17 +135,17 @@ TEST_F(PropertyFormTest, CancelAfterApplyKeepsTheSettingsAndTheDevicesFollowThem
     form.CANCELButton->click();
   });
   EXPECT_EQ(settings.ReadStringSetting("AnalizerModel"), "PR-655");
-  EXPECT_TRUE(window->station().PrAnalyzer);
-  EXPECT_FALSE(window->station().CaAnalyzer);
-  EXPECT_TRUE(window->station().Lcd);
+  EXPECT_TRUE(window->station().DeviceSet().Pr());
+  EXPECT_FALSE(window->station().DeviceSet().Ca());
+  EXPECT_TRUE(window->station().Link());
   EXPECT_EQ(window->StatusText(0), "");
 
   Property(*window, [](TPropertyForm& form) {
     Choose(form.AModelComboBox, "CA-210");
     form.OKButton->click();
   });
-  EXPECT_FALSE(window->station().PrAnalyzer);
-  EXPECT_FALSE(window->station().CaAnalyzer) << "made by the next 0-CAL. or AUTO";
+  EXPECT_FALSE(window->station().DeviceSet().Pr());
+  EXPECT_FALSE(window->station().DeviceSet().Ca()) << "made by the next 0-CAL. or AUTO";
 }
 
 TEST_F(PropertyFormTest, AnotherMonitorPortReconnectsWithoutARestart) {
@@ -167,7 +167,7 @@ TEST_F(PropertyFormTest, AnotherMonitorPortReconnectsWithoutARestart) {
   ::unsetenv("VELLUMA_PORTS");
   EXPECT_EQ(settings.ReadStringSetting("MonitorPort"), "COM5");
   std::string reply;
-  EXPECT_EQ(window->station().Lcd->Query("QID", reply), 3);
+  EXPECT_EQ(window->station().Link()->Query("QID", reply), 3);
   EXPECT_EQ(other.Log(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
 }
 

@@ -23,21 +23,25 @@ namespace {
 using velluma::Station;
 
 void FillSampleData(Station& station) {
-  auto& data = station.CalibrationData;
+  velluma::CalibrationData data;
   data.Primaries = {velluma::XyYValue{0.6401, 0.3299, 61.234},
                     {0.2998, 0.6003, 180.872},
                     {0.1502, 0.0598, 17.015}};
   for (int n = 0; n < 256; ++n)
     data.YxyTable[n] = {0.3127 + 0.0004 * std::sin(n / 9.0), 0.3290 - 0.0003 * std::cos(n / 7.0),
                         0.05 + 259.1 * std::pow(n / 255.0, 2.2)};
+  station.HoldCalibrationData(data);
+  velluma::UserMemoryTables::LutTable lut{};
   for (int e = 0; e < 4096; ++e) {
     const int r = e % 16, g = (e / 16) % 16, b = e / 256;
     const int codes[] = {r * 1023 / 15, g * 1023 / 15, b * 1023 / 15};
-    for (int c = 0; c < 3; ++c) station.Tables.LutTables[0][c][e] = codes[c];
+    for (int c = 0; c < 3; ++c) lut[c][e] = codes[c];
   }
+  station.HoldLut(0, lut);
+  velluma::UserMemoryTables::FilmGammaTable filmGamma{};
   for (int i = 0; i < 1024; ++i)
-    station.Tables.FilmGammaTables[0][i] =
-        static_cast<int>(std::lround(1023 * std::pow(i / 1023.0, 1 / 2.4)));
+    filmGamma[i] = static_cast<int>(std::lround(1023 * std::pow(i / 1023.0, 1 / 2.4)));
+  station.HoldFilmGamma(0, filmGamma);
 }
 
 // AUTO with a CA-310 through the bench's server module; the window is pictured once the progress

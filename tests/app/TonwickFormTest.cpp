@@ -169,10 +169,10 @@ TEST_F(TonwickFormTest, ExitCancelledLeavesEverythingAndOkEndsTheSession) {
   window->show();
   answers = {Operator::kAnswerCancel};
   window->FileExit->trigger();
-  EXPECT_TRUE(window->station().Lcd);
+  EXPECT_TRUE(window->station().Link());
   EXPECT_TRUE(window->isVisible());
   window->FileExit->trigger();
-  EXPECT_FALSE(window->station().Lcd);
+  EXPECT_FALSE(window->station().Link());
   EXPECT_FALSE(window->isVisible());
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "EXIT?");
@@ -220,8 +220,9 @@ TEST_F(TonwickFormTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
   EXPECT_EQ(Cell(window->LUTStringGrid, 0, 4096), "    4095");
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 0), "      W");
 
-  auto& tables = window->station().Tables;
-  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[0][i] = i;
+  UserMemoryTables::FilmGammaTable ramp{};
+  for (int i = 0; i < 1024; ++i) ramp[i] = i;
+  window->station().HoldFilmGamma(0, ramp);
   QElapsedTimer timer;
   timer.start();
   window->RefreshGridLUT();
@@ -252,7 +253,7 @@ TEST_F(TonwickFormTest, TypedValuesAreStoredAndKeptAsTypedOrRefusedWithTheConver
   EXPECT_FALSE(model->flags(model->index(10, 0)) & Qt::ItemIsEditable);
   EXPECT_FALSE(model->flags(model->index(0, 3)) & Qt::ItemIsEditable);
   EXPECT_TRUE(model->setData(model->index(10, 3), "12.5", Qt::EditRole));
-  EXPECT_EQ(window->station().CalibrationData.YxyTable[9].Y, 12.5);
+  EXPECT_EQ(window->station().Held().calibration.YxyTable[9].Y, 12.5);
   EXPECT_EQ(Cell(window->YxyStringGrid, 3, 10), "12.5");
   EXPECT_TRUE(boxes.empty());
 
@@ -260,13 +261,15 @@ TEST_F(TonwickFormTest, TypedValuesAreStoredAndKeptAsTypedOrRefusedWithTheConver
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "'0-0.3' is not a valid floating point value");
   EXPECT_EQ(boxes[0].flags, 16);
-  EXPECT_EQ(window->station().CalibrationData.YxyTable[10].x, 0.0);
+  EXPECT_EQ(window->station().Held().calibration.YxyTable[10].x, 0.0);
   EXPECT_EQ(Cell(window->YxyStringGrid, 1, 11), "-0.3");
 }
 
 TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
   auto window = Start();
-  window->station().CalibrationData.Primaries[1] = {0.3, 0.6, 70.25};
+  CalibrationData data;
+  data.Primaries[1] = {0.3, 0.6, 70.25};
+  window->station().HoldCalibrationData(data);
   window->RefreshGridWB();
   EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "") << "only the active page is filled";
   window->TablePageControl->setCurrentIndex(1);
@@ -276,13 +279,14 @@ TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
   EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "    70.250");
   EXPECT_EQ(Cell(window->ColorStringGrid, 0, 0), "     ");
   window->ColorGridModel->setData(window->ColorGridModel->index(3, 3), "5", Qt::EditRole);
-  EXPECT_EQ(window->station().CalibrationData.Primaries[2].Y, 5.0);
+  EXPECT_EQ(window->station().Held().calibration.Primaries[2].Y, 5.0);
 }
 
 TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
   auto window = Start();
-  auto& tables = window->station().Tables;
-  tables.LutTables[0][2][4095] = 1023;
+  UserMemoryTables::LutTable lut{};
+  lut[2][4095] = 1023;
+  window->station().HoldLut(0, lut);
   window->RefreshGridLUT();
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "1023");
   window->LUTComboBox->setCurrentIndex(1);
@@ -290,7 +294,9 @@ TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "0") << "a memory never loaded shows zeros";
   EXPECT_EQ(settings.ReadStringSetting("LookUpTableSendTo"), "USER2");
 
-  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[2][i] = i;
+  UserMemoryTables::FilmGammaTable ramp{};
+  for (int i = 0; i < 1024; ++i) ramp[i] = i;
+  window->station().HoldFilmGamma(2, ramp);
   window->FilmGammaComboBox->setCurrentIndex(2);
   window->FilmGammaComboBoxChange();
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 0, 1), "       0");
@@ -305,13 +311,15 @@ TEST_F(TonwickFormTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLo
   auto window = Start();
   const std::string saved = std::setlocale(LC_ALL, nullptr);
   ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
-  window->station().CalibrationData.YxyTable[0] = {0.3127, 0.329, 1.5};
+  CalibrationData data;
+  data.YxyTable[0] = {0.3127, 0.329, 1.5};
+  window->station().HoldCalibrationData(data);
   window->RefreshGridWB();
   window->YxyGridModel->setData(window->YxyGridModel->index(2, 3), "2.25", Qt::EditRole);
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_EQ(Cell(window->YxyStringGrid, 1, 1), "    0.3127");
   EXPECT_EQ(Cell(window->YxyStringGrid, 3, 1), "     1.500");
-  EXPECT_EQ(window->station().CalibrationData.YxyTable[1].Y, 2.25);
+  EXPECT_EQ(window->station().Held().calibration.YxyTable[1].Y, 2.25);
   EXPECT_TRUE(boxes.empty());
 }
 
@@ -334,9 +342,31 @@ TEST_F(TonwickFormTest, AutoThroughTheWindowFillsTheTablesAndReports) {
   EXPECT_EQ(window->YxyPanel->text(), "0") << "the final black patch";
   EXPECT_NE(Cell(window->YxyStringGrid, 3, 256), "     0.000") << "the grey table is shown";
   EXPECT_TRUE(window->AutoButton->isEnabled());
-  EXPECT_GT(window->station().ProgressRect.Right, 0);
   EXPECT_EQ(window->StatusPanel1->FilledColour(), window->palette().color(QPalette::Button))
       << "the bar is cleared at the end";
+}
+
+// The station reports levels done; the panel turns them into pixels from its own geometry: the
+// bar's right edge is left + width * done / total, truncated.
+TEST(ProgressPanelTest, TheBarFollowsTheLevelsDoneInThePanelsGeometry) {
+  ProgressPanel panel;
+  panel.resize(100, 20);
+  const struct {
+    int done;
+    int width;
+  } steps[] = {{0, 0}, {1, 0}, {128, 50}, {129, 50}, {256, 100}};
+  for (const auto& step : steps) {
+    panel.ShowProgress(step.done, 256);
+    EXPECT_EQ(panel.FilledArea(), QRect(0, 0, step.width, 20)) << step.done;
+    EXPECT_EQ(panel.FilledColour(), QColor(0, 0, 255));
+  }
+  panel.Clear();
+  EXPECT_EQ(panel.FilledArea(), panel.rect());
+  EXPECT_EQ(panel.FilledColour(), panel.palette().color(QPalette::Button));
+  ProgressPanel unpainted;
+  unpainted.setFixedSize(0, 0);
+  unpainted.ShowProgress(200, 256);
+  EXPECT_TRUE(unpainted.FilledArea().isEmpty()) << "a panel without a size draws nothing";
 }
 
 TEST_F(TonwickFormTest, DialogsAndBoxesBehaveAsTheStationsDid) {
@@ -370,7 +400,7 @@ TEST_F(TonwickFormTest, ASettingThatCannotBeReadStopsStartUpButNotTheWindow) {
   EXPECT_EQ(window->ModelNameLabel->text(), "");
   window->DownloadButtonClick();  // nothing to send yet, but the station answers
   EXPECT_EQ(boxes.back().text, "NOT FILE LOAD");
-  window->station().CalibrationDataReady = 1;
+  window->station().HoldCalibrationData({});
   window->DownloadButtonClick();
   EXPECT_EQ(boxes.back().text, "Monitor: Communication Error") << "a link without a port";
 }

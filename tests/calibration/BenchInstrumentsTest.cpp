@@ -37,7 +37,7 @@ class BenchInstrumentsTest : public ::testing::TestWithParam<const char*> {
     settings.WriteStringSetting("MonitorPort", bench->MonitorDevice());
     settings.WriteStringSetting("AnalizerPort", bench->Pr655Device());
     settings.WriteStringSetting("AnalizerModel", GetParam());
-    station.caServer = &caServer;
+    station.DeviceSet().UseCaServer(caServer);
     station.CreateDevices();
   }
   void TearDown() override {
@@ -82,10 +82,10 @@ TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
   station.CreateCaAnalyzer();
   ASSERT_EQ(station.InstrumentCalibration(), 1);
   if (IsI1()) {
-    ASSERT_EQ(station.I1Analyzer->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
+    ASSERT_EQ(station.DeviceSet().I1()->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
   }
   ASSERT_EQ(station.AnalyzerBeginRemote().code, 0);
-  ASSERT_EQ(station.Lcd->ShowPattern(255, 0, 0), 0);
+  ASSERT_EQ(station.Link()->ShowPattern(255, 0, 0), 0);
   double x = 0, y = 0, Y = 0;
   ASSERT_EQ(station.AnalyzerMeasure(x, y, Y).code, 0);
   station.AnalyzerEndRemote();

@@ -25,8 +25,10 @@ class CalibrationFileProceduresTest : public ::testing::Test {
 };
 
 TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffsetsWritten) {
-  station.CalibrationData.YxyTable[9].Y = 12.5;
-  station.CalibrationData.Primaries[2] = {0.15, 0.06, 5};
+  CalibrationData data;
+  data.YxyTable[9].Y = 12.5;
+  data.Primaries[2] = {0.15, 0.06, 5};
+  station.HoldCalibrationData(data);
   op.offsets[0] = "+0.0050x";
   const std::string path = dir.File("cal.txt");
   ASSERT_TRUE(station.FileSaveProcWB(path));
@@ -34,35 +36,37 @@ TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffse
   EXPECT_EQ(text.substr(0, 50), "[ANALYZER]\r\nPR-655\r\n[OFFSET]\r\nx=0.0050\r\ny=0.0000\r\n");
   EXPECT_NE(text.find("\r\n9\t12.500\t0.0000\t0.0000\r\n"), std::string::npos);
 
-  station.CalibrationData = {};
+  station.HoldCalibrationData({});
   settings.WriteStringSetting("AnalizerModel", "CA-210");
   op.offsets[0] = "";
   EXPECT_EQ(station.FileOpenProcWB(path), 1);
-  EXPECT_EQ(station.CalibrationDataReady, 1);
-  EXPECT_EQ(station.CalibrationData.YxyTable[9].Y, 12.5);
-  EXPECT_EQ(station.CalibrationData.Primaries[2].Y, 5.0);
+  EXPECT_EQ(station.Held().calibrationReady, 1);
+  EXPECT_EQ(station.Held().calibration.YxyTable[9].Y, 12.5);
+  EXPECT_EQ(station.Held().calibration.Primaries[2].Y, 5.0);
   EXPECT_EQ(settings.ReadStringSetting("AnalizerModel"), "CA-210") << "[ANALYZER] is not read back";
   EXPECT_EQ(op.offsets[0], "") << "[OFFSET] is not read back";
 }
 
 TEST_F(CalibrationFileProceduresTest, AnInvalidFileIsReportedAndClearsEverything) {
-  station.CalibrationDataReady = 1;
-  station.CalibrationData.Primaries[0].Y = 7;
+  CalibrationData held;
+  held.Primaries[0].Y = 7;
+  station.HoldCalibrationData(held);
   dir.Write("bad.txt", "[COLOR]\nR 1 2 3\n[Yxy]\n0 1 2 3\n");
   EXPECT_EQ(station.FileOpenProcWB(dir.File("bad.txt")), -1);
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.CalibrationDataReady, 0);
-  EXPECT_EQ(station.CalibrationData.Primaries[0].Y, 0.0);
+  EXPECT_EQ(station.Held().calibrationReady, 0);
+  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 0.0);
   EXPECT_EQ(op.calls.back(), "RefreshGridWB");
 
-  station.CalibrationDataReady = 1;
+  station.HoldCalibrationData(held);
   EXPECT_EQ(station.FileOpenProcWB(dir.File("missing.txt")), 0);
-  EXPECT_EQ(station.CalibrationDataReady, 1) << "a file that cannot be opened changes no flag";
+  EXPECT_EQ(station.Held().calibrationReady, 1) << "a file that cannot be opened changes no flag";
   EXPECT_EQ(op.boxes.size(), 1u);
 }
 
 TEST_F(CalibrationFileProceduresTest, SaveAsksForANameOnlyForTheMarker) {
-  op.status[2] = ".txt";
+  station.FileNewExecute();  // the marker ".txt": no name chosen yet
+  EXPECT_EQ(op.status[2], ".txt");
   op.dialogAnswers = {dir.File("chosen.txt")};
   station.FileSaveExecute();
   EXPECT_EQ(op.dialogFilters.size(), 1u);

@@ -20,7 +20,7 @@ class InstrumentCalibrationTest : public ::testing::Test {
   void SetUp() override {
     settings.LoadSettings();
     settings.WriteStringSetting("MonitorPort", dir.File("no-monitor"));
-    station.caServer = &caServer;
+    station.DeviceSet().UseCaServer(caServer);
   }
 
   void UseModel(const std::string& model) {
@@ -52,18 +52,18 @@ TEST_F(InstrumentCalibrationTest, WithoutAnInstrumentTheProcedureReportsAnalyzer
 
 TEST_F(InstrumentCalibrationTest, ACa310IsCreatedOnFirstUseAndZeroCalibratedInRemoteMode) {
   UseModel("CA-310");
-  EXPECT_FALSE(station.CaAnalyzer);
+  EXPECT_FALSE(station.DeviceSet().Ca());
   station.ZeroCalButtonClick();
-  ASSERT_TRUE(station.CaAnalyzer);
-  EXPECT_EQ(station.CaAnalyzer->Kind(), 2);
+  ASSERT_TRUE(station.DeviceSet().Ca());
+  EXPECT_EQ(station.DeviceSet().Ca()->Kind(), 2);
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "0-Cal.", 0}}));
   EXPECT_TRUE(EndedUnlocked());
   const std::vector<std::string> tail(script.calls.end() - 3, script.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.36 0"}));
 
-  Analyzer* first = station.CaAnalyzer.get();
+  Analyzer* first = station.DeviceSet().Ca();
   station.ZeroCalButtonClick();
-  EXPECT_EQ(station.CaAnalyzer.get(), first) << "kept for the next use";
+  EXPECT_EQ(station.DeviceSet().Ca(), first) << "kept for the next use";
 }
 
 TEST_F(InstrumentCalibrationTest, ARefusedZeroCalibrationIsNamedAndRemoteModeLeft) {
@@ -89,10 +89,10 @@ TEST_F(InstrumentCalibrationTest, AfterTheSettingsTheNextUseCreatesANewCaDriver)
   UseModel("CA-210");
   station.ZeroCalButtonClick();
   UseModel("CA-210");  // the settings command deletes every device
-  EXPECT_FALSE(station.CaAnalyzer);
+  EXPECT_FALSE(station.DeviceSet().Ca());
   script.calls.clear();
   station.ZeroCalButtonClick();
-  ASSERT_TRUE(station.CaAnalyzer);
+  ASSERT_TRUE(station.DeviceSet().Ca());
   EXPECT_EQ(script.calls.front(), "SetConfiguration 1 1 0 9600");
 }
 
@@ -100,11 +100,11 @@ TEST_F(InstrumentCalibrationTest, AServerThatCannotBeHadEscapesWithTheControlsLo
   UseModel("CA-310");
   CaServer unavailable;
   ::setenv("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so", 1);
-  station.caServer = &unavailable;
+  station.DeviceSet().UseCaServer(unavailable);
   EXPECT_THROW(station.ZeroCalButtonClick(), CaServerUnavailable);
   ::unsetenv("VELLUMA_CA_SERVER");
   EXPECT_TRUE(op.locked);
-  EXPECT_FALSE(station.CaAnalyzer);
+  EXPECT_FALSE(station.DeviceSet().Ca());
   EXPECT_FALSE(op.procedureRunning);
 }
 

@@ -15,8 +15,6 @@ namespace velluma {
 namespace {
 
 using Box = test::ScriptedOperator::Box;
-using Progress = test::ScriptedOperator::Progress;
-using Fill = Operator::ProgressFill;
 
 // Measurement indexes of an AUTO run: white, black, R, G, B, grey 0..255, the final black.
 constexpr int kAutoWhite = 0, kAutoRed = 2, kAutoGrey0 = 5;
@@ -29,7 +27,7 @@ class MeasurementTest : public ::testing::Test {
     settings.LoadSettings();
     settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
     settings.WriteStringSetting("AnalizerModel", "CA-310");
-    station.caServer = &caServer;
+    station.DeviceSet().UseCaServer(caServer);
     station.CreateDevices();
     station.CreateCaAnalyzer();
     // A display that passes: D65 greys, white 250 cd/m2, primaries near sRGB.
@@ -100,18 +98,18 @@ TEST_F(MeasurementTest, AFailedPatchReportsUnderTheCallersCaptionAndWritesNothin
   EXPECT_EQ(result, (XyYValue{9, 9, 9}));
 }
 
-TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndDrawsItsProgress) {
-  station.ProgressRect = {100, 0, 200, 20};
+TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndReportsItsProgress) {
   reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
   ASSERT_TRUE(station.MeasureSequence());
-  EXPECT_EQ(station.CalibrationData.Primaries[1].Y, 1.0);
-  EXPECT_EQ(station.CalibrationData.YxyTable[255].Y, 255.0 + kSequenceGrey0);
+  EXPECT_EQ(station.Held().calibration.Primaries[1].Y, 1.0);
+  EXPECT_EQ(station.Held().calibration.YxyTable[255].Y, 255.0 + kSequenceGrey0);
   ASSERT_EQ(op.progress.size(), 258u);
-  EXPECT_EQ(op.progress[0], (Progress{100, 0, 100, 20, Fill::Blue}));
-  EXPECT_EQ(op.progress[1].right, 100) << "after level 0";
-  EXPECT_EQ(op.progress[128].right, 150) << "after level 127";
-  EXPECT_EQ(op.progress[256].right, 200) << "after level 255";
-  EXPECT_EQ(op.progress[257], (Progress{100, 0, 200, 20, Fill::ButtonFace}));
+  EXPECT_EQ(op.progressTotal, 256);
+  EXPECT_EQ(op.progress[0], 0) << "the bar begins empty";
+  EXPECT_EQ(op.progress[1], 1) << "after level 0";
+  EXPECT_EQ(op.progress[128], 128) << "after level 127";
+  EXPECT_EQ(op.progress[256], 256) << "after level 255";
+  EXPECT_EQ(op.progress[257], -1) << "cleared at the end";
   EXPECT_EQ(op.pumps, 256);
   EXPECT_EQ(BenchValues("primaries").size(), 9u);
   EXPECT_EQ(BenchValues("grey0").back(), "258.0000");
@@ -124,17 +122,12 @@ TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndDrawsItsProgress) {
             263);
 }
 
-TEST_F(MeasurementTest, AnUnpaintedProgressPanelDrawsNothing) {
-  ASSERT_TRUE(station.MeasureSequence());
-  for (const Progress& p : op.progress) EXPECT_EQ(p.left, p.right);
-}
-
 TEST_F(MeasurementTest, AnInstrumentFailureAtGreyLevel60) {
   failAt = kSequenceGrey0 + 60;
   reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
   EXPECT_FALSE(station.MeasureSequence());
-  EXPECT_EQ(station.CalibrationData.YxyTable[59].Y, 59.0 + kSequenceGrey0);
-  EXPECT_EQ(station.CalibrationData.YxyTable[60].Y, 0.0);
+  EXPECT_EQ(station.Held().calibration.YxyTable[59].Y, 59.0 + kSequenceGrey0);
+  EXPECT_EQ(station.Held().calibration.YxyTable[60].Y, 0.0);
   EXPECT_EQ(script.calls.back(), "Ca.36 0") << "remote mode left";
   EXPECT_EQ(BenchValues("primaries").size(), 9u);
   EXPECT_EQ(bench.State()["grey0"], "none");
@@ -165,7 +158,7 @@ TEST_F(AutoTest, ACompleteRunSavesWritesAndReports) {
   };
   station.AutoButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Auto\t\tComplete.\nMaxBright\t\t1234", "Auto", 0}}));
-  EXPECT_EQ(station.CalibrationDataReady, 1);
+  EXPECT_EQ(station.Held().calibrationReady, 1);
   EXPECT_EQ(op.status[2], dir.File("auto.txt"));
   EXPECT_EQ(op.status[0], "");
   EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
@@ -190,7 +183,7 @@ TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
   EXPECT_TRUE(op.dialogFilters.empty());
   EXPECT_EQ(bench.State()["zbl"], "100") << "the panel gets its normal brightness back";
   EXPECT_FALSE(op.locked);
-  EXPECT_EQ(station.CalibrationDataReady, 0);
+  EXPECT_EQ(station.Held().calibrationReady, 0);
 }
 
 TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
@@ -198,12 +191,12 @@ TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
     if (index == kAutoWhite) s.Lv = 225.0f;
   };
   op.dialogAnswers.clear();
-  station.CalibrationDataReady = 1;  // a file opened before: its grey table is gone now
+  station.HoldCalibrationData({});  // a file opened before: its grey table is gone now
   station.AutoButtonClick();
   EXPECT_TRUE(op.boxes.empty());
   EXPECT_EQ(op.dialogFilters.size(), 1u);
   EXPECT_EQ(op.status[2], ".txt");
-  EXPECT_EQ(station.CalibrationDataReady, 0);
+  EXPECT_EQ(station.Held().calibrationReady, 0);
   EXPECT_FALSE(op.locked);
 }
 
@@ -222,14 +215,14 @@ TEST_F(AutoTest, ALevelOutsideTheWindowAddsTheRgbLine) {
   };
   station.AutoButtonClick();
   EXPECT_EQ(op.boxes.back(), (Box{"Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250", "Auto", 16}));
-  EXPECT_EQ(station.CalibrationDataReady, 1) << "set by every run that reaches its report";
+  EXPECT_EQ(station.Held().calibrationReady, 1) << "set by every run that reaches its report";
 }
 
 TEST_F(AutoTest, TheOffsetsAreRemovedBeforeTheCheck) {
   op.offsets[0] = "+0.0100";
   reading = [](int, test::CaScript& s) { s.sx = 0.345f; };
   station.AutoButtonClick();
-  EXPECT_NEAR(station.CalibrationData.YxyTable[100].x, 0.355, 1e-6);
+  EXPECT_NEAR(station.Held().calibration.YxyTable[100].x, 0.355, 1e-6);
   EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t 250");
 }
 
@@ -245,13 +238,13 @@ TEST_F(AutoTest, AnotherModelOnTheLinkIsReported) {
 
 TEST_F(AutoTest, AMeasurementThatStoppedKeepsTheChosenFileAndArmsNothing) {
   dir.Write("auto.txt", "yesterday's calibration");
-  station.CalibrationDataReady = 1;  // a file opened before
+  station.HoldCalibrationData({});  // a file opened before
   failAt = kAutoGrey0 + 60;
   station.AutoButtonClick();
   ASSERT_EQ(op.boxes.size(), 2u);
   EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0");
   EXPECT_EQ(dir.Read("auto.txt"), "yesterday's calibration");
-  EXPECT_EQ(station.CalibrationDataReady, 0) << "zeros must not reach the monitor";
+  EXPECT_EQ(station.Held().calibrationReady, 0) << "zeros must not reach the monitor";
   EXPECT_EQ(op.messageLine.find("Complete"), std::string::npos) << op.messageLine;
   EXPECT_EQ(bench.State()["zbl"], "100");
   station.DownloadButtonClick();
@@ -272,7 +265,7 @@ TEST_F(AutoTest, AMeasurementTheMonitorCannotTakeStopsTheRunWithItsReason) {
   EXPECT_EQ(op.boxes[1].text.substr(0, 8), "Auto\t\tNG");
   EXPECT_EQ(bench.State()["grey0"], "none") << "nothing of the ramp reaches the monitor";
   EXPECT_EQ(dir.Read("auto.txt"), "kept");
-  EXPECT_EQ(station.CalibrationDataReady, 0);
+  EXPECT_EQ(station.Held().calibrationReady, 0);
 }
 
 TEST_F(AutoTest, EverythingMeasuredButARefusedGreyRampStillSavesAndReportsNg) {
@@ -282,7 +275,7 @@ TEST_F(AutoTest, EverythingMeasuredButARefusedGreyRampStillSavesAndReportsNg) {
   EXPECT_EQ(op.boxes[0], (Box{"Monitor: Checksum Error", "PC->MONITOR", 16}));
   EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\nMaxBright\t\t 250");
   EXPECT_NE(dir.Read("auto.txt").find("255\t250.000\t0.3127\t0.3290"), std::string::npos);
-  EXPECT_EQ(station.CalibrationDataReady, 1) << "the measured set can be sent again";
+  EXPECT_EQ(station.Held().calibrationReady, 1) << "the measured set can be sent again";
   EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
 }
 

@@ -48,8 +48,8 @@ TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {
       "ShowStartPages",       "Status0 Busy (repaint)", "Status0 ",
       "Status2 Untitled.txt", "ModelName QX-7MR520",    "AcceptDroppedFiles"};
   EXPECT_EQ(op.calls, order);
-  ASSERT_TRUE(station.Lcd);
-  EXPECT_FALSE(station.CaAnalyzer || station.I1Analyzer || station.PrAnalyzer);
+  ASSERT_TRUE(station.Link());
+  EXPECT_FALSE(station.DeviceSet().Ca() || station.DeviceSet().I1() || station.DeviceSet().Pr());
 }
 
 TEST_F(StationTest, AnotherModelOrASilentMonitorLeavesTheLabelEmptyAndDropsRefused) {
@@ -78,8 +78,8 @@ TEST_F(StationTest, AMissingPortStartsWithoutAModelAndWithoutAMessage) {
   EXPECT_EQ(op.modelName, "");
   EXPECT_FALSE(op.dropsAccepted);
   EXPECT_TRUE(op.boxes.empty());
-  ASSERT_TRUE(station.Lcd);
-  EXPECT_FALSE(station.Lcd->Port().IsOpen());
+  ASSERT_TRUE(station.Link());
+  EXPECT_FALSE(station.Link()->Port().IsOpen());
 }
 
 TEST_F(StationTest, StartUpSelectsTheStoredMemoriesOrKeepsTheFirst) {
@@ -98,7 +98,7 @@ TEST_F(StationTest, AnyMonitorTypeButRs232cGivesTheAddressedLinkWithoutReadingTh
   AnswerModel("QX-7MR520");
   station.FormCreate();
   EXPECT_EQ(LCD::LinkKind(), 1);
-  EXPECT_EQ(station.Lcd->Port().Requested().parity, Parity::Even);
+  EXPECT_EQ(station.Link()->Port().Requested().parity, Parity::Even);
   EXPECT_EQ(peer.Received().at(1), 0x05);  // the id byte after STX
   EXPECT_EQ(op.modelName, "QX-7MR520");
   settings.WriteStringSetting("MonitorType", "RS-232C");
@@ -118,11 +118,11 @@ TEST_F(StationTest, TheConfiguredInstrumentDecidesWhichDriverStartUpCreates) {
     settings.WriteStringSetting("AnalizerModel", c.model);
     station.DestroyDevices();
     station.CreateDevices();
-    EXPECT_EQ(bool(station.I1Analyzer), c.i1) << c.model;
-    EXPECT_EQ(bool(station.PrAnalyzer), c.pr) << c.model;
-    EXPECT_FALSE(station.CaAnalyzer) << c.model;
+    EXPECT_EQ(bool(station.DeviceSet().I1()), c.i1) << c.model;
+    EXPECT_EQ(bool(station.DeviceSet().Pr()), c.pr) << c.model;
+    EXPECT_FALSE(station.DeviceSet().Ca()) << c.model;
   }
-  EXPECT_EQ(station.PrAnalyzer, nullptr);
+  EXPECT_EQ(station.DeviceSet().Pr(), nullptr);
 }
 
 TEST_F(StationTest, ExitAsksAndOnlyOkEndsTheSessionAndDeletesTheDevices) {
@@ -131,9 +131,9 @@ TEST_F(StationTest, ExitAsksAndOnlyOkEndsTheSessionAndDeletesTheDevices) {
   station.FormCreate();
   op.answers = {Operator::kAnswerCancel, Operator::kAnswerOk};
   EXPECT_FALSE(station.FileExitExecute());
-  EXPECT_TRUE(station.Lcd && station.PrAnalyzer);
+  EXPECT_TRUE(station.Link() && station.DeviceSet().Pr());
   EXPECT_TRUE(station.FileExitExecute());
-  EXPECT_FALSE(station.Lcd || station.PrAnalyzer);
+  EXPECT_FALSE(station.Link() || station.DeviceSet().Pr());
   const ScriptedOperator::Box exit{"EXIT?", "Application", 17};
   EXPECT_EQ(op.boxes, (std::vector<ScriptedOperator::Box>{exit, exit}));
 }
@@ -145,7 +145,8 @@ TEST_F(StationTest, EachTabKeepsItsOwnFileName) {
   station.FuncPageControlChange(Operator::kLookUpTableTab);
   EXPECT_EQ(op.status[2], "");
   EXPECT_EQ(op.messageLine, "");
-  op.SetStatusText(2, "/luts/a.cub", false);
+  op.activeTab = Operator::kLookUpTableTab;
+  station.DropFiles({"/luts/a.cub"});  // the name stays, though the file does not load
   station.FuncPageControlChange(Operator::kCalibrationTab);
   EXPECT_EQ(op.status[2], "Untitled.txt");
   station.FuncPageControlChange(Operator::kLookUpTableTab);
@@ -176,8 +177,8 @@ TEST_F(StationTest, ASettingThatCannotBeReadAfterTheDialogLeavesALinkThatFails) 
   station.FormCreate();
   op.whilePropertyDialog = [this] { settings.WriteStringSetting("MonitorId", "one"); };
   EXPECT_THROW(station.FilePropertyExecute(), RegistryError);
-  ASSERT_TRUE(station.Lcd);
-  EXPECT_EQ(station.Lcd->ShowPattern(0, 0, 0), -1);
+  ASSERT_TRUE(station.Link());
+  EXPECT_EQ(station.Link()->ShowPattern(0, 0, 0), -1);
 }
 
 }  // namespace

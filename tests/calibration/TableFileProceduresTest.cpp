@@ -69,35 +69,39 @@ TEST_F(TableFileProceduresTest, ALutLoadsIntoTheSelectedMemoryOnly) {
   settings.WriteStringSetting("LutFileType", "Davinci Resolve");
   op.activeTab = Operator::kLookUpTableTab;
   op.lutMemory = 1;
-  station.Tables.LutTables[0][0][5] = 9;
+  UserMemoryTables::LutTable user1{};
+  user1[0][5] = 9;
+  station.HoldLut(0, user1);
   op.dialogAnswers = {dir.File("identity.cube")};
   station.FileOpenExecute();
   EXPECT_EQ(op.status[2], dir.File("identity.cube"));
-  EXPECT_EQ(station.LutLoaded, (std::array<int, 3>{0, 1, 0}));
-  EXPECT_EQ(station.Tables.LutTables[1][0][1], 68);
-  EXPECT_EQ(station.Tables.LutTables[1][2][4095], 1023);
-  EXPECT_EQ(station.Tables.LutTables[0][0][5], 9);
+  EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}))
+      << "USER1 was held before";
+  EXPECT_EQ(station.Held().tables.LutTables[1][0][1], 68);
+  EXPECT_EQ(station.Held().tables.LutTables[1][2][4095], 1023);
+  EXPECT_EQ(station.Held().tables.LutTables[0][0][5], 9);
   EXPECT_EQ(op.calls.back(), "RefreshGridLUT");
 }
 
 TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesOnlyUser3) {
   settings.WriteStringSetting("LutFileType", "Davinci Resolve");
   op.activeTab = Operator::kLookUpTableTab;
-  for (auto& table : station.Tables.LutTables) table[1].fill(7);
+  UserMemoryTables::LutTable sevens{};
+  sevens[1].fill(7);
+  for (int memory = 0; memory < 3; ++memory) station.HoldLut(memory, sevens);
   op.lutMemory = 2;
-  station.LutLoaded = {1, 1, 1};
   station.DropFiles({dir.File("broken.cube")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.Tables.LutTables[2][1][100], 0);
-  EXPECT_EQ(station.Tables.LutTables[0][1][100], 7);
-  EXPECT_EQ(station.Tables.LutTables[1][1][100], 7);
-  EXPECT_EQ(station.LutLoaded, (std::array<int, 3>{1, 1, 0}));
+  EXPECT_EQ(station.Held().tables.LutTables[2][1][100], 0);
+  EXPECT_EQ(station.Held().tables.LutTables[0][1][100], 7);
+  EXPECT_EQ(station.Held().tables.LutTables[1][1][100], 7);
+  EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}));
 }
 
 TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFileError) {
   settings.WriteIntSetting("LUTFile", 1);
   op.activeTab = Operator::kLookUpTableTab;
-  station.LutLoaded = {0, 1, 0};
+  station.HoldLut(1, {});
   op.lutMemory = 1;
   try {
     station.DropFiles({dir.File("missing.csv")});
@@ -107,17 +111,19 @@ TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFile
                   .rfind("Cannot open file \"" + dir.File("missing.csv") + "\". ", 0),
               0u);
   }
-  EXPECT_EQ(station.LutLoaded[1], 1);
+  EXPECT_EQ(station.Held().lutLoaded[1], 1);
   EXPECT_TRUE(op.boxes.empty());
 }
 
 TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
   op.activeTab = Operator::kCalibrationTab;
-  station.CalibrationData.Primaries[0].Y = 5;
+  CalibrationData held;
+  held.Primaries[0].Y = 5;
+  station.HoldCalibrationData(held);
   station.DropFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
   EXPECT_EQ(op.status[2], dir.File("identity.cube")) << "only the first of three";
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.CalibrationData.Primaries[0].Y, 0.0);
+  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 0.0);
   EXPECT_EQ(op.calls.back(), "RefreshGridWB");
 }
 
@@ -125,15 +131,15 @@ TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
   op.activeTab = Operator::kFilmGammaTab;
   op.filmGammaMemory = 1;
   station.DropFiles({dir.File("gamma.csv")});
-  EXPECT_EQ(station.FilmGammaLoaded, (std::array<int, 3>{0, 1, 0}));
-  EXPECT_EQ(station.Tables.FilmGammaTables[1][1023], 1023);
+  EXPECT_EQ(station.Held().filmGammaLoaded, (std::array<bool, 3>{false, true, false}));
+  EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 1023);
   EXPECT_EQ(op.calls.back(), "RefreshGridFG");
 
   dir.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
   station.DropFiles({dir.File("bad.csv")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.FilmGammaLoaded[1], 0);
-  EXPECT_EQ(station.Tables.FilmGammaTables[1][1023], 0);
+  EXPECT_EQ(station.Held().filmGammaLoaded[1], 0);
+  EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 0);
 
   EXPECT_EQ(station.FileOpenProcFG(dir.File("missing.csv")), -1);
   EXPECT_EQ(op.boxes.size(), 1u) << "a file that cannot be opened is not reported";

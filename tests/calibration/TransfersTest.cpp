@@ -15,6 +15,14 @@ namespace {
 
 using Box = test::ScriptedOperator::Box;
 
+// Primaries with a red Y of 25 and a grey ramp whose Y is half the level.
+CalibrationData SampleData() {
+  CalibrationData data;
+  data.Primaries[0] = {0.64, 0.33, 25};
+  for (int n = 0; n < 256; ++n) data.YxyTable[n] = {0.3127, 0.329, n * 0.5};
+  return data;
+}
+
 std::vector<long> Numbers(const std::string& text) {
   std::istringstream in(text);
   std::vector<long> values;
@@ -56,9 +64,7 @@ TEST_F(TransfersTest, NothingLoadedMeansNothingSent) {
 }
 
 TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
-  station.CalibrationData.Primaries[0] = {0.64, 0.33, 25};
-  for (int n = 0; n < 256; ++n) station.CalibrationData.YxyTable[n] = {0.3127, 0.329, n * 0.5};
-  station.CalibrationDataReady = 1;
+  station.HoldCalibrationData(SampleData());
   station.DownloadButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
   auto state = bench.State();
@@ -73,12 +79,11 @@ TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
 }
 
 TEST_F(TransfersTest, AFileThatCannotBeOpenedKeepsTheDataHeldForPcToMonitor) {
-  station.CalibrationData.Primaries[0] = {0.64, 0.33, 25};
-  for (int n = 0; n < 256; ++n) station.CalibrationData.YxyTable[n] = {0.3127, 0.329, n * 0.5};
+  station.HoldCalibrationData(SampleData());
   ASSERT_TRUE(station.FileSaveProcWB(dir.File("held.txt")));
   op.dialogAnswers = {dir.File("held.txt")};
   station.FileOpenExecute();
-  ASSERT_EQ(station.CalibrationDataReady, 1);
+  ASSERT_EQ(station.Held().calibrationReady, 1);
   std::filesystem::create_directory(dir.File("folder"));
   ::mkfifo(dir.File("fifo").c_str(), 0600);
   for (const std::string& path : {dir.File("missing.txt"), dir.File("folder"), dir.File("fifo")}) {
@@ -100,7 +105,7 @@ TEST_F(TransfersTest, AFileThatCannotBeOpenedKeepsTheDataHeldForPcToMonitor) {
 
 TEST_F(TransfersTest, AGreyRampThatTimesOutOnChannel1StopsBeforeChannel2) {
   bench.AddFault("G$M:WDW1 silent");
-  station.CalibrationDataReady = 1;
+  station.HoldCalibrationData({});
   station.DownloadButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: Communication Error", "PC->MONITOR", 16}}));
   EXPECT_EQ(bench.State()["grey2"], "none");
@@ -110,9 +115,10 @@ TEST_F(TransfersTest, AGreyRampThatTimesOutOnChannel1StopsBeforeChannel2) {
 
 TEST_F(TransfersTest, TheLutOfTheChosenMemoryArrives) {
   settings.WriteIntSetting("MonitorSpeed", 38400);
+  UserMemoryTables::LutTable lut{};
   for (int c = 0; c < 3; ++c)
-    for (int i = 0; i < 4096; ++i) station.Tables.LutTables[2][c][i] = (i + c) % 1024;
-  station.LutLoaded[2] = 1;
+    for (int i = 0; i < 4096; ++i) lut[c][i] = (i + c) % 1024;
+  station.HoldLut(2, lut);
   op.lutMemory = 2;
   station.LUTStartButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
@@ -125,7 +131,7 @@ TEST_F(TransfersTest, TheLutOfTheChosenMemoryArrives) {
 TEST_F(TransfersTest, AFailedLutTransferKeepsPcToMonitorInThePanelAndTheLinkUsable) {
   settings.WriteIntSetting("MonitorSpeed", 115200);
   bench.AddFault("C$M:WF er0");
-  station.LutLoaded[0] = 1;
+  station.HoldLut(0, {});
   station.LUTStartButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: NACK", "PC->MONITOR", 16}}));
   EXPECT_EQ(op.status[0], "PC->MONITOR");
@@ -134,13 +140,14 @@ TEST_F(TransfersTest, AFailedLutTransferKeepsPcToMonitorInThePanelAndTheLinkUsab
   station.DestroyDevices();  // as the settings dialog does
   station.CreateDevices();
   std::string model;
-  EXPECT_GE(station.Lcd->Query("QID", model), 0);
+  EXPECT_GE(station.Link()->Query("QID", model), 0);
   EXPECT_EQ(model, "QX-7MR520");
 }
 
 TEST_F(TransfersTest, TheFilmGammaOfTheChosenMemoryArrives) {
-  for (int i = 0; i < 1024; ++i) station.Tables.FilmGammaTables[1][i] = i;
-  station.FilmGammaLoaded[1] = 1;
+  UserMemoryTables::FilmGammaTable ramp{};
+  for (int i = 0; i < 1024; ++i) ramp[i] = i;
+  station.HoldFilmGamma(1, ramp);
   op.filmGammaMemory = 1;
   station.FilmGammaStartButtonClick();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));

@@ -38,12 +38,12 @@ TEST_F(ConsoleOperatorTest, QuestionsAreAnsweredByTheCommandLine) {
 
 TEST_F(ConsoleOperatorTest, TheGreyRampDrawsOneLineOnATerminalOnly) {
   ConsoleOperator quiet = Make(std::nullopt, false);
-  quiet.DrawProgress(0, 0, 128, 1, Operator::ProgressFill::Blue);
+  quiet.ShowProgress(128, 256);
   EXPECT_EQ(err.str(), "");
 
   ConsoleOperator op = Make(std::nullopt, true);
-  op.DrawProgress(0, 0, 0, 1, Operator::ProgressFill::Blue);
-  op.DrawProgress(0, 0, 128, 1, Operator::ProgressFill::Blue);
+  op.ShowProgress(0, 256);
+  op.ShowProgress(128, 256);
   EXPECT_EQ(err.str(),
             "\rGrey ramp [----------------------------------------]   0/256"
             "\rGrey ramp [####################--------------------] 128/256");
@@ -52,8 +52,8 @@ TEST_F(ConsoleOperatorTest, TheGreyRampDrawsOneLineOnATerminalOnly) {
   EXPECT_EQ(err.str(), "\nMeasurement: Monitor: Communication Error\n")
       << "a box starts a line of its own";
   err.str("");
-  op.DrawProgress(0, 0, 256, 1, Operator::ProgressFill::Blue);
-  op.DrawProgress(0, 0, 256, 1, Operator::ProgressFill::ButtonFace);
+  op.ShowProgress(256, 256);
+  op.ClearProgress();
   EXPECT_EQ(err.str().substr(err.str().size() - 2), " \r") << "cleared at the end of the ramp";
   err.str("");
   op.ShowMessageLine("Auto Calibration Complete");

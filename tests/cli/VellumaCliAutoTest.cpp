@@ -88,7 +88,7 @@ void RunWindowsAuto(const BenchProcess& bench, const std::string& model, const s
   op.offsets[1] = "-0.0005";
   CaServer caServer;
   Station station(op, settings, clock);
-  station.caServer = &caServer;
+  station.DeviceSet().UseCaServer(caServer);
   station.CreateDevices();
   station.AutoButtonClick();
   station.DestroyDevices();

@@ -43,19 +43,18 @@ class ScriptedOperator : public Operator {
   std::string offsets[2];
   std::string AnalyzerOffsetText(int axis) const override { return offsets[axis]; }
   void SetAnalyzerOffsetText(int axis, const std::string& text) override;
-  struct Progress {
-    int left, top, right, bottom;
-    ProgressFill fill;
-    bool operator==(const Progress&) const = default;
-  };
-  std::vector<Progress> progress;
+  // The progress reported, in order: levels done, or -1 for ClearProgress.
+  std::vector<int> progress;
   std::string yxy[4];  // x, y, Y, patch name as last shown
   int pumps = 0;
   void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
                     const std::string& patchName) override;
-  void DrawProgress(int left, int top, int right, int bottom, ProgressFill fill) override {
-    progress.push_back({left, top, right, bottom, fill});
+  void ShowProgress(int done, int total) override {
+    progress.push_back(done);
+    progressTotal = total;
   }
+  void ClearProgress() override { progress.push_back(-1); }
+  int progressTotal = 0;
   void ProcessMessages() override { ++pumps; }
   void ShowModelName(const std::string& model) override;
   void AcceptDroppedFiles() override;

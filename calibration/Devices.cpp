@@ -1,0 +1,95 @@
+#include "calibration/Devices.h"
+
+namespace velluma {
+
+namespace {
+constexpr int kAddressedLinkSpeed = 38400;
+}  // namespace
+
+Devices::Devices(SettingsStore& settings, Clock& clock, Dialogs& dialogs)
+    : settings_(settings),
+      clock_(clock),
+      dialogs_(dialogs),
+      front_([this] { return settings_.Read(setting::AnalizerModel); }, {ca_, i1_, pr_}, clock) {
+  UseUnconnectedLink();
+}
+
+Devices::~Devices() = default;
+
+// The link reads "MonitorSpeed" at the moments a LUT transfer needs it.
+LinkEnvironment Devices::MakeLinkEnvironment() {
+  return {clock_, [this] { return settings_.Read(setting::MonitorSpeed); }};
+}
+
+// A link without a port: every exchange fails with "Communication Error". The devices hold one
+// until start-up opens the configured port, and again when a setting that cannot be read stops
+// the devices from being made, so the buttons report instead of finding no link.
+void Devices::UseUnconnectedLink() {
+  lcd_ = std::make_unique<LCD>(0, "", 0, MakeLinkEnvironment());
+}
+
+const InstrumentModel& Devices::ConfiguredInstrument() const {
+  return InstrumentModelNamed(settings_.Read(setting::AnalizerModel));
+}
+
+bool Devices::CaSetUpFailed() const {
+  return ConfiguredInstrument().family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0;
+}
+
+void Devices::CreateAnalyzer() {
+  const InstrumentModel& model = ConfiguredInstrument();
+  if (model.family == InstrumentFamily::I1)
+    i1_ = std::make_unique<Analyzer2>(model.driverKind, settings_.Read(setting::AnalizerPort),
+                                      settings_.Read(setting::AnalizerSpeed));
+  else if (model.family == InstrumentFamily::Pr)
+    pr_ = std::make_unique<Analyzer3>(model.driverKind, settings_.Read(setting::AnalizerPort),
+                                      settings_.Read(setting::AnalizerSpeed), clock_);
+}
+
+void Devices::CreateCaAnalyzer() {
+  if (ca_) return;
+  const InstrumentModel& model = ConfiguredInstrument();
+  if (model.family != InstrumentFamily::Ca) return;
+  ca_ = std::make_unique<Analyzer>(
+      model.driverKind, settings_.Read(setting::AnalizerPort),
+      settings_.Read(setting::AnalizerSpeed),
+      [this](const std::string& text, const std::string& caption, int flags) {
+        return dialogs_.MessageBox(text, caption, flags);
+      },
+      *caServer_);
+}
+
+// "RS-232C" exactly: the plain link; any other text: the addressed link.
+void Devices::CreateLcd() {
+  int kind = 0;
+  if (settings_.Read(setting::MonitorType) == setting::kPlainLink) {
+    lcd_ = std::make_unique<LCD>(kind, settings_.Read(setting::MonitorPort),
+                                 settings_.Read(setting::MonitorSpeed), MakeLinkEnvironment());
+  } else {
+    kind = 1;
+    lcd_ = std::make_unique<LCD>(kind, settings_.Read(setting::MonitorPort), kAddressedLinkSpeed,
+                                 MakeLinkEnvironment());
+  }
+  lcd_->SetMonitorId(kind, settings_.Read(setting::MonitorId));
+  lcd_->BeginSession();
+}
+
+void Devices::Create() {
+  try {
+    CreateAnalyzer();
+    CreateLcd();
+  } catch (...) {
+    if (!lcd_) UseUnconnectedLink();
+    throw;
+  }
+}
+
+void Devices::Destroy() {
+  if (lcd_) lcd_->EndSession();
+  lcd_.reset();
+  ca_.reset();
+  i1_.reset();
+  pr_.reset();
+}
+
+}  // namespace velluma

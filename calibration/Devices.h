@@ -1,0 +1,69 @@
+#pragma once
+
+#include <memory>
+
+#include "calibration/Dialogs.h"
+#include "instruments/Analyzer.h"
+#include "instruments/Analyzer2.h"
+#include "instruments/Analyzer3.h"
+#include "instruments/AnalyzerFront.h"
+#include "instruments/InstrumentModel.h"
+#include "monitor/LCD.h"
+#include "platform/CaServer.h"
+#include "platform/Clock.h"
+#include "platform/SettingsStore.h"
+
+namespace velluma {
+
+// The devices of the run: the monitor link and the driver of the configured instrument, made
+// from the settings at start-up and again after the settings dialog, and the analyzer front
+// that measures through whichever driver the model names.
+class Devices {
+ public:
+  Devices(SettingsStore& settings, Clock& clock, Dialogs& dialogs);
+  ~Devices();
+  Devices(const Devices&) = delete;
+  Devices& operator=(const Devices&) = delete;
+
+  // The driver of the configured instrument (the i1-Pro and the PR-655 now; a CA-210 or CA-310
+  // on its first use), then the monitor link on the configured port. A setting that cannot be
+  // read escapes as RegistryError, leaving a link without a port.
+  void Create();
+  // Ends the monitor session and deletes every device object.
+  void Destroy();
+  // The CA-210 (kind 1) or CA-310 (kind 2) driver, when the model is one and there is none yet.
+  void CreateCaAnalyzer();
+
+  // The instrument the "AnalizerModel" setting names now.
+  const InstrumentModel& ConfiguredInstrument() const;
+  // A CA driver that found no instrument when it was set up (it has told the operator).
+  bool CaSetUpFailed() const;
+
+  // The monitor link; none between Destroy and the next Create.
+  LCD* Link() { return lcd_.get(); }
+  AnalyzerFront& Front() { return front_; }
+  Analyzer* Ca() { return ca_.get(); }
+  Analyzer2* I1() { return i1_.get(); }
+  Analyzer3* Pr() { return pr_.get(); }
+
+  // The CA-SDK server the CA driver is made on: the process's own unless a test gives another.
+  void UseCaServer(CaServer& server) { caServer_ = &server; }
+
+ private:
+  LinkEnvironment MakeLinkEnvironment();
+  void UseUnconnectedLink();
+  void CreateAnalyzer();
+  void CreateLcd();
+
+  SettingsStore& settings_;
+  Clock& clock_;
+  Dialogs& dialogs_;  // the CA driver's own boxes
+  CaServer* caServer_ = &CaServer::Process();
+  std::unique_ptr<LCD> lcd_;  // without a port every exchange fails; none after Destroy
+  std::unique_ptr<Analyzer> ca_;
+  std::unique_ptr<Analyzer2> i1_;
+  std::unique_ptr<Analyzer3> pr_;
+  AnalyzerFront front_;
+};
+
+}  // namespace velluma

@@ -1,0 +1,142 @@
+// One patch, and the sequence of 260 patches that AUTO measures.
+#include "calibration/MeasurementRun.h"
+
+#include <optional>
+#include <utility>
+
+#include "instruments/AnalyzerOffset.h"
+#include "monitor/CommandText.h"
+#include "platform/CLocale.h"
+
+namespace velluma {
+
+namespace {
+constexpr int kSettleMs = 100;
+constexpr int kLinkFailed = -1;  // the link's code for a time-out or a failed port
+constexpr const char* kMeasurementCaption = "Measurement";
+constexpr const char* kTransferCaption = "PC->MONITOR";
+
+// The first value of a measured patch that the monitor's "%07.4f" fields cannot carry (an
+// instrument's infinity or NaN, a luminance in the tens of millions), named for the operator.
+std::optional<std::string> UnfitValue(const XyYValue& value, const std::string& patch) {
+  const std::pair<const char*, double> values[] = {{"x", value.x}, {"y", value.y}, {"Y", value.Y}};
+  for (const auto& [name, number] : values)
+    if (!command_text::FitsDecimalField(static_cast<float>(number)))
+      return std::string(name) + " of " + patch + " is " + FormatC("%g", number);
+  return std::nullopt;
+}
+}  // namespace
+
+MeasurementRun::PatchOutcome MeasurementRun::MeasurePatch(int red, int green, int blue,
+                                                          const std::string& patchName,
+                                                          const std::string& caption,
+                                                          XyYValue& result) {
+  LCD& link = *devices_.Link();
+  if (int code = link.ShowPattern(red, green, blue); code != 0) {
+    dialogs_.MessageBox("Monitor: " + link.ErrorText(code), caption, Dialogs::kError);
+    return code == kLinkFailed ? PatchOutcome::MonitorSilent : PatchOutcome::Failed;
+  }
+  clock_.Pause(kSettleMs);
+  double x = 0, y = 0, Y = 0;
+  if (const InstrumentResult measured = devices_.Front().AnalyzerMeasure(x, y, Y); !measured.Ok()) {
+    dialogs_.MessageBox("Analyzer: " + measured.ErrorText(), caption, Dialogs::kError);
+    return PatchOutcome::Failed;
+  }
+  result.x = OffsetValue(views_.AnalyzerOffsetText(0)) + x;
+  result.y = OffsetValue(views_.AnalyzerOffsetText(1)) + y;
+  result.Y = Y;
+  status_.ShowYxyValue(FormatC("%10.4f", result.x), FormatC("%10.4f", result.y),
+                       FormatC("%10.3f", result.Y), patchName);
+  return PatchOutcome::Measured;
+}
+
+// Red, green and blue, each followed by a black screen.
+bool MeasurementRun::MeasurePrimaries() {
+  struct Primary {
+    int r, g, b;
+    const char* name;
+  } primaries[] = {{255, 0, 0, "R"}, {0, 255, 0, "G"}, {0, 0, 255, "B"}};
+  for (int p = 0; p < 3; ++p) {
+    const Primary& c = primaries[p];
+    XyYValue measured;
+    if (MeasurePatch(c.r, c.g, c.b, c.name, kMeasurementCaption, measured) !=
+        PatchOutcome::Measured) {
+      devices_.Front().AnalyzerEndRemote();
+      return false;
+    }
+    data_.Primaries[p] = measured;
+    devices_.Link()->ShowPattern(0, 0, 0);
+  }
+  return true;
+}
+
+// Grey levels 0..255, the progress growing in panel 1 and the window served once per level.
+bool MeasurementRun::MeasureGreyRamp() {
+  constexpr int kLevels = CalibrationData::kGreyLevels;
+  status_.ShowProgress(0, kLevels);
+  for (int n = 0; n < kLevels; ++n) {
+    XyYValue measured;
+    if (MeasurePatch(n, n, n, std::to_string(n), kMeasurementCaption, measured) !=
+        PatchOutcome::Measured) {
+      devices_.Front().AnalyzerEndRemote();
+      return false;
+    }
+    data_.YxyTable[n] = measured;
+    status_.ShowProgress(n + 1, kLevels);
+    status_.ProcessMessages();
+  }
+  return true;
+}
+
+bool MeasurementRun::WriteGreyRamps() {
+  LCD& link = *devices_.Link();
+  for (int channel = 0; channel < 3; ++channel) {
+    if (int code = link.WriteGreyRamp(channel, data_.GreyRampPayload(channel)); code != 0) {
+      dialogs_.MessageBox("Monitor: " + link.ErrorText(code), kTransferCaption, Dialogs::kError);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Measurements are checked before they are written: one the monitor cannot take stops the run
+// with its reason instead of reaching the monitor cut to another number.
+bool MeasurementRun::MeasuredValuesFit(std::span<const XyYValue> values,
+                                       const std::function<std::string(std::size_t)>& patchName) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (const auto unfit = UnfitValue(values[i], patchName(i))) {
+      dialogs_.MessageBox("Measurement: " + *unfit + ", which the monitor cannot take",
+                          kMeasurementCaption, Dialogs::kError);
+      devices_.Front().AnalyzerEndRemote();
+      return false;
+    }
+  }
+  return true;
+}
+
+MeasurementRun::SequenceOutcome MeasurementRun::MeasureSequence() {
+  AnalyzerFront& front = devices_.Front();
+  if (const InstrumentResult result = front.AnalyzerBeginRemote(); !result.Ok()) {
+    dialogs_.MessageBox("Analyzer: " + result.ErrorText(), kMeasurementCaption, Dialogs::kError);
+    return SequenceOutcome::Incomplete;
+  }
+  const auto primaryName = [](std::size_t p) { return std::string(1, "RGB"[p]); };
+  if (!MeasurePrimaries() || !MeasuredValuesFit(data_.Primaries, primaryName))
+    return SequenceOutcome::Incomplete;
+  LCD& link = *devices_.Link();
+  if (int code = link.WritePrimaries(data_.PrimariesPayload()); code != 0) {
+    dialogs_.MessageBox("Monitor: " + link.ErrorText(code), kTransferCaption, Dialogs::kError);
+    return SequenceOutcome::Incomplete;
+  }
+  const auto greyName = [](std::size_t n) { return "grey level " + std::to_string(n); };
+  if (!MeasureGreyRamp() || !MeasuredValuesFit(data_.YxyTable, greyName))
+    return SequenceOutcome::Incomplete;
+  XyYValue black;
+  MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black);  // leaves the screen black
+  if (!WriteGreyRamps()) return SequenceOutcome::MeasuredNotWritten;
+  status_.ClearProgress();
+  front.AnalyzerEndRemote();
+  return SequenceOutcome::Complete;
+}
+
+}  // namespace velluma

@@ -1,0 +1,163 @@
+// Open, Save and drop: the file goes to the loader of the active tab, never chosen by its name.
+#include "calibration/TableFiles.h"
+
+#include <iostream>
+
+#include "datafiles/CalibrationFile.h"
+#include "datafiles/FilmGammaFile.h"
+#include "instruments/AnalyzerOffset.h"
+#include "lut/LUTFileLoad.h"
+
+namespace velluma {
+
+namespace {
+constexpr const char* kCalibrationFilter = "text File (*.txt)|*.txt|All Files(*.*)|*.*";
+constexpr const char* kCsvFilter = "CSV File (*.csv)|*.csv*|All Files(*.*)|*.*";
+constexpr const char* kBaselightFilter = "Baselight File (*.cub)|*.cub|All Files(*.*)|*.*";
+constexpr const char* kDavinciFilter = "Davinci File (*.cube)|*.cube|All Files(*.*)|*.*";
+}  // namespace
+
+void TableFiles::SetCurrentFileName(const std::string& name) {
+  fileNames_[shownTab_] = name;
+  status_.SetStatusText(2, name, false);
+}
+
+void TableFiles::FuncPageControlChange(int newTab) {
+  if (newTab < 0 || newTab >= static_cast<int>(fileNames_.size())) return;
+  shownTab_ = newTab;
+  if (newTab != Views::kCalibrationTab) status_.ShowMessageLine("");
+  for (int panel = 0; panel < 3; ++panel) status_.SetStatusText(panel, "", false);
+  status_.SetStatusText(2, fileNames_[newTab], false);
+}
+
+// A save that fails is reported: otherwise AUTO would report "Complete." for measurements that
+// were never stored.
+bool TableFiles::FileSaveProcWB(const std::string& path) {
+  const calibration_file::Header header{settings_.Read(setting::AnalizerModel),
+                                        OffsetValue(views_.AnalyzerOffsetText(0)),
+                                        OffsetValue(views_.AnalyzerOffsetText(1))};
+  if (calibration_file::Write(path, held_.calibration, header)) return true;
+  dialogs_.MessageBox("Cannot save the calibration data to \"" + path + "\"", "Save",
+                      Dialogs::kError);
+  return false;
+}
+
+int TableFiles::FileOpenProcWB(const std::string& path) {
+  switch (calibration_file::Read(path, held_.calibration)) {
+    case calibration_file::ReadResult::CannotOpen:
+      return 0;
+    case calibration_file::ReadResult::Loaded:
+      held_.calibrationReady = true;
+      return 1;
+    case calibration_file::ReadResult::Invalid:
+      break;
+  }
+  dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
+  views_.RefreshGridWB();
+  held_.calibrationReady = false;
+  return -1;
+}
+
+void TableFiles::FileSaveExecute() {
+  if (CurrentFileName() == kNoFileName) return FileSaveAsExecute();
+  FileSaveProcWB(CurrentFileName());
+}
+
+void TableFiles::FileSaveAsExecute() {
+  std::string path;
+  if (!dialogs_.SaveDialog(kCalibrationFilter, CurrentFileName(), path)) return;
+  SetCurrentFileName(path);
+  FileSaveProcWB(path);
+}
+
+// The grey table is zeroed, so the data held is no longer a set to send: PC -> MONITOR waits for
+// the next complete run or file.
+void TableFiles::FileNewExecute() {
+  held_.calibration.YxyTable = {};
+  held_.calibrationReady = false;
+  views_.RefreshGridWB();
+  SetCurrentFileName(kNoFileName);
+}
+
+int TableFiles::FileOpenProcLUT(const std::string& path) {
+  const int memory = views_.LutMemory();
+  const bool direct = settings_.Read(setting::LUTFile) != 0;
+  const std::string format = direct ? std::string() : settings_.Read(setting::LutFileType);
+  const LUTLoadResult loaded =
+      LoadLUTFile(path, format, direct, held_.tables.LutTables[memory], std::cout);
+  held_.lutLoaded[memory] = loaded.code == 0;
+  lutLoadCause_ = loaded.cause;
+  return loaded.code;
+}
+
+int TableFiles::FileOpenProcFG(const std::string& path) {
+  const int memory = views_.FilmGammaMemory();
+  switch (film_gamma_file::Read(path, held_.tables.FilmGammaTables[memory])) {
+    case film_gamma_file::ReadResult::CannotOpen:
+      return -1;
+    case film_gamma_file::ReadResult::Loaded:
+      held_.filmGammaLoaded[memory] = true;
+      return 0;
+    case film_gamma_file::ReadResult::Invalid:
+      break;
+  }
+  dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
+  views_.RefreshGridFG();
+  held_.filmGammaLoaded[memory] = false;
+  return -1;
+}
+
+std::string TableFiles::OpenFilter() const {
+  switch (views_.ActiveTab()) {
+    case Views::kLookUpTableTab:
+      if (settings_.Read(setting::LUTFile) != 0) return kCsvFilter;
+      return settings_.Read(setting::LutFileType) == setting::kBaselight ? kBaselightFilter
+                                                                         : kDavinciFilter;
+    case Views::kFilmGammaTab:
+      return kCsvFilter;
+    default:
+      return kCalibrationFilter;
+  }
+}
+
+void TableFiles::FileOpenExecute() {
+  std::string path;
+  if (!dialogs_.OpenDialog(OpenFilter(), "", path)) return;
+  OpenByActiveTab(path);
+}
+
+void TableFiles::DropFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  OpenByActiveTab(paths.front());
+}
+
+// The path becomes the file name in panel 2, except that a calibration data file that cannot be
+// opened changes nothing at all: Save would otherwise write the data held under a name it never
+// came from.
+void TableFiles::OpenByActiveTab(const std::string& path) {
+  const std::string previousName = CurrentFileName();
+  SetCurrentFileName(path);
+  if (!LoadByActiveTab(path)) SetCurrentFileName(previousName);
+}
+
+bool TableFiles::LoadByActiveTab(const std::string& path) {
+  switch (views_.ActiveTab()) {
+    case Views::kLookUpTableTab:
+      if (FileOpenProcLUT(path) == 1) {
+        dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
+        held_.tables.LutTables[views_.LutMemory()] = {};
+      }
+      views_.RefreshGridLUT();
+      return true;
+    case Views::kFilmGammaTab:
+      FileOpenProcFG(path);
+      views_.RefreshGridFG();
+      return true;
+    default:
+      if (FileOpenProcWB(path) == 0) return false;
+      views_.RefreshGridWB();
+      return true;
+  }
+}
+
+}  // namespace velluma
