@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "calibration/CalibrationData.h"
+#include "datamodel/CalibrationData.h"
 
 namespace velluma {
 

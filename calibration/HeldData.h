@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "calibration/CalibrationData.h"
-#include "monitor/UserMemoryTables.h"
+#include "datamodel/CalibrationData.h"
+#include "datamodel/UserMemoryTables.h"
 
 namespace velluma {
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "instruments/AnalyzerOffset.h"
-#include "monitor/CommandText.h"
+#include "datamodel/MonitorFields.h"
 #include "platform/CLocale.h"
 
 namespace velluma {
@@ -21,7 +21,7 @@ constexpr const char* kTransferCaption = "PC->MONITOR";
 std::optional<std::string> UnfitValue(const XyYValue& value, const std::string& patch) {
   const std::pair<const char*, double> values[] = {{"x", value.x}, {"y", value.y}, {"Y", value.Y}};
   for (const auto& [name, number] : values)
-    if (!command_text::FitsDecimalField(static_cast<float>(number)))
+    if (!FitsDecimalField(static_cast<float>(number)))
       return std::string(name) + " of " + patch + " is " + FormatC("%g", number);
   return std::nullopt;
 }

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "calibration/CalibrationData.h"
+#include "datamodel/CalibrationData.h"
 #include "calibration/Devices.h"
 #include "calibration/Dialogs.h"
 #include "calibration/StatusView.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "monitor/CommandText.h"
+#include "datamodel/MonitorFields.h"
 #include "platform/AtomicFile.h"
 #include "platform/CLocale.h"
 #include "platform/InputFile.h"
@@ -90,9 +90,9 @@ bool ParseRealRow(const std::string& line, XyYValue& value) {
 // A value that PC -> MONITOR could not send in its field makes the file invalid at once, rather
 // than a refusal later at the monitor.
 bool FitsTheMonitor(const XyYValue& value) {
-  return command_text::FitsDecimalField(static_cast<float>(value.x)) &&
-         command_text::FitsDecimalField(static_cast<float>(value.y)) &&
-         command_text::FitsDecimalField(static_cast<float>(value.Y));
+  return FitsDecimalField(static_cast<float>(value.x)) &&
+         FitsDecimalField(static_cast<float>(value.y)) &&
+         FitsDecimalField(static_cast<float>(value.Y));
 }
 
 bool ParseIntegerRow(const std::string& line) {

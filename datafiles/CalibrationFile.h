@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "calibration/CalibrationData.h"
+#include "datamodel/CalibrationData.h"
 
 namespace velluma {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "monitor/UserMemoryTables.h"
+#include "datamodel/UserMemoryTables.h"
 
 namespace velluma {
 

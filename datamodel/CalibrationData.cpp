@@ -1,4 +1,4 @@
-#include "calibration/CalibrationData.h"
+#include "datamodel/CalibrationData.h"
 
 namespace velluma {
 

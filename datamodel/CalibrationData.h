@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "calibration/XyYValue.h"
+#include "datamodel/XyYValue.h"
 
 namespace velluma {
 

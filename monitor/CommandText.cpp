@@ -1,7 +1,5 @@
 #include "monitor/CommandText.h"
 
-#include <algorithm>
-#include <cmath>
 
 #include "monitor/Framing.h"
 #include "platform/CLocale.h"
@@ -30,16 +28,6 @@ std::string DecimalFields(std::span<const float> values) {
 std::string HexFields(std::span<const std::int32_t> values) {
   return FixedStride(values, 3,
                      [](std::int32_t v) { return FormatC("%03X", static_cast<unsigned>(v)); });
-}
-
-bool FitsDecimalField(float value) {
-  if (!std::isfinite(value)) return false;
-  const std::string text = FormatC("%07.4f", static_cast<double>(value));
-  return text.find('.') <= 7;
-}
-
-bool FitsHexField(std::int32_t code) {
-  return code >= 0 && code <= 0xFFF;
 }
 
 std::string ShowPatternText(int r, int g, int b) {

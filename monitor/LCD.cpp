@@ -4,6 +4,7 @@
 #include <iterator>
 #include <optional>
 
+#include "datamodel/MonitorFields.h"
 #include "monitor/CommandText.h"
 #include "monitor/Framing.h"
 #include "platform/CLocale.h"
@@ -38,7 +39,7 @@ bool AllFit(const Values& values, Fits fits) {
 
 bool LutFits(const UserMemoryTables::LutTable& lut) {
   return std::all_of(lut.begin(), lut.end(), [](const auto& channel) {
-    return AllFit(channel, command_text::FitsHexField);
+    return AllFit(channel, FitsHexField);
   });
 }
 
@@ -200,19 +201,19 @@ int LCD::SetZbl(int value) {
 }
 
 int LCD::WritePrimaries(const std::array<float, 9>& values) {
-  if (!AllFit(values, command_text::FitsDecimalField)) return -3;
+  if (!AllFit(values, FitsDecimalField)) return -3;
   return Exchange("G$M:WDC" + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
 
 int LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
-  if (!AllFit(values, command_text::FitsDecimalField)) return -3;
+  if (!AllFit(values, FitsDecimalField)) return -3;
   const char* header = channel == 0 ? "G$M:WDW0" : channel == 1 ? "G$M:WDW1" : "G$M:WDW2";
   return Exchange(header + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
 
 int LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
   if (!ValidMemory(memory)) return -3;
-  if (!AllFit(table, command_text::FitsHexField)) return -3;
+  if (!AllFit(table, FitsHexField)) return -3;
   for (int block = 0; block < kFilmGammaBlocks; ++block) {
     const std::string header = FormatC("WCG:01000%03X%01X00", kFilmGammaCodes[memory], block);
     const auto entries = std::span(table).subspan(block * kLutChunkEntries, kLutChunkEntries);

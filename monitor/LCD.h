@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "monitor/UserMemoryTables.h"
+#include "datamodel/UserMemoryTables.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 
