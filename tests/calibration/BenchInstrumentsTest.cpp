@@ -10,6 +10,7 @@
 #include "datafiles/CalibrationFile.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -24,7 +25,7 @@ std::vector<double> Numbers(const std::string& text) {
   return values;
 }
 
-class BenchInstrumentsTest : public ::testing::TestWithParam<const char*> {
+class BenchInstrumentsTest : public test::StationRig<::testing::TestWithParam<const char*>> {
  protected:
   void Start(std::vector<std::string> benchOptions = {}) {
     benchOptions.insert(benchOptions.end(),
@@ -33,26 +34,21 @@ class BenchInstrumentsTest : public ::testing::TestWithParam<const char*> {
     ::setenv("VELLUMA_BENCH_SOCKET", bench->SocketPath().c_str(), 1);
     ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
     ::setenv("VELLUMA_EYEONE", VELLUMA_EYEONE_PATH, 1);
-    settings.LoadSettings();
-    settings.WriteStringSetting("MonitorPort", bench->MonitorDevice());
+    UseMonitorPort(bench->MonitorDevice());
     settings.WriteStringSetting("AnalizerPort", bench->Pr655Device());
     settings.WriteStringSetting("AnalizerModel", GetParam());
     station.DeviceSet().UseCaServer(caServer);
     station.CreateDevices();
   }
   void TearDown() override {
+    StationRig::TearDown();
     for (const char* name : {"VELLUMA_BENCH_SOCKET", "VELLUMA_CA_SERVER", "VELLUMA_EYEONE"})
       ::unsetenv(name);
   }
   bool IsI1() const { return std::string(GetParam()) == "i1-Pro"; }
 
   std::unique_ptr<BenchProcess> bench;
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
   CaServer caServer;
-  Station station{op, settings, clock};
 };
 
 TEST_P(BenchInstrumentsTest, ZeroCalibrationCompletes) {

@@ -4,6 +4,7 @@
 
 #include "calibration/Station.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -11,17 +12,12 @@ namespace {
 
 using Box = test::ScriptedOperator::Box;
 
-class CalibrationFileProceduresTest : public ::testing::Test {
+class CalibrationFileProceduresTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
+    StationRig::SetUp();
     settings.WriteStringSetting("AnalizerModel", "PR-655");
   }
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
-  Station station{op, settings, clock};
 };
 
 TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffsetsWritten) {

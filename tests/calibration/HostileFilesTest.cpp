@@ -13,6 +13,7 @@
 #include "lut/LUTFileError.h"
 #include "tests/support/ResourceProbe.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -52,10 +53,10 @@ void MakeSparse(const std::string& path, const std::string& header, long long by
   ::close(fd);
 }
 
-class HostileFilesTest : public ::testing::Test {
+class HostileFilesTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
+    StationRig::SetUp();
     ::mkfifo(dir.File("fifo").c_str(), 0600);
     std::filesystem::create_directory(dir.File("folder"));
   }
@@ -85,12 +86,6 @@ class HostileFilesTest : public ::testing::Test {
     EXPECT_LT(run.cpuSeconds, kCpuSecondsBound) << what;
     EXPECT_LT(run.peakGrowthKiB, kGrowthBoundKiB) << what;
   }
-
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
-  Station station{op, settings, clock};
 };
 
 TEST_F(HostileFilesTest, WhatIsNotARegularFileIsNotOpenedAndNothingBlocks) {

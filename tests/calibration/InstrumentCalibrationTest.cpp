@@ -7,6 +7,7 @@
 #include "tests/support/PtyPeer.h"
 #include "tests/support/ScriptedCaServer.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -15,11 +16,11 @@ namespace {
 using Box = test::ScriptedOperator::Box;
 
 // 0-CAL. on the station with a scripted operator and scripted instruments.
-class InstrumentCalibrationTest : public ::testing::Test {
+class InstrumentCalibrationTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
-    settings.WriteStringSetting("MonitorPort", dir.File("no-monitor"));
+    StationRig::SetUp();
+    UseMonitorPort(dir.File("no-monitor"));
     station.DeviceSet().UseCaServer(caServer);
   }
 
@@ -31,13 +32,8 @@ class InstrumentCalibrationTest : public ::testing::Test {
 
   bool EndedUnlocked() const { return !op.locked && op.status[0].empty() && !op.procedureRunning; }
 
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
   test::CaScript script;
   CaServer caServer{test::MakeScriptedCaServer(script)};
-  Station station{op, settings, clock};
 };
 
 TEST_F(InstrumentCalibrationTest, WithoutAnInstrumentTheProcedureReportsAnalyzerError) {
@@ -119,7 +115,10 @@ class I1CalibrationTest : public InstrumentCalibrationTest {
     reinterpret_cast<void (*)()>(library.Symbol("ScriptedEyeOne_Reset"))();
     UseModel("i1-Pro");
   }
-  void TearDown() override { ::unsetenv("VELLUMA_EYEONE"); }
+  void TearDown() override {
+    InstrumentCalibrationTest::TearDown();
+    ::unsetenv("VELLUMA_EYEONE");
+  }
 
   SharedLibrary library;
   void (*set)(const char*, std::int32_t) = nullptr;

@@ -9,6 +9,7 @@
 #include "tests/support/BenchProcess.h"
 #include "tests/support/ScriptedCaServer.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -21,11 +22,11 @@ constexpr int kAutoWhite = 0, kAutoRed = 2, kAutoGrey0 = 5;
 // ... and of a sequence alone: R, G, B, grey 0..255.
 constexpr int kSequenceGrey0 = 3;
 
-class MeasurementTest : public ::testing::Test {
+class MeasurementTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
-    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+    StationRig::SetUp();
+    UseMonitorPort(bench.MonitorDevice());
     settings.WriteStringSetting("AnalizerModel", "CA-310");
     station.DeviceSet().UseCaServer(caServer);
     station.CreateDevices();
@@ -50,13 +51,8 @@ class MeasurementTest : public ::testing::Test {
   }
 
   BenchProcess bench{{"--reply-delay", "10"}};
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
   test::CaScript script;
   CaServer caServer{test::MakeScriptedCaServer(script)};
-  Station station{op, settings, clock};
   std::function<void(int, test::CaScript&)> reading;
   int failAt = -1;
 };

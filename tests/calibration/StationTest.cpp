@@ -4,6 +4,7 @@
 #include "platform/RegistryError.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -12,11 +13,11 @@ namespace {
 using test::PtyPeer;
 using test::ScriptedOperator;
 
-class StationTest : public ::testing::Test {
+class StationTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
-    settings.WriteStringSetting("MonitorPort", peer.DevicePath());
+    StationRig::SetUp();
+    UseMonitorPort(peer.DevicePath());
   }
 
   void AnswerModel(const std::string& model) {
@@ -25,12 +26,7 @@ class StationTest : public ::testing::Test {
     peer.ReplyPlain("MCO");
   }
 
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
   PtyPeer peer;
-  ScriptedOperator op;
-  Station station{op, settings, clock};
 };
 
 TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {

@@ -3,6 +3,7 @@
 #include "calibration/Station.h"
 #include "lut/LUTFileError.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -25,19 +26,14 @@ std::string FilmGamma() {
   return text;
 }
 
-class TableFileProceduresTest : public ::testing::Test {
+class TableFileProceduresTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
+    StationRig::SetUp();
     dir.Write("identity.cube", IdentityCube());
     dir.Write("gamma.csv", FilmGamma());
     dir.Write("broken.cube", "LUT_3D_SIZE 2\n0 0 0\n");
   }
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
-  Station station{op, settings, clock};
 };
 
 TEST_F(TableFileProceduresTest, TheOpenFilterFollowsTheTabAndTheSettings) {

@@ -8,6 +8,7 @@
 #include "calibration/Station.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -30,11 +31,11 @@ std::vector<long> Numbers(const std::string& text) {
   return values;
 }
 
-class TransfersTest : public ::testing::Test {
+class TransfersTest : public test::StationRig<> {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
-    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+    StationRig::SetUp();
+    UseMonitorPort(bench.MonitorDevice());
     station.CreateDevices();
   }
   std::size_t Panel0Count(const std::string& entry) {
@@ -42,11 +43,6 @@ class TransfersTest : public ::testing::Test {
   }
 
   BenchProcess bench{{"--reply-delay", "10"}};
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
-  Station station{op, settings, clock};
 };
 
 TEST_F(TransfersTest, NothingLoadedMeansNothingSent) {

@@ -3,19 +3,13 @@
 #include "calibration/Station.h"
 #include "platform/ConvertError.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
 namespace {
 
-class TableEditsTest : public ::testing::Test {
- protected:
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  test::ScriptedOperator op;
-  Station station{op, settings, clock};
-};
+class TableEditsTest : public test::StationRig<> {};
 
 TEST_F(TableEditsTest, ATypedValueGoesIntoTheLevelOrPrimaryOfItsRowAndColumn) {
   station.YxyStringGridSetEditText(3, 10, "12.5");

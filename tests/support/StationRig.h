@@ -1,0 +1,33 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "calibration/Station.h"
+#include "tests/support/ScriptedOperator.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma::test {
+
+// What every station test starts from: a temporary folder with a settings file holding the
+// defaults, a virtual clock, a scripted operator and the station on them. The devices end at
+// TearDown, before the test's own members (a bench, a scripted CA server) go. `Base` is the
+// gtest fixture kind (::testing::Test, or ::testing::TestWithParam<...>).
+template <typename Base = ::testing::Test>
+class StationRig : public Base {
+ protected:
+  void SetUp() override { settings.LoadSettings(); }
+  void TearDown() override { station.DestroyDevices(); }
+
+  // The monitor link on `port` (a bench's or a peer's device path).
+  void UseMonitorPort(const std::string& port) { settings.Write(setting::MonitorPort, port); }
+
+  TempDir dir;
+  SettingsStore settings{dir.File("Velluma.reg")};
+  VirtualClock clock;
+  ScriptedOperator op;
+  Station station{op, settings, clock};
+};
+
+}  // namespace velluma::test
