@@ -1,4 +1,4 @@
-#include "BenchProcess.h"
+#include "tests/support/BenchProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,6 +19,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "tests/support/RawLine.h"
 
 #ifndef VELLUMA_BENCH_PATH
 #error "VELLUMA_BENCH_PATH must name the velluma-bench executable"
@@ -127,23 +128,14 @@ std::string BenchProcess::SocketPath() const {
 }
 
 std::string BenchProcess::MonitorExchange(const std::string& body) {
-  int fd = ::open(MonitorDevice().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) throw std::runtime_error("cannot open " + MonitorDevice());
-  termios settings{};
-  ::tcgetattr(fd, &settings);
-  ::cfmakeraw(&settings);
-  ::cfsetispeed(&settings, B9600);
-  ::cfsetospeed(&settings, B9600);
-  ::tcsetattr(fd, TCSANOW, &settings);
-  std::string frame = "\x02" + body + "\x03";
-  bool sent = ::write(fd, frame.data(), frame.size()) == static_cast<ssize_t>(frame.size());
-  std::string reply =
-      sent ? ReadUntil(fd, std::chrono::steady_clock::now() + std::chrono::seconds(2),
-                       [](const std::string& text) { return !text.empty() && text.back() == 3; })
-           : "";
-  ::close(fd);
-  if (!sent) throw std::runtime_error("cannot write to " + MonitorDevice());
-  return reply;
+  velluma::test::RawLine line(MonitorDevice());
+  try {
+    line.Write("\x02" + body + "\x03");
+  } catch (const std::runtime_error&) {
+    throw std::runtime_error("cannot write to " + MonitorDevice());
+  }
+  return line.ReadUntil([](const std::string& text) { return !text.empty() && text.back() == 3; },
+                        std::chrono::seconds(2));
 }
 
 void BenchProcess::ShowPatch(int r, int g, int b) {

@@ -16,6 +16,7 @@
 
 #include "gtest/gtest.h"
 #include "tests/support/BenchProcess.h"
+#include "tests/support/RawLine.h"
 
 namespace velluma::bench {
 namespace {
@@ -23,28 +24,13 @@ namespace {
 using namespace std::chrono_literals;
 using Ms = std::chrono::milliseconds;
 
-// The program's end of the PR-655's line.
+// The program's end of the PR-655's line, with its reading of reply lines.
 class Pr655Line {
  public:
-  explicit Pr655Line(const std::string& device)
-      : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC)) {
-    if (fd_ < 0) throw std::runtime_error("cannot open " + device);
-    termios settings{};
-    ::tcgetattr(fd_, &settings);
-    ::cfmakeraw(&settings);
-    ::cfsetispeed(&settings, B9600);
-    ::cfsetospeed(&settings, B9600);
-    ::tcsetattr(fd_, TCSANOW, &settings);
-  }
-  ~Pr655Line() { ::close(fd_); }
+  explicit Pr655Line(const std::string& device) : line_(device) {}
 
   // Writes the bytes one at a time, `gap` apart.
-  void SendSlowly(const std::string& bytes, Ms gap = 2ms) {
-    for (char byte : bytes) {
-      if (::write(fd_, &byte, 1) != 1) throw std::runtime_error("write failed");
-      std::this_thread::sleep_for(gap);
-    }
-  }
+  void SendSlowly(const std::string& bytes, Ms gap = 2ms) { line_.WriteSlowly(bytes, gap); }
 
   // A command and its CR.
   void Command(const std::string& text, Ms gap = 2ms) { SendSlowly(text + "\r", gap); }
@@ -54,7 +40,7 @@ class Pr655Line {
   std::optional<std::string> ReadLine(Ms wait = 1000ms) {
     std::string line;
     while (true) {
-      std::optional<char> byte = ReadByte(wait);
+      std::optional<char> byte = line_.ReadByte(wait);
       if (!byte) return std::nullopt;
       if (*byte == '\r') return line;
       line.push_back(*byte);
@@ -63,22 +49,10 @@ class Pr655Line {
   }
 
   // Every byte that arrives until the line stays quiet for `quiet`.
-  std::string ReadAll(Ms quiet = 150ms) {
-    std::string bytes;
-    while (std::optional<char> byte = ReadByte(quiet)) bytes.push_back(*byte);
-    return bytes;
-  }
-
-  std::optional<char> ReadByte(Ms wait) {
-    pollfd waiting{fd_, POLLIN, 0};
-    if (::poll(&waiting, 1, static_cast<int>(wait.count())) <= 0) return std::nullopt;
-    char byte;
-    if (::read(fd_, &byte, 1) != 1) return std::nullopt;
-    return byte;
-  }
+  std::string ReadAll(Ms quiet = 150ms) { return line_.ReadAll(quiet); }
 
  private:
-  int fd_;
+  test::RawLine line_;
 };
 
 // The fields of a reply line split at commas.

@@ -18,6 +18,7 @@
 
 #include "gtest/gtest.h"
 #include "tests/support/BenchProcess.h"
+#include "tests/support/RawLine.h"
 
 namespace velluma::bench {
 namespace {
@@ -101,48 +102,19 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-// The program's end of the link: a raw tty at a chosen speed.
+// The program's end of the link: a raw tty at a chosen speed, with the monitor's framing.
 class MonitorLine {
  public:
-  explicit MonitorLine(const std::string& device) : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY)) {
-    if (fd_ < 0) throw std::runtime_error("cannot open " + device);
-    SetSpeed(B9600);
-    ::tcflush(fd_, TCIOFLUSH);
-  }
-  ~MonitorLine() { ::close(fd_); }
+  explicit MonitorLine(const std::string& device) : line_(device) {}
 
-  void SetSpeed(speed_t speed) {
-    termios settings{};
-    ::tcgetattr(fd_, &settings);
-    ::cfmakeraw(&settings);
-    ::cfsetispeed(&settings, speed);
-    ::cfsetospeed(&settings, speed);
-    ::tcsetattr(fd_, TCSANOW, &settings);
-  }
-
-  void Write(const std::string& bytes) {
-    for (size_t done = 0; done < bytes.size();) {
-      ssize_t count = ::write(fd_, bytes.data() + done, bytes.size() - done);
-      if (count <= 0) throw std::runtime_error("write failed");
-      done += static_cast<size_t>(count);
-    }
-  }
-
+  void SetSpeed(speed_t speed) { line_.SetSpeed(speed); }
+  void Write(const std::string& bytes) { line_.Write(bytes); }
   void Send(const std::string& text) { Write(Plain(text)); }
 
   // Every byte up to and including the next ETX; empty when none arrives within `wait`.
   std::string ReadThroughEtx(Ms wait = 2000ms) {
-    std::string bytes;
-    auto deadline = std::chrono::steady_clock::now() + wait;
-    while (bytes.empty() || bytes.back() != kEtx[0]) {
-      auto left = std::chrono::duration_cast<Ms>(deadline - std::chrono::steady_clock::now());
-      pollfd waiting{fd_, POLLIN, 0};
-      if (left.count() <= 0 || ::poll(&waiting, 1, static_cast<int>(left.count())) <= 0) return "";
-      char byte;
-      if (::read(fd_, &byte, 1) != 1) return "";
-      bytes.push_back(byte);
-    }
-    return bytes;
+    return line_.ReadUntil(
+        [](const std::string& bytes) { return !bytes.empty() && bytes.back() == kEtx[0]; }, wait);
   }
 
   std::string Exchange(const std::string& text) {
@@ -151,21 +123,13 @@ class MonitorLine {
   }
 
   // Reads and drops whatever arrives until the line has been quiet for `quiet`.
-  void DrainUntilQuiet(Ms quiet = 200ms) {
-    char buffer[4096];
-    while (!StaysQuiet(quiet)) {
-      if (::read(fd_, buffer, sizeof buffer) <= 0) return;
-    }
-  }
+  void DrainUntilQuiet(Ms quiet = 200ms) { line_.ReadAll(quiet); }
 
   // True when nothing at all arrives within `wait`.
-  bool StaysQuiet(Ms wait = 150ms) {
-    pollfd waiting{fd_, POLLIN, 0};
-    return ::poll(&waiting, 1, static_cast<int>(wait.count())) == 0;
-  }
+  bool StaysQuiet(Ms wait = 150ms) { return line_.StaysQuiet(wait); }
 
  private:
-  int fd_;
+  test::RawLine line_;
 };
 
 class VirtualMonitorTest : public ::testing::Test {
