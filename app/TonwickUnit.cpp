@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <utility>
 
 #include "app/AboutUnit.h"
 #include "app/FileFilter.h"
@@ -154,6 +155,7 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1->setFileMode(QFileDialog::AnyFile);
   SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);  // AUTO saves over its file
+  NameControls();
 
   connect(DownloadButton, &QPushButton::clicked, this,
           [this] { Guarded([this] { DownloadButtonClick(); }); });
@@ -183,7 +185,55 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   resize(693, 401 + menuBar()->sizeHint().height() + 24 + statusBar()->sizeHint().height());
 }
 
-TTonwickForm::~TTonwickForm() = default;
+// Nothing may call back into the window once its own part is gone: a cell editor still open or
+// an offset edit still focused would otherwise report to a half-destroyed window.
+TTonwickForm::~TTonwickForm() {
+  YxyGridModel->SetEditHandler({});
+  ColorGridModel->SetEditHandler({});
+  AnalyzerOffsetCxEdit->removeEventFilter(this);
+  AnalyzerOffsetCyEdit->removeEventFilter(this);
+}
+
+// Every control and action carries its name, so that tests and tools find them as the operator
+// does, not through the window's members.
+void TTonwickForm::NameControls() {
+  const std::pair<QObject*, const char*> named[] = {
+      {FuncPageControl, "FuncPageControl"},
+      {X_edit, "X_edit"},
+      {AutoButton, "AutoButton"},
+      {DownloadButton, "DownloadButton"},
+      {ZeroCalButton, "ZeroCalButton"},
+      {YxyPanel, "YxyPanel"},
+      {CxEdit, "CxEdit"},
+      {CyEdit, "CyEdit"},
+      {Yedit, "Yedit"},
+      {AnalyzerOffsetCxEdit, "AnalyzerOffsetCxEdit"},
+      {AnalyzerOffsetCyEdit, "AnalyzerOffsetCyEdit"},
+      {TablePageControl, "TablePageControl"},
+      {YxyStringGrid, "YxyStringGrid"},
+      {ColorStringGrid, "ColorStringGrid"},
+      {LUTStringGrid, "LUTStringGrid"},
+      {LUTComboBox, "LUTComboBox"},
+      {LUTStartButton, "LUTStartButton"},
+      {FilmGammaStringGrid, "FilmGammaStringGrid"},
+      {FilmGammaComboBox, "FilmGammaComboBox"},
+      {FilmGammaStartButton, "FilmGammaStartButton"},
+      {FilmGammaPageControl, "FilmGammaPageControl"},
+      {StatusPanel0, "StatusPanel0"},
+      {StatusPanel1, "StatusPanel1"},
+      {StatusPanel2, "StatusPanel2"},
+      {OpenDialog1, "OpenDialog1"},
+      {SaveDialog1, "SaveDialog1"},
+      {FileNew, "FileNew"},
+      {FileOpen, "FileOpen"},
+      {FileSave, "FileSave"},
+      {FileSaveAs, "FileSaveAs"},
+      {FileProperty, "FileProperty"},
+      {FileExit, "FileExit"},
+      {HelpAbout, "HelpAbout"},
+  };
+  for (const auto& [object, name] : named) object->setObjectName(name);
+}
 
 void TTonwickForm::BuildActions() {
   struct ActionEntry {

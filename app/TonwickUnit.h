@@ -161,6 +161,7 @@ class TTonwickForm : public QMainWindow, public Operator {
 
  private:
   static bool LeavesTheControl(const QFocusEvent& event);
+  void NameControls();
   void BuildActions();
   void BuildMenu();
   void BuildToolBar();

@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
+#include <QToolBar>
 #include <QUrl>
 #include <clocale>
 #include <cstdlib>
@@ -57,6 +59,26 @@ class TonwickFormTest : public ::testing::Test {
     };
     window->FormCreate();
     return window;
+  }
+
+  // A control found by its name, as a tool would find it.
+  template <typename Widget>
+  static Widget* Named(TTonwickForm& window, const char* name) {
+    auto* widget = window.findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  static void Click(TTonwickForm& window, const char* button) {
+    QTest::mouseClick(Named<QPushButton>(window, button), Qt::LeftButton);
+  }
+
+  // The tool bar's button of an action, clicked.
+  static void ClickTool(TTonwickForm& window, const char* action) {
+    QWidget* button =
+        Named<QToolBar>(window, "ToolBar")->widgetForAction(Named<QAction>(window, action));
+    ASSERT_NE(button, nullptr) << action;
+    QTest::mouseClick(button, Qt::LeftButton);
   }
 
   static QString Cell(QTableView* grid, int column, int row) {
@@ -118,8 +140,7 @@ TEST_F(TonwickFormTest, TheStoredMemoriesAreSelectedAndAChoiceIsStored) {
   auto window = Start();
   EXPECT_EQ(window->LUTComboBox->currentText(), "USER3");
   EXPECT_EQ(window->FilmGammaComboBox->currentText(), "USER1");
-  window->FilmGammaComboBox->setCurrentIndex(1);
-  window->FilmGammaComboBoxChange();
+  QTest::keyClick(Named<QComboBox>(*window, "FilmGammaComboBox"), Qt::Key_Down);
   EXPECT_EQ(settings.ReadStringSetting("FilmGammaSendTo"), "USER2");
 }
 
@@ -203,6 +224,56 @@ TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
   std::ofstream(longPath.toStdString()) << "not calibration data";
   Drop(*window, {longPath, "/tmp/second.txt", "/tmp/third.txt"});
   EXPECT_EQ(window->StatusText(2), longPath.toStdString());
+}
+
+// Every button, list, edit and grid reaches the station through its own signal, as the operator
+// uses it: a connection that is missing fails here.
+TEST_F(TonwickFormTest, EveryControlReachesTheStationThroughItsSignal) {
+  auto window = Start();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  for (const char* button : {"DownloadButton", "LUTStartButton", "FilmGammaStartButton"}) {
+    Click(*window, button);
+    ASSERT_FALSE(boxes.empty()) << button;
+    EXPECT_EQ(boxes.back().text, "NOT FILE LOAD") << button;
+    EXPECT_EQ(boxes.back().caption, "PC->MONITOR") << button;
+  }
+  Click(*window, "ZeroCalButton");
+  EXPECT_EQ(boxes.back().text, "Analyzer: Error") << "no instrument is configured";
+  EXPECT_EQ(boxes.back().caption, "0-Cal.");
+
+  QTest::keyClick(Named<QComboBox>(*window, "LUTComboBox"), Qt::Key_Down);
+  EXPECT_EQ(settings.ReadStringSetting("LookUpTableSendTo"), "USER2");
+
+  auto* offset = Named<QLineEdit>(*window, "AnalyzerOffsetCyEdit");
+  offset->setFocus();
+  QTest::keyClicks(offset, "0.02");
+  QTest::keyClick(offset, Qt::Key_Tab);
+  EXPECT_EQ(offset->text(), "+0.0200") << "checked when the operator leaves it";
+
+  auto* grid = Named<QTableView>(*window, "YxyStringGrid");
+  const QModelIndex cell = grid->model()->index(5, 3);
+  grid->setCurrentIndex(cell);
+  grid->edit(cell);
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClicks(editor, "42.5");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();  // the view commits a cell on the next turn of the loop
+  EXPECT_EQ(window->station().Held().calibration.YxyTable[4].Y, 42.5);
+  grid->edit(grid->model()->index(6, 3));  // still open when the window closes: nothing reports
+
+  std::string filter;
+  window->dialogHook = [&](QFileDialog& dialog) {
+    filter = dialog.nameFilters().join(";;").toStdString();
+    return std::string();
+  };
+  ClickTool(*window, "FileOpen");
+  EXPECT_EQ(filter.rfind("text File (*.txt)", 0), 0u) << filter;
+  answers = {Operator::kAnswerCancel};
+  ClickTool(*window, "FileExit");
+  EXPECT_EQ(boxes.back().text, "EXIT?");
+  EXPECT_TRUE(window->isVisible()) << "cancelled";
 }
 
 TEST_F(TonwickFormTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
@@ -289,16 +360,14 @@ TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
   window->station().HoldLut(0, lut);
   window->RefreshGridLUT();
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "1023");
-  window->LUTComboBox->setCurrentIndex(1);
-  window->LUTComboBoxChange();
+  QTest::keyClick(Named<QComboBox>(*window, "LUTComboBox"), Qt::Key_Down);
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "0") << "a memory never loaded shows zeros";
   EXPECT_EQ(settings.ReadStringSetting("LookUpTableSendTo"), "USER2");
 
   UserMemoryTables::FilmGammaTable ramp{};
   for (int i = 0; i < 1024; ++i) ramp[i] = i;
   window->station().HoldFilmGamma(2, ramp);
-  window->FilmGammaComboBox->setCurrentIndex(2);
-  window->FilmGammaComboBoxChange();
+  QTest::keyClick(Named<QComboBox>(*window, "FilmGammaComboBox"), Qt::Key_End);
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 0, 1), "       0");
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1), "       0");
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 0, 1024), "    1023");
@@ -331,7 +400,7 @@ TEST_F(TonwickFormTest, AutoThroughTheWindowFillsTheTablesAndReports) {
   window->show();
   for (int i = 0; i < 5; ++i) QApplication::processEvents();  // panel 1 paints its rectangle
   window->dialogHook = [this](QFileDialog&) { return dir.File("auto.txt"); };
-  window->AutoButton->click();
+  Click(*window, "AutoButton");
   ::unsetenv("VELLUMA_BENCH_SOCKET");
   ::unsetenv("VELLUMA_CA_SERVER");
   ASSERT_FALSE(boxes.empty());
@@ -398,10 +467,10 @@ TEST_F(TonwickFormTest, ASettingThatCannotBeReadStopsStartUpButNotTheWindow) {
   EXPECT_EQ(boxes[0].text, "Failed to get data for 'MonitorSpeed'");
   EXPECT_EQ(boxes[0].caption, "Velluma");
   EXPECT_EQ(window->ModelNameLabel->text(), "");
-  window->DownloadButtonClick();  // nothing to send yet, but the station answers
+  Click(*window, "DownloadButton");  // nothing to send yet, but the station answers
   EXPECT_EQ(boxes.back().text, "NOT FILE LOAD");
   window->station().HoldCalibrationData({});
-  window->DownloadButtonClick();
+  Click(*window, "DownloadButton");
   EXPECT_EQ(boxes.back().text, "Monitor: Communication Error") << "a link without a port";
 }
 
