@@ -341,7 +341,9 @@ std::string RegistryFile::Edited(
     const std::vector<std::pair<std::string, RegistryValue>>& values) const {
   std::map<size_t, std::string> replaced;  // entry index, in file order → its new line
   std::vector<std::pair<std::string, RegistryValue>> added;
-  for (const auto& [name, value] : values) {
+  for (const auto& setting : values) {
+    const std::string& name = setting.first;
+    const RegistryValue& value = setting.second;
     if (auto index = FindLast(name)) {
       replaced[*index] = Quote(entries_[*index].name) + "=" + RenderData(value);
       continue;
