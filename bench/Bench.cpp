@@ -13,13 +13,19 @@ Bench::Bench(const BenchOptions& options)
              {options.replyDelay, options.pr655RemoteDelay, options.pr655MeasureTime,
               options.pr655QuietWake}),
       requests_({state_, faults_, display_, instruments_}, [this] { loop_.Stop(); }),
-      control_(dir_ / "bench.sock",
-               [this](const std::string& request) { return requests_.Answer(request); }),
+      control_(dir_ / "bench.sock", RequestHandler()),
       signals_([this] { loop_.Stop(); }) {
   loop_.Add(monitor_);
   loop_.Add(pr655_);
   loop_.Add(control_);
+  if (options.controlTcpPort) {
+    loop_.Add(tcpControl_.emplace(*options.controlTcpPort, dir_ / "bench.tcp", RequestHandler()));
+  }
   loop_.Add(signals_);
+}
+
+ControlServer::Handler Bench::RequestHandler() {
+  return [this](const std::string& request) { return requests_.Answer(request); };
 }
 
 std::filesystem::path Bench::PreparedDirectory(const std::string& dir) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "bench/control/BenchOptions.h"
@@ -18,11 +19,13 @@
 namespace velluma::bench {
 
 // The whole bench, on one loop: the virtual monitor on COM1, the PR-655 on COM2 and the control
-// socket, through which the CA server module and the EyeOne library measure too. Every
+// socket, through which the CA server module and the EyeOne library measure too (and, when
+// asked, the same requests on loopback TCP, for the Windows stand-ins under Wine). Every
 // instrument measures the patch the monitor shows through the one display model.
 class Bench {
  public:
-  // Creates the ports directory, COM1, COM2 and bench.sock. Throws std::invalid_argument for a bad
+  // Creates the ports directory, COM1, COM2 and bench.sock (and bench.tcp, the TCP control's
+  // address, with --control-tcp). Throws std::invalid_argument for a bad
   // fault rule or file and std::system_error when the OS refuses.
   explicit Bench(const BenchOptions& options);
 
@@ -32,6 +35,7 @@ class Bench {
  private:
   static std::filesystem::path PreparedDirectory(const std::string& dir);
   static FaultScript LoadFaults(const BenchOptions& options);
+  ControlServer::Handler RequestHandler();
 
   std::filesystem::path dir_;
   EventLoop loop_;
@@ -43,6 +47,7 @@ class Bench {
   VirtualPr655 pr655_;
   ControlRequests requests_;
   ControlServer control_;
+  std::optional<ControlServer> tcpControl_;
   SignalWatcher signals_;
 };
 

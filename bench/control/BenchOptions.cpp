@@ -46,7 +46,8 @@ const char* BenchOptions::Usage() {
          "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
          "                     [--gamma G] [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD]\n"
          "                     [--seed N] [--pr655-measure-ms MS] [--pr655-remote-delay MS]\n"
-         "                     [--pr655-late-remote] [--pr655-quiet-wake]\n";
+         "                     [--pr655-late-remote] [--pr655-quiet-wake]\n"
+         "                     [--control-tcp PORT]\n";
 }
 
 BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
@@ -89,6 +90,8 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
       options.pr655MeasureTime = std::chrono::milliseconds(Number(option, value, 0, 60000));
     } else if (option == "--pr655-remote-delay") {
       options.pr655RemoteDelay = std::chrono::milliseconds(Number(option, value, 0, 60000));
+    } else if (option == "--control-tcp") {
+      options.controlTcpPort = static_cast<uint16_t>(Number(option, value, 0, 65535));
     } else {
       throw std::invalid_argument("unknown option " + option);
     }

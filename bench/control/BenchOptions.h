@@ -16,7 +16,7 @@ namespace velluma::bench {
 //                 [--display FILE] [--primaries "rx ry gx gy bx by"] [--white CD] [--gamma G]
 //                 [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD] [--seed N]
 //                 [--pr655-measure-ms MS] [--pr655-remote-delay MS] [--pr655-late-remote]
-//                 [--pr655-quiet-wake]
+//                 [--pr655-quiet-wake] [--control-tcp PORT]
 // Display settings apply in the order given, so a later one overrides a file read before it.
 struct BenchOptions {
   std::string portsDir;
@@ -30,6 +30,9 @@ struct BenchOptions {
   std::chrono::milliseconds pr655MeasureTime{100};
   std::chrono::milliseconds pr655RemoteDelay{20};
   bool pr655QuietWake = false;
+  // The control requests on loopback TCP as well, for programs without the Unix socket (Windows
+  // programs under Wine); 0 lets the system pick a free port.
+  std::optional<uint16_t> controlTcpPort;
 
   // Throws std::invalid_argument with the reason for a bad command line.
   static BenchOptions Parse(const std::vector<std::string>& arguments);

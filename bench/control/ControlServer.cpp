@@ -1,12 +1,15 @@
 #include "bench/control/ControlServer.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <system_error>
 
 namespace velluma::bench {
@@ -35,6 +38,38 @@ void SetNonBlocking(int fd) {
   if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) Fail("fcntl");
 }
 
+// Binds a TCP socket to 127.0.0.1:`port`; `port` becomes the port bound (the one the system
+// picked when it was 0).
+UniqueFd ListenOnLoopback(uint16_t& port) {
+  UniqueFd listener(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!listener.Valid()) Fail("socket");
+  // A bench started again on the same port must not wait for the last run's connections.
+  int reuse = 1;
+  if (::setsockopt(listener.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse) != 0) {
+    Fail("setsockopt");
+  }
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(port);
+  if (::bind(listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    Fail("bind 127.0.0.1:" + std::to_string(port));
+  }
+  socklen_t size = sizeof address;
+  if (::getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+    Fail("getsockname");
+  }
+  port = ntohs(address.sin_port);
+  return listener;
+}
+
+void WriteAddress(const std::filesystem::path& file, uint16_t port) {
+  std::ofstream out(file, std::ios::trunc);
+  out << "127.0.0.1:" << port << "\n";
+  out.close();
+  if (!out) Fail("write " + file.native());
+}
+
 }  // namespace
 
 ControlServer::ControlServer(std::filesystem::path socketPath, Handler handler)
@@ -49,6 +84,14 @@ ControlServer::ControlServer(std::filesystem::path socketPath, Handler handler)
   }
   if (::listen(listener_.Get(), 8) != 0) Fail("listen");
   SetNonBlocking(listener_.Get());
+}
+
+ControlServer::ControlServer(uint16_t port, std::filesystem::path addressFile, Handler handler)
+    : path_(std::move(addressFile)), handler_(std::move(handler)) {
+  listener_ = ListenOnLoopback(port);
+  if (::listen(listener_.Get(), 8) != 0) Fail("listen");
+  SetNonBlocking(listener_.Get());
+  WriteAddress(path_, port);
 }
 
 ControlServer::~ControlServer() {

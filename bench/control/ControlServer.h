@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <list>
@@ -13,14 +14,20 @@ namespace velluma::bench {
 
 // The bench's control socket: a Unix stream socket that takes requests one a line and sends
 // each answer's lines followed by a line ".". Any number of clients, each served until it
-// closes its side.
+// closes its side. The same server listens on loopback TCP for programs that cannot reach a
+// Unix socket (Windows programs under Wine).
 class ControlServer : public LoopClient {
  public:
   using Handler = std::function<std::vector<std::string>(const std::string&)>;
 
   // Listens at `socketPath`, replacing a stale socket there. Throws std::system_error.
   ControlServer(std::filesystem::path socketPath, Handler handler);
-  // Sends what is still owed to clients (briefly), then removes the socket.
+  // Listens on 127.0.0.1 at `port` (0: a free port the system picks) and writes the address it
+  // listens on, "127.0.0.1:PORT" and a line end, into `addressFile`, where a script finds it.
+  // Never on another interface: whoever reaches the port drives the bench. Throws
+  // std::system_error.
+  ControlServer(uint16_t port, std::filesystem::path addressFile, Handler handler);
+  // Sends what is still owed to clients (briefly), then removes the socket or the address file.
   ~ControlServer();
 
   ControlServer(const ControlServer&) = delete;
@@ -45,6 +52,7 @@ class ControlServer : public LoopClient {
   void AnswerLines(Connection& connection);
   void Send(Connection& connection);
 
+  // The Unix socket, or the file that names the TCP address.
   std::filesystem::path path_;
   Handler handler_;
   UniqueFd listener_;

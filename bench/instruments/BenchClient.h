@@ -3,17 +3,27 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// What the bench's libraries (the CA server module, the EyeOne library) need of the bench: its
-// control socket, found afresh for every request, and the two requests they make. They run
-// inside the program, whose C library may be set to a decimal-comma locale, so numbers are read
-// without the locale.
+// What the bench's libraries (the CA server module, the EyeOne library, and their Windows
+// stand-ins) need of the bench: its control socket, found afresh for every request, and the two
+// requests they make. They run inside the program, whose C library may be set to a
+// decimal-comma locale, so numbers are read without the locale.
 namespace velluma::bench::client {
 
-// $VELLUMA_BENCH_SOCKET; else $VELLUMA_PORTS/bench.sock; else
-// $HOME/.config/Quillem/Velluma/ports/bench.sock. Empty when none of them can be formed.
+// On Linux, the Unix control socket: $VELLUMA_BENCH_SOCKET; else $VELLUMA_PORTS/bench.sock;
+// else $HOME/.config/Quillem/Velluma/ports/bench.sock. Empty when none of them can be formed.
 std::string SocketPath();
+
+// On Windows, the bench's TCP control, given as "HOST:PORT" in $VELLUMA_BENCH_TCP (the bench
+// writes it into its bench.tcp); HOST a numeric IPv4 address, in practice 127.0.0.1.
+struct TcpAddress {
+  std::string host;
+  uint16_t port = 0;
+};
+// Nothing unless `text` is HOST:PORT with a host and a port from 1 to 65535.
+std::optional<TcpAddress> ParseTcpAddress(std::string_view text);
 
 // Sends one request; the answer's lines before the closing ".", or nothing when the bench
 // cannot be reached or does not answer within a few seconds.
