@@ -9,6 +9,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -459,6 +460,15 @@ void TTonwickForm::BuildStatusBar() {
 void TTonwickForm::FormCreate() {
   ModelNameLabel->setText("");
   Guarded([this] { station_->FormCreate(); });
+}
+
+// A LUT (".cub", ".cube") goes to the LookUpTable tab, read as the LUT settings say, any other
+// file to the Calibration tab. Loading touches no device, so it needs no monitor on the link.
+void TTonwickForm::OpenGivenFile(const std::string& path) {
+  const QString suffix = QFileInfo(Q(path)).suffix().toLower();
+  const bool lut = suffix == "cub" || suffix == "cube";
+  FuncPageControl->setCurrentIndex(lut ? kLookUpTableTab : kCalibrationTab);
+  Guarded([&] { DropFiles({path}); });
 }
 
 void TTonwickForm::Guarded(const std::function<void()>& handler) {

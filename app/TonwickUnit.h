@@ -43,6 +43,9 @@ class TTonwickForm : public QMainWindow, public Operator {
 
   // Start-up; an error that stops it is shown and the window goes on.
   void FormCreate();
+  // A file given to the program (a file manager's "Open with"): opened once the window has
+  // started, as if dropped on the tab its kind belongs to.
+  void OpenGivenFile(const std::string& path);
 
   Station& station() { return *station_; }
 

@@ -1,4 +1,5 @@
-// velluma: the main window of the QX-7MR520 calibration tool.
+// velluma [FILE]: the main window of the QX-7MR520 calibration tool; a file given (as a file
+// manager gives one) is opened once the window has started.
 #include <exception>
 
 #include "app/TonwickUnit.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     window.show();
     velluma::VellumaApplication::processEvents();
     window.FormCreate();
+    if (argc > 1) window.OpenGivenFile(argv[1]);
     return application.exec();
   } catch (const std::exception& error) {
     velluma::VellumaApplication::ShowError(error.what());

@@ -276,6 +276,31 @@ TEST_F(TonwickFormTest, EveryControlReachesTheStationThroughItsSignal) {
   EXPECT_TRUE(window->isVisible()) << "cancelled";
 }
 
+// A file a file manager hands over opens on the tab of its kind, as a drop there would.
+TEST_F(TonwickFormTest, AFileGivenToTheProgramOpensOnTheTabOfItsKind) {
+  settings.WriteStringSetting("LutFileType", "Davinci Resolve");
+  std::string cube = "LUT_3D_SIZE 2\n";
+  for (int i = 0; i < 8; ++i)
+    cube += std::to_string(i & 1) + " " + std::to_string(i >> 1 & 1) + " " +
+            std::to_string(i >> 2) + "\n";
+  dir.Write("grade.CUBE", cube);
+  auto window = Start();
+  window->OpenGivenFile(dir.File("grade.CUBE"));
+  EXPECT_EQ(window->FuncPageControl->currentIndex(), Operator::kLookUpTableTab);
+  EXPECT_TRUE(window->station().Held().lutLoaded[0]);
+  EXPECT_EQ(window->StatusText(2), dir.File("grade.CUBE"));
+
+  CalibrationData data;
+  data.YxyTable[7].Y = 3.5;
+  window->station().HoldCalibrationData(data);
+  ASSERT_TRUE(window->station().FileSaveProcWB(dir.File("suite.txt")));
+  window->station().HoldCalibrationData({});
+  window->OpenGivenFile(dir.File("suite.txt"));
+  EXPECT_EQ(window->FuncPageControl->currentIndex(), Operator::kCalibrationTab);
+  EXPECT_EQ(window->station().Held().calibration.YxyTable[7].Y, 3.5);
+  EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(TonwickFormTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
   auto window = Start();
   EXPECT_EQ(window->YxyGridModel->rowCount(), 257);
