@@ -1,11 +1,10 @@
 // velluma-cli: the station's procedures from the command line, for scripts and production lines.
-#include <unistd.h>
-
 #include <iostream>
 
 #include "cli/VellumaCli.h"
+#include "platform/Console.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return velluma::cli::RunVellumaCli(arguments, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  return velluma::cli::RunVellumaCli(velluma::ProgramArguments(argc, argv), std::cout, std::cerr,
+                                     velluma::StandardErrorIsTerminal());
 }

@@ -22,7 +22,7 @@ int Low8(std::int32_t result) {
 
 std::string Analyzer2::LibraryPath() {
   if (const char* path = std::getenv("VELLUMA_EYEONE"); path && *path) return path;
-  return "/usr/local/lib/EyeOne.so";
+  return SharedLibrary::InstalledPath("EyeOne");
 }
 
 Analyzer2::Analyzer2(int kind, const std::string& /*port*/, int /*speed*/) : kind_(kind) {}

@@ -8,8 +8,8 @@
 namespace velluma {
 
 // The i1-Pro driver (kind 3), through the vendor's EyeOne library loaded at run time from its
-// fixed path ($VELLUMA_EYEONE, by default /usr/local/lib/EyeOne.so). Library results count by
-// their low 8 bits: 0 success, anything else failure.
+// fixed path ($VELLUMA_EYEONE, by default /usr/local/lib/EyeOne.so, or EyeOne.dll on Windows).
+// Library results count by their low 8 bits: 0 success, anything else failure.
 class Analyzer2 {
  public:
   static constexpr int kNotLoaded = 9;

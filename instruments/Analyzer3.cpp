@@ -117,11 +117,13 @@ long Analyzer3::FieldInteger(const std::string& field) {
   bool negative = false;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
   // Digits beyond the 32-bit range saturate, so an overlong code never wraps round to 0.
-  constexpr long kLimit = 2147483647L;
-  long value = 0;
+  // The sum is taken in 64 bits: a long has only 32 on Windows, where value * 10 would overflow
+  // before the limit is applied.
+  constexpr long long kLimit = 2147483647LL;
+  long long value = 0;
   for (; i < field.size() && std::isdigit(static_cast<unsigned char>(field[i])); ++i)
     value = std::min(kLimit, value * 10 + (field[i] - '0'));
-  return negative ? -value : value;
+  return static_cast<long>(negative ? -value : value);
 }
 
 int Analyzer3::SendSetupCommand(const char* command) {

@@ -1,26 +1,11 @@
 #include "platform/CLocale.h"
 
-#include <locale.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace velluma {
-
-namespace {
-locale_t CLocaleHandle() {
-  static locale_t handle = ::newlocale(LC_ALL_MASK, "C", nullptr);
-  return handle;
-}
-}  // namespace
-
-ScopedCLocale::ScopedCLocale() : previous_(::uselocale(CLocaleHandle())) {}
-
-ScopedCLocale::~ScopedCLocale() {
-  ::uselocale(static_cast<locale_t>(previous_));
-}
 
 std::string FormatC(const char* format, ...) {
   ScopedCLocale c;

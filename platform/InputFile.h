@@ -23,9 +23,13 @@ class InputFile {
   // The system's reason the file did not open ("No such file or directory", "Is a directory",
   // "Not a regular file"); empty when it opened.
   const std::string& Reason() const { return reason_; }
+  // Whether the path names nothing at all (as opposed to something that is not a readable
+  // regular file).
+  bool Missing() const { return missing_; }
 
  private:
   std::FILE* file_ = nullptr;
+  bool missing_ = false;
   long long size_ = 0;
   std::string reason_;
 };

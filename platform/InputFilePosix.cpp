@@ -23,6 +23,7 @@ InputFile::InputFile(const std::string& path) {
   errno = 0;
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) {
+    missing_ = errno == ENOENT;
     reason_ = std::strerror(errno);
     return;
   }

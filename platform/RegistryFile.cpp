@@ -1,19 +1,18 @@
 #include "platform/RegistryFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string_view>
 
 #include "platform/AtomicFile.h"
 #include "platform/InputFile.h"
+#include "platform/Utf8Path.h"
 
 namespace velluma {
 
@@ -266,13 +265,6 @@ bool ReadAll(std::FILE* file, size_t expectedSize, std::string& text) {
   return true;
 }
 
-// Only a path that names nothing is missing. Anything else that did not open (a folder, a FIFO,
-// a device, a file without read permission) is not the program's to replace.
-bool IsMissing(const std::string& path) {
-  struct stat status {};
-  return ::stat(path.c_str(), &status) != 0 && errno == ENOENT;
-}
-
 }  // namespace
 
 bool RegistryFile::Open() {
@@ -281,7 +273,10 @@ bool RegistryFile::Open() {
   Parse();
   InputFile file(path_);
   if (!file.IsOpen()) {
-    opened_ = IsMissing(path_) && Write(Edited({}), true);  // the key is created on first use
+    // The key is created on first use. Only a path that names nothing is missing: anything else
+    // that did not open (a folder, a FIFO, a device, a file without read permission) is not the
+    // program's to replace.
+    opened_ = file.Missing() && Write(Edited({}), true);
     return opened_;
   }
   if (file.Size() < 0 || static_cast<unsigned long long>(file.Size()) > kMaxFileBytes ||
@@ -326,12 +321,16 @@ std::optional<RegistryValue> RegistryFile::Query(const std::string& name) const 
   return std::nullopt;
 }
 
-bool RegistryFile::Set(const std::string& name, const RegistryValue& value) {
-  return SetAll({{name, value}});
+bool RegistryFile::SetAll(const Values& values) {
+  return opened_ && Write(Edited(values), false);
 }
 
-bool RegistryFile::SetAll(const std::vector<std::pair<std::string, RegistryValue>>& values) {
-  return opened_ && Write(Edited(values), false);
+void RegistryFile::ExportTo(const std::string& file) const {
+  const InputFile source(path_);
+  if (source.Missing()) return;
+  if (!source.IsOpen())
+    throw std::runtime_error("cannot read the settings file '" + path_ + "': " + source.Reason());
+  std::filesystem::copy_file(PathFromUtf8(path_), PathFromUtf8(file));
 }
 
 // The file's text with `values` set: existing values rewritten where they stand, under the name
@@ -386,7 +385,7 @@ std::string RegistryFile::Edited(
 bool RegistryFile::Write(std::string contents, bool creating) {
   if (creating) {
     std::error_code error;
-    const std::filesystem::path target(path_);
+    const std::filesystem::path target = PathFromUtf8(path_);
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
   }
   if (!ReplaceFileAtomically(path_, contents)) return false;

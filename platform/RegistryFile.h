@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/RegistryValue.h"
+#include "platform/SettingsKey.h"
 
 namespace velluma {
 
@@ -31,7 +32,7 @@ namespace velluma {
 // missing key section is appended. Every other byte stays as it was: the header, a UTF-8 byte
 // order mark, blank lines, comments, lines that are not values, other sections. The file is read
 // afresh by every Open and replaced atomically (temporary file, then rename) by every Set.
-class RegistryFile {
+class RegistryFile final : public SettingsKey {
  public:
   static constexpr const char* kKeyName = "HKEY_LOCAL_MACHINE\\Software\\Quillem\\Velluma";
   static constexpr std::size_t kMaxFileBytes = 1 << 20;
@@ -41,17 +42,17 @@ class RegistryFile {
   // Reads the key, creating the file (and its folders) when it does not exist yet. False when the
   // file can be neither read nor created, is larger than kMaxFileBytes, or is not a regular file
   // (a folder, a FIFO, a device); such a file is never replaced.
-  bool Open();
+  bool Open() override;
 
-  std::optional<RegistryValue> Query(const std::string& name) const;
-  bool Exists(const std::string& name) const { return Query(name).has_value(); }
+  std::optional<RegistryValue> Query(const std::string& name) const override;
 
-  // Creates or replaces one value and writes the file at once. False, and nothing written, on a
-  // key that did not open.
-  bool Set(const std::string& name, const RegistryValue& value);
+  // Creates or replaces values and writes the file at once, all of them in one write. False, and
+  // nothing written, on a key that did not open.
+  bool SetAll(const Values& values) override;
 
-  // Several values in one write, for the start-up defaults.
-  bool SetAll(const std::vector<std::pair<std::string, RegistryValue>>& values);
+  // A copy of the file, byte for byte; nothing when there is no file. Only a regular file is
+  // copied: a FIFO or a folder in its place is named, with the reason.
+  void ExportTo(const std::string& file) const override;
 
  private:
   // One value of the key and the bytes of text_ it was read from.

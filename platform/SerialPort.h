@@ -24,7 +24,7 @@ class SerialPort {
   // `name` is a port name ("COM1", "USB") or a device path. On failure LastError() says why.
   bool Open(const std::string& name, const LineSettings& settings);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return handle_ != kNoHandle; }
 
   // One byte, waiting at most `timeoutMs` in all.
   ReadResult ReadByte(std::uint8_t& byte, int timeoutMs);
@@ -46,13 +46,21 @@ class SerialPort {
   const std::string& LastError() const { return lastError_; }
 
  private:
+  // The system's handle of the open port: a file descriptor on POSIX, a HANDLE on Windows.
+  using Handle = std::intptr_t;
+  static constexpr Handle kNoHandle = -1;
+
   bool Fail(const std::string& what);
   bool ApplyLineSettings();
-  bool DropModemLines();
-  bool WaitFor(short events, int realMs);
+  bool UseTimeouts(int readMs, int writeMs);
 
   Clock& clock_;
-  int fd_ = -1;
+  Handle handle_ = kNoHandle;
+  // Windows keeps the read and write time-outs in the port: the ones last given, in real
+  // milliseconds, so that they are set again only when they change (-1: none given yet). POSIX
+  // waits in poll and uses neither.
+  int readTimeoutMs_ = -1;
+  int writeTimeoutMs_ = -1;
   LineSettings requested_;
   bool parityApplied_ = false;
   std::string devicePath_;

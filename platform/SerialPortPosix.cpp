@@ -50,9 +50,32 @@ tcflag_t DataBitsFlag(int dataBits) {
 
 using SteadyClock = std::chrono::steady_clock;
 
+int FdOf(std::intptr_t handle) {
+  return static_cast<int>(handle);
+}
+
 int RemainingMs(SteadyClock::time_point deadline) {
   auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// True when the port is ready for `events` within `realMs` (also on an error or hang-up, which
+// the next call reports).
+bool WaitFor(int fd, short events, int realMs) {
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(realMs);
+  for (;;) {
+    pollfd p{fd, events, 0};
+    int ready = ::poll(&p, 1, RemainingMs(deadline));
+    if (ready > 0) return true;
+    if (ready == 0) return false;
+    if (errno != EINTR) return true;
+  }
+}
+
+// A device without modem lines (a pty) has nothing to drop.
+bool DropModemLines(int fd) {
+  int lines = TIOCM_DTR | TIOCM_RTS;
+  return ::ioctl(fd, TIOCMBIC, &lines) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
 }  // namespace
@@ -70,11 +93,13 @@ bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
   Close();
   requested_ = settings;
   devicePath_ = ResolvePortName(name);
-  fd_ = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd_ < 0) return Fail("cannot open " + devicePath_);
+  const int fd = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Fail("cannot open " + devicePath_);
+  handle_ = fd;
   // No other program may use the port while it is ours.
-  if (::ioctl(fd_, TIOCEXCL) != 0 || !ApplyLineSettings() || !DropModemLines() ||
-      ::tcflush(fd_, TCIOFLUSH) != 0) {
+  if (::ioctl(fd, TIOCEXCL) != 0 || !ApplyLineSettings() ||
+      (!DropModemLines(fd) && !Fail("cannot drop DTR and RTS on " + devicePath_)) ||
+      ::tcflush(fd, TCIOFLUSH) != 0) {
     const std::string error = lastError_.empty() ? "cannot set up " + devicePath_ : lastError_;
     Close();
     lastError_ = error;
@@ -85,18 +110,19 @@ bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
 }
 
 void SerialPort::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (handle_ != kNoHandle) ::close(FdOf(handle_));
+  handle_ = kNoHandle;
 }
 
 bool SerialPort::ApplyLineSettings() {
+  const int fd = FdOf(handle_);
   speed_t speed;
   if (!SpeedToCode(requested_.speed, speed)) {
     errno = EINVAL;
     return Fail("unsupported speed " + std::to_string(requested_.speed));
   }
   termios line{};
-  if (::tcgetattr(fd_, &line) != 0) return Fail("not a serial port: " + devicePath_);
+  if (::tcgetattr(fd, &line) != 0) return Fail("not a serial port: " + devicePath_);
   ::cfmakeraw(&line);
   line.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS);
   line.c_cflag |= DataBitsFlag(requested_.dataBits) | CLOCAL | CREAD;
@@ -109,45 +135,27 @@ bool SerialPort::ApplyLineSettings() {
 
   const bool wantParity = requested_.parity == Parity::Even;
   if (wantParity) line.c_cflag |= PARENB;
-  if (::tcsetattr(fd_, TCSANOW, &line) != 0) {
+  if (::tcsetattr(fd, TCSANOW, &line) != 0) {
     // A device without parity (a pty) may refuse it; the line then runs without.
     if (!wantParity || errno != EINVAL) return Fail("cannot set up " + devicePath_);
     line.c_cflag &= ~PARENB;
-    if (::tcsetattr(fd_, TCSANOW, &line) != 0) return Fail("cannot set up " + devicePath_);
+    if (::tcsetattr(fd, TCSANOW, &line) != 0) return Fail("cannot set up " + devicePath_);
   }
   termios applied{};
-  if (::tcgetattr(fd_, &applied) != 0) return Fail("cannot read back " + devicePath_);
+  if (::tcgetattr(fd, &applied) != 0) return Fail("cannot read back " + devicePath_);
   parityApplied_ = wantParity && (applied.c_cflag & PARENB);
   return true;
 }
 
-bool SerialPort::DropModemLines() {
-  int lines = TIOCM_DTR | TIOCM_RTS;
-  if (::ioctl(fd_, TIOCMBIC, &lines) == 0) return true;
-  // A device without modem lines (a pty) has nothing to drop.
-  if (errno == ENOTTY || errno == EINVAL) return true;
-  return Fail("cannot drop DTR and RTS on " + devicePath_);
-}
-
-bool SerialPort::WaitFor(short events, int realMs) {
-  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(realMs);
-  for (;;) {
-    pollfd p{fd_, events, 0};
-    int ready = ::poll(&p, 1, RemainingMs(deadline));
-    if (ready > 0) return true;  // also on an error or hang-up, which the next call reports
-    if (ready == 0) return false;
-    if (errno != EINTR) return true;
-  }
-}
-
 SerialPort::ReadResult SerialPort::ReadByte(std::uint8_t& byte, int timeoutMs) {
-  if (fd_ < 0) return ReadResult::Failed;
-  if (!WaitFor(POLLIN, clock_.WaitBudget(timeoutMs))) {
+  if (handle_ == kNoHandle) return ReadResult::Failed;
+  const int fd = FdOf(handle_);
+  if (!WaitFor(FdOf(handle_), POLLIN, clock_.WaitBudget(timeoutMs))) {
     clock_.TimedOut(timeoutMs);
     return ReadResult::Timeout;
   }
   for (;;) {
-    ssize_t n = ::read(fd_, &byte, 1);
+    ssize_t n = ::read(fd, &byte, 1);
     if (n == 1) return ReadResult::Byte;
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) {  // woken without data: wait out the rest as a time-out
@@ -161,12 +169,13 @@ SerialPort::ReadResult SerialPort::ReadByte(std::uint8_t& byte, int timeoutMs) {
 }
 
 long SerialPort::Write(const std::uint8_t* data, std::size_t count, int timeoutMs) {
-  if (fd_ < 0) return -1;
+  if (handle_ == kNoHandle) return -1;
+  const int fd = FdOf(handle_);
   const auto deadline =
       SteadyClock::now() + std::chrono::milliseconds(clock_.WaitBudget(timeoutMs));
   std::size_t written = 0;
   while (written < count) {
-    ssize_t n = ::write(fd_, data + written, count - written);
+    ssize_t n = ::write(fd, data + written, count - written);
     if (n > 0) {
       written += static_cast<std::size_t>(n);
       continue;
@@ -176,9 +185,9 @@ long SerialPort::Write(const std::uint8_t* data, std::size_t count, int timeoutM
       Fail("write to " + devicePath_);
       return -1;
     }
-    if (RemainingMs(deadline) == 0 || !WaitFor(POLLOUT, RemainingMs(deadline))) break;
+    if (RemainingMs(deadline) == 0 || !WaitFor(FdOf(handle_), POLLOUT, RemainingMs(deadline))) break;
   }
-  if (::tcdrain(fd_) != 0 && errno != EINTR) {
+  if (::tcdrain(fd) != 0 && errno != EINTR) {
     Fail("drain " + devicePath_);
     return -1;
   }
@@ -186,20 +195,22 @@ long SerialPort::Write(const std::uint8_t* data, std::size_t count, int timeoutM
 }
 
 bool SerialPort::Purge() {
-  if (fd_ < 0) return false;
-  if (::tcdrain(fd_) != 0 && errno != EINTR) return Fail("drain " + devicePath_);
-  if (::tcflush(fd_, TCIFLUSH) != 0) return Fail("flush " + devicePath_);
+  if (handle_ == kNoHandle) return false;
+  const int fd = FdOf(handle_);
+  if (::tcdrain(fd) != 0 && errno != EINTR) return Fail("drain " + devicePath_);
+  if (::tcflush(fd, TCIFLUSH) != 0) return Fail("flush " + devicePath_);
   return true;
 }
 
 bool SerialPort::SetSpeed(int speed) {
-  if (fd_ < 0) return false;
+  if (handle_ == kNoHandle) return false;
+  const int fd = FdOf(handle_);
   speed_t code;
   termios line{};
-  if (!SpeedToCode(speed, code) || ::tcgetattr(fd_, &line) != 0) return false;
+  if (!SpeedToCode(speed, code) || ::tcgetattr(fd, &line) != 0) return false;
   ::cfsetispeed(&line, code);
   ::cfsetospeed(&line, code);
-  if (::tcsetattr(fd_, TCSANOW, &line) != 0) return Fail("set speed of " + devicePath_);
+  if (::tcsetattr(fd, TCSANOW, &line) != 0) return Fail("set speed of " + devicePath_);
   requested_.speed = speed;
   return true;
 }

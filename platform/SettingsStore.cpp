@@ -1,11 +1,10 @@
 #include "platform/SettingsStore.h"
 
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
 #include "platform/RegistryError.h"
-#include "platform/RegistryFile.h"
+#include "platform/SettingsKey.h"
 
 namespace velluma {
 
@@ -43,17 +42,15 @@ RegistryValue DefaultValue(const setting::Number& setting) {
 }  // namespace
 
 std::string SettingsStore::DefaultPath() {
-  if (const char* path = std::getenv("VELLUMA_SETTINGS"); path && *path) return path;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.config/Quillem/Velluma.reg";
+  return DefaultSettingsLocation();
 }
 
 SettingsStore::SettingsStore(std::string path) : path_(std::move(path)) {}
 
 std::string SettingsStore::ReadStringSetting(const std::string& name) const {
-  RegistryFile key(path_);
-  if (!key.Open()) return "";
-  auto value = key.Query(name);
+  const auto key = SettingsKeyAt(path_);
+  if (!key->Open()) return "";
+  auto value = key->Query(name);
   if (!value) return "";
   if (value->type != kRegSz && value->type != kRegExpandSz)
     Raise("Invalid data type for '%s'", name);
@@ -62,9 +59,9 @@ std::string SettingsStore::ReadStringSetting(const std::string& name) const {
 }
 
 std::int32_t SettingsStore::ReadIntSetting(const std::string& name) const {
-  RegistryFile key(path_);
-  if (!key.Open()) Raise("Failed to get data for '%s'", name);
-  auto value = key.Query(name);
+  const auto key = SettingsKeyAt(path_);
+  if (!key->Open()) Raise("Failed to get data for '%s'", name);
+  auto value = key->Query(name);
   if (!value || value->data.size() > kIntegerBufferBytes)
     Raise("Failed to get data for '%s'", name);
   if (value->type != kRegDword) Raise("Invalid data type for '%s'", name);
@@ -75,13 +72,13 @@ std::int32_t SettingsStore::ReadIntSetting(const std::string& name) const {
 }
 
 void SettingsStore::WriteStringSetting(const std::string& name, const std::string& value) {
-  RegistryFile key(path_);
-  if (!key.Open() || !key.Set(name, StringValue(value))) Raise("Failed to set data for '%s'", name);
+  const auto key = SettingsKeyAt(path_);
+  if (!key->Open() || !key->Set(name, StringValue(value))) Raise("Failed to set data for '%s'", name);
 }
 
 void SettingsStore::WriteIntSetting(const std::string& name, std::int32_t value) {
-  RegistryFile key(path_);
-  if (!key.Open() || !key.Set(name, IntegerValue(value)))
+  const auto key = SettingsKeyAt(path_);
+  if (!key->Open() || !key->Set(name, IntegerValue(value)))
     Raise("Failed to set data for '%s'", name);
 }
 
@@ -101,17 +98,21 @@ void SettingsStore::Write(const setting::Number& setting, std::int32_t value) {
   WriteIntSetting(std::string(setting.name), value);
 }
 
+void SettingsStore::ExportTo(const std::string& file) const {
+  SettingsKeyAt(path_)->ExportTo(file);
+}
+
 void SettingsStore::LoadSettings() {
-  RegistryFile key(path_);
-  const bool opened = key.Open();
+  const auto key = SettingsKeyAt(path_);
+  const bool opened = key->Open();
   std::vector<std::pair<std::string, RegistryValue>> missing;
   for (const setting::Any& any : setting::kAll) {
     const auto [name, value] = std::visit(
         [](const auto& s) { return std::pair{std::string(s.name), DefaultValue(s)}; }, any);
-    if (!opened || !key.Exists(name)) missing.emplace_back(name, value);
+    if (!opened || !key->Exists(name)) missing.emplace_back(name, value);
   }
   if (missing.empty()) return;
-  if (!opened || !key.SetAll(missing)) Raise("Failed to set data for '%s'", missing.front().first);
+  if (!opened || !key->SetAll(missing)) Raise("Failed to set data for '%s'", missing.front().first);
 }
 
 }  // namespace velluma

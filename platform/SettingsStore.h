@@ -11,9 +11,13 @@ namespace velluma {
 // types them. Nothing is cached: every read goes to the store and every write goes to it at once,
 // so a value the settings dialog writes is what the next reader sees. Failures are RegistryError
 // exceptions with the texts below, meant for the application's top-level handler.
+//
+// The store lives at a location: a registry export file's path, or on Windows the machine's
+// registry key (platform/SettingsKey.h).
 class SettingsStore {
  public:
-  // $VELLUMA_SETTINGS, or ~/.config/Quillem/Velluma.reg.
+  // $VELLUMA_SETTINGS; otherwise ~/.config/Quillem/Velluma.reg on POSIX and the machine's
+  // registry key HKEY_LOCAL_MACHINE\Software\Quillem\Velluma on Windows.
   static std::string DefaultPath();
 
   explicit SettingsStore(std::string path = DefaultPath());
@@ -40,6 +44,11 @@ class SettingsStore {
   // Creates every missing value with its default, in table order; existing values are left
   // alone whatever their type.
   void LoadSettings();
+
+  // Writes what the store holds into a new registry export file, for a copy that may be changed
+  // without touching the store; nothing when the store does not exist yet. std::runtime_error
+  // (or std::filesystem::filesystem_error) naming the store and the reason when that fails.
+  void ExportTo(const std::string& file) const;
 
   const std::string& Path() const { return path_; }
 

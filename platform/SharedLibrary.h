@@ -7,6 +7,10 @@ namespace velluma {
 // A library loaded at run time, released by the object that loaded it.
 class SharedLibrary {
  public:
+  // Where a vendor's library `name` is installed on this system: /usr/local/lib/NAME.so on
+  // POSIX, NAME.dll (found the way Windows finds a library) on Windows.
+  static std::string InstalledPath(const std::string& name);
+
   SharedLibrary() = default;
   ~SharedLibrary();
   SharedLibrary(const SharedLibrary&) = delete;

@@ -7,6 +7,10 @@
 
 namespace velluma {
 
+std::string SharedLibrary::InstalledPath(const std::string& name) {
+  return "/usr/local/lib/" + name + ".so";
+}
+
 SharedLibrary::~SharedLibrary() {
   Unload();
 }
