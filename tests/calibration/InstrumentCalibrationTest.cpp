@@ -4,6 +4,7 @@
 
 #include "calibration/Station.h"
 #include "platform/SharedLibrary.h"
+#include "tests/support/Environment.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/ScriptedCaServer.h"
 #include "tests/support/ScriptedOperator.h"
@@ -95,10 +96,10 @@ TEST_F(InstrumentCalibrationTest, AfterTheSettingsTheNextUseCreatesANewCaDriver)
 TEST_F(InstrumentCalibrationTest, AServerThatCannotBeHadEscapesWithTheControlsLocked) {
   UseModel("CA-310");
   CaServer unavailable;
-  ::setenv("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so", 1);
+  test::SetEnvironment("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so");
   station.DeviceSet().UseCaServer(unavailable);
   EXPECT_THROW(station.ZeroCalButtonClick(), CaServerUnavailable);
-  ::unsetenv("VELLUMA_CA_SERVER");
+  test::UnsetEnvironment("VELLUMA_CA_SERVER");
   EXPECT_TRUE(op.locked);
   EXPECT_FALSE(station.DeviceSet().Ca());
   EXPECT_FALSE(op.procedureRunning);
@@ -108,7 +109,7 @@ class I1CalibrationTest : public InstrumentCalibrationTest {
  protected:
   void SetUp() override {
     InstrumentCalibrationTest::SetUp();
-    ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH, 1);
+    test::SetEnvironment("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH);
     ASSERT_TRUE(library.Load(SCRIPTED_EYEONE_PATH));
     set =
         reinterpret_cast<void (*)(const char*, std::int32_t)>(library.Symbol("ScriptedEyeOne_Set"));
@@ -117,7 +118,7 @@ class I1CalibrationTest : public InstrumentCalibrationTest {
   }
   void TearDown() override {
     InstrumentCalibrationTest::TearDown();
-    ::unsetenv("VELLUMA_EYEONE");
+    test::UnsetEnvironment("VELLUMA_EYEONE");
   }
 
   SharedLibrary library;
@@ -161,7 +162,7 @@ TEST_F(I1CalibrationTest, NoAndNotConnectedAbort) {
 }
 
 TEST_F(I1CalibrationTest, WithoutTheLibrary) {
-  ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
+  test::SetEnvironment("VELLUMA_EYEONE", "/nonexistent/EyeOne.so");
   UseModel("i1-Pro");
   station.ZeroCalButtonClick();
   EXPECT_EQ(op.messageLine, "Lib wasn't loaded");

@@ -6,16 +6,18 @@
 #include "cli/ClockFromEnvironment.h"
 #include "cli/UsageError.h"
 
+#include "tests/support/Environment.h"
+
 namespace velluma::cli {
 namespace {
 
 class ClockFromEnvironmentTest : public ::testing::Test {
  protected:
-  void TearDown() override { ::unsetenv("VELLUMA_CLOCK_SCALE"); }
+  void TearDown() override { test::UnsetEnvironment("VELLUMA_CLOCK_SCALE"); }
 };
 
 TEST_F(ClockFromEnvironmentTest, ScaledTimeWithAFactor) {
-  ::setenv("VELLUMA_CLOCK_SCALE", "0.02", 1);
+  test::SetEnvironment("VELLUMA_CLOCK_SCALE", "0.02");
   const auto clock = ClockFromEnvironment();
   EXPECT_EQ(clock->WaitBudget(300000), 6000);
   EXPECT_EQ(clock->WaitBudget(10000), 2000) << "a reply is left two seconds, however busy";
@@ -24,7 +26,7 @@ TEST_F(ClockFromEnvironmentTest, ScaledTimeWithAFactor) {
 
 TEST_F(ClockFromEnvironmentTest, AnythingButAPositiveNumberIsRefused) {
   for (const char* text : {"fast", "0", "-0.5", "0.02x", "inf", "nan"}) {
-    ::setenv("VELLUMA_CLOCK_SCALE", text, 1);
+    test::SetEnvironment("VELLUMA_CLOCK_SCALE", text);
     EXPECT_THROW(ClockFromEnvironment(), UsageError) << text;
   }
 }

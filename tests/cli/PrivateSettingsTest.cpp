@@ -1,27 +1,43 @@
 // The private copy of the settings goes with the run however it ends. (That the overrides never
 // reach a settings file, and that the copy is gone after every run, VellumaCliTest checks.)
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
 #include "cli/PrivateSettings.h"
+#include "platform/SettingsKey.h"
+#include "tests/support/Environment.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma::cli {
 namespace {
 
+// Where the system puts temporary files: $TMPDIR on POSIX, %TMP% (then %TEMP%) on Windows.
+#ifdef _WIN32
+constexpr const char* kTemporaryFolderVariables[] = {"TMP", "TEMP"};
+#else
+constexpr const char* kTemporaryFolderVariables[] = {"TMPDIR"};
+#endif
+
 class PrivateSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::filesystem::create_directory(dir.File("tmp"));
-    ::setenv("TMPDIR", dir.File("tmp").c_str(), 1);
+    for (const char* name : kTemporaryFolderVariables)
+      test::SetEnvironment(name, dir.File("tmp").c_str());
   }
-  void TearDown() override { ::unsetenv("TMPDIR"); }
+  void TearDown() override {
+    for (const char* name : kTemporaryFolderVariables) test::UnsetEnvironment(name);
+  }
   bool TmpIsEmpty() const { return std::filesystem::is_empty(dir.File("tmp")); }
 
   test::TempDir dir;
@@ -29,8 +45,13 @@ class PrivateSettingsTest : public ::testing::Test {
 
 TEST_F(PrivateSettingsTest, ACopyThatFailsLeavesNothingBehind) {
   std::filesystem::create_directory(dir.File("folder.reg"));
-  ::mkfifo(dir.File("fifo.reg").c_str(), 0600);
-  for (const char* name : {"folder.reg", "fifo.reg"}) {
+#ifdef _WIN32
+  const char* device = "NUL";  // a device by its DOS name, which every folder has
+#else
+  const char* device = "fifo.reg";
+  ::mkfifo(dir.File(device).c_str(), 0600);
+#endif
+  for (const char* name : {"folder.reg", device}) {
     try {
       PrivateSettings settings(dir.File(name), {});
       ADD_FAILURE() << name << " was copied";
@@ -41,6 +62,27 @@ TEST_F(PrivateSettingsTest, ACopyThatFailsLeavesNothingBehind) {
   }
 }
 
+#ifdef _WIN32
+// Windows: the run's copy starts from the machine's registry key, and the run's options stay in
+// the copy: the key is only read.
+TEST_F(PrivateSettingsTest, TheMachinesSettingsAreCopiedAndTheKeyIsNeverWritten) {
+  SettingsStore machine(kMachineSettingsKey);
+  machine.LoadSettings();
+  machine.WriteStringSetting("AnalizerModel", "PR-655");
+  {
+    PrivateSettings run(kMachineSettingsKey,
+                        {{"MonitorPort", std::string("COM7")}, {"MonitorSpeed", 38400}});
+    EXPECT_EQ(run.Store().ReadStringSetting("AnalizerModel"), "PR-655");
+    EXPECT_EQ(run.Store().ReadStringSetting("MonitorPort"), "COM7");
+    EXPECT_EQ(run.Store().ReadIntSetting("MonitorSpeed"), 38400);
+    EXPECT_FALSE(TmpIsEmpty()) << "the copy is a file in %TMP%";
+  }
+  EXPECT_EQ(machine.ReadStringSetting("MonitorPort"), "COM1");
+  EXPECT_EQ(machine.ReadIntSetting("MonitorSpeed"), 9600);
+  EXPECT_TRUE(TmpIsEmpty());
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Quillem\\Velluma");
+}
+#else
 TEST_F(PrivateSettingsTest, ATerminatingSignalTakesTheCopyWithIt) {
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
@@ -55,6 +97,7 @@ TEST_F(PrivateSettingsTest, ATerminatingSignalTakesTheCopyWithIt) {
       << "the signal still ends the run";
   EXPECT_TRUE(TmpIsEmpty());
 }
+#endif
 
 }  // namespace
 }  // namespace velluma::cli

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <filesystem>
+#include <iterator>
 #include <sstream>
+#include <vector>
 
 #include "datafiles/CalibrationFile.h"
 #include "tests/support/TempDir.h"
@@ -121,10 +125,17 @@ TEST_F(CalibrationFileTest, LineEndsDoNotChangeWhereALineIsCut) {
 }
 
 TEST_F(CalibrationFileTest, AFileThatCannotBeOpenedLeavesTheDataAsItWas) {
-  ::mkfifo(dir.File("fifo").c_str(), 0600);  // no writer: opening it must not wait
   std::filesystem::create_directory(dir.File("folder"));
-  for (const std::string& path : {dir.File("missing.txt"), dir.File("folder"), dir.File("fifo"),
-                                  std::string("/dev/zero"), std::string("/dev/null")}) {
+#ifdef _WIN32
+  // A device by its DOS name, which every folder has, and the console.
+  const std::string devices[] = {dir.File("NUL"), "CONIN$"};
+#else
+  ::mkfifo(dir.File("fifo").c_str(), 0600);  // no writer: opening it must not wait
+  const std::string devices[] = {dir.File("fifo"), "/dev/zero", "/dev/null"};
+#endif
+  std::vector<std::string> paths = {dir.File("missing.txt"), dir.File("folder")};
+  paths.insert(paths.end(), std::begin(devices), std::end(devices));
+  for (const std::string& path : paths) {
     data = GoldenData();
     EXPECT_EQ(calibration_file::Read(path, data), ReadResult::CannotOpen) << path;
     EXPECT_EQ(data.Primaries[0], GoldenData().Primaries[0]) << path;

@@ -5,6 +5,8 @@
 #include "instruments/Analyzer2.h"
 #include "platform/SharedLibrary.h"
 
+#include "tests/support/Environment.h"
+
 namespace velluma {
 namespace {
 
@@ -12,14 +14,14 @@ namespace {
 class Analyzer2Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH, 1);
+    test::SetEnvironment("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH);
     ASSERT_TRUE(script.Load(SCRIPTED_EYEONE_PATH));  // the same loaded copy the driver gets
     set =
         reinterpret_cast<void (*)(const char*, std::int32_t)>(script.Symbol("ScriptedEyeOne_Set"));
     log = reinterpret_cast<const char* (*)()>(script.Symbol("ScriptedEyeOne_Log"));
     reinterpret_cast<void (*)()>(script.Symbol("ScriptedEyeOne_Reset"))();
   }
-  void TearDown() override { ::unsetenv("VELLUMA_EYEONE"); }
+  void TearDown() override { test::UnsetEnvironment("VELLUMA_EYEONE"); }
 
   SharedLibrary script;
   void (*set)(const char*, std::int32_t) = nullptr;
@@ -56,19 +58,23 @@ TEST_F(Analyzer2Test, OnlyTheLow8BitsOfAResultCount) {
 }
 
 TEST_F(Analyzer2Test, AMissingLibraryOrEntryPointIsNotLoaded) {
-  ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
+  test::SetEnvironment("VELLUMA_EYEONE", "/nonexistent/EyeOne.so");
   Analyzer2 missing(3, "USB", 9600);
   EXPECT_EQ(missing.LoadEyeOne(), Analyzer2::kNotLoaded);
   EXPECT_NE(missing.IsConnected(), 0) << "nothing is called without the library";
-  ::setenv("VELLUMA_EYEONE", SCRIPTED_EYEONE_INCOMPLETE_PATH, 1);
+  test::SetEnvironment("VELLUMA_EYEONE", SCRIPTED_EYEONE_INCOMPLETE_PATH);
   Analyzer2 incomplete(3, "USB", 9600);
   EXPECT_EQ(incomplete.LoadEyeOne(), Analyzer2::kNotLoaded);
   EXPECT_FALSE(incomplete.Loaded());
 }
 
 TEST_F(Analyzer2Test, TheDefaultPath) {
-  ::unsetenv("VELLUMA_EYEONE");
+  test::UnsetEnvironment("VELLUMA_EYEONE");
+#ifdef _WIN32
+  EXPECT_EQ(Analyzer2::LibraryPath(), "EyeOne.dll");  // found the way Windows finds a library
+#else
   EXPECT_EQ(Analyzer2::LibraryPath(), "/usr/local/lib/EyeOne.so");
+#endif
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "instruments/Analyzer.h"
+#include "tests/support/Environment.h"
 #include "tests/support/ScriptedCaServer.h"
 
 namespace velluma {
@@ -136,7 +137,7 @@ TEST_F(AnalyzerTest, ObjectsAreReleasedWithTheDriver) {
 }
 
 TEST(CaServerTest, NoModuleMeansTheServerIsNotAvailable) {
-  ::setenv("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so", 1);
+  test::SetEnvironment("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so");
   CaServer server;
   EXPECT_THROW(server.Connect(), CaServerUnavailable);
   try {
@@ -144,8 +145,12 @@ TEST(CaServerTest, NoModuleMeansTheServerIsNotAvailable) {
   } catch (const CaServerUnavailable& error) {
     EXPECT_EQ(std::string(error.what()).rfind("server not available", 0), 0u);
   }
-  ::unsetenv("VELLUMA_CA_SERVER");
+  test::UnsetEnvironment("VELLUMA_CA_SERVER");
+#ifdef _WIN32
+  EXPECT_EQ(CaServer::ModulePath(), "CLSID {006B0650-AF9A-4EE1-B18F-B5740004D7CE}");
+#else
   EXPECT_EQ(CaServer::ModulePath(), "/usr/local/lib/ca200srvr.so");
+#endif
 }
 
 }  // namespace

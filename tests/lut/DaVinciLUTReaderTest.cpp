@@ -7,6 +7,7 @@
 
 #include "lut/DaVinciLUTReader.h"
 #include "tests/lut/LUTTestFiles.h"
+#include "tests/support/DecimalCommaLocale.h"
 
 namespace velluma {
 namespace {
@@ -78,7 +79,7 @@ TEST(DaVinciLUTReaderTest, A33PointCubeWithTitleAndComments) {
 // must still be read with a decimal point.
 TEST(DaVinciLUTReaderTest, RangesSizesAndOrderUnderADecimalCommaLocale) {
   const std::string saved = std::setlocale(LC_ALL, nullptr);
-  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "scripts/setup generates it";
+  ASSERT_TRUE(test::UseDecimalCommaLocale()) << "scripts/setup generates de_DE.UTF-8";
   const auto outcome = ReadText<DaVinciLUTReader>(
       "LUT_1D_INPUT_RANGE 0 4\nLUT_1D_INPUT_RANGE 0.25 0.75\nLUT_3D_INPUT_RANGE -1e-1 .5\n"
       "LUT_1D_SIZE 9\nLUT_1D_SIZE 3\nLUT_3D_SIZE 2\n0 0.5 1\n0.1 0.6 1.1\n0.2 0.7 1.2\n\n" +

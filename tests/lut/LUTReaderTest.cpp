@@ -90,6 +90,10 @@ TEST(CNumberScannerTest, IntegersAsPercentD) {
 // pieces numbers are made of give the same conversions, values (bit for bit) and characters
 // consumed as sscanf.
 TEST(CNumberScannerTest, AgreesWithSscanfInTheCLocale) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the reference is glibc's sscanf, whose reading of nan, inf and hexadecimal "
+                  "floats the scanner follows; MinGW's scanf reads some of them otherwise";
+#endif
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   // clang-format off
   const std::string pieces[] = {

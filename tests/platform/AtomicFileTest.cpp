@@ -1,14 +1,21 @@
 // Replacing a file atomically never loses more than a plain write could: real files, links and
 // modes in a temporary folder, the permission cases as a user without root's override.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/AtomicFile.h"
 #include "tests/support/TempDir.h"
+#ifndef _WIN32
 #include "tests/support/Unprivileged.h"
+#endif
 
 namespace velluma {
 namespace {
@@ -18,12 +25,6 @@ namespace fs = std::filesystem;
 std::string Contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-mode_t Mode(const std::string& path) {
-  struct stat status {};
-  ::stat(path.c_str(), &status);
-  return status.st_mode & 07777;
 }
 
 // Nothing but the files a test made itself: no temporary file is left behind.
@@ -39,6 +40,48 @@ class AtomicFileTest : public ::testing::Test {
  protected:
   test::TempDir dir;
 };
+
+TEST_F(AtomicFileTest, TheLongestLegalNameCanBeSaved) {
+  const std::string name(255, 'n');
+  EXPECT_TRUE(ReplaceFileAtomically(dir.File(name), "first"));
+  EXPECT_TRUE(ReplaceFileAtomically(dir.File(name), "second"));
+  EXPECT_EQ(Contents(dir.File(name)), "second");
+  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{name});
+}
+
+#ifdef _WIN32
+DWORD Attributes(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str());
+}
+
+// Windows keeps a file's attributes where POSIX keeps its mode: a new file gets normal ones, a
+// replaced file keeps its own, and a read-only file is not replaced at all.
+TEST_F(AtomicFileTest, AttributesAreKeptAndAReadOnlyFileIsNotReplaced) {
+  EXPECT_TRUE(ReplaceFileAtomically(dir.File("new.txt"), "one"));
+  EXPECT_EQ(Attributes(dir.File("new.txt")) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+            0u);
+  ::SetFileAttributesA(dir.File("new.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(ReplaceFileAtomically(dir.File("new.txt"), "two"));
+  EXPECT_EQ(Contents(dir.File("new.txt")), "two");
+  EXPECT_NE(Attributes(dir.File("new.txt")) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+  dir.Write("read-only.txt", "kept");
+  ::SetFileAttributesA(dir.File("read-only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  fs::create_directory(dir.File("folder"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir.File("read-only.txt"), "lost"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir.File("folder"), "lost"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir.File("no-such-folder/new.txt"), "lost"));
+  EXPECT_EQ(Contents(dir.File("read-only.txt")), "kept");
+  EXPECT_TRUE(fs::is_directory(dir.File("folder")));
+  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"folder", "new.txt", "read-only.txt"}));
+  ::SetFileAttributesA(dir.File("read-only.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+#else
+mode_t Mode(const std::string& path) {
+  struct stat status {};
+  ::stat(path.c_str(), &status);
+  return status.st_mode & 07777;
+}
 
 TEST_F(AtomicFileTest, ANewFileGetsTheUsualModeUnderTheUmaskAndAnOldOneKeepsItsMode) {
   const mode_t saved = ::umask(022);
@@ -77,14 +120,6 @@ TEST_F(AtomicFileTest, ALinkIsFollowedAndItsTargetReplacedInTheTargetsFolder) {
   EXPECT_FALSE(ReplaceFileAtomically(dir.File("loop-a"), "x"));
 }
 
-TEST_F(AtomicFileTest, TheLongestLegalNameCanBeSaved) {
-  const std::string name(255, 'n');
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File(name), "first"));
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File(name), "second"));
-  EXPECT_EQ(Contents(dir.File(name)), "second");
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{name});
-}
-
 TEST_F(AtomicFileTest, WhatAPlainWriteCouldNotChangeIsNotReplaced) {
   dir.Write("read-only.txt", "kept");
   ::chmod(dir.File("read-only.txt").c_str(), 0444);
@@ -103,6 +138,7 @@ TEST_F(AtomicFileTest, WhatAPlainWriteCouldNotChangeIsNotReplaced) {
   EXPECT_TRUE(fs::is_fifo(dir.File("fifo")));
   EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"fifo", "folder", "read-only.txt"}));
 }
+#endif
 
 }  // namespace
 }  // namespace velluma

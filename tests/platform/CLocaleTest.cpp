@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/CLocale.h"
+#include "tests/support/DecimalCommaLocale.h"
 
 namespace velluma {
 namespace {
@@ -13,8 +14,7 @@ namespace {
 TEST(CLocaleTest, NumbersKeepTheDecimalPointUnderADecimalCommaLocale) {
   const char* previous = std::setlocale(LC_ALL, nullptr);
   const std::string saved = previous ? previous : "C";
-  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
-      << "scripts/setup generates de_DE.UTF-8";
+  ASSERT_TRUE(test::UseDecimalCommaLocale()) << "scripts/setup generates de_DE.UTF-8";
   char comma[16];
   std::snprintf(comma, sizeof comma, "%.1f", 0.5);
   EXPECT_STREQ(comma, "0,5") << "the locale is not a decimal-comma one";

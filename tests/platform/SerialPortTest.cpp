@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "platform/PortNames.h"
 #include "platform/SerialPort.h"
+#include "tests/support/Environment.h"
 #include "tests/support/PtyPeer.h"
 #include "tests/support/TempDir.h"
 
@@ -74,30 +74,39 @@ TEST(SerialPortTest, AMissingDeviceOrANonSerialFileCannotBeOpened) {
   EXPECT_FALSE(port.Purge());
 }
 
+#ifdef _WIN32
+// Windows names its ports itself: a name is the port, and there is no ports directory.
+TEST(PortNamesTest, WindowsPortNamesAreUsedAsTheyStand) {
+  for (const char* name : {"COM1", "COM9", "COM12", "COM256", "\\\\.\\COM3"})
+    EXPECT_EQ(ResolvePortName(name), name);
+  EXPECT_EQ(PortsDirectory(), "");
+}
+#else
 TEST(PortNamesTest, NamesResolveThroughThePortsDirectory) {
   test::TempDir dir;
-  ::setenv("VELLUMA_PORTS", dir.Path().c_str(), 1);
+  test::SetEnvironment("VELLUMA_PORTS", dir.Path().string().c_str());
   std::filesystem::create_symlink("/dev/null", dir.Path() / "COM3");
   EXPECT_EQ(ResolvePortName("COM3"), dir.File("COM3"));
   EXPECT_EQ(ResolvePortName("COM1"), "/dev/ttyS0");
   EXPECT_EQ(ResolvePortName("COM9"), "/dev/ttyS8");
   EXPECT_EQ(ResolvePortName("USB"), dir.File("USB"));
   EXPECT_EQ(ResolvePortName("/dev/pts/7"), "/dev/pts/7");
-  ::unsetenv("VELLUMA_PORTS");
-  ::setenv("HOME", "/home/op", 1);
+  test::UnsetEnvironment("VELLUMA_PORTS");
+  test::SetEnvironment("HOME", "/home/op");
   EXPECT_EQ(PortsDirectory(), "/home/op/.config/Quillem/Velluma/ports");
 }
 
 TEST(SerialPortTest, APortNameOpensThroughItsLinkInThePortsDirectory) {
   PtyPeer peer;
   test::TempDir dir;
-  ::setenv("VELLUMA_PORTS", dir.Path().c_str(), 1);
+  test::SetEnvironment("VELLUMA_PORTS", dir.Path().string().c_str());
   std::filesystem::create_symlink(peer.DevicePath(), dir.Path() / "COM1");
   VirtualClock clock;
   SerialPort port(clock);
   EXPECT_TRUE(port.Open("COM1", {})) << port.LastError();
-  ::unsetenv("VELLUMA_PORTS");
+  test::UnsetEnvironment("VELLUMA_PORTS");
 }
+#endif
 
 }  // namespace
 }  // namespace velluma

@@ -7,7 +7,11 @@ namespace {
 
 TEST(SharedLibraryTest, EntryPointsAreFoundByNameAndTheLibraryIsReleasedWithItsOwner) {
   SharedLibrary math;
+#ifdef _WIN32
+  ASSERT_TRUE(math.Load("msvcrt.dll")) << math.LastError();
+#else
   ASSERT_TRUE(math.Load("libm.so.6")) << math.LastError();
+#endif
   auto cosine = reinterpret_cast<double (*)(double)>(math.Symbol("cos"));
   ASSERT_NE(cosine, nullptr);
   EXPECT_DOUBLE_EQ(cosine(0.0), 1.0);

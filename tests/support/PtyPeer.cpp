@@ -1,43 +1,13 @@
 #include "tests/support/PtyPeer.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
-#include <stdexcept>
 
 namespace velluma::test {
 
 namespace {
 constexpr auto kReplyDelay = std::chrono::milliseconds(15);
 constexpr std::uint8_t kStx = 0x02, kEtx = 0x03;
-
-int SpeedOf(speed_t code) {
-  switch (code) {
-    case B1200:
-      return 1200;
-    case B2400:
-      return 2400;
-    case B4800:
-      return 4800;
-    case B9600:
-      return 9600;
-    case B19200:
-      return 19200;
-    case B38400:
-      return 38400;
-    case B57600:
-      return 57600;
-    case B115200:
-      return 115200;
-    default:
-      return -1;
-  }
-}
 }  // namespace
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {
@@ -50,28 +20,6 @@ std::vector<std::uint8_t> CheckedReply(const std::string& body) {
   char digits[3];
   std::snprintf(digits, sizeof digits, "%02X", sum & 0xFF);
   return Bytes("\x02" + body + digits + "\x03");
-}
-
-PtyPeer::PtyPeer(Framing framing) : framing_(framing) {
-  int slave = -1;
-  char name[128];
-  if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-  termios raw{};
-  ::tcgetattr(master_, &raw);
-  ::cfmakeraw(&raw);
-  ::tcsetattr(master_, TCSANOW, &raw);
-  ::close(slave);  // the link under test opens the slave by its path
-  slavePath_ = name;
-  if (::pipe(wake_) != 0) throw std::runtime_error("pipe");
-  thread_ = std::thread([this] { Run(); });
-}
-
-PtyPeer::~PtyPeer() {
-  ::write(wake_[1], "x", 1);
-  thread_.join();
-  ::close(master_);
-  ::close(wake_[0]);
-  ::close(wake_[1]);
 }
 
 void PtyPeer::Reply(std::optional<std::vector<std::uint8_t>> bytes) {
@@ -102,19 +50,13 @@ std::vector<int> PtyPeer::FrameSpeeds() const {
   return frameSpeeds_;
 }
 
-int PtyPeer::LineSpeed() const {
-  termios line{};
-  ::tcgetattr(master_, &line);  // on Linux the master reports the slave's settings
-  return SpeedOf(::cfgetospeed(&line));
-}
-
 bool PtyPeer::WaitForFrames(std::size_t count) {
   std::unique_lock lock(mutex_);
   return frameArrived_.wait_for(lock, std::chrono::seconds(2),
                                 [&] { return frames_.size() >= count; });
 }
 
-void PtyPeer::OnByte(std::uint8_t byte) {
+void PtyPeer::OnByte(std::uint8_t byte, int lineSpeed) {
   std::optional<std::vector<std::uint8_t>> reply;
   {
     std::lock_guard lock(mutex_);
@@ -129,7 +71,7 @@ void PtyPeer::OnByte(std::uint8_t byte) {
       return;
     }
     frames_.push_back(current_);
-    frameSpeeds_.push_back(LineSpeed());
+    frameSpeeds_.push_back(lineSpeed);
     current_.clear();
     if (!replies_.empty()) {
       reply = std::move(replies_.front());
@@ -139,26 +81,7 @@ void PtyPeer::OnByte(std::uint8_t byte) {
   frameArrived_.notify_all();
   if (!reply) return;
   std::this_thread::sleep_for(kReplyDelay);
-  for (std::size_t done = 0; done < reply->size();) {
-    ssize_t n = ::write(master_, reply->data() + done, reply->size() - done);
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-void PtyPeer::Run() {
-  for (;;) {
-    pollfd fds[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) continue;
-    if (fds[1].revents) return;
-    if (fds[0].revents & POLLIN) {
-      std::uint8_t buffer[4096];
-      ssize_t n = ::read(master_, buffer, sizeof buffer);
-      for (ssize_t i = 0; i < n; ++i) OnByte(buffer[i]);
-    } else if (fds[0].revents) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));  // slave closed for now
-    }
-  }
+  Send(*reply);
 }
 
 }  // namespace velluma::test

@@ -45,11 +45,25 @@ class PtyPeer {
 
  private:
   void Run();
-  void OnByte(std::uint8_t byte);
+  // One byte from the port's owner, with the line speed set as it arrived.
+  void OnByte(std::uint8_t byte, int lineSpeed);
+  // Bytes to the port's owner.
+  void Send(const std::vector<std::uint8_t>& bytes);
 
   Framing framing_;
+#ifdef _WIN32
+  // Under Wine the pty is the relay's (tests/windows/PtyRelay.cpp), which links it as a COM
+  // port and passes its bytes over this socket; DevicePath() is that COM port's name.
+  std::uintptr_t relay_ = ~std::uintptr_t{0};
+  mutable std::mutex sendMutex_;
+  mutable std::mutex speedMutex_;
+  mutable std::condition_variable speedArrived_;
+  mutable int reportedSpeed_ = -1;
+  mutable unsigned speedReports_ = 0;
+#else
   int master_ = -1;
   int wake_[2] = {-1, -1};
+#endif
   std::string slavePath_;
   mutable std::mutex mutex_;
   std::condition_variable frameArrived_;

@@ -1,17 +1,14 @@
 #include "tests/support/TempDir.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
+
+#include "platform/TempFolder.h"
+#include "platform/Utf8Path.h"
 
 namespace velluma::test {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "velluma-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-  path_ = pattern;
-}
+TempDir::TempDir() : path_(PathFromUtf8(MakeTemporaryFolder("velluma-test-"))) {}
 
 TempDir::~TempDir() {
   std::error_code ignored;
