@@ -18,7 +18,7 @@ namespace {
 using Box = test::ScriptedOperator::Box;
 
 // Measurement indexes of an AUTO run: white, black, R, G, B, grey 0..255, the final black.
-constexpr int kAutoWhite = 0, kAutoRed = 2, kAutoGrey0 = 5;
+constexpr int kAutoWhite = 0, kAutoGrey0 = 5;
 // ... and of a sequence alone: R, G, B, grey 0..255.
 constexpr int kSequenceGrey0 = 3;
 

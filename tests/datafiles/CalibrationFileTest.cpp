@@ -105,7 +105,8 @@ TEST_F(CalibrationFileTest, AFourthColorRowIsCountedAndNotStored) {
 }
 
 TEST_F(CalibrationFileTest, LongLinesAreReadIn255CharacterPieces) {
-  const std::string longComment = ";" + std::string(300, 'c') + "\n";  // its tail becomes a row
+  const std::string longComment =
+      std::string(";").append(300, 'c') + "\n";  // its tail becomes a row
   EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(256) + longComment), ReadResult::Invalid);
   const std::string header = "[Yxy]" + std::string(255 - 5, ' ') + "\n";
   EXPECT_EQ(ReadText(kColor + header + Rows(256)), ReadResult::Invalid) << "not a header in pieces";
@@ -192,9 +193,11 @@ TEST_F(CalibrationFileTest, AValueTheMonitorCannotTakeMakesTheFileInvalid) {
 }
 
 TEST_F(CalibrationFileTest, ALineLongerThanAnyLegalOneMakesTheFileInvalid) {
-  const std::string longComment = ";" + std::string(calibration_file::kMaxLineLength, 'c') + "\n";
+  const std::string longComment =
+      std::string(";").append(calibration_file::kMaxLineLength, 'c') + "\n";
   EXPECT_EQ(ReadText(kColor + longComment + "[Yxy]\n" + Rows(256)), ReadResult::Invalid);
-  const std::string longestComment = ";" + std::string(calibration_file::kMaxLineLength - 2, 'c');
+  const std::string longestComment =
+      std::string(";").append(calibration_file::kMaxLineLength - 2, 'c');
   EXPECT_EQ(ReadText(kColor + longestComment + "\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
 }
 
