@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -92,6 +93,12 @@ void Serve(int client, const std::string& dosdevices) {
   ::tcgetattr(slave, &raw);
   ::cfmakeraw(&raw);
   ::tcsetattr(slave, TCSANOW, &raw);
+  // The pty is this process's controlling terminal, so it never becomes the Wine server's: the
+  // server opens serial devices without O_NOCTTY, as a session leader, and would otherwise be
+  // sent SIGHUP each time a pty it took goes (and dump its objects on it).
+  ::setsid();
+  ::ioctl(slave, TIOCSCTTY, 0);
+  ::signal(SIGHUP, SIG_IGN);
   // The slave stays open here too, so the master never hangs up between the program's opens.
   std::string link;
   int number = kFirstPort;
