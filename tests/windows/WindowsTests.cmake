@@ -7,7 +7,11 @@
 #   socket; under Wine the same paths run end to end, velluma-cli.exe against the bench
 #   (scripts/windows-e2e);
 # - HostileFilesTest measures each read in a forked child (CPU time, peak memory);
-# - the bench's own tests: the bench is a Linux program.
+# - the bench's own tests: the bench is a Linux program;
+# - within the tests that run, the cases of POSIX's own (file modes, symbolic links, FIFOs, a
+#   user without root's override, signals) are POSIX-only and have Windows twins where Windows
+#   has the same thing (read-only and hidden attributes, DOS device names, the registry); the
+#   clean-up on Ctrl+C has none, as Wine gives a program without a console no console events.
 #
 # Serial tests get their ports from the pty relay (PtyRelay.cpp, built natively): each PtyPeer
 # is a pty linked as a COM port in the Wine prefix.
