@@ -16,10 +16,6 @@
 # Serial tests get their ports from the pty relay (PtyRelay.cpp, built natively): each PtyPeer
 # is a pty linked as a COM port in the Wine prefix.
 
-# GCC 12 warns falsely of overlapping copies in some std::string concatenations when it
-# optimises (its bug 105329); the cross build is optimised.
-add_compile_options(-Wno-restrict)
-
 # GoogleTest from Debian's source package, built with the cross compiler.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
