@@ -274,6 +274,8 @@ TEST_F(TonwickFormTest, EveryControlReachesTheStationThroughItsSignal) {
   ClickTool(*window, "FileExit");
   EXPECT_EQ(boxes.back().text, "EXIT?");
   EXPECT_TRUE(window->isVisible()) << "cancelled";
+  window.reset();  // the cell editor opened above is still open
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // A file a file manager hands over opens on the tab of its kind, as a drop there would.
