@@ -32,6 +32,16 @@ const InstrumentModel& Devices::ConfiguredInstrument() const {
   return InstrumentModelNamed(settings_.Read(setting::AnalizerModel));
 }
 
+std::string Devices::PortAccessAdvice() const {
+  std::string advice;
+  for (const SerialPort* port : {lcd_ ? &lcd_->Port() : nullptr, pr_ ? &pr_->Port() : nullptr}) {
+    if (!port || port->AccessAdvice().empty()) continue;
+    if (!advice.empty()) advice += "; ";
+    advice += port->AccessAdvice();
+  }
+  return advice;
+}
+
 bool Devices::CaSetUpFailed() const {
   return ConfiguredInstrument().family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0;
 }

@@ -38,6 +38,9 @@ class Devices {
   const InstrumentModel& ConfiguredInstrument() const;
   // A CA driver that found no instrument when it was set up (it has told the operator).
   bool CaSetUpFailed() const;
+  // What the operator must do about ports that exist but were refused to this user (the group
+  // that may use them), one line per port; empty when there is nothing to do.
+  std::string PortAccessAdvice() const;
 
   // The monitor link; none between Destroy and the next Create.
   LCD* Link() { return lcd_.get(); }

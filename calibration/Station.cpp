@@ -55,6 +55,14 @@ void Station::FormCreate() {
   status_.AcceptDroppedFiles();
 }
 
+// A port that exists but is refused to this user is said on the message line, with the group
+// that may use it: otherwise the operator would see only "Communication Error" later.
+void Station::CreateDevices() {
+  devices_.Create();
+  if (const std::string advice = devices_.PortAccessAdvice(); !advice.empty())
+    status_.ShowMessageLine(advice);
+}
+
 void Station::FilePropertyExecute() {
   if (procedureRunning_) return;
   DestroyDevices();

@@ -46,7 +46,7 @@ class Station {
 
   // The instrument driver of the configured model, and the monitor link, as at start-up; and
   // every device ended and deleted.
-  void CreateDevices() { devices_.Create(); }
+  void CreateDevices();
   void DestroyDevices() { devices_.Destroy(); }
   // Creates the CA driver for a CA-210 or CA-310 when there is none.
   void CreateCaAnalyzer() { devices_.CreateCaAnalyzer(); }

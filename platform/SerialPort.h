@@ -44,6 +44,9 @@ class SerialPort {
   bool ParityApplied() const { return parityApplied_; }
   const std::string& DevicePath() const { return devicePath_; }
   const std::string& LastError() const { return lastError_; }
+  // When the port exists but the user may not open it: which group grants it and how to join
+  // it (on Debian, "dialout"), for the operator to read; empty otherwise.
+  const std::string& AccessAdvice() const { return accessAdvice_; }
 
  private:
   // The system's handle of the open port: a file descriptor on POSIX, a HANDLE on Windows.
@@ -65,6 +68,7 @@ class SerialPort {
   bool parityApplied_ = false;
   std::string devicePath_;
   std::string lastError_;
+  std::string accessAdvice_;
 };
 
 }  // namespace velluma

@@ -1,7 +1,9 @@
 // The serial port on POSIX, with termios.
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -84,6 +86,20 @@ SerialPort::~SerialPort() {
   Close();
 }
 
+// What a user refused a serial device needs to know: the group that may use it and how to join
+// it, or that only its owner may.
+static std::string AccessAdviceFor(const std::string& device) {
+  struct stat status {};
+  if (::stat(device.c_str(), &status) != 0) return {};
+  const std::string refused = device + ": permission denied";
+  const bool groupMayUse = (status.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+  const struct group* owners = ::getgrgid(status.st_gid);
+  if (!groupMayUse || !owners) return refused + "; only its owner may use it";
+  const std::string group = owners->gr_name;
+  return refused + "; members of the group '" + group + "' may use it: add yourself with " +
+         "'sudo adduser $USER " + group + "' and log in again";
+}
+
 bool SerialPort::Fail(const std::string& what) {
   lastError_ = what + ": " + std::strerror(errno);
   return false;
@@ -93,8 +109,14 @@ bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
   Close();
   requested_ = settings;
   devicePath_ = ResolvePortName(name);
+  accessAdvice_.clear();
   const int fd = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return Fail("cannot open " + devicePath_);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EACCES || error == EPERM) accessAdvice_ = AccessAdviceFor(devicePath_);
+    errno = error;
+    return Fail("cannot open " + devicePath_);
+  }
   handle_ = fd;
   // No other program may use the port while it is ours.
   if (::ioctl(fd, TIOCEXCL) != 0 || !ApplyLineSettings() ||
@@ -185,7 +207,8 @@ long SerialPort::Write(const std::uint8_t* data, std::size_t count, int timeoutM
       Fail("write to " + devicePath_);
       return -1;
     }
-    if (RemainingMs(deadline) == 0 || !WaitFor(FdOf(handle_), POLLOUT, RemainingMs(deadline))) break;
+    if (RemainingMs(deadline) == 0 || !WaitFor(FdOf(handle_), POLLOUT, RemainingMs(deadline)))
+      break;
   }
   if (::tcdrain(fd) != 0 && errno != EINTR) {
     Fail("drain " + devicePath_);

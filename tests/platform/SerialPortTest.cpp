@@ -1,5 +1,16 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "tests/support/Unprivileged.h"
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -110,3 +121,47 @@ TEST(SerialPortTest, APortNameOpensThroughItsLinkInThePortsDirectory) {
 
 }  // namespace
 }  // namespace velluma
+
+#ifndef _WIN32
+namespace velluma {
+namespace {
+
+// A port that exists but is refused to this user says which group may use it and how to join
+// it; one only its owner may use says so. Run as a user without root's override.
+TEST(SerialPortAccessTest, ARefusedPortNamesTheGroupThatGrantsIt) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string device = ::ptsname(master);
+  const struct group* dialout = ::getgrnam("dialout");
+  ASSERT_NE(dialout, nullptr) << "Debian's group for serial ports";
+  test::TempDir dir;
+  const struct {
+    mode_t mode;
+    std::string advice;
+  } cases[] = {
+      {0660, device + ": permission denied; members of the group 'dialout' may use it: add "
+                      "yourself with 'sudo adduser $USER dialout' and log in again"},
+      {0600, device + ": permission denied; only its owner may use it"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(::chown(device.c_str(), ::geteuid(), dialout->gr_gid), 0);
+    ASSERT_EQ(::chmod(device.c_str(), c.mode), 0);
+    EXPECT_TRUE(test::RunUnprivileged(dir.Path().string(), [&] {
+      VirtualClock clock;
+      SerialPort port(clock);
+      return !port.Open(device, LineSettings{}) && port.AccessAdvice() == c.advice &&
+             port.LastError() == "cannot open " + device + ": Permission denied";
+    })) << c.advice;
+  }
+  VirtualClock clock;
+  SerialPort port(clock);
+  EXPECT_TRUE(port.Open("/dev/null-does-not-exist", LineSettings{}) == false &&
+              port.AccessAdvice().empty())
+      << "a missing device is not a matter of permission";
+  ::close(master);
+}
+}  // namespace
+}  // namespace velluma
+#endif
