@@ -30,8 +30,9 @@ uint8_t Address(const std::string& text) {
 
 // "--white" and the like set the display parameter of the same name.
 bool IsDisplayOption(const std::string& option) {
-  static const std::set<std::string> kKeys = {"primaries", "white",  "gamma", "black",
-                                              "tint-x",    "tint-y", "noise", "seed"};
+  static const std::set<std::string> kKeys = {
+      "primaries", "white",       "gamma",       "toe",   "shoulder", "black",
+      "tint-x",    "tint-y",      "tint-dark-x", "tint-dark-y", "noise", "seed"};
   return option.rfind("--", 0) == 0 && kKeys.count(option.substr(2)) == 1;
 }
 
@@ -44,10 +45,11 @@ const char* BenchOptions::Usage() {
   return "usage: velluma-bench --ports DIR [--fault RULE]... [--faults FILE]\n"
          "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n"
          "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
-         "                     [--gamma G] [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD]\n"
-         "                     [--seed N] [--pr655-measure-ms MS] [--pr655-remote-delay MS]\n"
-         "                     [--pr655-late-remote] [--pr655-quiet-wake]\n"
-         "                     [--control-tcp PORT]\n";
+         "                     [--gamma G] [--toe T] [--shoulder S] [--black CD]\n"
+         "                     [--tint-x DX] [--tint-y DY] [--tint-dark-x DX] [--tint-dark-y DY]\n"
+         "                     [--noise SD] [--seed N] [--pr655-measure-ms MS]\n"
+         "                     [--pr655-remote-delay MS] [--pr655-late-remote]\n"
+         "                     [--pr655-quiet-wake] [--control-tcp PORT]\n";
 }
 
 BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {

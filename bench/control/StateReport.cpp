@@ -72,8 +72,11 @@ std::vector<std::string> DisplayReport(const DisplayParameters& display) {
                std::vector<double>{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
           Line("display.white", std::vector<double>{d.white}),
           Line("display.gamma", std::vector<double>{d.gamma}),
+          Line("display.toe", std::vector<double>{d.toe}),
+          Line("display.shoulder", std::vector<double>{d.shoulder}),
           Line("display.black", std::vector<double>{d.black}),
           Line("display.tint", std::vector<double>{d.tintX, d.tintY}),
+          Line("display.tint-dark", std::vector<double>{d.TintAt(0).x, d.TintAt(0).y}),
           Line("display.noise", std::vector<double>{d.noise})};
 }
 

@@ -16,8 +16,9 @@ namespace velluma::bench {
 std::vector<std::string> StateReport(const MonitorState& state);
 
 // The display's parameters, in the same form:
-//   display.primaries rx ry gx gy bx by | display.white N | display.gamma N | display.black N |
-//   display.tint dx dy | display.noise N
+//   display.primaries rx ry gx gy bx by | display.white N | display.gamma N | display.toe N |
+//   display.shoulder N | display.black N | display.tint dx dy | display.tint-dark dx dy |
+//   display.noise N
 std::vector<std::string> DisplayReport(const DisplayParameters& display);
 
 }  // namespace velluma::bench

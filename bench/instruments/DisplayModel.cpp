@@ -63,9 +63,16 @@ void DisplayModel::SolveChannels() {
   black_ = {white.X * parameters_.black, white.Y * parameters_.black, white.Z * parameters_.black};
 }
 
+// The power curve, then the toe (which keeps 0 and full drive where they are and takes light
+// away near black) and the shoulder (which keeps them too and flattens the curve near white).
 double DisplayModel::Drive(int value) const {
-  double level = std::clamp(value, 0, 255) / 255.0;
-  return std::pow(level, parameters_.gamma);
+  const double level = std::clamp(value, 0, 255) / 255.0;
+  double light = std::pow(level, parameters_.gamma);
+  const double toe = parameters_.toe;
+  if (toe > 0) light *= level / (level + toe) * (1.0 + toe);
+  const double shoulder = parameters_.shoulder;
+  if (shoulder > 0) light = (1.0 + shoulder) * light / (1.0 + shoulder * light);
+  return light;
 }
 
 Measurement DisplayModel::Emission(const Patch& patch, std::optional<int> zbl) const {
@@ -81,8 +88,9 @@ Measurement DisplayModel::Emission(const Patch& patch, std::optional<int> zbl) c
   const double total = sum.X + sum.Y + sum.Z;
   if (total > 0) light = {sum.X / total, sum.Y / total, light.Y};
   if (patch.r == patch.g && patch.g == patch.b) {
-    light.x += parameters_.tintX;
-    light.y += parameters_.tintY;
+    const Chromaticity tint = parameters_.TintAt(patch.r);
+    light.x += tint.x;
+    light.y += tint.y;
   }
   return light;
 }

@@ -1,5 +1,6 @@
 #include "bench/instruments/DisplayParameters.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <stdexcept>
@@ -66,12 +67,20 @@ void DisplayParameters::Set(std::string_view key, std::string_view value) {
     white = Number(key, value);
   } else if (key == "gamma") {
     gamma = Number(key, value);
+  } else if (key == "toe") {
+    toe = Number(key, value);
+  } else if (key == "shoulder") {
+    shoulder = Number(key, value);
   } else if (key == "black") {
     black = Number(key, value);
   } else if (key == "tint-x") {
     tintX = Number(key, value);
   } else if (key == "tint-y") {
     tintY = Number(key, value);
+  } else if (key == "tint-dark-x") {
+    tintDarkX = Number(key, value);
+  } else if (key == "tint-dark-y") {
+    tintDarkY = Number(key, value);
   } else if (key == "noise") {
     noise = Number(key, value);
   } else if (key == "seed") {
@@ -107,7 +116,16 @@ void DisplayParameters::Check() const {
   if (!(black >= 0)) throw std::invalid_argument("black must be 0 or more");
   if (!(white > black)) throw std::invalid_argument("white must be brighter than black");
   if (!(gamma > 0)) throw std::invalid_argument("gamma must be above 0");
+  if (!(toe >= 0)) throw std::invalid_argument("toe must be 0 or more");
+  if (!(shoulder >= 0)) throw std::invalid_argument("shoulder must be 0 or more");
   if (!(noise >= 0)) throw std::invalid_argument("noise must be 0 or more");
+}
+
+Chromaticity DisplayParameters::TintAt(int level) const {
+  const double share = std::clamp(level, 0, 255) / 255.0;
+  const double darkX = tintDarkX.value_or(tintX);
+  const double darkY = tintDarkY.value_or(tintY);
+  return {darkX + (tintX - darkX) * share, darkY + (tintY - darkY) * share};
 }
 
 }  // namespace velluma::bench

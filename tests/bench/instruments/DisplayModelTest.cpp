@@ -7,6 +7,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bench/instruments/DisplayModel.h"
@@ -113,6 +114,45 @@ TEST(DisplayModel, GreyTintMovesGreysOnly) {
   }
 }
 
+// The toe and the shoulder bend the power curve but keep black and white; the light of a grey
+// follows L = s^g × s/(s+T) × (1+T), then (1+S) L / (1+S L), worked out here by hand.
+TEST(DisplayModel, ToeAndShoulderBendTheCurveBetweenFixedEnds) {
+  const double span = 260.0 - 0.2;
+  auto expected = [&](int v, double toe, double shoulder) {
+    double s = v / 255.0;
+    double light = std::pow(s, 2.2) * (toe > 0 ? s / (s + toe) * (1 + toe) : 1.0);
+    light = (1 + shoulder) * light / (1 + shoulder * light);
+    return 0.2 + light * span;
+  };
+  for (auto [toe, shoulder] : {std::pair{0.05, 0.0}, {0.0, 0.3}, {0.05, 0.3}}) {
+    DisplayModel display{
+        Parameters({{"toe", std::to_string(toe)}, {"shoulder", std::to_string(shoulder)}})};
+    for (int v : {0, 16, 64, 128, 230, 255}) {
+      SCOPED_TRACE(std::to_string(toe) + " " + std::to_string(shoulder) + " at " +
+                   std::to_string(v));
+      EXPECT_NEAR(display.Emission({v, v, v}, 200).Y, expected(v, toe, shoulder), 1e-9);
+    }
+  }
+  DisplayModel toed{Parameters({{"toe", "0.05"}})};
+  DisplayModel shouldered{Parameters({{"shoulder", "0.3"}})};
+  DisplayModel plain{DisplayParameters{}};
+  EXPECT_LT(toed.Emission({16, 16, 16}, 200).Y, plain.Emission({16, 16, 16}, 200).Y * 0.8);
+  EXPECT_GT(shouldered.Emission({128, 128, 128}, 200).Y, plain.Emission({128, 128, 128}, 200).Y);
+}
+
+TEST(DisplayModel, GreyTintRunsFromTheDarkTintToTheWhiteTint) {
+  DisplayModel plain{DisplayParameters{}};
+  DisplayModel tinted{Parameters({{"tint-dark-x", "-0.02"}, {"tint-dark-y", "0.01"},
+                                  {"tint-x", "0.004"}})};
+  for (auto [v, dx, dy] : {std::tuple{0, -0.02, 0.01}, {51, -0.0152, 0.008},
+                           {255, 0.004, 0.0}}) {
+    SCOPED_TRACE(v);
+    EXPECT_NEAR(tinted.Emission({v, v, v}, 200).x - plain.Emission({v, v, v}, 200).x, dx, 1e-12);
+    EXPECT_NEAR(tinted.Emission({v, v, v}, 200).y - plain.Emission({v, v, v}, 200).y, dy, 1e-12);
+  }
+  EXPECT_DOUBLE_EQ(tinted.Emission({255, 0, 0}, 200).x, plain.Emission({255, 0, 0}, 200).x);
+}
+
 TEST(DisplayModel, NoiseIsRepeatableWithASeedAndCentredOnTheEmission) {
   DisplayParameters noisy = Parameters({{"noise", "0.002"}, {"seed", "42"}});
   DisplayModel first{noisy};
@@ -147,6 +187,7 @@ TEST(DisplayParameters, FileSetsEveryKeyAndOptionsAfterItOverride) {
                      ("velluma-display-" + std::to_string(::getpid()) + ".txt");
   std::ofstream(path) << "# a dim, tinted panel\n\n primaries = 0.65 0.33, 0.29 0.61, 0.15 0.05\n"
                          "white=200\ngamma = 2.4\nblack = 0.1\ntint-x = 0.05\ntint-y = 0.01\n"
+                         "toe = 0.02\nshoulder=0.5\ntint-dark-x = -0.01\ntint-dark-y = 0.03\n"
                          "noise = 0.001\nseed = 7\n";
   DisplayParameters parameters;
   parameters.LoadFile(path);
@@ -159,6 +200,10 @@ TEST(DisplayParameters, FileSetsEveryKeyAndOptionsAfterItOverride) {
   EXPECT_DOUBLE_EQ(parameters.black, 0.1);
   EXPECT_DOUBLE_EQ(parameters.tintX, 0.05);
   EXPECT_DOUBLE_EQ(parameters.tintY, 0.01);
+  EXPECT_DOUBLE_EQ(parameters.toe, 0.02);
+  EXPECT_DOUBLE_EQ(parameters.shoulder, 0.5);
+  EXPECT_DOUBLE_EQ(parameters.TintAt(0).x, -0.01);
+  EXPECT_DOUBLE_EQ(parameters.TintAt(0).y, 0.03);
   EXPECT_DOUBLE_EQ(parameters.noise, 0.001);
   EXPECT_EQ(parameters.seed, 7u);
   parameters.Set("white", "250");
@@ -180,6 +225,8 @@ TEST(DisplayParameters, RefusesWhatCannotMakeADisplay) {
       {{"black", "-0.1"}},
       {{"gamma", "0"}},
       {{"noise", "-1"}},
+      {{"toe", "-0.1"}},
+      {{"shoulder", "-1"}},
       {{"primaries", "0.64 0.33 0.30 0.00 0.15 0.06"}},
       {{"primaries", "0.64 0.33 0.50 0.45 0.45 0.40"}},  // D65 outside the triangle
       {{"primaries", "0.1 0.1 0.2 0.2 0.3 0.3"}},        // all on one line
