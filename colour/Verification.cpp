@@ -1,0 +1,115 @@
+// The evaluation of a verification run: each patch compared with the target in CIELAB and
+// CIEDE2000, the greys' gamma, and the summary verdicts.
+#include "colour/Verification.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace velluma::colour {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr int kDriveMax = 255;
+
+bool IsWhite(const PatchReading& p) {
+  return p.grey() && p.r == kDriveMax;
+}
+bool IsBlack(const PatchReading& p) {
+  return p.grey() && p.r == 0;
+}
+
+// The patch the run's white (or black) is taken from: the first patch 255,255,255 (0,0,0),
+// otherwise the brightest (darkest) grey; none when no grey was measured.
+const PatchReading* FindReference(const std::vector<PatchReading>& readings, bool white) {
+  const PatchReading* best = nullptr;
+  for (const PatchReading& p : readings) {
+    if (white ? IsWhite(p) : IsBlack(p)) return &p;
+    if (!p.grey()) continue;
+    if (!best || (white ? p.Y > best->Y : p.Y < best->Y)) best = &p;
+  }
+  return best;
+}
+
+// ΔE within the maximum of its kind. A ΔE that is not a number fails.
+bool WithinMaximum(const PatchReading& p, double deltaE, const Thresholds& thresholds) {
+  return deltaE <= (p.grey() ? thresholds.greyMaximum : thresholds.colourMaximum);
+}
+
+// The gamma of a grey step between black and white; none for other patches and for a step that
+// gives no finite gamma (one at or below the black, for example).
+std::optional<double> StepGamma(const PatchReading& p, double whiteY, double blackY) {
+  if (!p.grey() || p.r <= 0 || p.r >= kDriveMax) return std::nullopt;
+  const double gamma = PointGamma(p.r / static_cast<double>(kDriveMax), p.Y, whiteY, blackY);
+  if (!std::isfinite(gamma)) return std::nullopt;
+  return gamma;
+}
+
+PatchFigures Figure(const PatchReading& p, const TargetColours& colours, const Xyz& white,
+                    const Thresholds& thresholds, double whiteY, double blackY) {
+  PatchFigures f;
+  f.reading = p;
+  f.measured = XyzFromXyY(p.x, p.y, p.Y);
+  if (white.Y > 0) {
+    f.lab = LabFromXyz(f.measured, white);
+    f.targetLab = LabFromXyz(colours.Of(p.r, p.g, p.b), white);
+    f.deltaE = DeltaE2000(f.lab, f.targetLab);
+  } else {  // no white to be relative to: nothing can be compared
+    f.lab = f.targetLab = {kNaN, kNaN, kNaN};
+    f.deltaE = kNaN;
+  }
+  f.gamma = StepGamma(p, whiteY, blackY);
+  f.passes = WithinMaximum(p, f.deltaE, thresholds);
+  return f;
+}
+
+// Average and maximum ΔE of the patches of one kind, and whether both are within their
+// thresholds. A ΔE that is not a number makes the verdict fail.
+Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, double averageLimit,
+                  double maximumLimit) {
+  Verdict v;
+  double sum = 0;
+  bool allNumbers = true;
+  for (const PatchFigures& f : patches) {
+    if (f.reading.grey() != greys) continue;
+    ++v.count;
+    sum += f.deltaE;
+    v.maximum = std::max(v.maximum, f.deltaE);
+    allNumbers = allNumbers && !std::isnan(f.deltaE);
+  }
+  if (v.count == 0) return v;
+  v.average = sum / v.count;
+  if (!allNumbers) v.maximum = kNaN;
+  v.passes = allNumbers && v.average <= averageLimit && v.maximum <= maximumLimit;
+  return v;
+}
+
+}  // namespace
+
+VerificationFigures Evaluate(const std::vector<PatchReading>& readings, const Target& target,
+                             const Thresholds& thresholds) {
+  VerificationFigures figures;
+  const PatchReading* white = FindReference(readings, true);
+  const PatchReading* black = FindReference(readings, false);
+  if (white) {
+    figures.whiteY = white->Y;
+    figures.whiteChromaticity = {white->x, white->y};
+    figures.whiteTemperature = CorrelatedColourTemperature(figures.whiteChromaticity);
+  }
+  if (black) figures.blackY = black->Y;
+  figures.contrast = figures.blackY > 0 ? figures.whiteY / figures.blackY : 0.0;
+
+  // Lab is relative to the target white at the measured white's luminance.
+  const Xyz referenceWhite = XyzFromXyY(target.white.x, target.white.y, figures.whiteY);
+  const TargetColours colours(target, figures.whiteY, figures.blackY);
+  for (const PatchReading& p : readings) {
+    figures.patches.push_back(
+        Figure(p, colours, referenceWhite, thresholds, figures.whiteY, figures.blackY));
+  }
+  figures.greys = Summarise(figures.patches, true, thresholds.greyAverage, thresholds.greyMaximum);
+  figures.colours =
+      Summarise(figures.patches, false, thresholds.colourAverage, thresholds.colourMaximum);
+  return figures;
+}
+
+}  // namespace velluma::colour
