@@ -101,10 +101,9 @@ const std::array<ColourMatching, kObserverCount> kCie1931Observer = {{
 }};
 
 std::vector<Chromaticity> SpectralLocus() {
-  constexpr int kFirstNm = 380, kLastNm = 700;
   std::vector<Chromaticity> locus;
-  for (int i = (kFirstNm - kObserverFirstNm) / kObserverStepNm;
-       kObserverFirstNm + i * kObserverStepNm <= kLastNm; ++i) {
+  for (int i = (kSpectralLocusFirstNm - kObserverFirstNm) / kObserverStepNm;
+       kObserverFirstNm + i * kObserverStepNm <= kSpectralLocusLastNm; ++i) {
     const ColourMatching& m = kCie1931Observer[i];
     const double sum = m.x + m.y + m.z;
     locus.push_back({m.x / sum, m.y / sum});

@@ -20,6 +20,8 @@ extern const std::array<ColourMatching, kObserverCount> kCie1931Observer;
 
 // The chromaticities of the spectral colours from 380 nm to 700 nm at 5 nm, the outline of the
 // xy diagram's horseshoe (outside that range the points lie on top of each other).
+inline constexpr int kSpectralLocusFirstNm = 380;
+inline constexpr int kSpectralLocusLastNm = 700;
 std::vector<Chromaticity> SpectralLocus();
 
 }  // namespace velluma::colour
