@@ -23,7 +23,7 @@ struct Range {
   double low, high;
 };
 
-// A step of 1, 2 or 5 times a power of ten that divides `span` into about `ticks` parts.
+// A step of 1, 2 or 5 times a power of ten that divides `span` into about `ticks` steps.
 double NiceStep(double span, int ticks) {
   const double raw = span / ticks;
   const double power = std::pow(10.0, std::floor(std::log10(raw)));

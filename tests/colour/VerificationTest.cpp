@@ -37,9 +37,9 @@ std::vector<PatchReading> IdealDisplay() {
   struct Primary {
     double x, y, Y;
   } red{0.64, 0.33, 0.212639}, green{0.30, 0.60, 0.715169}, blue{0.15, 0.06, 0.072192};
-  const auto mix = [](const char* name, int r, int g, int b, std::vector<Primary> parts) {
+  const auto mix = [](const char* name, int r, int g, int b, std::vector<Primary> primaries) {
     double X = 0, Y = 0, Z = 0;
-    for (const Primary& p : parts) {
+    for (const Primary& p : primaries) {
       X += p.x / p.y * p.Y, Y += p.Y, Z += (1 - p.x - p.y) / p.y * p.Y;
     }
     return PatchReading{name, r, g, b, X / (X + Y + Z), Y / (X + Y + Z), kWhiteY * Y};
