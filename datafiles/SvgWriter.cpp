@@ -87,10 +87,13 @@ void SvgWriter::Text(Point at, std::string_view text, std::string_view cssClass,
   out_ += kAnchors[static_cast<int>(anchor)];
   out_ += "\"";
   if (degrees != 0) {
-    out_ +=
-        " transform=\"rotate(" + Number(degrees) + " " + Number(at.x) + " " + Number(at.y) + ")\"";
+    out_ += " transform=\"rotate(";
+    out_ += Number(degrees) + " " + Number(at.x) + " " + Number(at.y);
+    out_ += ")\"";
   }
-  out_ += ">" + EscapeMarkup(text) + "</text>\n";
+  out_ += ">";
+  out_ += EscapeMarkup(text);
+  out_ += "</text>\n";
 }
 
 std::string SvgWriter::Finish() {
