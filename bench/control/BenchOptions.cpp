@@ -30,9 +30,9 @@ uint8_t Address(const std::string& text) {
 
 // "--white" and the like set the display parameter of the same name.
 bool IsDisplayOption(const std::string& option) {
-  static const std::set<std::string> kKeys = {
-      "primaries", "white",       "gamma",       "toe",   "shoulder", "black",
-      "tint-x",    "tint-y",      "tint-dark-x", "tint-dark-y", "noise", "seed"};
+  static const std::set<std::string> kKeys = {"primaries",   "white",       "gamma",  "toe",
+                                              "shoulder",    "black",       "tint-x", "tint-y",
+                                              "tint-dark-x", "tint-dark-y", "noise",  "seed"};
   return option.rfind("--", 0) == 0 && kKeys.count(option.substr(2)) == 1;
 }
 

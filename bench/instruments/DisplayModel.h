@@ -18,9 +18,10 @@ struct Measurement {
 
 // The light the virtual monitor's screen gives for a patch. Each channel's tristimulus value at
 // full drive is solved from the primaries so that full white is D65; a drive v contributes
-// that value times (v/255)^gamma, shaped by the toe and the shoulder, the black level adds a D65-neutral floor, and everything
-// scales linearly with the backlight (ZBL; 200 before the program has set one). Grey patches
-// then take the tint of their level on their chromaticity, and a measurement adds the noise.
+// that value times (v/255)^gamma, shaped by the toe and the shoulder, the black level adds a
+// D65-neutral floor, and everything scales linearly with the backlight (ZBL; 200 before the program
+// has set one). Grey patches then take the tint of their level on their chromaticity, and a
+// measurement adds the noise.
 class DisplayModel {
  public:
   static constexpr int kReferenceZbl = 200;

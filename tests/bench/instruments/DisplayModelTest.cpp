@@ -142,10 +142,9 @@ TEST(DisplayModel, ToeAndShoulderBendTheCurveBetweenFixedEnds) {
 
 TEST(DisplayModel, GreyTintRunsFromTheDarkTintToTheWhiteTint) {
   DisplayModel plain{DisplayParameters{}};
-  DisplayModel tinted{Parameters({{"tint-dark-x", "-0.02"}, {"tint-dark-y", "0.01"},
-                                  {"tint-x", "0.004"}})};
-  for (auto [v, dx, dy] : {std::tuple{0, -0.02, 0.01}, {51, -0.0152, 0.008},
-                           {255, 0.004, 0.0}}) {
+  DisplayModel tinted{
+      Parameters({{"tint-dark-x", "-0.02"}, {"tint-dark-y", "0.01"}, {"tint-x", "0.004"}})};
+  for (auto [v, dx, dy] : {std::tuple{0, -0.02, 0.01}, {51, -0.0152, 0.008}, {255, 0.004, 0.0}}) {
     SCOPED_TRACE(v);
     EXPECT_NEAR(tinted.Emission({v, v, v}, 200).x - plain.Emission({v, v, v}, 200).x, dx, 1e-12);
     EXPECT_NEAR(tinted.Emission({v, v, v}, 200).y - plain.Emission({v, v, v}, 200).y, dy, 1e-12);
