@@ -33,16 +33,16 @@ std::string ReportedLuminance(double Y) {
 
 }  // namespace
 
-bool Station::CheckMonitorModel(std::string& model) {
+bool Station::CheckMonitorModel(std::string& model, const char* caption) {
   model.clear();
   LCD& link = *devices_.Link();
   const int result = link.Query("QID", model);
   if (result < 0) {
-    dialogs_.MessageBox("monitor: " + link.ErrorText(result), kAutoCaption, Dialogs::kError);
+    dialogs_.MessageBox("monitor: " + link.ErrorText(result), caption, Dialogs::kError);
     return false;
   }
   if (model != kModelName) {
-    dialogs_.MessageBox("monitor: " + model, kAutoCaption, Dialogs::kError);
+    dialogs_.MessageBox("monitor: " + model, caption, Dialogs::kError);
     return false;
   }
   return true;
@@ -116,7 +116,7 @@ void Station::AutoButtonClick() {
   if (devices_.CaSetUpFailed()) return status_.LockControls();
 
   std::string reply;
-  if (!CheckMonitorModel(reply)) return status_.UnlockControls();
+  if (!CheckMonitorModel(reply, kAutoCaption)) return status_.UnlockControls();
   status_.ShowModelName(reply);
   devices_.Link()->SetZbl(kMeasuringZbl);
 

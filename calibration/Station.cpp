@@ -15,6 +15,7 @@ Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsSto
       devices_(settings, clock, dialogs),
       preparation_(devices_, dialogs, status, views),
       measurement_(devices_, held_.calibration, dialogs, status, views, clock),
+      verification_(devices_, measurement_, dialogs, status),
       files_(held_, settings, dialogs, status, views),
       transfers_(devices_, held_, dialogs, status, views) {}
 

@@ -11,6 +11,9 @@
 #include "calibration/Operator.h"
 #include "calibration/TableFiles.h"
 #include "calibration/Transfers.h"
+#include "calibration/VerificationResult.h"
+#include "calibration/VerificationRun.h"
+#include "calibration/VerificationView.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 
@@ -78,6 +81,10 @@ class Station {
   bool MeasureSequence();
   // AUTO.
   void AutoButtonClick();
+  // Verify: measures the verification patches against the target the settings name and shows
+  // them on `view` as they arrive. It shows patches and measures; it writes nothing into the
+  // monitor and saves nothing.
+  VerificationResult Verify(VerificationView& view);
   // The grey table zeroed for a new data set without a file name (".txt").
   void FileNewExecute() { files_.FileNewExecute(); }
 
@@ -141,12 +148,13 @@ class Station {
   using PatchOutcome = MeasurementRun::PatchOutcome;
   using SequenceOutcome = MeasurementRun::SequenceOutcome;
 
-  bool CheckMonitorModel(std::string& model);
+  bool CheckMonitorModel(std::string& model, const char* caption);
   PatchOutcome MeasureWhiteAndBlack(XyYValue& white);
   void MeasureSaveAndReport(const std::string& path);
   void EndAutoAtNormalBrightness();
   bool GreyLevelsInWindow();
   void ReportAuto(bool measured, bool checkFailed);
+  bool BeginVerification(VerificationResult& result);
 
   Dialogs& dialogs_;
   StatusView& status_;
@@ -156,6 +164,7 @@ class Station {
   ::velluma::Devices devices_;
   InstrumentPreparation preparation_;
   MeasurementRun measurement_;
+  VerificationRun verification_;
   TableFiles files_;
   Transfers transfers_;
   bool procedureRunning_ = false;

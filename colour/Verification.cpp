@@ -97,7 +97,9 @@ VerificationFigures Evaluate(const std::vector<PatchReading>& readings, const Ta
     figures.whiteTemperature = CorrelatedColourTemperature(figures.whiteChromaticity);
   }
   if (black) figures.blackY = black->Y;
-  figures.contrast = figures.blackY > 0 ? figures.whiteY / figures.blackY : 0.0;
+  // One grey alone (a run stopped after its first patch) is no contrast.
+  const bool twoGreys = white && black && white != black;
+  figures.contrast = twoGreys && figures.blackY > 0 ? figures.whiteY / figures.blackY : 0.0;
 
   // Lab is relative to the target white at the measured white's luminance.
   const Xyz referenceWhite = XyzFromXyY(target.white.x, target.white.y, figures.whiteY);

@@ -47,7 +47,7 @@ struct VerificationFigures {
   std::vector<PatchFigures> patches;  // in the order measured
   Verdict greys, colours;
   double whiteY = 0, blackY = 0;
-  double contrast = 0;  // whiteY / blackY (0 when black is 0)
+  double contrast = 0;  // whiteY / blackY (0 when black is 0, or white and black are one patch)
   ColourTemperature whiteTemperature;
   Chromaticity whiteChromaticity;
   bool passes() const { return greys.passes && colours.passes; }

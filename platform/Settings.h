@@ -5,9 +5,10 @@
 #include <string_view>
 #include <variant>
 
-// The eleven settings: each value's name, type, default and the choices offered for it, written
-// here once. Everything that reads or writes a setting names it through these descriptors
-// (SettingsStore::Read and Write), so a name cannot be mistyped in one place of many.
+// The eleven settings, and the verification target's: each value's name, type, default and the
+// choices offered for it, written here once. Everything that reads or writes a setting names it
+// through these descriptors (SettingsStore::Read and Write), so a name cannot be mistyped in one
+// place of many.
 namespace velluma::setting {
 
 // A text value. `choices` are the texts the settings dialog and the command line offer; other
@@ -60,8 +61,25 @@ inline constexpr Text FilmGammaSendTo{"FilmGammaSendTo", "USER1", kMemories};
 
 // All of them, in the order the store's start-up fills in the missing ones.
 using Any = std::variant<Text, Number>;
-inline constexpr Any kAll[] = {AnalizerModel, AnalizerPort, AnalizerSpeed,   MonitorType,
-                               MonitorPort,   MonitorSpeed, MonitorId,       LUTFile,
+inline constexpr Any kAll[] = {AnalizerModel, AnalizerPort,      AnalizerSpeed,  MonitorType,
+                               MonitorPort,   MonitorSpeed,      MonitorId,      LUTFile,
                                LutFileType,   LookUpTableSendTo, FilmGammaSendTo};
+
+// The verification's target and verdict thresholds, as texts: a white point ("D65" or "x,y"),
+// a tone curve, a gamut, the number of grey steps (2..256) and the thresholds of the ΔE2000
+// averages and maxima. They are not among the values the store fills in at start-up: a
+// verification reads a missing one as its fallback.
+inline constexpr std::string_view kWhitePoints[] = {"D65"};
+inline constexpr std::string_view kToneCurves[] = {"2.2", "2.4", "BT.1886"};
+inline constexpr std::string_view kGamuts[] = {"Rec.709", "DCI-P3"};
+
+inline constexpr Text VerifyWhitePoint{"VerifyWhitePoint", "D65", kWhitePoints};
+inline constexpr Text VerifyToneCurve{"VerifyToneCurve", "2.2", kToneCurves};
+inline constexpr Text VerifyGamut{"VerifyGamut", "Rec.709", kGamuts};
+inline constexpr Text VerifyGreySteps{"VerifyGreySteps", "21", {}};
+inline constexpr Text VerifyGreyAverage{"VerifyGreyAverage", "1.0", {}};
+inline constexpr Text VerifyGreyMaximum{"VerifyGreyMaximum", "2.0", {}};
+inline constexpr Text VerifyColourAverage{"VerifyColourAverage", "3.0", {}};
+inline constexpr Text VerifyColourMaximum{"VerifyColourMaximum", "5.0", {}};
 
 }  // namespace velluma::setting

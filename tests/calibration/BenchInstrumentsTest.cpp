@@ -1,7 +1,10 @@
-// 0-CAL., the analyzer front and AUTO against the virtual bench with every instrument kind: the
-// PR-655 on its pty, the CA-310 through the server module, the i1-Pro through the EyeOne library.
+// 0-CAL., the analyzer front, AUTO and Verify against the virtual bench with every instrument
+// kind: the PR-655 on its pty, the CA-310 through the server module, the i1-Pro through the
+// EyeOne library.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -145,6 +148,113 @@ TEST_P(BenchInstrumentsTest, ADimPanelGivesTheMaxBrightBox) {
   EXPECT_EQ(op.boxes.back().caption, "MaxBright");
   EXPECT_EQ(op.boxes.back().text, "QX-7MR520\nMaxBright\t 200\tNG");
   EXPECT_TRUE(op.dialogFilters.empty());
+}
+
+// A verification view that records what it was shown and asks to stop once `stopAfter` patches
+// are measured.
+struct RecordingView : VerificationView {
+  void ShowVerification(const VerificationResult& soFar) override {
+    shown.push_back(soFar.readings.size());
+  }
+  bool StopRequested() override { return shown.back() >= stopAfter; }
+  std::vector<std::size_t> shown;
+  std::size_t stopAfter = SIZE_MAX;
+};
+
+// CIELAB of x, y, Y relative to D65 at the luminance `whiteY`, by the CIE 15 formulas written
+// out here rather than taken from the program.
+colour::Lab ExpectedLab(double x, double y, double Y, double whiteY) {
+  const double X = x / y * Y, Z = (1 - x - y) / y * Y;
+  const double Xn = 0.3127 / 0.3290 * whiteY, Zn = (1 - 0.3127 - 0.3290) / 0.3290 * whiteY;
+  auto f = [](double t) {
+    return t > 216.0 / 24389 ? std::cbrt(t) : t * 24389.0 / 27 / 116 + 16.0 / 116;
+  };
+  return {116 * f(Y / whiteY) - 16, 500 * (f(X / Xn) - f(Y / whiteY)),
+          200 * (f(Y / whiteY) - f(Z / Zn))};
+}
+
+TEST_P(BenchInstrumentsTest, VerifyingAnIdealDisplayPassesAndWritesNothingIntoTheMonitor) {
+  Start();
+  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  RecordingView view;
+  const VerificationResult result = station.Verify(view);
+  EXPECT_EQ(result.outcome, VerificationResult::Outcome::Finished) << op.messageLine;
+  EXPECT_TRUE(result.Passes());
+  ASSERT_EQ(result.readings.size(), 27u);  // white, black, 19 greys, 6 colours
+  EXPECT_EQ(view.shown.size(), 28u);       // before the first patch and after each
+  EXPECT_EQ(result.instrument, GetParam());
+  EXPECT_EQ(result.monitor, "QX-7MR520");
+  EXPECT_NEAR(result.figures.whiteY, 260.0, 0.05);
+  EXPECT_NEAR(result.figures.contrast, 1300.0, 1.0);
+  EXPECT_NEAR(result.figures.whiteTemperature.kelvin, 6504, 5);
+  EXPECT_LT(result.figures.greys.maximum, 0.5);
+  EXPECT_LT(result.figures.colours.maximum, 0.5);
+  EXPECT_EQ(op.messageLine.rfind("Verification passed: ΔE2000 greys average 0.", 0), 0u)
+      << op.messageLine;
+  EXPECT_FALSE(op.locked);
+  auto state = bench->State();
+  for (const char* written : {"primaries", "grey0", "grey1", "grey2", "zbl"})
+    EXPECT_EQ(state[written], "none") << written;
+  EXPECT_EQ(state["pattern"], "0 0 0");  // left black, as AUTO leaves it
+}
+
+// Greys tinted by dx 0.01, dy 0.005 over the default panel: each grey's ΔE2000 is the one its
+// light (black + (white - black) s^2.2, tinted) has against D65 at 260 × s^2.2.
+TEST_P(BenchInstrumentsTest, VerifyingATintedDisplayFailsByTheDeltaEItsModelImplies) {
+  Start({"--tint-x", "0.01", "--tint-y", "0.005"});
+  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  RecordingView view;
+  const VerificationResult result = station.Verify(view);
+  ASSERT_EQ(result.outcome, VerificationResult::Outcome::Finished) << op.messageLine;
+  EXPECT_FALSE(result.Passes());
+  EXPECT_FALSE(result.figures.greys.passes);
+  EXPECT_TRUE(result.figures.colours.passes);
+  int greys = 0;
+  for (const colour::PatchFigures& patch : result.figures.patches) {
+    if (!patch.reading.grey()) continue;
+    ++greys;
+    const double s = std::pow(patch.reading.r / 255.0, 2.2);
+    const colour::Lab shown = ExpectedLab(0.3227, 0.3340, 0.2 + 259.8 * s, 260.0);
+    const colour::Lab target = ExpectedLab(0.3127, 0.3290, 260.0 * s, 260.0);
+    EXPECT_NEAR(patch.deltaE, colour::DeltaE2000(shown, target), 0.01) << patch.reading.name;
+    EXPECT_EQ(patch.passes, patch.deltaE <= 2.0) << patch.reading.name;
+  }
+  EXPECT_EQ(greys, 21);
+  EXPECT_GT(result.figures.greys.maximum, 2.0);
+  EXPECT_EQ(op.messageLine.rfind("Verification NG: ", 0), 0u) << op.messageLine;
+}
+
+TEST_P(BenchInstrumentsTest, AStoppedVerificationKeepsThePatchesItMeasured) {
+  Start();
+  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  RecordingView view;
+  view.stopAfter = 5;
+  const VerificationResult result = station.Verify(view);
+  EXPECT_EQ(result.outcome, VerificationResult::Outcome::Stopped);
+  ASSERT_EQ(result.readings.size(), 5u);
+  EXPECT_EQ(result.figures.patches.size(), 5u);
+  EXPECT_EQ(result.readings[4].name, "grey 38");
+  EXPECT_NEAR(result.readings[0].Y, 260.0, 0.05);
+  EXPECT_FALSE(result.Passes());
+  EXPECT_EQ(op.messageLine, "Verification stopped after 5 of 27 patches");
+  EXPECT_FALSE(op.locked);
+  EXPECT_EQ(bench->State()["pattern"], "0 0 0");
+}
+
+TEST_P(BenchInstrumentsTest, AStoredTargetThatNamesNothingStopsVerifyBeforeAnyPatch) {
+  Start();
+  settings.WriteStringSetting("VerifyToneCurve", "3.0");
+  RecordingView view;
+  view.shown.push_back(0);
+  const VerificationResult result = station.Verify(view);
+  EXPECT_EQ(result.outcome, VerificationResult::Outcome::Failed);
+  EXPECT_TRUE(result.readings.empty());
+  ASSERT_FALSE(op.boxes.empty());
+  EXPECT_EQ(op.boxes.back(),
+            (Box{"Verify: VerifyToneCurve: \"3.0\" is not a tone curve: 2.2, 2.4 or BT.1886",
+                 "Verify", 16}));
+  for (const std::string& line : bench->Log()) EXPECT_NE(line.rfind("OUT", 0), 0u) << line;
+  EXPECT_FALSE(op.locked);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryInstrument, BenchInstrumentsTest,
