@@ -7,7 +7,7 @@ namespace velluma::cli {
 
 namespace {
 
-constexpr std::array<std::pair<Command, std::string_view>, 8> kCommandNames = {{
+constexpr std::array<std::pair<Command, std::string_view>, 9> kCommandNames = {{
     {Command::LutConvert, "lut-convert"},
     {Command::Query, "query"},
     {Command::SendCalibration, "send-calibration"},
@@ -16,6 +16,7 @@ constexpr std::array<std::pair<Command, std::string_view>, 8> kCommandNames = {{
     {Command::ZeroCal, "zero-cal"},
     {Command::Measure, "measure"},
     {Command::Auto, "auto"},
+    {Command::Verify, "verify"},
 }};
 
 }  // namespace
@@ -33,7 +34,8 @@ std::optional<Command> CommandNamed(std::string_view word) {
 }
 
 bool DrivesInstrument(Command command) {
-  return command == Command::ZeroCal || command == Command::Measure || command == Command::Auto;
+  return command == Command::ZeroCal || command == Command::Measure || command == Command::Auto ||
+         command == Command::Verify;
 }
 
 }  // namespace velluma::cli

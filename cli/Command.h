@@ -15,6 +15,7 @@ enum class Command {
   ZeroCal,          // "zero-cal"
   Measure,          // "measure"
   Auto,             // "auto"
+  Verify,           // "verify"
 };
 
 // The word that names `command` on the command line.

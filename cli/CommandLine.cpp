@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "calibration/Operator.h"
+#include "calibration/VerificationRequest.h"
 #include "cli/UsageError.h"
 #include "instruments/AnalyzerOffset.h"
 #include "platform/Settings.h"
@@ -21,7 +22,7 @@ constexpr int kMaxPatchValue = 255;
 using Apply = void (*)(CommandLine& line, const std::string& option, const std::string& value);
 
 // The commands an option belongs to.
-enum class Scope { Every, LutFiles, MemorySends, Auto };
+enum class Scope { Every, LutFiles, MemorySends, Auto, Verify };
 
 struct KnownOption {
   std::string_view name;
@@ -38,6 +39,8 @@ bool Belongs(Scope scope, Command command) {
       return command == Command::SendLut || command == Command::SendFilmGamma;
     case Scope::Auto:
       return command == Command::Auto;
+    case Scope::Verify:
+      return command == Command::Verify;
     case Scope::Every:
       break;
   }
@@ -138,6 +141,32 @@ void ApplySave(CommandLine& line, const std::string&, const std::string& value) 
   line.savePath = value;
 }
 
+void ApplyReport(CommandLine& line, const std::string& option, const std::string& value) {
+  (option == "--csv" ? line.csvPath : line.reportPath) = value;
+}
+
+// The verification settings each option replaces.
+const std::pair<std::string_view, const setting::Text*> kVerificationOptions[] = {
+    {"--white", &setting::VerifyWhitePoint},
+    {"--curve", &setting::VerifyToneCurve},
+    {"--gamut", &setting::VerifyGamut},
+    {"--grey-steps", &setting::VerifyGreySteps},
+    {"--grey-average", &setting::VerifyGreyAverage},
+    {"--grey-maximum", &setting::VerifyGreyMaximum},
+    {"--colour-average", &setting::VerifyColourAverage},
+    {"--colour-maximum", &setting::VerifyColourMaximum},
+};
+
+void ApplyVerificationSetting(CommandLine& line, const std::string& option,
+                              const std::string& value) {
+  for (const auto& [name, setting] : kVerificationOptions) {
+    if (name != option) continue;
+    if (const auto problem = VerificationValueProblem(*setting, value))
+      throw UsageError(option + ": " + *problem);
+    return OverrideText(line, *setting, value);
+  }
+}
+
 const KnownOption kOptions[] = {
     {"--monitor-port", true, ApplyMonitorPort, Scope::Every},
     {"--monitor-type", true, ApplyMonitorType, Scope::Every},
@@ -154,6 +183,16 @@ const KnownOption kOptions[] = {
     {"--format", true, ApplyFormat, Scope::LutFiles},
     {"--memory", true, ApplyMemory, Scope::MemorySends},
     {"--save", true, ApplySave, Scope::Auto},
+    {"--report", true, ApplyReport, Scope::Verify},
+    {"--csv", true, ApplyReport, Scope::Verify},
+    {"--white", true, ApplyVerificationSetting, Scope::Verify},
+    {"--curve", true, ApplyVerificationSetting, Scope::Verify},
+    {"--gamut", true, ApplyVerificationSetting, Scope::Verify},
+    {"--grey-steps", true, ApplyVerificationSetting, Scope::Verify},
+    {"--grey-average", true, ApplyVerificationSetting, Scope::Verify},
+    {"--grey-maximum", true, ApplyVerificationSetting, Scope::Verify},
+    {"--colour-average", true, ApplyVerificationSetting, Scope::Verify},
+    {"--colour-maximum", true, ApplyVerificationSetting, Scope::Verify},
 };
 
 const KnownOption* FindOption(std::string_view name) {
@@ -267,6 +306,7 @@ std::size_t ArgumentCount(Command command) {
     case Command::Query:
     case Command::ZeroCal:
     case Command::Auto:
+    case Command::Verify:
       return 0;
     case Command::Measure:
       return 3;

@@ -22,6 +22,9 @@ namespace velluma::cli {
 //   zero-cal
 //   measure R G B                                      each 0..255
 //   auto --save FILE
+//   verify [--report FILE.html] [--csv FILE.csv] [--white D65|X,Y] [--curve 2.2|2.4|BT.1886]
+//          [--gamut Rec.709|DCI-P3] [--grey-steps N] [--grey-average DE] [--grey-maximum DE]
+//          [--colour-average DE] [--colour-maximum DE]
 //
 // Shared options: --monitor-port PORT, --monitor-type TEXT, --monitor-speed N, --analyzer MODEL,
 // --analyzer-port PORT, --offset-x V, --offset-y V, --settings FILE, --yes, --no, --help (-h).
@@ -35,12 +38,14 @@ struct CommandLine {
   std::array<int, 3> patch{};          // measure: red, green, blue
   int memory = 0;                      // send-lut, send-film-gamma: 0..2 for USER1..USER3
   std::string savePath;                // auto
+  std::string reportPath;              // verify: the HTML report; empty for none
+  std::string csvPath;                 // verify: the CSV of every patch; empty for none
   std::optional<int> answer;           // Operator::kAnswerYes (--yes) or kAnswerNo (--no)
   std::string settingsFile;            // --settings; empty for the operator's own settings
   std::array<std::string, 2> offsets;  // the offset edits' texts, as CheckedOffsetText gives them
 
   // The settings replaced for this run, in the order given ("--format" replaces "LUTFile" and
-  // "LutFileType").
+  // "LutFileType"; verify's target options replace the verification settings).
   std::vector<SettingOverride> overrides;
 };
 

@@ -22,6 +22,8 @@ int RunStationCommand(const CommandLine& line, const CommandContext& context) {
       return Measure(context, line.patch);
     case Command::Auto:
       return Auto(context);
+    case Command::Verify:
+      return Verify(context, {line.reportPath, line.csvPath});
   }
   return kExitFailed;
 }

@@ -35,4 +35,15 @@ int ZeroCal(const CommandContext& context);
 int Measure(const CommandContext& context, const std::array<int, 3>& patch);
 int Auto(const CommandContext& context);
 
+// The files a verification writes when it finishes: the HTML report and the CSV of every patch
+// (empty: none).
+struct VerificationFiles {
+  std::string report;
+  std::string csv;
+};
+int Verify(const CommandContext& context, const VerificationFiles& files);
+// Writes them; false after saying on standard error which could not be written and why.
+bool WriteVerificationFiles(const CommandContext& context, const VerificationFiles& files,
+                            const VerificationResult& result);
+
 }  // namespace velluma::cli

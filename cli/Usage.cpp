@@ -13,7 +13,7 @@ struct CommandText {
   const char* details;
 };
 
-const std::array<CommandText, 8> kCommandTexts = {{
+const std::array<CommandText, 9> kCommandTexts = {{
     {Command::LutConvert, "lut-convert FILE [--format baselight|davinci]",
      "print the monitor LUT a LUT file loads as",
      "Loads FILE as the LookUpTable tab's Open does and prints the monitor's LUT: 4096 lines\n"
@@ -56,6 +56,26 @@ const std::array<CommandText, 8> kCommandTexts = {{
      "monitor fails (an \"NG\" report, or the MaxBright box of a panel below 225 cd/m2), 2\n"
      "for an abort or an error (then an \"NG\" report after a failed measurement or transfer\n"
      "still ends with 2). With the i1-Pro, --yes or --no must be given.\n"},
+    {Command::Verify, "verify [--report FILE.html] [--csv FILE.csv] [TARGET OPTION...]",
+     "measure the calibrated monitor against its target",
+     "Shows and measures white, black, the grey steps between them, and red, green, blue,\n"
+     "cyan, magenta and yellow at full level, as AUTO measures its patches, and compares them\n"
+     "with the target: CIEDE2000 per patch, the averages and maxima of the greys and of the\n"
+     "colours, the gamma of each grey step, the white's colour temperature and the contrast.\n"
+     "Nothing is written into the monitor. The summary table goes to standard output;\n"
+     "--report writes it as one HTML file with its charts, --csv every patch. Interrupted\n"
+     "(Ctrl+C), it stops after the patch being measured, prints what it measured and writes\n"
+     "no file. Status 0 when every verdict passes, 1 when one fails, 2 for an interruption or\n"
+     "an error. With the i1-Pro, --yes or --no must be given.\n"
+     "Target options (each replaces its setting for this run; the default in brackets):\n"
+     "  --white D65|X,Y        the target white point [D65]\n"
+     "  --curve 2.2|2.4|BT.1886  the tone curve; BT.1886 with the measured black [2.2]\n"
+     "  --gamut Rec.709|DCI-P3  the target primaries [Rec.709]\n"
+     "  --grey-steps N         grey steps from black to white, both included, 2..256 [21]\n"
+     "  --grey-average DE      thresholds of the ΔE2000 average and maximum of the greys\n"
+     "  --grey-maximum DE      [1.0, 2.0] and of the colours [3.0, 5.0]\n"
+     "  --colour-average DE\n"
+     "  --colour-maximum DE\n"},
 }};
 
 constexpr const char* kSharedOptions =
@@ -76,7 +96,8 @@ constexpr const char* kSharedOptions =
 
 constexpr const char* kExitStatuses =
     "Exit status: 0 done (\"Complete.\"); 1 the file or the monitor was refused (a rejected\n"
-    "file, another model, an \"NG\" AUTO); 2 a usage error, an abort or a device error.\n";
+    "file, another model, an \"NG\" AUTO, a failed verification); 2 a usage error, an abort\n"
+    "or a device error.\n";
 
 constexpr const char* kEnvironment =
     "Environment: VELLUMA_SETTINGS (the settings file), VELLUMA_PORTS (the ports directory),\n"

@@ -71,6 +71,10 @@ CliProcess::~CliProcess() {
   ::waitpid(pid_, nullptr, 0);
 }
 
+void CliProcess::Interrupt() {
+  if (pid_ > 0) ::kill(pid_, SIGINT);
+}
+
 CliResult CliProcess::Wait() {
   const auto deadline = std::chrono::steady_clock::now() + kPatience;
   int status = 0;

@@ -30,6 +30,8 @@ class CliProcess {
 
   // Waits up to 60 s (then kills it) and returns what it left.
   CliResult Wait();
+  // Interrupts it as Ctrl+C in its terminal would (SIGINT).
+  void Interrupt();
 
  private:
   TempDir dir_;
