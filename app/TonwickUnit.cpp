@@ -20,12 +20,14 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
 #include <utility>
 
 #include "app/AboutUnit.h"
@@ -35,6 +37,7 @@
 #include "app/PropertyUnit.h"
 #include "app/StringGridModel.h"
 #include "app/ToolBarImages.h"
+#include "app/VerificationPage.h"
 #include "platform/CLocale.h"
 
 namespace velluma {
@@ -168,6 +171,12 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
           [this] { Guarded([this] { AutoButtonClick(); }); });
   connect(ZeroCalButton, &QPushButton::clicked, this,
           [this] { Guarded([this] { ZeroCalButtonClick(); }); });
+  connect(VerifyButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { VerifyButtonClick(); }); });
+  connect(VerificationPage1->SaveReportButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { VerifySaveReportClick(); }); });
+  connect(VerificationPage1->SaveCsvButton, &QPushButton::clicked, this,
+          [this] { Guarded([this] { VerifySaveCsvClick(); }); });
   // The offset edits are checked when they lose the focus.
   AnalyzerOffsetCxEdit->installEventFilter(this);
   AnalyzerOffsetCyEdit->installEventFilter(this);
@@ -204,6 +213,21 @@ void TTonwickForm::NameControls() {
       {AutoButton, "AutoButton"},
       {DownloadButton, "DownloadButton"},
       {ZeroCalButton, "ZeroCalButton"},
+      {VerifyButton, "VerifyButton"},
+      {VerificationPage1, "VerificationPage"},
+      {VerificationPage1->VerdictLabel, "VerdictLabel"},
+      {VerificationPage1->ChartPages, "VerificationChartPages"},
+      {VerificationPage1->AbortButton, "VerifyAbortButton"},
+      {VerificationPage1->SaveReportButton, "VerifySaveReportButton"},
+      {VerificationPage1->SaveCsvButton, "VerifySaveCsvButton"},
+      {VerificationPage1->Target->WhitePoint, "VerifyWhitePoint"},
+      {VerificationPage1->Target->ToneCurve, "VerifyToneCurve"},
+      {VerificationPage1->Target->Gamut, "VerifyGamut"},
+      {VerificationPage1->Target->GreySteps, "VerifyGreySteps"},
+      {VerificationPage1->Target->GreyAverage, "VerifyGreyAverage"},
+      {VerificationPage1->Target->GreyMaximum, "VerifyGreyMaximum"},
+      {VerificationPage1->Target->ColourAverage, "VerifyColourAverage"},
+      {VerificationPage1->Target->ColourMaximum, "VerifyColourMaximum"},
       {YxyPanel, "YxyPanel"},
       {CxEdit, "CxEdit"},
       {CyEdit, "CyEdit"},
@@ -363,6 +387,9 @@ QWidget* TTonwickForm::BuildCalibrationTab() {
   auto* offsetBox = new QVBoxLayout;
   offsetBox->addStretch(1);
   offsetBox->addLayout(offsets);
+  VerifyButton = new QPushButton("Verify", page);
+  VerifyButton->setMinimumSize(106, 41);
+  offsetBox->addWidget(VerifyButton);
   lower->addLayout(offsetBox);
   lower->addStretch(1);
   left->addStretch(1);
@@ -387,6 +414,9 @@ QWidget* TTonwickForm::BuildCalibrationTab() {
   colorLayout->addStretch(1);
   TablePageControl->addTab(YxyStringGrid, "Yxy Table");
   TablePageControl->addTab(colorPage, "LCD Color");
+  VerificationPage1 = new VerificationPage(
+      *station_, [this](const std::string& text) { MessageBox(text, "Verify", kError); });
+  TablePageControl->addTab(VerificationPage1, "Verification");
   columns->addWidget(TablePageControl, 1);
   return page;
 }
@@ -460,6 +490,7 @@ void TTonwickForm::BuildStatusBar() {
 void TTonwickForm::FormCreate() {
   ModelNameLabel->setText("");
   Guarded([this] { station_->FormCreate(); });
+  VerificationPage1->Target->Load();
 }
 
 // A LUT (".cub", ".cube") goes to the LookUpTable tab, read as the LUT settings say, any other
@@ -517,6 +548,7 @@ void TTonwickForm::UnlockControls() {
 void TTonwickForm::SetProcedureControls(bool usable) {
   AutoButton->setEnabled(usable);
   ZeroCalButton->setEnabled(usable);
+  VerifyButton->setEnabled(usable);
   DownloadButton->setEnabled(usable);
   AnalyzerOffsetCxEdit->setReadOnly(!usable);
   AnalyzerOffsetCyEdit->setReadOnly(!usable);
@@ -709,6 +741,39 @@ void TTonwickForm::ZeroCalButtonClick() {
 
 void TTonwickForm::AutoButtonClick() {
   station_->AutoButtonClick();
+}
+
+// A report of the last finished run, into a file the operator chooses; unlike AUTO's data file
+// the dialog asks before it replaces one.
+void TTonwickForm::SaveVerificationFile(const std::string& filter, const std::string& suffix,
+                                        const VerificationWriter& write) {
+  const auto& finished = VerificationPage1->Finished();
+  if (!finished) return;
+  std::string name = "verification-" + finished->startedUtc + suffix;
+  name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return c == ':'; }), name.end());
+  std::string path;
+  SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, false);
+  const bool chosen = SaveDialog(filter, name, path);
+  SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (!chosen) return;
+  if (!write(path, finished->figures, finished->Report()))
+    MessageBox("Cannot write " + path, "Verify", kError);
+}
+
+void TTonwickForm::VerifySaveReportClick() {
+  SaveVerificationFile("HTML report (*.html)|*.html|All Files(*.*)|*.*", ".html",
+                       WriteVerificationHtml);
+}
+
+void TTonwickForm::VerifySaveCsvClick() {
+  SaveVerificationFile("CSV File (*.csv)|*.csv|All Files(*.*)|*.*", ".csv", WriteVerificationCsv);
+}
+
+// The run shows itself on the Verification page, which is brought forward for it.
+void TTonwickForm::VerifyButtonClick() {
+  TablePageControl->setCurrentWidget(VerificationPage1);
+  VerificationPage1->BeginRun();
+  VerificationPage1->EndRun(station_->Verify(*VerificationPage1));
 }
 
 void TTonwickForm::FileOpenExecute() {

@@ -28,6 +28,7 @@ class TAboutBox;
 class TPropertyForm;
 class ProgressPanel;
 class StringGridModel;
+class VerificationPage;
 
 // The main window: lays out the controls, shows what the station tells the operator, and hands
 // every command to the station. Each handler keeps the name of its control and event.
@@ -101,6 +102,9 @@ class TTonwickForm : public QMainWindow, public Operator {
   void LUTStartButtonClick();
   void FilmGammaStartButtonClick();
   void AutoButtonClick();
+  void VerifyButtonClick();
+  void VerifySaveReportClick();
+  void VerifySaveCsvClick();
   void FileNewExecute();
   void FileSaveExecute();
   void FileSaveAsExecute();
@@ -115,6 +119,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   QPushButton* AutoButton = nullptr;
   QPushButton* DownloadButton = nullptr;
   QPushButton* ZeroCalButton = nullptr;
+  QPushButton* VerifyButton = nullptr;
   QLabel* YxyPanel = nullptr;
   QLineEdit* CxEdit = nullptr;
   QLineEdit* CyEdit = nullptr;
@@ -124,6 +129,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   QTabWidget* TablePageControl = nullptr;
   QTableView* YxyStringGrid = nullptr;
   QTableView* ColorStringGrid = nullptr;
+  VerificationPage* VerificationPage1 = nullptr;
   QTableView* LUTStringGrid = nullptr;
   QComboBox* LUTComboBox = nullptr;
   QPushButton* LUTStartButton = nullptr;
@@ -174,6 +180,11 @@ class TTonwickForm : public QMainWindow, public Operator {
   void BuildStatusBar();
   void UpdateFileActions();
   void SetProcedureControls(bool usable);
+  using VerificationWriter = bool (*)(const std::string& path,
+                                      const colour::VerificationFigures& figures,
+                                      const ReportInfo& info);
+  void SaveVerificationFile(const std::string& filter, const std::string& suffix,
+                            const VerificationWriter& write);
   bool RunFileDialog(QFileDialog& dialog, const std::string& filter, const std::string& fileName,
                      std::string& path);
   // Runs a handler; an error that escapes it goes to the application's top-level handler.

@@ -1,7 +1,9 @@
 // velluma-tab-screenshots DIR: the main window offscreen with sample data in every table, one
 // picture per tab (calibration.png, lookuptable.png, filmgamma.png, lcdcolor.png) into DIR, and
-// one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png), and
-// the two dialogs (property-connect.png, property-calibration.png, version.png).
+// one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png), the
+// two dialogs (property-connect.png, property-calibration.png, version.png), and the Verification
+// page after a run on a bench display with tinted shadows and a soft top, one picture per chart
+// (verification-tone.png, verification-deltae.png, verification-xy.png, verification-target.png).
 #include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 #include "app/PropertyUnit.h"
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
+#include "app/VerificationPage.h"
 #include "tests/support/BenchProcess.h"
 
 namespace {
@@ -73,6 +76,37 @@ bool ShootAutoRun(const QDir& dir) {
   return shot;
 }
 
+// Verify with a CA-310 on a display whose greys drift blue in the shadows and whose curve has a
+// toe and a shoulder, in a window large enough for the charts to be read.
+bool ShootVerification(const QDir& dir) {
+  BenchProcess bench({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
+                      "--toe", "0.03", "--shoulder", "0.15", "--primaries",
+                      "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
+  ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
+  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
+  velluma::SettingsStore settings(dir.filePath("Verify.reg").toStdString());
+  settings.LoadSettings();
+  settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+  settings.WriteStringSetting("AnalizerModel", "CA-310");
+  velluma::ScaledClock clock(0.02);
+  velluma::TTonwickForm window(settings, clock);
+  window.FormCreate();
+  window.messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
+  window.resize(1000, 620);
+  window.show();
+  window.VerifyButton->click();
+  const std::pair<int, const char*> pages[] = {{0, "verification-tone.png"},
+                                               {1, "verification-deltae.png"},
+                                               {2, "verification-xy.png"},
+                                               {3, "verification-target.png"}};
+  for (const auto& [page, file] : pages) {
+    window.VerificationPage1->ChartPages->setCurrentIndex(page);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    if (!window.grab().save(dir.filePath(file))) return false;
+  }
+  return window.VerificationPage1->Finished().has_value();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -124,5 +158,5 @@ int main(int argc, char** argv) {
     d.dialog->hide();
   }
   window.close();
-  return ShootAutoRun(dir) ? 0 : 1;
+  return ShootAutoRun(dir) && ShootVerification(dir) ? 0 : 1;
 }

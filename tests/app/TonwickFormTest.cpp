@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <clocale>
@@ -28,6 +29,7 @@
 #include "app/ProgressPanel.h"
 #include "app/StringGridModel.h"
 #include "app/TonwickUnit.h"
+#include "app/VerificationPage.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -523,6 +525,72 @@ TEST_F(TonwickFormTest, TheDialogsTakeTheFilterAndTheProposedName) {
   EXPECT_EQ(seen, QStringList{"text File (*.txt) (*.txt)"});
   EXPECT_TRUE(window->SaveDialog("text File (*.txt)|*.txt|All Files(*.*)|*.*", "a.txt", path));
   EXPECT_EQ(path, "/tmp/out.txt");
+}
+
+// Verify through the window with the CA-310 on a tinted bench: the run comes forward on its page,
+// the verdict and the charts follow the patches, and the report is saved from the page. An Abort
+// clicked while the window serves its messages after the black patch stops the run there.
+TEST_F(TonwickFormTest, VerifyShowsTheRunOnItsPageAndSavesItsReportOrStopsOnAbort) {
+  BenchProcess tinted({"--tint-x", "0.01", "--reply-delay", "10"});
+  settings.WriteStringSetting("MonitorPort", tinted.MonitorDevice());
+  ::setenv("VELLUMA_BENCH_SOCKET", tinted.SocketPath().c_str(), 1);
+  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
+  settings.WriteStringSetting("AnalizerModel", "CA-310");
+  auto window = Start();
+  window->show();
+  Click(*window, "VerifyButton");
+  auto* page = Named<VerificationPage>(*window, "VerificationPage");
+  EXPECT_EQ(window->TablePageControl->currentWidget(), page);
+  EXPECT_TRUE(Named<QLabel>(*window, "VerdictLabel")->text().startsWith("FAIL  ΔE2000 greys"));
+  EXPECT_TRUE(window->X_edit->text().startsWith("Verification NG: "));
+  EXPECT_TRUE(window->VerifyButton->isEnabled());
+  EXPECT_FALSE(Named<QPushButton>(*window, "VerifyAbortButton")->isEnabled());
+
+  window->dialogHook = [this](QFileDialog&) { return dir.File("report.html"); };
+  Click(*window, "VerifySaveReportButton");
+  EXPECT_NE(dir.Read("report.html").find("<svg"), std::string::npos);
+  window->dialogHook = [this](QFileDialog&) { return dir.File("report.csv"); };
+  Click(*window, "VerifySaveCsvButton");
+  EXPECT_NE(dir.Read("report.csv").find("\ngrey 128,128,128,128,"), std::string::npos);
+
+  QTimer abortAfterBlack;
+  QObject::connect(&abortAfterBlack, &QTimer::timeout, [&] {
+    if (window->YxyPanel->text() == "black") Click(*window, "VerifyAbortButton");
+  });
+  abortAfterBlack.start(0);
+  Click(*window, "VerifyButton");
+  abortAfterBlack.stop();
+  ::unsetenv("VELLUMA_BENCH_SOCKET");
+  ::unsetenv("VELLUMA_CA_SERVER");
+  EXPECT_EQ(window->X_edit->text(), "Verification stopped after 2 of 27 patches");
+  EXPECT_TRUE(Named<QLabel>(*window, "VerdictLabel")->text().startsWith("2 of 27"));
+  EXPECT_FALSE(page->Finished().has_value());
+  EXPECT_FALSE(Named<QPushButton>(*window, "VerifySaveReportButton")->isEnabled());
+}
+
+// The target's controls store what is chosen at once and refuse what names nothing.
+TEST_F(TonwickFormTest, TheVerificationTargetIsStoredAsItIsChosen) {
+  auto window = Start();
+  auto* curve = Named<QComboBox>(*window, "VerifyToneCurve");
+  EXPECT_EQ(curve->currentText(), "2.2");
+  curve->setCurrentIndex(curve->findText("BT.1886"));
+  emit curve->textActivated("BT.1886");
+  EXPECT_EQ(settings.ReadStringSetting("VerifyToneCurve"), "BT.1886");
+
+  auto* average = Named<QLineEdit>(*window, "VerifyGreyAverage");
+  average->setText("0.5");
+  emit average->editingFinished();
+  EXPECT_EQ(settings.ReadStringSetting("VerifyGreyAverage"), "0.5");
+
+  auto* white = Named<QComboBox>(*window, "VerifyWhitePoint");
+  white->setEditText("0.9,0.9");
+  emit white->lineEdit()->editingFinished();
+  EXPECT_EQ(settings.ReadStringSetting("VerifyWhitePoint"), "");
+  EXPECT_EQ(white->currentText(), "D65");
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().caption, "Verify");
+  EXPECT_EQ(boxes.back().text,
+            "\"0.9,0.9\" is not a white point: D65, or x,y (each between 0 and 1)");
 }
 
 }  // namespace

@@ -1,0 +1,128 @@
+#include "app/VerificationTargetForm.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
+
+#include "calibration/VerificationRequest.h"
+
+namespace velluma {
+
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QComboBox* MakeChoices(const setting::Text& setting, bool editable, QWidget* parent) {
+  auto* list = new QComboBox(parent);
+  for (std::string_view choice : setting.choices) list->addItem(Q(choice));
+  list->setEditable(editable);
+  return list;
+}
+
+QLineEdit* MakeThreshold(QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setMaximumWidth(60);
+  return edit;
+}
+
+}  // namespace
+
+VerificationTargetForm::VerificationTargetForm(Station& station, Complaint complain,
+                                               QWidget* parent)
+    : QWidget(parent), station_(station), complain_(std::move(complain)) {
+  WhitePoint = MakeChoices(setting::VerifyWhitePoint, true, this);
+  WhitePoint->setToolTip("D65, or x,y");
+  ToneCurve = MakeChoices(setting::VerifyToneCurve, false, this);
+  Gamut = MakeChoices(setting::VerifyGamut, false, this);
+  GreySteps = new QSpinBox(this);
+  GreySteps->setRange(VerificationRequest::kMinGreySteps, VerificationRequest::kMaxGreySteps);
+  GreyAverage = MakeThreshold(this);
+  GreyMaximum = MakeThreshold(this);
+  ColourAverage = MakeThreshold(this);
+  ColourMaximum = MakeThreshold(this);
+
+  auto* form = new QFormLayout(this);
+  form->setContentsMargins(4, 4, 4, 4);
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+  form->addRow("White point", WhitePoint);
+  form->addRow("Tone curve", ToneCurve);
+  form->addRow("Gamut", Gamut);
+  form->addRow("Grey steps", GreySteps);
+  form->addRow("Greys: ΔE2000 average at most", GreyAverage);
+  form->addRow("maximum at most", GreyMaximum);
+  form->addRow("Colours: ΔE2000 average at most", ColourAverage);
+  form->addRow("maximum at most", ColourMaximum);
+
+  controls_ = {{&setting::VerifyWhitePoint, WhitePoint},
+               {&setting::VerifyToneCurve, ToneCurve},
+               {&setting::VerifyGamut, Gamut},
+               {&setting::VerifyGreySteps, GreySteps},
+               {&setting::VerifyGreyAverage, GreyAverage},
+               {&setting::VerifyGreyMaximum, GreyMaximum},
+               {&setting::VerifyColourAverage, ColourAverage},
+               {&setting::VerifyColourMaximum, ColourMaximum}};
+  for (const Control& control : controls_) Connect(control);
+}
+
+void VerificationTargetForm::Connect(const Control& control) {
+  if (auto* list = qobject_cast<QComboBox*>(control.widget)) {
+    connect(list, &QComboBox::textActivated, this,
+            [this, control](const QString& text) { Commit(control, text.toStdString()); });
+    if (list->isEditable()) {
+      connect(list->lineEdit(), &QLineEdit::editingFinished, this,
+              [this, control, list] { Commit(control, list->currentText().toStdString()); });
+    }
+  } else if (auto* spin = qobject_cast<QSpinBox*>(control.widget)) {
+    connect(spin, &QSpinBox::editingFinished, this,
+            [this, control, spin] { Commit(control, std::to_string(spin->value())); });
+  } else if (auto* edit = qobject_cast<QLineEdit*>(control.widget)) {
+    connect(edit, &QLineEdit::editingFinished, this,
+            [this, control, edit] { Commit(control, edit->text().toStdString()); });
+  }
+}
+
+std::string VerificationTargetForm::Stored(const setting::Text& setting) const {
+  std::string text = station_.ReadSetting(setting);
+  return text.empty() ? std::string(setting.fallback) : text;
+}
+
+void VerificationTargetForm::ShowStored(const Control& control) {
+  const QString text = Q(Stored(*control.setting));
+  if (auto* list = qobject_cast<QComboBox*>(control.widget)) {
+    if (list->isEditable())
+      list->setEditText(text);
+    else
+      list->setCurrentText(text);
+  } else if (auto* spin = qobject_cast<QSpinBox*>(control.widget)) {
+    spin->setValue(text.toInt());
+  } else if (auto* edit = qobject_cast<QLineEdit*>(control.widget)) {
+    edit->setText(text);
+  }
+}
+
+void VerificationTargetForm::Load() {
+  try {
+    for (const Control& control : controls_) ShowStored(control);
+  } catch (const std::exception& error) {
+    complain_(error.what());
+  }
+}
+
+// A value already stored is not written again: leaving a control unchanged changes nothing.
+void VerificationTargetForm::Commit(const Control& control, const std::string& text) {
+  try {
+    if (text == Stored(*control.setting)) return;
+    if (const auto problem = VerificationValueProblem(*control.setting, text)) {
+      ShowStored(control);
+      return complain_(*problem);
+    }
+    station_.WriteSetting(*control.setting, text);
+  } catch (const std::exception& error) {
+    complain_(error.what());
+  }
+}
+
+}  // namespace velluma
