@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
@@ -53,7 +54,8 @@ bool ShootAutoRun(const QDir& dir) {
   BenchProcess bench({"--reply-delay", "10"});
   ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
   ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-  velluma::SettingsStore settings(dir.filePath("Auto.reg").toStdString());
+  const QTemporaryDir scratch;
+  velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
   settings.LoadSettings();
   settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   settings.WriteStringSetting("AnalizerModel", "CA-310");
@@ -61,7 +63,7 @@ bool ShootAutoRun(const QDir& dir) {
   velluma::TTonwickForm window(settings, clock);
   window.FormCreate();
   window.messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
-  window.dialogHook = [&](QFileDialog&) { return dir.filePath("auto.txt").toStdString(); };
+  window.dialogHook = [&](QFileDialog&) { return scratch.filePath("auto.txt").toStdString(); };
   window.show();
   for (int i = 0; i < 10; ++i) QApplication::processEvents();  // the status bar paints once
   bool shot = false;
@@ -84,7 +86,8 @@ bool ShootVerification(const QDir& dir) {
                       "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
   ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
   ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-  velluma::SettingsStore settings(dir.filePath("Verify.reg").toStdString());
+  const QTemporaryDir scratch;
+  velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
   settings.LoadSettings();
   settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   settings.WriteStringSetting("AnalizerModel", "CA-310");
@@ -117,10 +120,11 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   velluma::VellumaApplication application(argc, argv);
   const QDir dir(argv[1]);
-  velluma::SettingsStore settings(dir.filePath("Velluma.reg").toStdString());
+  const QTemporaryDir scratch;
+  velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
   velluma::ScaledClock clock(0.001);
   settings.LoadSettings();
-  settings.WriteStringSetting("MonitorPort", dir.filePath("no-monitor").toStdString());
+  settings.WriteStringSetting("MonitorPort", scratch.filePath("no-monitor").toStdString());
   velluma::TTonwickForm window(settings, clock);
   window.FormCreate();
   window.ShowModelName("QX-7MR520");
