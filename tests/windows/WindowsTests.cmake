@@ -67,6 +67,12 @@ foreach(name LUTReaderTest BaselightLUTReaderTest DaVinciLUTReaderTest LUTKernel
   target_link_libraries(${name} PRIVATE lut)
 endforeach()
 
+# ---- colour/ ----
+foreach(name ColourTest ColourTemperatureTest TargetTest VerificationTest)
+  velluma_test(${name} colour/${name}.cpp)
+  target_link_libraries(${name} PRIVATE colour)
+endforeach()
+
 # ---- monitor/ ----
 foreach(name FramingTest LCDTest CommandSetTest)
   velluma_test(${name} monitor/${name}.cpp)
@@ -96,6 +102,8 @@ velluma_test(FilmGammaFileTest datafiles/FilmGammaFileTest.cpp)
 target_link_libraries(FilmGammaFileTest PRIVATE datafiles)
 velluma_test(TableEditsTest datafiles/TableEditsTest.cpp)
 target_link_libraries(TableEditsTest PRIVATE station_test_support)
+velluma_test(VerificationReportTest datafiles/VerificationReportTest.cpp)
+target_link_libraries(VerificationReportTest PRIVATE datafiles)
 
 # ---- calibration/ ----
 velluma_test(GreyScaleCheckTest calibration/GreyScaleCheckTest.cpp)
