@@ -1,0 +1,19 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "history/HistoryStore.h"
+
+namespace velluma::history {
+
+// The history at `location`: a "postgresql://" or "postgres://" URI names a server, anything
+// else a file. Throws HistoryError when it cannot be opened.
+std::unique_ptr<HistoryStore> OpenHistory(const std::string& location);
+
+// Where the history is kept unless the operator says otherwise: $VELLUMA_HISTORY when set, else
+// history.db in the operator's data folder ($XDG_DATA_HOME, else ~/.local/share) under
+// Quillem/Velluma.
+std::string DefaultHistoryLocation();
+
+}  // namespace velluma::history

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+
+#include "history/SqlConnection.h"
+
+struct pg_conn;
+
+namespace velluma::history {
+
+// A history database on a PostgreSQL server, through libpq. A connection the server dropped is
+// opened again once before the next statement outside a transaction, so a server that comes
+// back is used again.
+class PostgresConnection : public SqlConnection {
+ public:
+  // `location`: a libpq connection string or URI. Throws HistoryError when no connection is made.
+  explicit PostgresConnection(const std::string& location);
+  ~PostgresConnection() override;
+  PostgresConnection(const PostgresConnection&) = delete;
+  PostgresConnection& operator=(const PostgresConnection&) = delete;
+
+  // The location without its password.
+  const std::string& Where() const { return where_; }
+
+  std::vector<SqlRow> Run(std::string_view sql, const std::vector<SqlValue>& values) override;
+  using SqlConnection::Run;
+  void BeginWrite() override;
+  void BeginRead() override;
+  void SerializeSchemaChanges() override;
+  void Commit() override;
+  void Rollback() noexcept override;
+  bool HasTable(std::string_view name) override;
+
+ private:
+  void ReconnectIfLost();
+  [[noreturn]] void FailWithServerMessage() const;
+
+  std::string where_;
+  pg_conn* connection_ = nullptr;
+  bool lost_ = false;  // a statement failed with the connection: open it again before the next
+};
+
+// `location` without the password it may carry, after the user name of a URI or as a password
+// parameter.
+std::string WithoutPassword(const std::string& location);
+
+}  // namespace velluma::history
