@@ -32,6 +32,7 @@
 
 #include "app/AboutUnit.h"
 #include "app/FileFilter.h"
+#include "app/HistoryUnit.h"
 #include "app/NumberGridModel.h"
 #include "app/ProgressPanel.h"
 #include "app/PropertyUnit.h"
@@ -149,6 +150,7 @@ TTonwickForm::TTonwickForm(SettingsStore& settings, Clock& clock, QWidget* paren
   setCentralWidget(central);
   BuildStatusBar();
   AboutBox = new TAboutBox(this);
+  HistoryForm = new THistoryForm(this);
   PropertyForm = new TPropertyForm(
       settings,
       [this](const std::exception& error) { MessageBox(error.what(), "Velluma", kError); }, this);
@@ -254,6 +256,7 @@ void TTonwickForm::NameControls() {
       {FileSave, "FileSave"},
       {FileSaveAs, "FileSaveAs"},
       {FileProperty, "FileProperty"},
+      {FileHistory, "FileHistory"},
       {FileExit, "FileExit"},
       {HelpAbout, "HelpAbout"},
   };
@@ -272,6 +275,7 @@ void TTonwickForm::BuildActions() {
       {&FileSave, "Save(&S)", "Save", 2},
       {&FileSaveAs, "SaveAs(&A)", nullptr, -1},
       {&FileProperty, "Property(&P)", "Property", 4},
+      {&FileHistory, "History(&H)...", "History", -1},
       {&FileExit, "Exit(&X)", "Exit", 3},
       {&HelpAbout, "Version(&A)", nullptr, -1},
   };
@@ -287,6 +291,8 @@ void TTonwickForm::BuildActions() {
   connect(FileExit, &QAction::triggered, this, [this] { Guarded([this] { FileExitExecute(); }); });
   connect(FileProperty, &QAction::triggered, this,
           [this] { Guarded([this] { FilePropertyExecute(); }); });
+  connect(FileHistory, &QAction::triggered, this,
+          [this] { Guarded([this] { FileHistoryExecute(); }); });
   connect(HelpAbout, &QAction::triggered, this,
           [this] { Guarded([this] { HelpAboutExecute(); }); });
   connect(FileOpen, &QAction::triggered, this, [this] { Guarded([this] { FileOpenExecute(); }); });
@@ -304,6 +310,7 @@ void TTonwickForm::BuildMenu() {
   file->addAction(FileSaveAs);
   file->addSeparator();
   file->addAction(FileProperty);
+  file->addAction(FileHistory);
   file->addSeparator();
   file->addAction(FileExit);
   QMenu* help = menuBar()->addMenu("Help(&H)");
@@ -572,6 +579,7 @@ void TTonwickForm::UpdateFileActions() {
   FileSave->setEnabled(calibration);
   FileSaveAs->setEnabled(calibration);
   FileProperty->setEnabled(idle);
+  FileHistory->setEnabled(idle);
   FileExit->setEnabled(idle);
 }
 
@@ -782,6 +790,13 @@ void TTonwickForm::FileOpenExecute() {
 
 void TTonwickForm::FilePropertyExecute() {
   station_->FilePropertyExecute();
+}
+
+// The runs the station's history keeps, read afresh each time the dialog opens.
+void TTonwickForm::FileHistoryExecute() {
+  HistoryForm->SetLocation(station_->HistoryLocation());
+  HistoryForm->Load();
+  HistoryForm->exec();
 }
 
 void TTonwickForm::HelpAboutExecute() {

@@ -25,6 +25,7 @@ namespace velluma {
 
 class NumberGridModel;
 class TAboutBox;
+class THistoryForm;
 class TPropertyForm;
 class ProgressPanel;
 class StringGridModel;
@@ -97,6 +98,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   void ZeroCalButtonClick();
   void FileOpenExecute();
   void FilePropertyExecute();
+  void FileHistoryExecute();
   void HelpAboutExecute();
   void DownloadButtonClick();
   void LUTStartButtonClick();
@@ -146,6 +148,7 @@ class TTonwickForm : public QMainWindow, public Operator {
 
   TAboutBox* AboutBox = nullptr;
   TPropertyForm* PropertyForm = nullptr;
+  THistoryForm* HistoryForm = nullptr;
   QFileDialog* OpenDialog1 = nullptr;
   QFileDialog* SaveDialog1 = nullptr;
 
@@ -154,6 +157,7 @@ class TTonwickForm : public QMainWindow, public Operator {
   QAction* FileSave = nullptr;
   QAction* FileSaveAs = nullptr;
   QAction* FileProperty = nullptr;
+  QAction* FileHistory = nullptr;
   QAction* FileExit = nullptr;
   QAction* HelpAbout = nullptr;
 

@@ -1,9 +1,11 @@
 // velluma [FILE]: the main window of the QX-7MR520 calibration tool; a file given (as a file
 // manager gives one) is opened once the window has started.
 #include <exception>
+#include <iostream>
 
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
+#include "history/OpenHistory.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
   velluma::RealClock clock;
   try {
     velluma::TTonwickForm window(settings, clock);
+    window.station().UseHistory(velluma::history::DefaultHistoryLocation(), &std::clog);
     // Shown before start-up, so the operator sees "Busy" while a silent monitor is waited for.
     window.show();
     velluma::VellumaApplication::processEvents();

@@ -41,6 +41,7 @@ bool Station::CheckMonitorModel(std::string& model, const char* caption) {
     dialogs_.MessageBox("monitor: " + link.ErrorText(result), caption, Dialogs::kError);
     return false;
   }
+  recorder_.MonitorModel(model);
   if (model != kModelName) {
     dialogs_.MessageBox("monitor: " + model, caption, Dialogs::kError);
     return false;
@@ -67,8 +68,26 @@ bool Station::GreyLevelsInWindow() {
       held_.calibration, [this](int axis) { return OffsetValue(views_.AnalyzerOffsetText(axis)); });
 }
 
+// What AUTO measured, for the run history: the panel's brightness, the grey check's verdict and
+// the primaries and white as they are held.
+void Station::RecordAutoFigures() {
+  const CalibrationData& data = held_.calibration;
+  const auto add = [this](const std::string& name, const XyYValue& value) {
+    recorder_.Figure(name + "_x", FormatC("%.4f", value.x));
+    recorder_.Figure(name + "_y", FormatC("%.4f", value.y));
+    recorder_.Figure(name + "_Y", FormatC("%.3f", value.Y));
+  };
+  add("red", data.Primaries[0]);
+  add("green", data.Primaries[1]);
+  add("blue", data.Primaries[2]);
+  add("white", data.YxyTable[255]);
+}
+
 void Station::ReportAuto(bool measured, bool checkFailed) {
   const bool good = measured && !checkFailed;
+  recorder_.Figure("max_bright", FormatC("%.3f", held_.calibration.YxyTable[255].Y));
+  recorder_.Figure("rgb_verdict", checkFailed ? "NG" : "OK");
+  if (measured) RecordAutoFigures();
   std::string text = std::string("Auto\t\t") + (good ? "Complete." : "NG");
   if (checkFailed) text += "\n RGBch\t\tNG";
   text += "\nMaxBright\t\t" + ReportedLuminance(held_.calibration.YxyTable[255].Y);
@@ -92,7 +111,10 @@ void Station::MeasureSaveAndReport(const std::string& path) {
   const bool measuredAll = outcome != SequenceOutcome::Incomplete;
   views_.RefreshGridWB();
   status_.SetStatusText(0, "PC->MONITOR", true);
-  if (measuredAll) files_.FileSaveProcWB(path);
+  if (measuredAll && files_.FileSaveProcWB(path)) {
+    held_.calibrationSource = path;
+    recorder_.FileFigures(path);
+  }
   ReportAuto(outcome == SequenceOutcome::Complete, !GreyLevelsInWindow());
   status_.SetStatusText(0, "", false);
   status_.ShowMessageLine(measuredAll ? kCompleteLine : kIncompleteLine);
@@ -102,6 +124,7 @@ void Station::MeasureSaveAndReport(const std::string& path) {
 
 void Station::AutoButtonClick() {
   ProcedureScope procedure(*this);
+  RecordedProcedure record(recorder_, history::Kind::Auto);
   const bool asksOperator = devices_.ConfiguredInstrument().asksOperator;
   status_.LockControls();
   status_.ShowMessageLine("");
@@ -127,6 +150,7 @@ void Station::AutoButtonClick() {
     return EndAutoAtNormalBrightness();
   }
   if (!(white.Y >= kMinimumWhite)) {
+    recorder_.Figure("max_bright", FormatC("%.3f", white.Y));
     dialogs_.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",
                         Dialogs::kError);
     status_.SetStatusText(0, "", false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "datamodel/CalibrationData.h"
 #include "datamodel/UserMemoryTables.h"
@@ -16,6 +17,10 @@ struct HeldData {
   UserMemoryTables tables;
   std::array<bool, UserMemoryTables::kMemories> lutLoaded{};
   std::array<bool, UserMemoryTables::kMemories> filmGammaLoaded{};
+  // The files the data held came from ("" when it came from elsewhere), for the run history.
+  std::string calibrationSource;
+  std::array<std::string, UserMemoryTables::kMemories> lutSource{};
+  std::array<std::string, UserMemoryTables::kMemories> filmGammaSource{};
 };
 
 }  // namespace velluma

@@ -1,23 +1,31 @@
 #include "calibration/Station.h"
 
+#include "platform/Settings.h"
+
 namespace velluma {
 
 namespace {
 constexpr int kQueryReplyBytes = 1920;
+
+std::string MemoryName(int memory) {
+  return std::string(setting::kMemories[memory]);
+}
 }  // namespace
 
 Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsStore& settings,
                  Clock& clock)
-    : dialogs_(dialogs),
+    : recordingDialogs_(dialogs),
+      dialogs_(recordingDialogs_),
       status_(status),
       views_(views),
       settings_(settings),
-      devices_(settings, clock, dialogs),
-      preparation_(devices_, dialogs, status, views),
-      measurement_(devices_, held_.calibration, dialogs, status, views, clock),
-      verification_(devices_, measurement_, dialogs, status),
-      files_(held_, settings, dialogs, status, views),
-      transfers_(devices_, held_, dialogs, status, views) {}
+      devices_(settings, clock, dialogs_),
+      preparation_(devices_, dialogs_, status, views),
+      measurement_(devices_, held_.calibration, dialogs_, status, views, clock),
+      verification_(devices_, measurement_, dialogs_, status),
+      files_(held_, settings, dialogs_, status, views),
+      transfers_(devices_, held_, dialogs_, status, views),
+      recorder_(recordingDialogs_, status, settings) {}
 
 Station::ProcedureScope::ProcedureScope(Station& station)
     : station_(station), outer_(!station.procedureRunning_) {
@@ -89,23 +97,44 @@ void Station::DropFiles(const std::vector<std::string>& paths) {
   if (!procedureRunning_) files_.DropFiles(paths);
 }
 
+// A transfer's record: the memory, the file the data came from and the frames it took.
+void Station::RecordTransfer(const std::string& memory, const std::string& source,
+                             long framesBefore) {
+  if (!memory.empty()) recorder_.Figure("memory", memory);
+  recorder_.FileFigures(source);
+  const long frames = devices_.Link() ? devices_.Link()->FramesSent() - framesBefore : 0;
+  recorder_.Figure("frames", std::to_string(frames));
+}
+
 void Station::DownloadButtonClick() {
   ProcedureScope procedure(*this);
+  RecordedProcedure record(recorder_, history::Kind::SendCalibration);
+  const long before = devices_.Link() ? devices_.Link()->FramesSent() : 0;
   transfers_.DownloadButtonClick();
+  RecordTransfer("", held_.calibrationSource, before);
 }
 
 void Station::LUTStartButtonClick() {
   ProcedureScope procedure(*this);
+  RecordedProcedure record(recorder_, history::Kind::SendLut);
+  const int memory = views_.LutMemory();
+  const long before = devices_.Link() ? devices_.Link()->FramesSent() : 0;
   transfers_.LUTStartButtonClick();
+  RecordTransfer(MemoryName(memory), held_.lutSource[memory], before);
 }
 
 void Station::FilmGammaStartButtonClick() {
   ProcedureScope procedure(*this);
+  RecordedProcedure record(recorder_, history::Kind::SendFilmGamma);
+  const int memory = views_.FilmGammaMemory();
+  const long before = devices_.Link() ? devices_.Link()->FramesSent() : 0;
   transfers_.FilmGammaStartButtonClick();
+  RecordTransfer(MemoryName(memory), held_.filmGammaSource[memory], before);
 }
 
 void Station::ZeroCalButtonClick() {
   ProcedureScope procedure(*this);
+  RecordedProcedure record(recorder_, history::Kind::ZeroCal);
   status_.LockControls();
   status_.SetStatusText(0, "0-Cal", true);
   CreateCaAnalyzer();
@@ -132,16 +161,19 @@ bool Station::MeasureSequence() {
 void Station::HoldCalibrationData(const CalibrationData& data) {
   held_.calibration = data;
   held_.calibrationReady = true;
+  held_.calibrationSource.clear();
 }
 
 void Station::HoldLut(int memory, const UserMemoryTables::LutTable& table) {
   held_.tables.LutTables.at(memory) = table;
   held_.lutLoaded.at(memory) = true;
+  held_.lutSource.at(memory).clear();
 }
 
 void Station::HoldFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
   held_.tables.FilmGammaTables.at(memory) = table;
   held_.filmGammaLoaded.at(memory) = true;
+  held_.filmGammaSource.at(memory).clear();
 }
 
 }  // namespace velluma

@@ -9,6 +9,8 @@
 #include "calibration/InstrumentPreparation.h"
 #include "calibration/MeasurementRun.h"
 #include "calibration/Operator.h"
+#include "calibration/RecordingDialogs.h"
+#include "calibration/RunRecorder.h"
 #include "calibration/TableFiles.h"
 #include "calibration/Transfers.h"
 #include "calibration/VerificationResult.h"
@@ -124,6 +126,18 @@ class Station {
   void HoldLut(int memory, const UserMemoryTables::LutTable& table);
   void HoldFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table);
 
+  // The run history every procedure that talks to the monitor is recorded in: a file or a
+  // "postgresql://" server ("" for none), opened at the first record; failures go to the message
+  // line and to `log` when given.
+  void UseHistory(const std::string& location, std::ostream* log = nullptr) {
+    recorder_.UseHistory(location, log);
+  }
+  void UseHistory(std::unique_ptr<history::HistoryStore> store, std::ostream* log = nullptr) {
+    recorder_.UseHistory(std::move(store), log);
+  }
+  // Where the history is kept, for reading it; "" when none is kept or it was given as a store.
+  const std::string& HistoryLocation() const { return recorder_.Location(); }
+
   // What the station holds and uses, to look at.
   const HeldData& Held() const { return held_; }
   LCD* Link() { return devices_.Link(); }
@@ -155,7 +169,12 @@ class Station {
   bool GreyLevelsInWindow();
   void ReportAuto(bool measured, bool checkFailed);
   bool BeginVerification(VerificationResult& result);
+  void RecordVerification(const VerificationResult& result, const std::string& message,
+                          const std::string& report);
+  void RecordAutoFigures();
+  void RecordTransfer(const std::string& memory, const std::string& source, long framesBefore);
 
+  RecordingDialogs recordingDialogs_;
   Dialogs& dialogs_;
   StatusView& status_;
   Views& views_;
@@ -167,6 +186,7 @@ class Station {
   VerificationRun verification_;
   TableFiles files_;
   Transfers transfers_;
+  RunRecorder recorder_;
   bool procedureRunning_ = false;
 };
 

@@ -48,6 +48,7 @@ int TableFiles::FileOpenProcWB(const std::string& path) {
       return 0;
     case calibration_file::ReadResult::Loaded:
       held_.calibrationReady = true;
+      held_.calibrationSource = path;
       return 1;
     case calibration_file::ReadResult::Invalid:
       break;
@@ -86,6 +87,7 @@ int TableFiles::FileOpenProcLUT(const std::string& path) {
   const LUTLoadResult loaded =
       LoadLUTFile(path, format, direct, held_.tables.LutTables[memory], std::cout);
   held_.lutLoaded[memory] = loaded.code == 0;
+  held_.lutSource[memory] = loaded.code == 0 ? path : std::string();
   lutLoadCause_ = loaded.cause;
   return loaded.code;
 }
@@ -97,6 +99,7 @@ int TableFiles::FileOpenProcFG(const std::string& path) {
       return -1;
     case film_gamma_file::ReadResult::Loaded:
       held_.filmGammaLoaded[memory] = true;
+      held_.filmGammaSource[memory] = path;
       return 0;
     case film_gamma_file::ReadResult::Invalid:
       break;

@@ -1,28 +1,16 @@
 // Verify: the calibrated monitor measured against its target, patch by patch.
-#include <ctime>
 #include <stdexcept>
 
+#include "calibration/ProcedureOutcome.h"
 #include "calibration/Station.h"
 #include "platform/CLocale.h"
+#include "platform/StationIdentity.h"
 
 namespace velluma {
 
 namespace {
 
 constexpr const char* kVerifyCaption = "Verify";
-
-std::string UtcNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-  return text;
-}
 
 std::string VerdictText(const char* kind, const colour::Verdict& verdict) {
   return FormatC("%s average %.2f, maximum %.2f", kind, verdict.average, verdict.maximum);
@@ -69,8 +57,33 @@ bool Station::BeginVerification(VerificationResult& result) {
   return CheckMonitorModel(result.monitor, kVerifyCaption);
 }
 
+// The run history's record of a verification: how far it came, its figures and verdicts, and the
+// report a finished run is to be saved to when the caller knows it already.
+void Station::RecordVerification(const VerificationResult& result, const std::string& message,
+                                 const std::string& report) {
+  const int code = result.outcome != VerificationResult::Outcome::Finished ? kOutcomeFailed
+                   : result.Passes()                                       ? kOutcomeDone
+                                                                           : kOutcomeRefused;
+  recorder_.Outcome(message, code);
+  recorder_.Figure("patches", FormatC("%d of %d", static_cast<int>(result.readings.size()),
+                                      static_cast<int>(result.planned.size())));
+  if (result.readings.empty()) return;
+  const colour::VerificationFigures& f = result.figures;
+  recorder_.Figure("grey_de_average", FormatC("%.3f", f.greys.average));
+  recorder_.Figure("grey_de_maximum", FormatC("%.3f", f.greys.maximum));
+  recorder_.Figure("colour_de_average", FormatC("%.3f", f.colours.average));
+  recorder_.Figure("colour_de_maximum", FormatC("%.3f", f.colours.maximum));
+  recorder_.Figure("white_Y", FormatC("%.3f", f.whiteY));
+  recorder_.Figure("white_cct", FormatC("%.0f", f.whiteTemperature.kelvin));
+  recorder_.Figure("white_duv", FormatC("%+.4f", f.whiteTemperature.duv));
+  recorder_.Figure("contrast", FormatC("%.0f", f.contrast));
+  if (result.outcome == VerificationResult::Outcome::Finished && !report.empty())
+    recorder_.Figure("report", report);
+}
+
 VerificationResult Station::Verify(VerificationView& view) {
   ProcedureScope procedure(*this);
+  RecordedProcedure record(recorder_, history::Kind::Verification);
   VerificationResult result;
   result.startedUtc = UtcNow();
   result.instrument = std::string(devices_.ConfiguredInstrument().name);
@@ -85,7 +98,9 @@ VerificationResult Station::Verify(VerificationView& view) {
       devices_.Link()->ShowPattern(0, 0, 0);
     status_.SetStatusText(0, "", false);
   }
-  status_.ShowMessageLine(Summary(result));
+  const std::string summary = Summary(result);
+  status_.ShowMessageLine(summary);
+  RecordVerification(result, summary, view.ReportPath());
   // A CA driver that found no instrument has told the operator to restart: stay locked.
   if (!devices_.CaSetUpFailed()) status_.UnlockControls();
   return result;

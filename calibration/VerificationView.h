@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "calibration/VerificationResult.h"
 
 namespace velluma {
@@ -13,6 +15,9 @@ class VerificationView {
   // The run so far; called once before the first patch (nothing measured) and after each one.
   virtual void ShowVerification(const VerificationResult& soFar) = 0;
   virtual bool StopRequested() = 0;
+  // Where a finished run's report is to be saved, when that is known before the run (the command
+  // line's --report), for the run history; "" otherwise.
+  virtual std::string ReportPath() const { return {}; }
 };
 
 }  // namespace velluma

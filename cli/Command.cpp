@@ -7,7 +7,7 @@ namespace velluma::cli {
 
 namespace {
 
-constexpr std::array<std::pair<Command, std::string_view>, 9> kCommandNames = {{
+constexpr std::array<std::pair<Command, std::string_view>, 10> kCommandNames = {{
     {Command::LutConvert, "lut-convert"},
     {Command::Query, "query"},
     {Command::SendCalibration, "send-calibration"},
@@ -17,6 +17,7 @@ constexpr std::array<std::pair<Command, std::string_view>, 9> kCommandNames = {{
     {Command::Measure, "measure"},
     {Command::Auto, "auto"},
     {Command::Verify, "verify"},
+    {Command::History, "history"},
 }};
 
 }  // namespace

@@ -16,6 +16,7 @@ enum class Command {
   Measure,          // "measure"
   Auto,             // "auto"
   Verify,           // "verify"
+  History,          // "history"
 };
 
 // The word that names `command` on the command line.

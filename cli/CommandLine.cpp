@@ -9,6 +9,7 @@
 
 #include "calibration/Operator.h"
 #include "calibration/VerificationRequest.h"
+#include "cli/HistoryListing.h"
 #include "cli/UsageError.h"
 #include "instruments/AnalyzerOffset.h"
 #include "platform/Settings.h"
@@ -22,7 +23,7 @@ constexpr int kMaxPatchValue = 255;
 using Apply = void (*)(CommandLine& line, const std::string& option, const std::string& value);
 
 // The commands an option belongs to.
-enum class Scope { Every, LutFiles, MemorySends, Auto, Verify };
+enum class Scope { Every, LutFiles, MemorySends, Auto, Verify, History };
 
 struct KnownOption {
   std::string_view name;
@@ -41,10 +42,13 @@ bool Belongs(Scope scope, Command command) {
       return command == Command::Auto;
     case Scope::Verify:
       return command == Command::Verify;
+    case Scope::History:
+      return command == Command::History;
     case Scope::Every:
       break;
   }
-  return true;
+  // The history is read without settings or devices: their options say nothing to it.
+  return command != Command::History;
 }
 
 // "a, b, c" of a setting's choices.
@@ -167,6 +171,29 @@ void ApplyVerificationSetting(CommandLine& line, const std::string& option,
   }
 }
 
+// "2026-11-30" (midnight UTC) or "2026-11-30T08:15:00Z": the history's own form of a time.
+void ApplySince(CommandLine& line, const std::string& option, const std::string& value) {
+  const auto since = SinceTime(value);
+  if (!since) Refuse(option, value, "a date is YYYY-MM-DD or YYYY-MM-DDTHH:MM:SSZ (UTC)");
+  line.historyFilter.sinceUtc = *since;
+}
+
+void ApplyKind(CommandLine& line, const std::string& option, const std::string& value) {
+  history::Kind kind;
+  if (!history::ParseKind(value, kind))
+    Refuse(option, value,
+           "the kind is auto, verify, zero-cal, send-calibration, send-lut or send-film-gamma");
+  line.historyFilter.kind = kind;
+}
+
+void ApplyMonitor(CommandLine& line, const std::string&, const std::string& value) {
+  line.historyFilter.monitor = value;
+}
+
+void ApplyJson(CommandLine& line, const std::string&, const std::string&) {
+  line.json = true;
+}
+
 const KnownOption kOptions[] = {
     {"--monitor-port", true, ApplyMonitorPort, Scope::Every},
     {"--monitor-type", true, ApplyMonitorType, Scope::Every},
@@ -193,6 +220,10 @@ const KnownOption kOptions[] = {
     {"--grey-maximum", true, ApplyVerificationSetting, Scope::Verify},
     {"--colour-average", true, ApplyVerificationSetting, Scope::Verify},
     {"--colour-maximum", true, ApplyVerificationSetting, Scope::Verify},
+    {"--since", true, ApplySince, Scope::History},
+    {"--kind", true, ApplyKind, Scope::History},
+    {"--monitor", true, ApplyMonitor, Scope::History},
+    {"--json", false, ApplyJson, Scope::History},
 };
 
 const KnownOption* FindOption(std::string_view name) {
@@ -307,6 +338,7 @@ std::size_t ArgumentCount(Command command) {
     case Command::ZeroCal:
     case Command::Auto:
     case Command::Verify:
+    case Command::History:
       return 0;
     case Command::Measure:
       return 3;

@@ -7,6 +7,7 @@
 
 #include "cli/Command.h"
 #include "cli/SettingOverride.h"
+#include "history/HistoryFilter.h"
 
 namespace velluma::cli {
 
@@ -25,6 +26,7 @@ namespace velluma::cli {
 //   verify [--report FILE.html] [--csv FILE.csv] [--white D65|X,Y] [--curve 2.2|2.4|BT.1886]
 //          [--gamut Rec.709|DCI-P3] [--grey-steps N] [--grey-average DE] [--grey-maximum DE]
 //          [--colour-average DE] [--colour-maximum DE]
+//   history [--since DATE] [--kind KIND] [--monitor MODEL|PORT] [--json]
 //
 // Shared options: --monitor-port PORT, --monitor-type TEXT, --monitor-speed N, --analyzer MODEL,
 // --analyzer-port PORT, --offset-x V, --offset-y V, --settings FILE, --yes, --no, --help (-h).
@@ -40,6 +42,8 @@ struct CommandLine {
   std::string savePath;                // auto
   std::string reportPath;              // verify: the HTML report; empty for none
   std::string csvPath;                 // verify: the CSV of every patch; empty for none
+  history::Filter historyFilter;       // history: the runs to print
+  bool json = false;                   // history: JSON lines instead of a table
   std::optional<int> answer;           // Operator::kAnswerYes (--yes) or kAnswerNo (--no)
   std::string settingsFile;            // --settings; empty for the operator's own settings
   std::array<std::string, 2> offsets;  // the offset edits' texts, as CheckedOffsetText gives them

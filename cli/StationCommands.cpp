@@ -24,6 +24,8 @@ int RunStationCommand(const CommandLine& line, const CommandContext& context) {
       return Auto(context);
     case Command::Verify:
       return Verify(context, {line.reportPath, line.csvPath});
+    case Command::History:
+      break;  // reads the history, not the station: RunVellumaCli lists it
   }
   return kExitFailed;
 }

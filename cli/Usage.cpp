@@ -13,7 +13,7 @@ struct CommandText {
   const char* details;
 };
 
-const std::array<CommandText, 9> kCommandTexts = {{
+const std::array<CommandText, 10> kCommandTexts = {{
     {Command::LutConvert, "lut-convert FILE [--format baselight|davinci]",
      "print the monitor LUT a LUT file loads as",
      "Loads FILE as the LookUpTable tab's Open does and prints the monitor's LUT: 4096 lines\n"
@@ -76,6 +76,19 @@ const std::array<CommandText, 9> kCommandTexts = {{
      "  --grey-maximum DE      [1.0, 2.0] and of the colours [3.0, 5.0]\n"
      "  --colour-average DE\n"
      "  --colour-maximum DE\n"},
+    {Command::History, "history [--since DATE] [--kind KIND] [--monitor MODEL|PORT] [--json]",
+     "print the runs the history keeps",
+     "Prints the runs of the procedures that talked to the monitor, newest first: a table, or\n"
+     "one JSON object a line with --json (every field and figure). The history is\n"
+     "$VELLUMA_HISTORY (a file, or a postgresql:// server shared by a facility's stations),\n"
+     "else history.db in the operator's data folder (~/.local/share/Quillem/Velluma). Status\n"
+     "0, or 2 when the history cannot be read. Opens no device.\n"
+     "\n"
+     "  --since DATE           runs from DATE on: YYYY-MM-DD (UTC) or YYYY-MM-DDTHH:MM:SSZ\n"
+     "  --kind KIND            auto, verify, zero-cal, send-calibration, send-lut or\n"
+     "                         send-film-gamma\n"
+     "  --monitor TEXT         runs on the monitor of that model or on that port\n"
+     "  --json                 JSON lines instead of the table\n"},
 }};
 
 constexpr const char* kSharedOptions =
@@ -103,7 +116,8 @@ constexpr const char* kEnvironment =
     "Environment: VELLUMA_SETTINGS (the settings file), VELLUMA_PORTS (the ports directory),\n"
     "VELLUMA_CA_SERVER, VELLUMA_EYEONE, VELLUMA_BENCH_SOCKET, and VELLUMA_CLOCK_SCALE: a\n"
     "factor for every protocol pause and time-out (0.02 against the virtual bench); without\n"
-    "it they last their real length, as real devices need.\n";
+    "it they last their real length, as real devices need. VELLUMA_HISTORY: where every run\n"
+    "is recorded (a file or a postgresql:// server; none keeps no history).\n";
 
 const CommandText& TextOf(Command command) {
   for (const CommandText& text : kCommandTexts)

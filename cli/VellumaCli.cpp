@@ -6,11 +6,13 @@
 #include "cli/ClockFromEnvironment.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleOperator.h"
+#include "cli/HistoryListing.h"
 #include "cli/PrivateSettings.h"
 #include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
 #include "cli/Usage.h"
 #include "cli/UsageError.h"
+#include "history/OpenHistory.h"
 #include "instruments/InstrumentModel.h"
 #include "platform/InputFile.h"
 
@@ -61,6 +63,8 @@ int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
   ConsoleOperator op(out, err, AnswersOf(line), errIsTerminal);
   Station station(op, settings.Store(), *clock);
   station.LoadSettings();
+  // Its failures reach standard error through the message line.
+  station.UseHistory(history::DefaultHistoryLocation());
   return RunStationCommand(line, {station, op, out, err});
 }
 
@@ -74,6 +78,9 @@ int RunVellumaCli(const std::vector<std::string>& arguments, std::ostream& out, 
       out << (line.command ? CommandHelp(*line.command) : GeneralHelp()) << std::flush;
       return kExitDone;
     }
+    if (line.command == Command::History)
+      return ListHistory(history::DefaultHistoryLocation(), line.historyFilter, line.json, out,
+                         err);
     return RunCommandLine(line, out, err, errIsTerminal);
   } catch (const UsageError& error) {
     PrintUsageError(err, error);

@@ -14,8 +14,13 @@ namespace {
 // from the keyboard asks the run to stop after its patch.
 class ConsoleVerificationView : public VerificationView {
  public:
+  explicit ConsoleVerificationView(std::string report) : report_(std::move(report)) {}
   void ShowVerification(const VerificationResult&) override {}
   bool StopRequested() override { return InterruptRequest::Requested(); }
+  std::string ReportPath() const override { return report_; }
+
+ private:
+  std::string report_;
 };
 
 int ExitStatus(const VerificationResult& result) {
@@ -45,7 +50,7 @@ int Verify(const CommandContext& context, const VerificationFiles& files) {
   {
     OpenDevices devices(context.station);
     const InterruptRequest interrupts;
-    ConsoleVerificationView view;
+    ConsoleVerificationView view(files.report);
     result = context.station.Verify(view);
   }
   if (!result.readings.empty()) context.out << VerificationSummary(result) << std::flush;

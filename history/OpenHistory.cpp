@@ -3,15 +3,20 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "history/HistoryError.h"
+#ifdef VELLUMA_HISTORY_STORES
 #include "history/PostgresHistory.h"
 #include "history/SqliteHistory.h"
+#endif
 
 namespace velluma::history {
 
 namespace {
+#ifdef VELLUMA_HISTORY_STORES
 bool NamesServer(std::string_view location) {
   return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }
+#endif
 
 // An environment variable's value; empty when unset, which the XDG rules treat alike (as they do
 // a relative folder).
@@ -21,13 +26,22 @@ std::string Environment(const char* name) {
 }
 }  // namespace
 
+#ifdef VELLUMA_HISTORY_STORES
 std::unique_ptr<HistoryStore> OpenHistory(const std::string& location) {
   if (NamesServer(location)) return std::make_unique<PostgresHistory>(location);
   return std::make_unique<SqliteHistory>(location);
 }
+#else
+std::unique_ptr<HistoryStore> OpenHistory(const std::string& location) {
+  throw HistoryError(location, "this build of Velluma keeps no history");
+}
+#endif
 
 std::string DefaultHistoryLocation() {
   if (std::string chosen = Environment("VELLUMA_HISTORY"); !chosen.empty()) return chosen;
+#ifndef VELLUMA_HISTORY_STORES
+  return "";  // no history unless one is asked for, which then says it cannot be kept
+#endif
   std::string data = Environment("XDG_DATA_HOME");
   if (!data.starts_with('/')) data = Environment("HOME") + "/.local/share";
   return data + "/Quillem/Velluma/history.db";

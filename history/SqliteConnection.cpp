@@ -120,7 +120,12 @@ void SqliteConnection::Fail(const std::string& what) const {
   throw HistoryError(path_, what);
 }
 
+// SQLite says "disk I/O error" for a write the file system refused, a full disk among the
+// causes; the operator is told what he can act on.
 void SqliteConnection::FailWithEngineMessage() const {
+  const int code = sqlite3_extended_errcode(db_);
+  if (code == SQLITE_FULL || code == SQLITE_IOERR_WRITE || code == SQLITE_IOERR_FSYNC)
+    Fail("the disk refused the write (full, or failing)");
   Fail(sqlite3_errmsg(db_));
 }
 

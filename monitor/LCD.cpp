@@ -38,9 +38,8 @@ bool AllFit(const Values& values, Fits fits) {
 }
 
 bool LutFits(const UserMemoryTables::LutTable& lut) {
-  return std::all_of(lut.begin(), lut.end(), [](const auto& channel) {
-    return AllFit(channel, FitsHexField);
-  });
+  return std::all_of(lut.begin(), lut.end(),
+                     [](const auto& channel) { return AllFit(channel, FitsHexField); });
 }
 
 }  // namespace
@@ -107,7 +106,9 @@ int LCD::WriteBytes(int count, const std::uint8_t* data) {
 int LCD::Send(const std::string& command, bool withChecksum) {
   if (command.size() > static_cast<std::size_t>(framing::kMaxCommand)) return -1;
   const auto frame = framing::BuildFrame(command, withChecksum, linkKind_, monitorId_);
-  return WriteBytes(static_cast<int>(frame.size()), frame.data()) ? 0 : -1;
+  if (!WriteBytes(static_cast<int>(frame.size()), frame.data())) return -1;
+  ++framesSent_;
+  return 0;
 }
 
 int LCD::SendChecked(const std::string& command) {

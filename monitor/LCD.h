@@ -68,6 +68,9 @@ class LCD {
   // through.
   const std::string& LutFailure() const { return lutFailure_; }
 
+  // Frames written whole onto the link since the link was made, for the run history.
+  long FramesSent() const { return framesSent_; }
+
  private:
   int Send(const std::string& command, bool withChecksum);
   int Receive(std::string& body, bool purge, bool checked);
@@ -86,6 +89,7 @@ class LCD {
   LinkEnvironment environment_;
   SerialPort port_;
   std::string lutFailure_;
+  long framesSent_ = 0;
 };
 
 }  // namespace velluma

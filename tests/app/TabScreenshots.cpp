@@ -15,11 +15,14 @@
 #include <cstdlib>
 
 #include "app/AboutUnit.h"
+#include "app/HistoryUnit.h"
 #include "app/ProgressPanel.h"
 #include "app/PropertyUnit.h"
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
 #include "app/VerificationPage.h"
+#include "history/OpenHistory.h"
+#include "tests/app/SampleHistory.h"
 #include "tests/support/BenchProcess.h"
 
 namespace {
@@ -110,6 +113,20 @@ bool ShootVerification(const QDir& dir) {
   return window.VerificationPage1->Finished().has_value();
 }
 
+// The History dialog over five weeks of a monitor's runs.
+bool ShootHistory(const QDir& dir, velluma::TTonwickForm& window) {
+  const QTemporaryDir scratch;
+  const std::string location = scratch.filePath("history.db").toStdString();
+  velluma::test::WriteSampleHistory(*velluma::history::OpenHistory(location));
+  window.HistoryForm->SetLocation(location);
+  window.HistoryForm->Load();
+  window.HistoryForm->show();
+  for (int i = 0; i < 5; ++i) QApplication::processEvents();
+  const bool saved = window.HistoryForm->grab().save(dir.filePath("history.png"));
+  window.HistoryForm->hide();
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -161,6 +178,7 @@ int main(int argc, char** argv) {
     if (!d.dialog->grab().save(dir.filePath(d.file))) return 1;
     d.dialog->hide();
   }
+  if (!ShootHistory(dir, window)) return 1;
   window.close();
   return ShootAutoRun(dir) && ShootVerification(dir) ? 0 : 1;
 }

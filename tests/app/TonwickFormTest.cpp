@@ -2,7 +2,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QElapsedTimer>
@@ -25,11 +29,16 @@
 #include <fstream>
 
 #include "app/FileFilter.h"
+#include "app/HistoryChart.h"
+#include "app/HistoryTableModel.h"
+#include "app/HistoryUnit.h"
 #include "app/NumberGridModel.h"
 #include "app/ProgressPanel.h"
 #include "app/StringGridModel.h"
 #include "app/TonwickUnit.h"
 #include "app/VerificationPage.h"
+#include "history/OpenHistory.h"
+#include "tests/app/SampleHistory.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/TempDir.h"
 
@@ -591,6 +600,55 @@ TEST_F(TonwickFormTest, TheVerificationTargetIsStoredAsItIsChosen) {
   EXPECT_EQ(boxes.back().caption, "Verify");
   EXPECT_EQ(boxes.back().text,
             "\"0.9,0.9\" is not a white point: D65, or x,y (each between 0 and 1)");
+}
+
+// File > History... reads the station's history; each filter narrows the table, the chart draws
+// AUTO's MaxBright and the verifications' grey ΔE, and a history that cannot be read says why.
+TEST_F(TonwickFormTest, TheHistoryDialogFiltersAndChartsTheRuns) {
+  const std::string location = dir.File("history.db");
+  test::WriteSampleHistory(*history::OpenHistory(location));
+  auto window = Start();
+  window->station().UseHistory(location);
+  THistoryForm& form = *window->HistoryForm;
+  std::vector<std::pair<std::string, int>> seen;
+  QTimer::singleShot(0, [&] {
+    const auto look = [&](const std::string& what) {
+      seen.emplace_back(what, form.RunGrid->model()->rowCount());
+    };
+    look("all");
+    const auto series = form.Drift->View()->chart()->series();
+    seen.emplace_back("MaxBright points", static_cast<QLineSeries*>(series[0])->count());
+    seen.emplace_back("ΔE points", static_cast<QLineSeries*>(series[1])->count());
+    form.KindCombo->setCurrentText("auto");
+    look("auto");
+    form.KindCombo->setCurrentText("verify");
+    look("verify");
+    form.KindCombo->setCurrentIndex(0);
+    form.MonitorEdit->setText("COM9");
+    emit form.MonitorEdit->editingFinished();
+    look("COM9");
+    form.MonitorEdit->setText("QX-7MR520");
+    emit form.MonitorEdit->editingFinished();
+    look("QX-7MR520");
+    form.SinceEdit->setDate(QDate(2026, 11, 20));
+    form.SinceCheck->setChecked(true);
+    look("since 2026-11-20");
+    form.RunGrid->sortByColumn(HistoryTableModel::Time, Qt::AscendingOrder);
+    EXPECT_EQ(Cell(form.RunGrid, HistoryTableModel::Time, 0).toStdString(), "2026-11-21 18:40:00");
+    form.accept();
+  });
+  Named<QAction>(*window, "FileHistory")->trigger();
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"all", 24}, {"MaxBright points", 12}, {"ΔE points", 5},        {"auto", 12}, {"verify", 5},
+      {"COM9", 0}, {"QX-7MR520", 24},        {"since 2026-11-20", 11}};
+  EXPECT_EQ(seen, expected);
+
+  form.SetLocation(dir.Path().string());  // a folder
+  form.Load();
+  EXPECT_EQ(form.RunGrid->model()->rowCount(), 0);
+  EXPECT_TRUE(
+      form.StatusLabel->text().startsWith("history " + QString::fromStdString(dir.Path().string())))
+      << form.StatusLabel->text().toStdString();
 }
 
 }  // namespace

@@ -22,8 +22,11 @@ namespace {
 
 constexpr auto kPatience = std::chrono::seconds(60);
 
-// This process's environment with `changes` replacing or adding entries.
-std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string>& changes) {
+// This process's environment with `given` replacing or adding entries. The run history is off
+// unless a test names one, so no test writes into the user's own.
+std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string>& given) {
+  std::map<std::string, std::string> changes = given;
+  changes.try_emplace("VELLUMA_HISTORY", "none");
   std::vector<std::string> entries;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text = *entry;

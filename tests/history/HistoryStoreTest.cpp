@@ -1,14 +1,16 @@
 // The run history, the same cases on both engines: a file (SQLite) and a server of the test's own
 // (PostgreSQL). Records come back whole and in order, stations writing at once lose nothing, a
 // record is kept whole or not at all, and every failure is one clear line that loses nothing
-// already kept: a newer schema, a server killed mid-run, a file locked or read-only.
+// already kept: a newer schema, a server killed mid-run, a file locked or read-only, a full disk.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -354,6 +356,28 @@ TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
   }));
 
   ASSERT_EQ(::chmod(engine.Location().c_str(), 0644), 0);
+  EXPECT_EQ(OpenHistory(engine.Location())->Query({}), std::vector<Record>{first});
+}
+
+// A disk that fills up while a record is written: the operating system's file-size limit stands
+// in for it, in a station of its own. A record far larger than the limit cannot fit.
+TEST_F(SqliteHistoryTest, AFullDiskIsAClearErrorAndLosesNothing) {
+  OpenHistory(engine.Location())->Append(first);
+  second.outcome = std::string(256 * 1024, 'x');
+  const std::string location = engine.Location();
+  EXPECT_TRUE(InStations(1, [&](int) {
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the station
+    const rlimit limit{64 * 1024, 64 * 1024};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      OpenHistory(location)->Append(second);
+    } catch (const HistoryError& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      return std::string(error.what()) ==
+             "history " + location + ": the disk refused the write (full, or failing)";
+    }
+    return false;
+  }));
   EXPECT_EQ(OpenHistory(engine.Location())->Query({}), std::vector<Record>{first});
 }
 

@@ -1,10 +1,11 @@
-#include "cli/RunOutcome.h"
+#include "calibration/ProcedureOutcome.h"
 
 #include <algorithm>
+#include <string>
 
-#include "calibration/Operator.h"
+#include "calibration/Dialogs.h"
 
-namespace velluma::cli {
+namespace velluma {
 
 namespace {
 constexpr std::string_view kAutoCaption = "Auto";
@@ -18,7 +19,7 @@ bool StartsWith(const std::string& text, std::string_view start) {
 }
 
 bool IsErrorBox(const ShownBox& box) {
-  return box.flags == Operator::kError || box.flags == Operator::kOkCancelError;
+  return box.flags == Dialogs::kError || box.flags == Dialogs::kOkCancelError;
 }
 }  // namespace
 
@@ -26,24 +27,23 @@ bool IsAutoReport(const ShownBox& box) {
   return box.caption == kAutoCaption && StartsWith(box.text, kReportStart);
 }
 
-int AutoExitStatus(const std::vector<ShownBox>& boxes, bool questionUnanswered) {
-  if (questionUnanswered) return kExitFailed;
+int AutoOutcome(const std::vector<ShownBox>& boxes) {
   const auto report = std::find_if(boxes.begin(), boxes.end(), IsAutoReport);
   if (report == boxes.end()) {
     const bool dim = std::any_of(boxes.begin(), boxes.end(), [](const ShownBox& box) {
       return box.caption == kMaxBrightCaption;
     });
-    return dim ? kExitRefused : kExitFailed;
+    return dim ? kOutcomeRefused : kOutcomeFailed;
   }
-  if (std::any_of(boxes.begin(), report, IsErrorBox)) return kExitFailed;
-  return StartsWith(report->text, kCompleteReportStart) ? kExitDone : kExitRefused;
+  if (std::any_of(boxes.begin(), report, IsErrorBox)) return kOutcomeFailed;
+  return StartsWith(report->text, kCompleteReportStart) ? kOutcomeDone : kOutcomeRefused;
 }
 
-int CompletionExitStatus(const std::vector<ShownBox>& boxes, std::string_view caption) {
+int CompletionOutcome(const std::vector<ShownBox>& boxes, std::string_view caption) {
   const bool complete = std::any_of(boxes.begin(), boxes.end(), [&](const ShownBox& box) {
     return box.text == kComplete && box.caption == caption;
   });
-  return complete ? kExitDone : kExitFailed;
+  return complete ? kOutcomeDone : kOutcomeFailed;
 }
 
-}  // namespace velluma::cli
+}  // namespace velluma

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "history/HistoryFilter.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace velluma {
+
+class HistoryChart;
+class HistoryTableModel;
+
+// The History dialog: the runs the history keeps, filtered by date, kind and monitor, in a table
+// that sorts by any column, over a chart of AUTO's MaxBright and the verifications' grey ΔE2000
+// over time. A history that cannot be read says why in the line under the table.
+class THistoryForm : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit THistoryForm(QWidget* parent = nullptr);
+
+  // Where the runs are read from: a file or a "postgresql://" server; "" when none is kept.
+  void SetLocation(const std::string& location) { location_ = location; }
+  // Reads the runs the filters select, afresh.
+  void Load();
+
+  QCheckBox* SinceCheck = nullptr;
+  QDateEdit* SinceEdit = nullptr;
+  QComboBox* KindCombo = nullptr;
+  QLineEdit* MonitorEdit = nullptr;
+  QPushButton* RefreshButton = nullptr;
+  QTableView* RunGrid = nullptr;
+  QLabel* StatusLabel = nullptr;
+  QPushButton* CloseButton = nullptr;
+  HistoryTableModel* Runs = nullptr;
+  HistoryChart* Drift = nullptr;
+
+ private:
+  QWidget* BuildFilters();
+  history::Filter CurrentFilter() const;
+
+  QSortFilterProxyModel* sorted_ = nullptr;
+  std::string location_;
+};
+
+}  // namespace velluma

@@ -1,0 +1,206 @@
+// The run history through velluma-cli: every procedure that talks to the monitor adds one record
+// with its figures (the files' fingerprints checked with sha256sum), `history` prints them, and
+// stations writing to one PostgreSQL server at once lose nothing, even when the server dies.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "tests/cli/CliProcess.h"
+#include "tests/support/BenchProcess.h"
+#include "tests/support/PostgresServer.h"
+#include "tests/support/TempDir.h"
+
+namespace velluma {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The value of `"name":"value"` in a JSON line of `history --json` (figures and outcome).
+std::string Field(const std::string& line, const std::string& name) {
+  const std::string key = "\"" + name + "\":\"";
+  const auto at = line.find(key);
+  if (at == std::string::npos) return "<none>";
+  const auto start = at + key.size();
+  return line.substr(start, line.find('"', start) - start);
+}
+
+// sha256sum's fingerprint of a file: worked out by another program than the one under test.
+std::string Sha256Sum(const std::string& path) {
+  FILE* pipe = ::popen(("sha256sum '" + path + "'").c_str(), "r");
+  char digest[65] = {};
+  const std::size_t read = std::fread(digest, 1, 64, pipe);
+  ::pclose(pipe);
+  return std::string(digest, read);
+}
+
+class VellumaCliHistoryTest : public ::testing::Test {
+ protected:
+  std::map<std::string, std::string> Environment(const std::string& history) const {
+    std::map<std::string, std::string> environment = {{"VELLUMA_SETTINGS", dir.File("Velluma.reg")},
+                                                      {"VELLUMA_CLOCK_SCALE", "0.02"},
+                                                      {"VELLUMA_HISTORY", history}};
+    if (bench) {
+      environment["VELLUMA_PORTS"] = bench->PortsDir();
+      environment["VELLUMA_BENCH_SOCKET"] = bench->SocketPath();
+    }
+    return environment;
+  }
+  // One command; returns its record as `history --json` prints it, and the frames the bench
+  // received meanwhile.
+  std::pair<std::string, long> Recorded(std::vector<std::string> arguments, int status) {
+    const std::size_t before = bench->Log().size();
+    arguments.insert(arguments.end(), {"--analyzer", "PR-655", "--analyzer-port", "COM2"});
+    const test::CliResult run = test::RunCli(arguments, Environment(dir.File("history.db")));
+    EXPECT_EQ(run.status, status) << arguments[0] << ": " << run.err;
+    const long frames = static_cast<long>(bench->Log().size() - before);
+    const auto lines =
+        Lines(test::RunCli({"history", "--json"}, Environment(dir.File("history.db"))).out);
+    EXPECT_EQ(lines.size(), ++records) << arguments[0] << " adds exactly one record";
+    return {lines.empty() ? "" : lines.front(), frames};
+  }
+
+  test::TempDir dir;
+  std::unique_ptr<BenchProcess> bench;
+  std::size_t records = 0;
+};
+
+TEST_F(VellumaCliHistoryTest, EveryProcedureAddsOneRecordWithItsFigures) {
+  bench = std::make_unique<BenchProcess>(std::vector<std::string>{
+      "--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
+  dir.Write("grade.cube",
+            "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
+  std::string curve = "1\n7\n0\n1\n1\n0\n1\n0\n0\n";
+  for (int i = 0; i < 1024; ++i) curve += std::to_string(i) + "\n";
+  dir.Write("curve.csv", curve);
+
+  auto [zero, zeroFrames] = Recorded({"zero-cal"}, 0);
+  EXPECT_TRUE(Contains(zero, "\"kind\":\"zero-cal\"")) << zero;
+  EXPECT_TRUE(Contains(zero, "\"instrument\":{\"model\":\"PR-655\",\"port\":\"COM2\"}")) << zero;
+  EXPECT_EQ(Field(zero, "outcome"), "Complete.");
+
+  auto [autoRun, autoFrames] = Recorded({"auto", "--save", dir.File("run.txt")}, 0);
+  EXPECT_TRUE(Contains(autoRun, "\"kind\":\"auto\"")) << autoRun;
+  EXPECT_TRUE(Contains(autoRun, "\"model\":\"QX-7MR520\"")) << autoRun;
+  EXPECT_TRUE(Contains(autoRun, "\"result\":0")) << autoRun;
+  EXPECT_EQ(Field(autoRun, "rgb_verdict"), "OK");
+  EXPECT_NEAR(std::stod(Field(autoRun, "max_bright")), 260.0, 0.5);
+  EXPECT_NEAR(std::stod(Field(autoRun, "red_x")), 0.64, 0.01);
+  EXPECT_EQ(Field(autoRun, "file"), dir.File("run.txt"));
+  EXPECT_EQ(Field(autoRun, "file_sha256"), Sha256Sum(dir.File("run.txt")));
+
+  auto [verify, verifyFrames] = Recorded({"verify", "--report", dir.File("r.html")}, 0);
+  EXPECT_TRUE(Contains(verify, "\"kind\":\"verify\"")) << verify;
+  EXPECT_EQ(Field(verify, "report"), dir.File("r.html"));
+  EXPECT_EQ(Field(verify, "patches"), "27 of 27");
+  EXPECT_LT(std::stod(Field(verify, "grey_de_average")), 1.0);
+  EXPECT_EQ(Field(verify, "outcome").rfind("Verification passed: ", 0), 0u);
+
+  const struct {
+    std::vector<std::string> arguments;
+    const char* kind;
+    const char* file;
+    const char* memory;
+  } transfers[] = {
+      {{"send-calibration", dir.File("run.txt")}, "send-calibration", "run.txt", "<none>"},
+      {{"send-lut", dir.File("grade.cube"), "--memory", "USER2", "--format", "davinci"},
+       "send-lut",
+       "grade.cube",
+       "USER2"},
+      {{"send-film-gamma", dir.File("curve.csv"), "--memory", "USER3"},
+       "send-film-gamma",
+       "curve.csv",
+       "USER3"},
+  };
+  for (const auto& transfer : transfers) {
+    auto [record, frames] = Recorded(transfer.arguments, 0);
+    EXPECT_TRUE(Contains(record, std::string("\"kind\":\"") + transfer.kind + "\"")) << record;
+    EXPECT_EQ(Field(record, "memory"), transfer.memory);
+    EXPECT_EQ(Field(record, "file"), dir.File(transfer.file));
+    EXPECT_EQ(Field(record, "file_sha256"), Sha256Sum(dir.File(transfer.file)));
+    EXPECT_EQ(Field(record, "frames"), std::to_string(frames)) << transfer.kind;
+    EXPECT_EQ(Field(record, "outcome"), "Complete.");
+  }
+
+  const auto table =
+      Lines(test::RunCli({"history", "--kind", "auto"}, Environment(dir.File("history.db"))).out);
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_TRUE(Contains(table[1], " auto ") && Contains(table[1], "[MaxBright 26")) << table[1];
+  const auto future = test::RunCli({"history", "--since", "2999-01-01", "--json"},
+                                   Environment(dir.File("history.db")));
+  EXPECT_EQ(future.status, 0);
+  EXPECT_EQ(future.out, "");
+}
+
+TEST_F(VellumaCliHistoryTest, AHistoryThatCannotBeWrittenChangesNothingButSaysSo) {
+  dir.Write("history.db", "this is not a database, and it is long enough to be read as one");
+  const test::CliResult run =
+      test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir.File("none")},
+                   Environment(dir.File("history.db")));
+  EXPECT_EQ(run.status, 2) << "the same status as without a history";
+  EXPECT_TRUE(Contains(run.err, "0-Cal.: Analyzer: Error\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "history " + dir.File("history.db") + ": ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "this run is not in the history\n")) << run.err;
+  EXPECT_EQ(dir.Read("history.db"),
+            "this is not a database, and it is long enough to be read as one");
+}
+
+// Two stations record 200 runs each on one server at the same time, then again while the server
+// is killed halfway: every run that did not say its record was lost is there after a restart.
+TEST_F(VellumaCliHistoryTest, StationsSharingAServerLoseNothingEvenWhenItDies) {
+  test::PostgresServer server;
+  const auto station = [&](int runs, std::atomic<int>& done, std::atomic<int>& lost) {
+    for (int i = 0; i < runs; ++i) {
+      const test::CliResult run =
+          test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir.File("none")},
+                       Environment(server.Uri()));
+      if (Contains(run.err, "this run is not in the history")) ++lost;
+      ++done;
+    }
+  };
+  const auto count = [&] {
+    const auto lines = Lines(test::RunCli({"history", "--json"}, Environment(server.Uri())).out);
+    return static_cast<int>(lines.size());
+  };
+
+  std::atomic<int> done = 0, lost = 0;
+  {
+    std::jthread first(station, 200, std::ref(done), std::ref(lost));
+    std::jthread second(station, 200, std::ref(done), std::ref(lost));
+  }
+  EXPECT_EQ(lost, 0);
+  EXPECT_EQ(count(), 400);
+
+  done = 0;
+  {
+    std::jthread first(station, 60, std::ref(done), std::ref(lost));
+    std::jthread second(station, 60, std::ref(done), std::ref(lost));
+    while (done < 40) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    server.Kill();
+  }
+  EXPECT_GT(lost, 0) << "the runs after the kill said their record was lost";
+  const test::CliResult down = test::RunCli({"history"}, Environment(server.Uri()));
+  EXPECT_EQ(down.status, 2);
+  EXPECT_TRUE(Contains(down.err, "history postgresql://")) << down.err;
+  server.Start();
+  // A run whose commit reached the server but whose acknowledgement died with it counts itself
+  // lost: at most one such run per station.
+  const int kept = 400 + 120 - lost;
+  EXPECT_GE(count(), kept);
+  EXPECT_LE(count(), kept + 2);
+}
+
+}  // namespace
+}  // namespace velluma
