@@ -31,7 +31,8 @@ Selection Select(const Filter& filter) {
   std::vector<std::string> conditions;
   const auto parameter = [&](SqlValue value) {
     selection.values.push_back(std::move(value));
-    return "$" + std::to_string(selection.values.size());
+    std::string name = "$";  // appended, not "$" + ...: GCC 12's -Wrestrict misfires on that
+    return name.append(std::to_string(selection.values.size()));
   };
   if (filter.sinceUtc) conditions.push_back("time_utc >= " + parameter(*filter.sinceUtc));
   if (filter.kind) conditions.push_back("kind = " + parameter(std::string(KindName(*filter.kind))));

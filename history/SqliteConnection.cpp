@@ -73,7 +73,8 @@ std::vector<SqlRow> SqliteConnection::Run(std::string_view sql,
     FailWithEngineMessage();
   const Statement statement(raw);
   for (std::size_t i = 0; i < values.size(); ++i) {
-    const std::string name = "$" + std::to_string(i + 1);
+    std::string name = "$";  // appended, not "$" + ...: GCC 12's -Wrestrict misfires on that
+    name.append(std::to_string(i + 1));
     const int index = sqlite3_bind_parameter_index(raw, name.c_str());
     if (index == 0) continue;  // a value the statement does not use
     const int bound =
