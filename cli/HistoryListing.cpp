@@ -130,7 +130,9 @@ std::string HistoryJsonLine(const history::Record& record) {
 int ListHistory(const std::string& location, const history::Filter& filter, bool json,
                 std::ostream& out, std::ostream& err) {
   if (location.empty() || location == "none") {
-    err << "history: no history is kept (VELLUMA_HISTORY=none)" << std::endl;
+    err << (location.empty() ? "history: this station keeps no history"
+                             : "history: no history is kept (VELLUMA_HISTORY=none)")
+        << std::endl;
     return kExitFailed;
   }
   try {
