@@ -10,6 +10,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/ChartParts.h"
 #include "platform/TextToNumber.h"
 
 namespace velluma {
@@ -17,9 +18,7 @@ namespace velluma {
 namespace {
 
 QLineSeries* PointedLine(const QString& name, QColor colour) {
-  auto* series = new QLineSeries;
-  series->setName(name);
-  series->setColor(colour);
+  QLineSeries* series = MakeLine(name, colour);
   series->setPointsVisible(true);
   return series;
 }
@@ -86,9 +85,8 @@ HistoryChart::HistoryChart(QObject* parent) : QObject(parent) {
   maxBright_->attachAxis(brightAxis_);
   greyDeltaE_->attachAxis(deltaEAxis_);
 
-  view_ = new QChartView(chart);
+  view_ = MakeChartView(chart);
   view_->setObjectName("HistoryChart");
-  view_->setRenderHint(QPainter::Antialiasing);
 }
 
 void HistoryChart::Show(const std::vector<history::Record>& records) {

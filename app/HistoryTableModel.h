@@ -19,7 +19,6 @@ class HistoryTableModel : public QAbstractTableModel {
   explicit HistoryTableModel(QObject* parent = nullptr);
 
   void SetRecords(std::vector<history::Record> records);
-  const std::vector<history::Record>& Records() const { return records_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

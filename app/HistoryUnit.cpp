@@ -121,16 +121,25 @@ history::Filter THistoryForm::CurrentFilter() const {
   return filter;
 }
 
+void THistoryForm::SetLocation(const std::string& location) {
+  location_ = location;
+  store_.reset();
+}
+
+// Each change of a filter queries the open history; a failure closes it, so the next query
+// opens it afresh (a server back again, a file no longer locked).
 void THistoryForm::Load() {
   std::vector<history::Record> records;
   QString status;
-  if (location_.empty() || location_ == "none") {
-    status = "No history is kept (VELLUMA_HISTORY=none).";
+  if (const auto reason = history::NoHistoryReason(location_)) {
+    status = "History: " + QString::fromStdString(*reason) + ".";
   } else {
     try {
-      records = history::OpenHistory(location_)->Query(CurrentFilter());
+      if (!store_) store_ = history::OpenHistory(location_);
+      records = store_->Query(CurrentFilter());
       status = QString("%1 runs in %2").arg(records.size()).arg(QString::fromStdString(location_));
     } catch (const std::exception& error) {
+      store_.reset();
       status = QString::fromStdString(error.what());
     }
   }

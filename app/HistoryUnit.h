@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <memory>
 #include <string>
 
 #include "history/HistoryFilter.h"
+#include "history/HistoryStore.h"
 
 class QCheckBox;
 class QComboBox;
@@ -28,8 +30,9 @@ class THistoryForm : public QDialog {
  public:
   explicit THistoryForm(QWidget* parent = nullptr);
 
-  // Where the runs are read from: a file or a "postgresql://" server; "" when none is kept.
-  void SetLocation(const std::string& location) { location_ = location; }
+  // Where the runs are read from: a file or a "postgresql://" server; "" or "none" when none is
+  // kept. The history is opened at the next Load and kept open until the next SetLocation.
+  void SetLocation(const std::string& location);
   // Reads the runs the filters select, afresh.
   void Load();
 
@@ -50,6 +53,7 @@ class THistoryForm : public QDialog {
 
   QSortFilterProxyModel* sorted_ = nullptr;
   std::string location_;
+  std::unique_ptr<history::HistoryStore> store_;  // open while the dialog shows one location
 };
 
 }  // namespace velluma

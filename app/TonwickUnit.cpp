@@ -31,6 +31,7 @@
 #include <utility>
 
 #include "app/AboutUnit.h"
+#include "app/ChartParts.h"
 #include "app/FileFilter.h"
 #include "app/HistoryUnit.h"
 #include "app/NumberGridModel.h"
@@ -461,10 +462,7 @@ QWidget* TTonwickForm::BuildFilmGammaTab() {
     chart->addAxis(axis, side);
     FilmGammaSeries->attachAxis(axis);
   }
-  FilmGammaChart = new QChartView(chart);
-  FilmGammaChart->setRenderHint(QPainter::Antialiasing);
-  FilmGammaChart->setRubberBand(QChartView::NoRubberBand);
-  FilmGammaChart->setInteractive(false);
+  FilmGammaChart = MakeChartView(chart);
   // The chart's own title is centred; the "GAMMA" title stands right-aligned above it.
   auto* chartPage = new QWidget;
   auto* chartLayout = new QVBoxLayout(chartPage);

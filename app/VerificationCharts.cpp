@@ -11,6 +11,7 @@
 #include <QValueAxis>
 #include <algorithm>
 
+#include "app/ChartParts.h"
 #include "colour/Cie1931Observer.h"
 #include "colour/Target.h"
 
@@ -28,11 +29,7 @@ const QColor kMeasuredColour(0x1f, 0x5f, 0xbf);
 QChartView* MakeView(QChart* chart) {
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->legend()->setAlignment(Qt::AlignBottom);
-  auto* view = new QChartView(chart);
-  view->setRenderHint(QPainter::Antialiasing);
-  view->setRubberBand(QChartView::NoRubberBand);
-  view->setInteractive(false);
-  return view;
+  return MakeChartView(chart);
 }
 
 QValueAxis* AddAxis(QChart* chart, Qt::Alignment side, double low, double high,
@@ -59,13 +56,6 @@ QScatterSeries* MakeScatter(const QString& name, QColor colour, double size,
   series->setBorderColor(colour.darker());
   series->setMarkerSize(size);
   series->setMarkerShape(shape);
-  return series;
-}
-
-QLineSeries* MakeLine(const QString& name, QColor colour, Qt::PenStyle style) {
-  auto* series = new QLineSeries;
-  series->setName(name);
-  series->setPen(QPen(colour, 1.5, style));
   return series;
 }
 
@@ -199,7 +189,7 @@ void VerificationCharts::ShowDeltaE(const VerificationResult& result) {
 
 void VerificationCharts::ShowChromaticity(const VerificationResult& result) {
   const colour::Target& target = result.request.target;
-  const colour::Gamut& gamut = *target.gamut;
+  const colour::Gamut& gamut = target.Primaries();
   targetGamut_->replace({{gamut.red.x, gamut.red.y},
                          {gamut.green.x, gamut.green.y},
                          {gamut.blue.x, gamut.blue.y},

@@ -123,8 +123,7 @@ void Station::MeasureSaveAndReport(const std::string& path) {
 }
 
 void Station::AutoButtonClick() {
-  ProcedureScope procedure(*this);
-  RecordedProcedure record(recorder_, history::Kind::Auto);
+  ProcedureScope procedure(*this, history::Kind::Auto);
   const bool asksOperator = devices_.ConfiguredInstrument().asksOperator;
   status_.LockControls();
   status_.ShowMessageLine("");

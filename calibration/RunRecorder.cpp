@@ -35,7 +35,7 @@ int ResultCode(history::Kind kind, const std::vector<ShownBox>& boxes) {
 }  // namespace
 
 void RunRecorder::UseHistory(const std::string& location, std::ostream* log) {
-  location_ = location == kNoHistory ? std::string() : location;
+  location_ = location;
   store_.reset();
   log_ = log;
 }
@@ -46,9 +46,14 @@ void RunRecorder::UseHistory(std::unique_ptr<history::HistoryStore> store, std::
   log_ = log;
 }
 
+bool RunRecorder::Keeping() const {
+  return store_ || !history::NoHistoryReason(location_);
+}
+
 void RunRecorder::Begin(history::Kind kind) {
-  if (depth_++ > 0) return;
   dialogs_.Forget();
+  recording_ = Keeping();
+  if (!recording_) return;
   outcome_.reset();
   record_ = {};
   record_.kind = kind;
@@ -67,27 +72,28 @@ void RunRecorder::Begin(history::Kind kind) {
 }
 
 void RunRecorder::End() {
-  if (--depth_ > 0 || (location_.empty() && !store_)) return;
+  if (!recording_) return;
+  recording_ = false;
   history::Record record = Finished();
   Write(record);
 }
 
 void RunRecorder::MonitorModel(const std::string& model) {
-  if (depth_ > 0) record_.monitorModel = model;
+  if (recording_) record_.monitorModel = model;
 }
 
 void RunRecorder::Figure(const std::string& name, const std::string& value) {
-  if (depth_ > 0) record_.figures.emplace_back(name, value);
+  if (recording_) record_.figures.emplace_back(name, value);
 }
 
 void RunRecorder::FileFigures(const std::string& path) {
-  if (depth_ == 0 || path.empty()) return;
+  if (!recording_ || path.empty()) return;
   Figure("file", path);
   if (const auto sha256 = history::Sha256OfFile(path)) Figure("file_sha256", *sha256);
 }
 
 void RunRecorder::Outcome(const std::string& text, int resultCode) {
-  if (depth_ > 0) outcome_ = {text, resultCode};
+  if (recording_) outcome_ = {text, resultCode};
 }
 
 history::Record RunRecorder::Finished() {

@@ -24,9 +24,6 @@ class RunRecorder {
   RunRecorder(RecordingDialogs& dialogs, StatusView& status, SettingsStore& settings)
       : dialogs_(dialogs), status_(status), settings_(settings) {}
 
-  // The location that keeps no history ($VELLUMA_HISTORY=none).
-  static constexpr const char* kNoHistory = "none";
-
   // The history at `location` (a file or a "postgresql://" server; "" or "none" for none), opened
   // when the first record is written. `log` receives the line of a failure as well, when given.
   void UseHistory(const std::string& location, std::ostream* log);
@@ -34,7 +31,8 @@ class RunRecorder {
   void UseHistory(std::unique_ptr<history::HistoryStore> store, std::ostream* log);
   const std::string& Location() const { return location_; }
 
-  // A procedure began and ended; a procedure inside another adds to the outer one's record.
+  // A procedure began and ended (the station's outermost procedure). Without a history nothing
+  // is collected, neither settings read nor files fingerprinted.
   void Begin(history::Kind kind);
   void End();
 
@@ -47,6 +45,7 @@ class RunRecorder {
   void Outcome(const std::string& text, int resultCode);
 
  private:
+  bool Keeping() const;
   history::Record Finished();
   void Write(history::Record& record);
   void Complain(const std::string& line);
@@ -57,23 +56,9 @@ class RunRecorder {
   std::string location_;
   std::unique_ptr<history::HistoryStore> store_;
   std::ostream* log_ = nullptr;
-  int depth_ = 0;
+  bool recording_ = false;
   history::Record record_;
   std::optional<std::pair<std::string, int>> outcome_;
-};
-
-// A procedure recorded for as long as it lives.
-class RecordedProcedure {
- public:
-  RecordedProcedure(RunRecorder& recorder, history::Kind kind) : recorder_(recorder) {
-    recorder_.Begin(kind);
-  }
-  ~RecordedProcedure() { recorder_.End(); }
-  RecordedProcedure(const RecordedProcedure&) = delete;
-  RecordedProcedure& operator=(const RecordedProcedure&) = delete;
-
- private:
-  RunRecorder& recorder_;
 };
 
 }  // namespace velluma

@@ -6,10 +6,6 @@ namespace velluma {
 
 namespace {
 constexpr int kQueryReplyBytes = 1920;
-
-std::string MemoryName(int memory) {
-  return std::string(setting::kMemories[memory]);
-}
 }  // namespace
 
 Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsStore& settings,
@@ -27,15 +23,17 @@ Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsSto
       transfers_(devices_, held_, dialogs_, status, views),
       recorder_(recordingDialogs_, status, settings) {}
 
-Station::ProcedureScope::ProcedureScope(Station& station)
-    : station_(station), outer_(!station.procedureRunning_) {
+Station::ProcedureScope::ProcedureScope(Station& station, std::optional<history::Kind> recorded)
+    : station_(station), outer_(!station.procedureRunning_), recorded_(outer_ && recorded) {
   if (!outer_) return;
   station_.procedureRunning_ = true;
   station_.status_.SetProcedureRunning(true);
+  if (recorded_) station_.recorder_.Begin(*recorded);
 }
 
 Station::ProcedureScope::~ProcedureScope() {
   if (!outer_) return;
+  if (recorded_) station_.recorder_.End();
   station_.procedureRunning_ = false;
   station_.status_.SetProcedureRunning(false);
 }
@@ -97,52 +95,44 @@ void Station::DropFiles(const std::vector<std::string>& paths) {
   if (!procedureRunning_) files_.DropFiles(paths);
 }
 
-// A transfer's record: the memory, the file the data came from and the frames it took.
-void Station::RecordTransfer(const std::string& memory, const std::string& source,
-                             long framesBefore) {
-  if (!memory.empty()) recorder_.Figure("memory", memory);
+// A transfer, recorded with the memory it went to (none for PC -> MONITOR), the file its data
+// came from and the frames it took.
+void Station::RunTransfer(history::Kind kind, std::optional<int> memory, const std::string& source,
+                          void (Transfers::*send)()) {
+  ProcedureScope procedure(*this, kind);
+  const auto framesSent = [this] { return devices_.Link() ? devices_.Link()->FramesSent() : 0; };
+  const long before = framesSent();
+  (transfers_.*send)();
+  if (memory) recorder_.Figure("memory", std::string(setting::kMemories[*memory]));
   recorder_.FileFigures(source);
-  const long frames = devices_.Link() ? devices_.Link()->FramesSent() - framesBefore : 0;
-  recorder_.Figure("frames", std::to_string(frames));
+  recorder_.Figure("frames", std::to_string(framesSent() - before));
 }
 
 void Station::DownloadButtonClick() {
-  ProcedureScope procedure(*this);
-  RecordedProcedure record(recorder_, history::Kind::SendCalibration);
-  const long before = devices_.Link() ? devices_.Link()->FramesSent() : 0;
-  transfers_.DownloadButtonClick();
-  RecordTransfer("", held_.calibrationSource, before);
+  RunTransfer(history::Kind::SendCalibration, std::nullopt, held_.calibrationSource,
+              &Transfers::DownloadButtonClick);
 }
 
 void Station::LUTStartButtonClick() {
-  ProcedureScope procedure(*this);
-  RecordedProcedure record(recorder_, history::Kind::SendLut);
   const int memory = views_.LutMemory();
-  const long before = devices_.Link() ? devices_.Link()->FramesSent() : 0;
-  transfers_.LUTStartButtonClick();
-  RecordTransfer(MemoryName(memory), held_.lutSource[memory], before);
+  RunTransfer(history::Kind::SendLut, memory, held_.lutSource[memory],
+              &Transfers::LUTStartButtonClick);
 }
 
 void Station::FilmGammaStartButtonClick() {
-  ProcedureScope procedure(*this);
-  RecordedProcedure record(recorder_, history::Kind::SendFilmGamma);
   const int memory = views_.FilmGammaMemory();
-  const long before = devices_.Link() ? devices_.Link()->FramesSent() : 0;
-  transfers_.FilmGammaStartButtonClick();
-  RecordTransfer(MemoryName(memory), held_.filmGammaSource[memory], before);
+  RunTransfer(history::Kind::SendFilmGamma, memory, held_.filmGammaSource[memory],
+              &Transfers::FilmGammaStartButtonClick);
 }
 
 void Station::ZeroCalButtonClick() {
-  ProcedureScope procedure(*this);
-  RecordedProcedure record(recorder_, history::Kind::ZeroCal);
+  ProcedureScope procedure(*this, history::Kind::ZeroCal);
   status_.LockControls();
   status_.SetStatusText(0, "0-Cal", true);
   CreateCaAnalyzer();
   // A CA set-up that found no instrument has shown its box; the controls stay locked until
   // the program is restarted.
-  if (devices_.ConfiguredInstrument().family == InstrumentFamily::Ca &&
-      Analyzer::SetupStatus() == -1)
-    return;
+  if (devices_.CaSetUpFailed()) return;
   if (InstrumentCalibration() == 1) dialogs_.MessageBox("Complete.", "0-Cal.", Dialogs::kOk);
   status_.SetStatusText(0, "", false);
   status_.UnlockControls();

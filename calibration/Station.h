@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,10 +145,12 @@ class Station {
   ::velluma::Devices& DeviceSet() { return devices_; }
 
   // Marks a procedure as running for as long as it lives: the commands that would replace the
-  // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile.
+  // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile. A
+  // procedure that talks to the monitor names its kind, and the outermost one is recorded in the
+  // run history when it ends.
   class ProcedureScope {
    public:
-    explicit ProcedureScope(Station& station);
+    explicit ProcedureScope(Station& station, std::optional<history::Kind> recorded = {});
     ~ProcedureScope();
     ProcedureScope(const ProcedureScope&) = delete;
     ProcedureScope& operator=(const ProcedureScope&) = delete;
@@ -155,6 +158,7 @@ class Station {
    private:
     Station& station_;
     bool outer_;
+    bool recorded_;
   };
   bool ProcedureRunning() const { return procedureRunning_; }
 
@@ -172,7 +176,8 @@ class Station {
   void RecordVerification(const VerificationResult& result, const std::string& message,
                           const std::string& report);
   void RecordAutoFigures();
-  void RecordTransfer(const std::string& memory, const std::string& source, long framesBefore);
+  void RunTransfer(history::Kind kind, std::optional<int> memory, const std::string& source,
+                   void (Transfers::*send)());
 
   RecordingDialogs recordingDialogs_;
   Dialogs& dialogs_;

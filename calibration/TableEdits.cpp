@@ -27,15 +27,20 @@ void Store(XyYValue& value, int column, double number) {
 
 }  // namespace
 
+// A typed value makes the data held no longer the file's: the run history then names no file
+// for what PC -> MONITOR sends.
 void Station::YxyStringGridSetEditText(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
-  if (row >= 1 && row <= CalibrationData::kGreyLevels)
-    Store(held_.calibration.YxyTable[row - 1], column, number);
+  if (row < 1 || row > CalibrationData::kGreyLevels) return;
+  Store(held_.calibration.YxyTable[row - 1], column, number);
+  held_.calibrationSource.clear();
 }
 
 void Station::ColorStringGridSetEditText(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
-  if (row >= 1 && row <= 3) Store(held_.calibration.Primaries[row - 1], column, number);
+  if (row < 1 || row > 3) return;
+  Store(held_.calibration.Primaries[row - 1], column, number);
+  held_.calibrationSource.clear();
 }
 
 }  // namespace velluma

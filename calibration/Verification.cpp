@@ -82,8 +82,7 @@ void Station::RecordVerification(const VerificationResult& result, const std::st
 }
 
 VerificationResult Station::Verify(VerificationView& view) {
-  ProcedureScope procedure(*this);
-  RecordedProcedure record(recorder_, history::Kind::Verification);
+  ProcedureScope procedure(*this, history::Kind::Verification);
   VerificationResult result;
   result.startedUtc = UtcNow();
   result.instrument = std::string(devices_.ConfiguredInstrument().name);

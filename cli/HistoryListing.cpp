@@ -129,10 +129,8 @@ std::string HistoryJsonLine(const history::Record& record) {
 
 int ListHistory(const std::string& location, const history::Filter& filter, bool json,
                 std::ostream& out, std::ostream& err) {
-  if (location.empty() || location == "none") {
-    err << (location.empty() ? "history: this station keeps no history"
-                             : "history: no history is kept (VELLUMA_HISTORY=none)")
-        << std::endl;
+  if (const auto reason = history::NoHistoryReason(location)) {
+    err << "history: " << *reason << std::endl;
     return kExitFailed;
   }
   try {

@@ -15,11 +15,10 @@ constexpr const char* kZeroCalCaption = "0-Cal.";
 // The configured instrument ready to measure: the CA driver made on first use as AUTO makes it
 // (a failed set-up has shown its box), the i1-Pro prepared; the PR-655 needs nothing more.
 bool InstrumentReadyToMeasure(const CommandContext& context) {
-  const InstrumentModel& model =
-      InstrumentModelNamed(context.station.ReadSetting(setting::AnalizerModel));
-  if (model.asksOperator) return context.station.PrepareI1ForMeasuring();
+  if (context.station.DeviceSet().ConfiguredInstrument().asksOperator)
+    return context.station.PrepareI1ForMeasuring();
   context.station.CreateCaAnalyzer();
-  return !(model.family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0);
+  return !context.station.DeviceSet().CaSetUpFailed();
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ std::string VerdictLine(const char* kind, const colour::Verdict& verdict, double
 std::string TargetLine(const VerificationRequest& request) {
   return "target   white " + WhitePointText(request.target.white) + ", tone curve " +
          colour::ToneCurveName(request.target.curve) + ", gamut " +
-         std::string(request.target.gamut->name) + "\n";
+         std::string(request.target.Primaries().name) + "\n";
 }
 
 }  // namespace

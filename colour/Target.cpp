@@ -75,7 +75,7 @@ double PointGamma(double signal, double Y, double whiteY, double blackY) {
 // solve a 3 × 3 system (Cramer's rule), and the matrix is P with its columns scaled by S.
 TargetColours::TargetColours(const Target& target, double whiteY, double blackY)
     : curve_(target.curve), whiteY_(whiteY), blackY_(blackY) {
-  const Gamut& gamut = target.gamut ? *target.gamut : kRec709;
+  const Gamut& gamut = target.Primaries();
   double red[3], green[3], blue[3], white[3];
   UnitLuminanceXyz(gamut.red, red);
   UnitLuminanceXyz(gamut.green, green);

@@ -29,7 +29,9 @@ inline constexpr Chromaticity kD65{0.3127, 0.3290};
 struct Target {
   Chromaticity white = kD65;
   ToneCurve curve = ToneCurve::Power22;
-  const Gamut* gamut = &kRec709;
+  const Gamut* gamut = &kRec709;  // Rec. 709 when none is named
+
+  const Gamut& Primaries() const { return gamut ? *gamut : kRec709; }
 };
 
 // The luminance the target gives a signal (0..1), for a display whose white measures `whiteY`

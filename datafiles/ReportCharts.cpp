@@ -205,7 +205,7 @@ std::string ChromaticityChart(const colour::VerificationFigures& f, const colour
     svg.Text({at.x + 6, at.y + 4}, std::to_string(nm), "wavelength");
   }
 
-  const colour::Gamut& gamut = target.gamut ? *target.gamut : colour::kRec709;
+  const colour::Gamut& gamut = target.Primaries();
   svg.Polygon({plot.At(gamut.red.x, gamut.red.y), plot.At(gamut.green.x, gamut.green.y),
                plot.At(gamut.blue.x, gamut.blue.y)},
               "gamut");

@@ -40,14 +40,10 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
-const colour::Gamut& GamutOf(const colour::Target& target) {
-  return target.gamut ? *target.gamut : colour::kRec709;
-}
-
 std::string TargetText(const colour::Target& target) {
   return "white " + Fixed(target.white.x, kChromaticityDecimals) + "," +
          Fixed(target.white.y, kChromaticityDecimals) + ", curve " +
-         colour::ToneCurveName(target.curve) + ", gamut " + std::string(GamutOf(target).name);
+         colour::ToneCurveName(target.curve) + ", gamut " + std::string(target.Primaries().name);
 }
 
 std::string ThresholdsText(const colour::Thresholds& t) {

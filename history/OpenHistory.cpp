@@ -39,12 +39,19 @@ std::unique_ptr<HistoryStore> OpenHistory(const std::string& location) {
 
 std::string DefaultHistoryLocation() {
   if (std::string chosen = Environment("VELLUMA_HISTORY"); !chosen.empty()) return chosen;
-#ifndef VELLUMA_HISTORY_STORES
-  return "";  // no history unless one is asked for, which then says it cannot be kept
-#endif
+#ifdef VELLUMA_HISTORY_STORES
   std::string data = Environment("XDG_DATA_HOME");
   if (!data.starts_with('/')) data = Environment("HOME") + "/.local/share";
   return data + "/Quillem/Velluma/history.db";
+#else
+  return "";  // no history unless one is asked for, which then says it cannot be kept
+#endif
+}
+
+std::optional<std::string> NoHistoryReason(const std::string& location) {
+  if (location.empty()) return "this station keeps no history";
+  if (location == "none") return "no history is kept (VELLUMA_HISTORY=none)";
+  return std::nullopt;
 }
 
 }  // namespace velluma::history

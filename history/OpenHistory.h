@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "history/HistoryStore.h"
@@ -15,5 +16,10 @@ std::unique_ptr<HistoryStore> OpenHistory(const std::string& location);
 // history.db in the operator's data folder ($XDG_DATA_HOME, else ~/.local/share) under
 // Quillem/Velluma.
 std::string DefaultHistoryLocation();
+
+// Why `location` names no history, in words for the operator: "" is a station that keeps none
+// (the Windows build without VELLUMA_HISTORY), "none" the operator's choice; nullopt when it
+// names a file or a server.
+std::optional<std::string> NoHistoryReason(const std::string& location);
 
 }  // namespace velluma::history

@@ -5,11 +5,10 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <vector>
 
-#include "platform/Utf8Path.h"
+#include "platform/InputFile.h"
 
 namespace velluma::history {
 
@@ -112,17 +111,18 @@ std::string Sha256Hex(std::string_view bytes) {
   return sha.FinishHex();
 }
 
+// Opened as every reader opens the operator's files: a regular file only, never waiting on one.
 std::optional<std::string> Sha256OfFile(const std::string& path) {
-  const std::filesystem::path file = PathFromUtf8(path);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return std::nullopt;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
+  const InputFile in(path);
+  if (!in.IsOpen()) return std::nullopt;
   Sha256 sha;
   std::vector<char> chunk(kFileChunk);
-  while (in.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || in.gcount() > 0)
-    sha.Add(std::string_view(chunk.data(), static_cast<std::size_t>(in.gcount())));
-  if (in.bad()) return std::nullopt;
+  for (;;) {
+    const std::size_t read = std::fread(chunk.data(), 1, chunk.size(), in.Get());
+    sha.Add(std::string_view(chunk.data(), read));
+    if (read < chunk.size()) break;
+  }
+  if (std::ferror(in.Get())) return std::nullopt;
   return sha.FinishHex();
 }
 

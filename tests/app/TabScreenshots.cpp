@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "app/AboutUnit.h"
 #include "app/HistoryUnit.h"
@@ -51,22 +53,32 @@ void FillSampleData(Station& station) {
   station.HoldFilmGamma(0, filmGamma);
 }
 
-// AUTO with a CA-310 through the bench's server module; the window is pictured once the progress
-// bar has passed the middle of status panel 1.
-bool ShootAutoRun(const QDir& dir) {
-  BenchProcess bench({"--reply-delay", "10"});
-  ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
-  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
+// The window connected to a bench of its own, measuring with a CA-310 through the bench's server
+// module, its settings and files in a scratch folder and every box answered OK.
+struct BenchWindow {
+  explicit BenchWindow(std::vector<std::string> benchOptions) : bench(std::move(benchOptions)) {
+    ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
+    ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
+    settings.LoadSettings();
+    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+    settings.WriteStringSetting("AnalizerModel", "CA-310");
+    form = std::make_unique<velluma::TTonwickForm>(settings, clock);
+    form->FormCreate();
+    form->messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
+  }
+
+  BenchProcess bench;
   const QTemporaryDir scratch;
-  velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
-  settings.LoadSettings();
-  settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
-  settings.WriteStringSetting("AnalizerModel", "CA-310");
-  velluma::ScaledClock clock(0.02);
-  velluma::TTonwickForm window(settings, clock);
-  window.FormCreate();
-  window.messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
-  window.dialogHook = [&](QFileDialog&) { return scratch.filePath("auto.txt").toStdString(); };
+  velluma::SettingsStore settings{scratch.filePath("Velluma.reg").toStdString()};
+  velluma::ScaledClock clock{0.02};
+  std::unique_ptr<velluma::TTonwickForm> form;
+};
+
+// AUTO; the window is pictured once the progress bar has passed the middle of status panel 1.
+bool ShootAutoRun(const QDir& dir) {
+  BenchWindow rig({"--reply-delay", "10"});
+  velluma::TTonwickForm& window = *rig.form;
+  window.dialogHook = [&](QFileDialog&) { return rig.scratch.filePath("auto.txt").toStdString(); };
   window.show();
   for (int i = 0; i < 10; ++i) QApplication::processEvents();  // the status bar paints once
   bool shot = false;
@@ -81,23 +93,13 @@ bool ShootAutoRun(const QDir& dir) {
   return shot;
 }
 
-// Verify with a CA-310 on a display whose greys drift blue in the shadows and whose curve has a
-// toe and a shoulder, in a window large enough for the charts to be read.
+// Verify on a display whose greys drift blue in the shadows and whose curve has a toe and a
+// shoulder, in a window large enough for the charts to be read.
 bool ShootVerification(const QDir& dir) {
-  BenchProcess bench({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
-                      "--toe", "0.03", "--shoulder", "0.15", "--primaries",
-                      "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
-  ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
-  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-  const QTemporaryDir scratch;
-  velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
-  settings.LoadSettings();
-  settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
-  settings.WriteStringSetting("AnalizerModel", "CA-310");
-  velluma::ScaledClock clock(0.02);
-  velluma::TTonwickForm window(settings, clock);
-  window.FormCreate();
-  window.messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
+  BenchWindow rig({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
+                   "--toe", "0.03", "--shoulder", "0.15", "--primaries",
+                   "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
+  velluma::TTonwickForm& window = *rig.form;
   window.resize(1000, 620);
   window.show();
   window.VerifyButton->click();
