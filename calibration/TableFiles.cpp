@@ -42,11 +42,16 @@ bool TableFiles::FileSaveProcWB(const std::string& path) {
   return false;
 }
 
+// A file that is rejected changes nothing: the data held, the file name Save would write to and
+// what PC -> MONITOR would send stay as they were, so one click of Save cannot replace the
+// operator's file by zeros.
 int TableFiles::FileOpenProcWB(const std::string& path) {
-  switch (calibration_file::Read(path, held_.calibration)) {
+  CalibrationData loaded;
+  switch (calibration_file::Read(path, loaded)) {
     case calibration_file::ReadResult::CannotOpen:
       return 0;
     case calibration_file::ReadResult::Loaded:
+      held_.calibration = loaded;
       held_.calibrationReady = true;
       held_.calibrationSource = path;
       return 1;
@@ -55,7 +60,6 @@ int TableFiles::FileOpenProcWB(const std::string& path) {
   }
   dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
   views_.RefreshGridWB();
-  held_.calibrationReady = false;
   return -1;
 }
 
@@ -135,8 +139,8 @@ void TableFiles::DropFiles(const std::vector<std::string>& paths) {
 }
 
 // The path becomes the file name in panel 2, except that a calibration data file that cannot be
-// opened changes nothing at all: Save would otherwise write the data held under a name it never
-// came from.
+// opened or is rejected changes nothing at all: Save would otherwise write the data held under a
+// name it never came from.
 void TableFiles::OpenByActiveTab(const std::string& path) {
   const std::string previousName = CurrentFileName();
   SetCurrentFileName(path);
@@ -157,7 +161,7 @@ bool TableFiles::LoadByActiveTab(const std::string& path) {
       views_.RefreshGridFG();
       return true;
     default:
-      if (FileOpenProcWB(path) == 0) return false;
+      if (FileOpenProcWB(path) != 1) return false;
       views_.RefreshGridWB();
       return true;
   }

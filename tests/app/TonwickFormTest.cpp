@@ -232,7 +232,7 @@ TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
   const std::string folder = dir.File(std::string(150, 'a') + "/" + std::string(150, 'b'));
   std::filesystem::create_directories(folder);
   const QString longPath = QString::fromStdString(folder + "/first.txt");
-  std::ofstream(longPath.toStdString()) << "not calibration data";
+  ASSERT_TRUE(window->station().FileSaveProcWB(longPath.toStdString()));
   Drop(*window, {longPath, "/tmp/second.txt", "/tmp/third.txt"});
   EXPECT_EQ(window->StatusText(2), longPath.toStdString());
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "calibration/Station.h"
@@ -43,18 +44,31 @@ TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffse
   EXPECT_EQ(op.offsets[0], "") << "[OFFSET] is not read back";
 }
 
-TEST_F(CalibrationFileProceduresTest, AnInvalidFileIsReportedAndClearsEverything) {
+// A rejected file changes nothing: neither the data held, nor what PC -> MONITOR would send,
+// nor the name Save writes to, so Save cannot replace the rejected file (or any other) by zeros.
+TEST_F(CalibrationFileProceduresTest, ARejectedFileIsReportedAndChangesNothing) {
   CalibrationData held;
   held.Primaries[0].Y = 7;
+  held.YxyTable[255].Y = 250;
   station.HoldCalibrationData(held);
-  dir.Write("bad.txt", "[COLOR]\nR 1 2 3\n[Yxy]\n0 1 2 3\n");
-  EXPECT_EQ(station.FileOpenProcWB(dir.File("bad.txt")), -1);
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.Held().calibrationReady, 0);
-  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 0.0);
-  EXPECT_EQ(op.calls.back(), "RefreshGridWB");
+  ASSERT_TRUE(station.FileSaveProcWB(dir.File("good.txt")));
+  station.DropFiles({dir.File("good.txt")});
+  const std::string bad = "[COLOR]\nR 1 2 3\n[Yxy]\n0 1 2 3\n";
+  dir.Write("bad.txt", bad);
 
-  station.HoldCalibrationData(held);
+  station.DropFiles({dir.File("bad.txt")});
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
+  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshGridWB"), op.calls.end());
+  EXPECT_EQ(station.Held().calibrationReady, 1);
+  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 7.0);
+  EXPECT_EQ(station.Held().calibrationSource, dir.File("good.txt"));
+  EXPECT_EQ(op.status[2], dir.File("good.txt"));
+
+  const std::string goodBefore = dir.Read("good.txt");
+  station.FileSaveExecute();
+  EXPECT_EQ(dir.Read("bad.txt"), bad) << "the rejected file is never written over";
+  EXPECT_EQ(dir.Read("good.txt"), goodBefore);
+
   EXPECT_EQ(station.FileOpenProcWB(dir.File("missing.txt")), 0);
   EXPECT_EQ(station.Held().calibrationReady, 1) << "a file that cannot be opened changes no flag";
   EXPECT_EQ(op.boxes.size(), 1u);

@@ -163,7 +163,7 @@ TEST_F(StationTest, CommandsThatReplaceDevicesOrDataDoNotActWhileAProcedureRuns)
   }
   EXPECT_FALSE(op.procedureRunning);
   const std::string first = dir.File("a.txt");
-  dir.Write("a.txt", "not a calibration file");
+  ASSERT_TRUE(station.FileSaveProcWB(first));
   station.DropFiles({first, "/tmp/b.txt", "/tmp/c.txt"});
   EXPECT_EQ(op.status[2], first);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "calibration/Station.h"
 #include "lut/LUTFileError.h"
 #include "tests/support/ScriptedOperator.h"
@@ -116,11 +118,13 @@ TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
   CalibrationData held;
   held.Primaries[0].Y = 5;
   station.HoldCalibrationData(held);
+  const std::string nameBefore = op.status[2];
   station.DropFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
-  EXPECT_EQ(op.status[2], dir.File("identity.cube")) << "only the first of three";
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 0.0);
-  EXPECT_EQ(op.calls.back(), "RefreshGridWB");
+  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}))
+      << "only the first of three, read as a calibration data file";
+  EXPECT_EQ(op.status[2], nameBefore) << "a rejected file does not become the file name";
+  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 5.0) << "nor replaces the data held";
+  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshGridWB"), op.calls.end());
 }
 
 TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
