@@ -101,6 +101,18 @@ void Station::EndAutoAtNormalBrightness() {
   status_.UnlockControls();
 }
 
+// A run stopped from outside ends as an abort: nothing saved, the screen black and the panel at
+// its normal brightness (remote mode is already off).
+void Station::StopAuto() {
+  views_.RefreshGridWB();
+  dialogs_.MessageBox(kAbortText, "Abort", Dialogs::kOk);
+  status_.SetStatusText(0, "", false);
+  status_.ShowMessageLine("Auto Calibration stopped by " + devices_.Stop().Reason() +
+                          ", nothing saved");
+  devices_.Link()->ShowPattern(0, 0, 0);
+  EndAutoAtNormalBrightness();
+}
+
 // The measurement sequence into the file chosen, the acceptance check and the report. A run that
 // stopped before every patch was measured leaves the file as it was and arms no PC -> MONITOR:
 // its data is a mix of measured levels and zeros.
@@ -108,6 +120,7 @@ void Station::MeasureSaveAndReport(const std::string& path) {
   files_.SetCurrentFileName(path);
   status_.SetStatusText(0, "Measurement", true);
   const SequenceOutcome outcome = measurement_.MeasureSequence();
+  if (outcome == SequenceOutcome::Incomplete && devices_.Stop().Requested()) return StopAuto();
   const bool measuredAll = outcome != SequenceOutcome::Incomplete;
   views_.RefreshGridWB();
   status_.SetStatusText(0, "PC->MONITOR", true);
@@ -148,6 +161,7 @@ void Station::AutoButtonClick() {
     if (outcome == PatchOutcome::MonitorSilent) return status_.UnlockControls();
     return EndAutoAtNormalBrightness();
   }
+  if (devices_.Stop().Requested()) return StopAuto();
   if (!(white.Y >= kMinimumWhite)) {
     recorder_.Figure("max_bright", FormatC("%.3f", white.Y));
     dialogs_.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",

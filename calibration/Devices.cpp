@@ -16,9 +16,11 @@ Devices::Devices(SettingsStore& settings, Clock& clock, Dialogs& dialogs)
 
 Devices::~Devices() = default;
 
-// The link reads "MonitorSpeed" at the moments a LUT transfer needs it.
+// The link reads "MonitorSpeed" at the moments a LUT transfer needs it, and asks between frames
+// whether the run is to stop.
 LinkEnvironment Devices::MakeLinkEnvironment() {
-  return {clock_, [this] { return settings_.Read(setting::MonitorSpeed); }};
+  return {clock_, [this] { return settings_.Read(setting::MonitorSpeed); },
+          [this] { return stop_.Requested(); }};
 }
 
 // A link without a port: every exchange fails with "Communication Error". The devices hold one
@@ -32,14 +34,32 @@ const InstrumentModel& Devices::ConfiguredInstrument() const {
   return InstrumentModelNamed(settings_.Read(setting::AnalizerModel));
 }
 
-std::string Devices::PortAccessAdvice() const {
-  std::string advice;
-  for (const SerialPort* port : {lcd_ ? &lcd_->Port() : nullptr, pr_ ? &pr_->Port() : nullptr}) {
-    if (!port || port->AccessAdvice().empty()) continue;
-    if (!advice.empty()) advice += "; ";
-    advice += port->AccessAdvice();
-  }
-  return advice;
+namespace {
+void AddNotice(std::string& notices, const std::string& notice) {
+  if (notice.empty()) return;
+  if (!notices.empty()) notices += "; ";
+  notices += notice;
+}
+}  // namespace
+
+std::string Devices::BusyPorts() const {
+  std::string busy;
+  for (const SerialPort* port : {lcd_ ? &lcd_->Port() : nullptr, pr_ ? &pr_->Port() : nullptr})
+    if (port) AddNotice(busy, port->BusyReason());
+  return busy;
+}
+
+std::string Devices::PortNotices() const {
+  std::string notices;
+  for (const SerialPort* port : {lcd_ ? &lcd_->Port() : nullptr, pr_ ? &pr_->Port() : nullptr})
+    if (port) AddNotice(notices, port->AccessAdvice());
+  AddNotice(notices, BusyPorts());
+  if (const std::optional<int> speed = lcd_ ? lcd_->RecoveredSpeed() : std::nullopt)
+    AddNotice(notices, lcd_->Port().DevicePath() + ": the monitor was left at " +
+                           std::to_string(*speed) +
+                           " bit/s by a run that ended during a LUT transfer; it was sent back "
+                           "to 9600 bit/s");
+  return notices;
 }
 
 bool Devices::CaSetUpFailed() const {

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "calibration/Dialogs.h"
+#include "calibration/StopCondition.h"
 #include "instruments/Analyzer.h"
 #include "instruments/Analyzer2.h"
 #include "instruments/Analyzer3.h"
@@ -38,9 +39,15 @@ class Devices {
   const InstrumentModel& ConfiguredInstrument() const;
   // A CA driver that found no instrument when it was set up (it has told the operator).
   bool CaSetUpFailed() const;
-  // What the operator must do about ports that exist but were refused to this user (the group
-  // that may use them), one line per port; empty when there is nothing to do.
-  std::string PortAccessAdvice() const;
+  // What the operator must know about the ports just opened: one refused to this user (the group
+  // that may use it), one in use by another run, a monitor sent back to 9600 from the speed a
+  // killed run left it at; "; " between them, empty when there is nothing to say.
+  std::string PortNotices() const;
+  // The ports in use by another run, as PortNotices says them; empty when none is.
+  std::string BusyPorts() const;
+
+  // Asked by the transfers and measurements between their steps.
+  StopCondition& Stop() { return stop_; }
 
   // The monitor link; none between Destroy and the next Create.
   LCD* Link() { return lcd_.get(); }
@@ -67,6 +74,7 @@ class Devices {
   std::unique_ptr<Analyzer2> i1_;
   std::unique_ptr<Analyzer3> pr_;
   AnalyzerFront front_;
+  StopCondition stop_;
 };
 
 }  // namespace velluma

@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
-#include "instruments/AnalyzerOffset.h"
 #include "datamodel/MonitorFields.h"
+#include "instruments/AnalyzerOffset.h"
 #include "platform/CLocale.h"
 
 namespace velluma {
@@ -50,6 +50,13 @@ MeasurementRun::PatchOutcome MeasurementRun::MeasurePatch(int red, int green, in
   return PatchOutcome::Measured;
 }
 
+// Asked before each patch of the sequence: a stop ends remote mode as a failed patch does.
+bool MeasurementRun::StoppedFromOutside() {
+  if (!devices_.Stop().Requested()) return false;
+  devices_.Front().AnalyzerEndRemote();
+  return true;
+}
+
 // Red, green and blue, each followed by a black screen.
 bool MeasurementRun::MeasurePrimaries() {
   struct Primary {
@@ -59,6 +66,7 @@ bool MeasurementRun::MeasurePrimaries() {
   for (int p = 0; p < 3; ++p) {
     const Primary& c = primaries[p];
     XyYValue measured;
+    if (StoppedFromOutside()) return false;
     if (MeasurePatch(c.r, c.g, c.b, c.name, kMeasurementCaption, measured) !=
         PatchOutcome::Measured) {
       devices_.Front().AnalyzerEndRemote();
@@ -76,6 +84,7 @@ bool MeasurementRun::MeasureGreyRamp() {
   status_.ShowProgress(0, kLevels);
   for (int n = 0; n < kLevels; ++n) {
     XyYValue measured;
+    if (StoppedFromOutside()) return false;
     if (MeasurePatch(n, n, n, std::to_string(n), kMeasurementCaption, measured) !=
         PatchOutcome::Measured) {
       devices_.Front().AnalyzerEndRemote();

@@ -5,11 +5,11 @@
 #include <span>
 #include <string>
 
-#include "datamodel/CalibrationData.h"
 #include "calibration/Devices.h"
 #include "calibration/Dialogs.h"
 #include "calibration/StatusView.h"
 #include "calibration/Views.h"
+#include "datamodel/CalibrationData.h"
 #include "platform/Clock.h"
 
 namespace velluma {
@@ -23,7 +23,8 @@ class MeasurementRun {
   // apart, since nothing more should then be sent to it.
   enum class PatchOutcome { Measured, Failed, MonitorSilent };
   // How the sequence ended: every patch measured and written, every patch measured but a write
-  // into the monitor refused, or stopped before every patch was measured.
+  // into the monitor refused, or stopped before every patch was measured (by a failure or from
+  // outside, which Devices::Stop() tells).
   enum class SequenceOutcome { Complete, MeasuredNotWritten, Incomplete };
 
   MeasurementRun(Devices& devices, CalibrationData& data, Dialogs& dialogs, StatusView& status,
@@ -41,6 +42,7 @@ class MeasurementRun {
   SequenceOutcome MeasureSequence();
 
  private:
+  bool StoppedFromOutside();
   bool MeasurePrimaries();
   bool MeasureGreyRamp();
   bool WriteGreyRamps();

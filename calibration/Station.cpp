@@ -1,5 +1,6 @@
 #include "calibration/Station.h"
 
+#include "calibration/ProcedureOutcome.h"
 #include "platform/Settings.h"
 
 namespace velluma {
@@ -33,6 +34,8 @@ Station::ProcedureScope::ProcedureScope(Station& station, std::optional<history:
 
 Station::ProcedureScope::~ProcedureScope() {
   if (!outer_) return;
+  if (const std::string reason = station_.devices_.Stop().Reason(); recorded_ && !reason.empty())
+    station_.recorder_.Outcome("Stopped by " + reason, kOutcomeFailed);
   if (recorded_) station_.recorder_.End();
   station_.procedureRunning_ = false;
   station_.status_.SetProcedureRunning(false);
@@ -62,12 +65,13 @@ void Station::FormCreate() {
   status_.AcceptDroppedFiles();
 }
 
-// A port that exists but is refused to this user is said on the message line, with the group
-// that may use it: otherwise the operator would see only "Communication Error" later.
+// A port that exists but is refused to this user (with the group that may use it), one that
+// another run is using, a monitor brought back from a killed run's speed: each is said on the
+// message line, where otherwise the operator would see only "Communication Error" later.
 void Station::CreateDevices() {
   devices_.Create();
-  if (const std::string advice = devices_.PortAccessAdvice(); !advice.empty())
-    status_.ShowMessageLine(advice);
+  if (const std::string notices = devices_.PortNotices(); !notices.empty())
+    status_.ShowMessageLine(notices);
 }
 
 void Station::FilePropertyExecute() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -139,6 +140,12 @@ class Station {
   // Where the history is kept, for reading it; "" when none is kept or it was given as a store.
   const std::string& HistoryLocation() const { return recorder_.Location(); }
 
+  // Where a run learns that it is to stop from outside (the command line's signals): `reason`
+  // names what asked, empty while nothing has. Long procedures ask between their steps, stop
+  // after the frame or patch in flight, leave the devices as their failure paths do, and are
+  // recorded in the history as stopped.
+  void StopWhen(std::function<std::string()> reason) { devices_.Stop().AskWith(std::move(reason)); }
+
   // What the station holds and uses, to look at.
   const HeldData& Held() const { return held_; }
   LCD* Link() { return devices_.Link(); }
@@ -170,6 +177,7 @@ class Station {
   PatchOutcome MeasureWhiteAndBlack(XyYValue& white);
   void MeasureSaveAndReport(const std::string& path);
   void EndAutoAtNormalBrightness();
+  void StopAuto();
   bool GreyLevelsInWindow();
   void ReportAuto(bool measured, bool checkFailed);
   bool BeginVerification(VerificationResult& result);

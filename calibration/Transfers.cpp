@@ -13,9 +13,18 @@ int Transfers::SendCalibrationData() {
   const CalibrationData& data = held_.calibration;
   if (int result = link.BeginSession()) return result;
   if (int result = link.WritePrimaries(data.PrimariesPayload())) return result;
-  for (int channel = 0; channel < 3; ++channel)
+  for (int channel = 0; channel < 3; ++channel) {
+    if (devices_.Stop().Requested()) return LCD::kStopped;
     if (int result = link.WriteGreyRamp(channel, data.GreyRampPayload(channel))) return result;
+  }
   return link.EndSession();
+}
+
+// A transfer stopped from outside has no box to show: the operator who stopped it reads why on
+// the message line, and that the monitor holds part of it.
+void Transfers::ReportStopped() {
+  status_.ShowMessageLine(std::string(kCaption) + " stopped by " + devices_.Stop().Reason() +
+                          ": the transfer is incomplete; send it again");
 }
 
 void Transfers::DownloadButtonClick() {
@@ -25,7 +34,9 @@ void Transfers::DownloadButtonClick() {
     return status_.UnlockControls();
   }
   status_.SetStatusText(0, kCaption, true);
-  if (int result = SendCalibrationData(); result != 0)
+  if (int result = SendCalibrationData(); result == LCD::kStopped)
+    ReportStopped();
+  else if (result != 0)
     dialogs_.MessageBox("Monitor: " + devices_.Link()->ErrorText(result), kCaption,
                         Dialogs::kError);
   else
@@ -60,6 +71,7 @@ void Transfers::FilmGammaStartButtonClick() {
 
 // After a LUT or film-gamma transfer: a failure keeps "PC->MONITOR" in panel 0.
 void Transfers::ReportTransfer(int result) {
+  if (result == LCD::kStopped) return ReportStopped();
   if (result < 0) {
     dialogs_.MessageBox("monitor: " + devices_.Link()->ErrorText(result), kCaption,
                         Dialogs::kError);

@@ -22,6 +22,7 @@ class Transfers {
  private:
   int SendCalibrationData();
   void ReportTransfer(int result);
+  void ReportStopped();
 
   Devices& devices_;
   const HeldData& held_;

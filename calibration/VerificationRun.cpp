@@ -56,7 +56,7 @@ void VerificationRun::Run(VerificationResult& result, VerificationView& view) {
   status_.ShowProgress(0, total);
   result.outcome = VerificationResult::Outcome::Finished;
   for (const colour::PatchReading& planned : result.planned) {
-    if (view.StopRequested()) {
+    if (view.StopRequested() || devices_.Stop().Requested()) {
       result.outcome = VerificationResult::Outcome::Stopped;
       break;
     }

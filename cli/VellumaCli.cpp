@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleOperator.h"
 #include "cli/HistoryListing.h"
+#include "cli/OpenDevices.h"
 #include "cli/PrivateSettings.h"
 #include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
@@ -15,6 +16,7 @@
 #include "history/OpenHistory.h"
 #include "instruments/InstrumentModel.h"
 #include "platform/InputFile.h"
+#include "platform/InterruptRequest.h"
 
 namespace velluma::cli {
 
@@ -62,10 +64,18 @@ int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
   RequireAnswerWhereAsked(line, settings.Store());
   ConsoleOperator op(out, err, AnswersOf(line), errIsTerminal);
   Station station(op, settings.Store(), *clock);
+  // From here a terminating signal stops the procedure after the frame or patch in flight; the
+  // private settings go when the run ends, and main then ends the process as the signal would.
+  const InterruptRequest interrupts;
+  station.StopWhen(&InterruptRequest::SignalName);
   station.LoadSettings();
   // Its failures reach standard error through the message line.
   station.UseHistory(history::DefaultHistoryLocation());
-  return RunStationCommand(line, {station, op, out, err});
+  try {
+    return RunStationCommand(line, {station, op, out, err});
+  } catch (const PortInUse&) {
+    return kExitFailed;
+  }
 }
 
 }  // namespace

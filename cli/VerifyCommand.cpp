@@ -49,7 +49,6 @@ int Verify(const CommandContext& context, const VerificationFiles& files) {
   VerificationResult result;
   {
     OpenDevices devices(context.station);
-    const InterruptRequest interrupts;
     ConsoleVerificationView view(files.report);
     result = context.station.Verify(view);
   }

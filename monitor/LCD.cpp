@@ -53,7 +53,26 @@ LCD::LCD(int kind, const std::string& portName, int /*speed*/, const LinkEnviron
   line.speed = kLineSpeed;
   line.parity =
       kind == static_cast<int>(framing::LinkKind::Addressed) ? Parity::Even : Parity::None;
-  port_.Open(portName, line);  // a failure leaves the port unusable; exchanges then return -1
+  // A failure leaves the port unusable; exchanges then return -1.
+  if (!port_.Open(portName, line)) return;
+  speedNote_.emplace(port_.DevicePath());
+  RecoverNotedSpeed();
+}
+
+// A run killed during a LUT transfer left the monitor at its fast speed, where it hears nothing
+// at 9600: it is sent back from the noted speed before anything else is said to it.
+void LCD::RecoverNotedSpeed() {
+  const std::optional<int> noted = speedNote_->Read();
+  if (!noted) return;
+  if (*noted != kLineSpeed && port_.SetSpeed(*noted)) {
+    const bool sent = SendPlain("speed9600") == 0;
+    if (sent) environment_.clock.Pause(kSpeedPauseMs);
+    port_.SetSpeed(kLineSpeed);
+    port_.Purge();
+    if (!sent) return;  // the note stays for a run that can send it
+    recoveredSpeed_ = *noted;
+  }
+  speedNote_->Remove();
 }
 
 LCD::~LCD() = default;
@@ -216,6 +235,7 @@ int LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& tabl
   if (!ValidMemory(memory)) return -3;
   if (!AllFit(table, FitsHexField)) return -3;
   for (int block = 0; block < kFilmGammaBlocks; ++block) {
+    if (environment_.stopRequested()) return kStopped;
     const std::string header = FormatC("WCG:01000%03X%01X00", kFilmGammaCodes[memory], block);
     const auto entries = std::span(table).subspan(block * kLutChunkEntries, kLutChunkEntries);
     if (int result = Exchange(header + command_text::HexFields(entries), true, true, "BOK", 0))
@@ -225,20 +245,30 @@ int LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& tabl
 }
 
 // Sends one speed command at the present speed, waits for the monitor to switch, then follows
-// with the port. False when the command could not be sent (nothing switched).
+// with the port. False when the command could not be sent (nothing switched). The speed is noted
+// before the monitor leaves 9600 and the note removed once it is back, so that a run killed in
+// between leaves word for the next.
 bool LCD::SendSpeedCommand(int speed, const std::string& command) {
-  if (SendPlain(command) != 0) return false;
+  const bool leaving = speed != kLineSpeed;
+  if (leaving && speedNote_) speedNote_->Write(speed);
+  if (SendPlain(command) != 0) {
+    if (leaving && speedNote_) speedNote_->Remove();
+    return false;
+  }
   environment_.clock.Pause(kSpeedPauseMs);
   port_.SetSpeed(speed);  // as the monitor has switched, a refused speed shows in the replies
+  if (!leaving && speedNote_) speedNote_->Remove();
   return true;
 }
 
-// After a transfer that failed at the fast speed, monitor and port go back to 9600, so that the
-// next start of the program or the next settings dialog finds a link that answers.
+// After a transfer that failed or was stopped at the fast speed, monitor and port go back to
+// 9600, so that the next start of the program or the next settings dialog finds a link that
+// answers. A command that could not be sent leaves the note for the next run.
 void LCD::FallBackToLineSpeed() {
-  SendPlain("speed9600");  // no reply comes; a failure here leaves nothing better to try
+  const bool sent = SendPlain("speed9600") == 0;  // no reply comes
   environment_.clock.Pause(kSpeedPauseMs);
   port_.SetSpeed(kLineSpeed);
+  if (sent && speedNote_) speedNote_->Remove();
 }
 
 // One chunk, sent once more after a first refusal; refused twice in a row: -3.
@@ -270,6 +300,7 @@ int LCD::SendLutChunks(int memory, const UserMemoryTables::LutTable& table) {
       const std::string header =
           FormatC("C$M:WF%04X%1X%06X", 2 * kLutChunkEntries, channel, 4096 * code + 256 * chunk);
       const auto values = std::span(entries).subspan(chunk * kLutChunkEntries, kLutChunkEntries);
+      if (environment_.stopRequested()) return kStopped;
       if (int result = SendLutChunk(header + command_text::HexFields(values))) return result;
     }
   }
@@ -280,6 +311,7 @@ int LCD::SendLutChunks(int memory, const UserMemoryTables::LutTable& table) {
 int LCD::WriteLut(int memory, const UserMemoryTables::LutTable& table) {
   lutFailure_.clear();
   if (!LutFits(table)) return -3;
+  if (environment_.stopRequested()) return kStopped;
   const int speed = environment_.monitorSpeed();
   const bool fast = speed != kLineSpeed;
   if (fast && !SendSpeedCommand(speed, FormatC("speed%d", speed))) return -1;

@@ -8,6 +8,7 @@
 
 #include "datamodel/UserMemoryTables.h"
 #include "platform/Clock.h"
+#include "platform/PortSpeedNote.h"
 #include "platform/SerialPort.h"
 
 namespace velluma {
@@ -18,17 +19,21 @@ namespace velluma {
 struct LinkEnvironment {
   Clock& clock;
   std::function<std::int32_t()> monitorSpeed;
+  // Asked before each frame of a film-gamma or LUT transfer after the first: true when the run is
+  // to stop (a terminating signal), which ends the transfer as a failure ends it.
+  std::function<bool()> stopRequested = [] { return false; };
 };
 
 // The serial link to the QX-7MR520: one command frame sent, one reply frame read, each exchange
 // blocking until the reply's ETX or a read time-out. Result codes: 0 (or a non-negative length)
-// success, -1 communication error, -2 checksum error, -3 NACK. Operations never throw, except
-// where a settings read fails.
+// success, -1 communication error, -2 checksum error, -3 NACK, -4 stopped (a transfer that was
+// asked to stop between two frames). Operations never throw, except where a settings read fails.
 class LCD {
  public:
   static constexpr int kReadTimeoutMs = 10000;  // per byte
   static constexpr int kWriteTimeoutMs = 1000;  // per write call
   static constexpr int kLineSpeed = 9600;       // the link always starts at this speed
+  static constexpr int kStopped = -4;
 
   // Opens and sets up the port. Never fails outright: with an unusable port, every exchange
   // returns -1. `speed` is accepted and not used.
@@ -71,6 +76,10 @@ class LCD {
   // Frames written whole onto the link since the link was made, for the run history.
   long FramesSent() const { return framesSent_; }
 
+  // The speed a killed run had left the monitor at, from which the link sent it back to 9600 when
+  // it opened; nothing when the monitor was not left fast.
+  std::optional<int> RecoveredSpeed() const { return recoveredSpeed_; }
+
  private:
   int Send(const std::string& command, bool withChecksum);
   int Receive(std::string& body, bool purge, bool checked);
@@ -82,6 +91,7 @@ class LCD {
   int SendLutChunks(int memory, const UserMemoryTables::LutTable& table);
   bool SendSpeedCommand(int speed, const std::string& command);
   void FallBackToLineSpeed();
+  void RecoverNotedSpeed();
 
   static int linkKind_;
   static int monitorId_;
@@ -90,6 +100,8 @@ class LCD {
   SerialPort port_;
   std::string lutFailure_;
   long framesSent_ = 0;
+  std::optional<PortSpeedNote> speedNote_;  // once the port is open
+  std::optional<int> recoveredSpeed_;
 };
 
 }  // namespace velluma

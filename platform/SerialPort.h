@@ -9,7 +9,8 @@
 
 namespace velluma {
 
-// One serial port, opened exclusively, in raw mode, without flow control. Every wait takes its
+// One serial port, in raw mode, without flow control, used by one run at a time: a run that finds
+// the port in use by another gives up at once, without touching the line. Every wait takes its
 // duration through the clock. A write returns once its bytes have left; Purge first lets the
 // output drain and then throws away what has been received, so a frame just sent is never lost.
 class SerialPort {
@@ -47,6 +48,10 @@ class SerialPort {
   // When the port exists but the user may not open it: which group grants it and how to join
   // it (on Debian, "dialout"), for the operator to read; empty otherwise.
   const std::string& AccessAdvice() const { return accessAdvice_; }
+  // When another run or program uses the port: which port and, where it can be known, which
+  // process holds it ("COM1 (/dev/ttyUSB0) is in use by process 4242 (velluma-cli)"); empty
+  // otherwise.
+  const std::string& BusyReason() const { return busyReason_; }
 
  private:
   // The system's handle of the open port: a file descriptor on POSIX, a HANDLE on Windows.
@@ -54,6 +59,7 @@ class SerialPort {
   static constexpr Handle kNoHandle = -1;
 
   bool Fail(const std::string& what);
+  bool TakePort(const std::string& name);
   bool ApplyLineSettings();
   bool UseTimeouts(int readMs, int writeMs);
 
@@ -69,6 +75,7 @@ class SerialPort {
   std::string devicePath_;
   std::string lastError_;
   std::string accessAdvice_;
+  std::string busyReason_;
 };
 
 }  // namespace velluma

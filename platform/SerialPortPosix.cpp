@@ -2,14 +2,21 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "platform/PortNames.h"
 #include "platform/SerialPort.h"
@@ -105,21 +112,78 @@ bool SerialPort::Fail(const std::string& what) {
   return false;
 }
 
+// The process holding a whole-file lock on `device`, as the kernel lists it in /proc/locks
+// ("1: FLOCK  ADVISORY  WRITE 4242 00:19:8 0 EOF"): " by process 4242 (velluma-cli)", or empty
+// where it cannot be known.
+static std::string LockHolderOf(const std::string& device) {
+  struct stat status {};
+  if (::stat(device.c_str(), &status) != 0) return {};
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    std::istringstream fields(line);
+    std::string number, kind, advisory, mode, file;
+    long pid = 0;
+    if (!(fields >> number >> kind >> advisory >> mode >> pid >> file) || kind != "FLOCK") continue;
+    unsigned major = 0, minor = 0;
+    unsigned long long inode = 0;
+    if (std::sscanf(file.c_str(), "%x:%x:%llu", &major, &minor, &inode) != 3) continue;
+    if (major != ::major(status.st_dev) || minor != ::minor(status.st_dev) ||
+        inode != status.st_ino)
+      continue;
+    std::string program;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), program);
+    return " by process " + std::to_string(pid) + (program.empty() ? "" : " (" + program + ")");
+  }
+  return {};
+}
+
+// "COM1 (/dev/ttyUSB0) is in use by process 4242 (velluma-cli)"; `others` names the holder
+// when the kernel does not tell it.
+static std::string BusyText(const std::string& name, const std::string& device,
+                            const char* others) {
+  char target[PATH_MAX];
+  const std::string shown = ::realpath(device.c_str(), target) ? target : device;
+  const std::string label = name == shown ? name : name + " (" + shown + ")";
+  const std::string holder = LockHolderOf(device);
+  return label + " is in use" + (holder.empty() ? std::string(" by ") + others : holder);
+}
+
+// One run per port, for every user: a whole-file lock on the device that the next run meets (the
+// lock goes with the process, however it ends), taken before anything touches the line, and the
+// terminal's exclusive mode against programs that take no lock (cleared again on close, since a
+// pty whose other end stays open would keep it and refuse every later user but root).
+bool SerialPort::TakePort(const std::string& name) {
+  const int fd = FdOf(handle_);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) busyReason_ = BusyText(name, devicePath_, "another run");
+    return Fail("cannot lock " + devicePath_);
+  }
+  return ::ioctl(fd, TIOCEXCL) == 0 || Fail("cannot hold " + devicePath_);
+}
+
 bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
   Close();
   requested_ = settings;
   devicePath_ = ResolvePortName(name);
   accessAdvice_.clear();
+  busyReason_.clear();
   const int fd = ::open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
     if (error == EACCES || error == EPERM) accessAdvice_ = AccessAdviceFor(devicePath_);
+    if (error == EBUSY) busyReason_ = BusyText(name, devicePath_, "another program");
     errno = error;
     return Fail("cannot open " + devicePath_);
   }
   handle_ = fd;
-  // No other program may use the port while it is ours.
-  if (::ioctl(fd, TIOCEXCL) != 0 || !ApplyLineSettings() ||
+  if (!TakePort(name)) {
+    const std::string error = lastError_;
+    ::close(fd);  // untouched: the line stays as its holder set it
+    handle_ = kNoHandle;
+    lastError_ = error;
+    return false;
+  }
+  if (!ApplyLineSettings() ||
       (!DropModemLines(fd) && !Fail("cannot drop DTR and RTS on " + devicePath_)) ||
       ::tcflush(fd, TCIOFLUSH) != 0) {
     const std::string error = lastError_.empty() ? "cannot set up " + devicePath_ : lastError_;
@@ -132,7 +196,9 @@ bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
 }
 
 void SerialPort::Close() {
-  if (handle_ != kNoHandle) ::close(FdOf(handle_));
+  if (handle_ == kNoHandle) return;
+  ::ioctl(FdOf(handle_), TIOCNXCL);
+  ::close(FdOf(handle_));
   handle_ = kNoHandle;
 }
 

@@ -54,14 +54,21 @@ bool SerialPort::Open(const std::string& name, const LineSettings& settings) {
   Close();
   requested_ = settings;
   devicePath_ = ResolvePortName(name);
+  busyReason_.clear();
   HANDLE port = ::CreateFileW(DeviceName(devicePath_).c_str(), GENERIC_READ | GENERIC_WRITE,
                               0 /* no sharing: the port is ours alone */, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (port == INVALID_HANDLE_VALUE) return Fail("cannot open " + devicePath_);
+  if (port == INVALID_HANDLE_VALUE) {
+    // A COM port opened by another program is refused with "access denied": one run per port.
+    if (::GetLastError() == ERROR_ACCESS_DENIED)
+      busyReason_ = name + " is in use by another program";
+    return Fail("cannot open " + devicePath_);
+  }
   handle_ = reinterpret_cast<std::intptr_t>(port);
   readTimeoutMs_ = writeTimeoutMs_ = -1;
   const bool ready =
-      (::SetupComm(port, kQueueBytes, kQueueBytes) || Fail("cannot size the queues of " + devicePath_)) &&
+      (::SetupComm(port, kQueueBytes, kQueueBytes) ||
+       Fail("cannot size the queues of " + devicePath_)) &&
       (::PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR) ||
        Fail("cannot purge " + devicePath_)) &&
       UseTimeouts(10000, 1000) && ApplyLineSettings();

@@ -23,10 +23,12 @@ namespace {
 constexpr auto kPatience = std::chrono::seconds(60);
 
 // This process's environment with `given` replacing or adding entries. The run history is off
-// unless a test names one, so no test writes into the user's own.
-std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string>& given) {
+// and the state folder private unless a test names them, so no test writes into the user's own.
+std::vector<std::string> ChildEnvironment(const std::map<std::string, std::string>& given,
+                                          const std::string& stateFolder) {
   std::map<std::string, std::string> changes = given;
   changes.try_emplace("VELLUMA_HISTORY", "none");
+  changes.try_emplace("XDG_STATE_HOME", stateFolder);
   std::vector<std::string> entries;
   for (char** entry = environ; *entry; ++entry) {
     const std::string text = *entry;
@@ -49,7 +51,7 @@ CliProcess::CliProcess(const std::vector<std::string>& arguments,
                        const std::map<std::string, std::string>& environment) {
   std::vector<std::string> argv = {VELLUMA_CLI_PATH};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> envp = ChildEnvironment(environment);
+  std::vector<std::string> envp = ChildEnvironment(environment, StateFolder());
   std::vector<char*> argvPointers = Pointers(argv);
   std::vector<char*> envpPointers = Pointers(envp);
   posix_spawn_file_actions_t actions;
@@ -74,8 +76,8 @@ CliProcess::~CliProcess() {
   ::waitpid(pid_, nullptr, 0);
 }
 
-void CliProcess::Interrupt() {
-  if (pid_ > 0) ::kill(pid_, SIGINT);
+void CliProcess::Signal(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
 }
 
 CliResult CliProcess::Wait() {
@@ -90,7 +92,8 @@ CliResult CliProcess::Wait() {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   pid_ = -1;
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir_.Read("out"), dir_.Read("err")};
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir_.Read("out"), dir_.Read("err"),
+          WIFSIGNALED(status) ? WTERMSIG(status) : 0};
 }
 
 CliResult RunCli(const std::vector<std::string>& arguments,

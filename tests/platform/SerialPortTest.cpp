@@ -162,6 +162,29 @@ TEST(SerialPortAccessTest, ARefusedPortNamesTheGroupThatGrantsIt) {
       << "a missing device is not a matter of permission";
   ::close(master);
 }
+
+// One run per port: a second opener is refused with the holder named and the line untouched
+// (the holder's speed stays); after the holder closes, anyone may open it, a user who is not
+// root too, though the pty's other end stayed open all along.
+TEST(SerialPortAccessTest, APortIsHeldByOneOpenerAtATimeAndFreedOnClose) {
+  PtyPeer peer;
+  ::chmod(peer.DevicePath().c_str(), 0666);
+  VirtualClock clock;
+  SerialPort holder(clock), second(clock);
+  ASSERT_TRUE(holder.Open(peer.DevicePath(), LineSettings{}));
+  ASSERT_TRUE(holder.SetSpeed(115200));
+  EXPECT_FALSE(second.Open(peer.DevicePath(), LineSettings{}));
+  EXPECT_EQ(second.BusyReason(), peer.DevicePath() + " is in use by process " +
+                                     std::to_string(::getpid()) + " (SerialPortTest)");
+  EXPECT_EQ(peer.LineSpeed(), 115200) << "the refused opener touched the line";
+  holder.Close();
+  test::TempDir dir;
+  EXPECT_TRUE(test::RunUnprivileged(dir.Path().string(), [&] {
+    VirtualClock childClock;
+    SerialPort port(childClock);
+    return port.Open(peer.DevicePath(), LineSettings{}) && port.BusyReason().empty();
+  }));
+}
 }  // namespace
 }  // namespace velluma
 #endif
