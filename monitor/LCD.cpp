@@ -122,9 +122,14 @@ int LCD::WriteBytes(int count, const std::uint8_t* data) {
   return 1;
 }
 
+// The port's input is purged before a frame goes out, never after: whatever arrived since the
+// last reply (noise, a reply that came after its time-out) answers no frame of ours, while the
+// reply to this frame may arrive at once, and a purge after the send would throw it away
+// whenever the program was held up for longer than the monitor takes to answer.
 int LCD::Send(const std::string& command, bool withChecksum) {
   if (command.size() > static_cast<std::size_t>(framing::kMaxCommand)) return -1;
   const auto frame = framing::BuildFrame(command, withChecksum, linkKind_, monitorId_);
+  if (!port_.Purge()) return -1;
   if (!WriteBytes(static_cast<int>(frame.size()), frame.data())) return -1;
   ++framesSent_;
   return 0;
@@ -138,9 +143,8 @@ int LCD::SendPlain(const std::string& command) {
   return Send(command, false);
 }
 
-int LCD::Receive(std::string& body, bool purge, bool checked) {
+int LCD::Receive(std::string& body, bool checked) {
   body.clear();
-  if (purge && !port_.Purge()) return -1;
   framing::ReplyAssembler assembler;
   for (;;) {
     std::uint8_t byte;
@@ -159,15 +163,15 @@ int LCD::Receive(std::string& body, bool purge, bool checked) {
 }
 
 int LCD::ReceiveChecked(std::string& body) {
-  return Receive(body, true, true);
+  return Receive(body, true);
 }
 
 int LCD::ReceivePlain(std::string& body) {
-  return Receive(body, true, false);
+  return Receive(body, false);
 }
 
 int LCD::ReceivePlainNoPurge(std::string& body) {
-  return Receive(body, false, false);
+  return Receive(body, false);
 }
 
 int LCD::Exchange(const std::string& command, bool checkedSend, bool checkedReply,

@@ -58,6 +58,8 @@ class LCD {
   int WriteBytes(int count, const std::uint8_t* data);
   int SendChecked(const std::string& command);
   int SendPlain(const std::string& command);
+  // Each send purges the port's input first; the receives read the reply to the frame just sent
+  // (ReceivePlainNoPurge is ReceivePlain under the name the LUT transfer uses).
   int ReceiveChecked(std::string& body);
   int ReceivePlain(std::string& body);
   int ReceivePlainNoPurge(std::string& body);
@@ -82,7 +84,7 @@ class LCD {
 
  private:
   int Send(const std::string& command, bool withChecksum);
-  int Receive(std::string& body, bool purge, bool checked);
+  int Receive(std::string& body, bool checked);
   int Exchange(const std::string& command, bool checkedSend, bool checkedReply,
                const char* expected, int pauseMs);
   std::optional<int> AskInsideBracket(const std::string& command, std::string& reply);

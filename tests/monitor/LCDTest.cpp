@@ -106,6 +106,18 @@ TEST_F(LCDTest, ReceivingSurvivesNoiseAndRepeatedStx) {
   EXPECT_EQ(body, "BOK");
 }
 
+// However late the program comes to read (held up on a busy machine), the reply to its frame
+// is there to be read: nothing throws it away between the send and the read.
+TEST_F(LCDTest, AReplyThatArrivedBeforeTheReadIsKept) {
+  auto lcd = Connect();
+  peer.ReplyPlain("QX-7MR520");
+  ASSERT_EQ(lcd->SendPlain("QID"), 0);
+  ASSERT_TRUE(peer.WaitForReplies(1));
+  std::string body;
+  EXPECT_EQ(lcd->ReceivePlain(body), 9);
+  EXPECT_EQ(body, "QX-7MR520");
+}
+
 TEST_F(LCDTest, ReceiveResults) {
   struct Case {
     const char* name;

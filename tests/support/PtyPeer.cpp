@@ -82,6 +82,17 @@ void PtyPeer::OnByte(std::uint8_t byte, int lineSpeed) {
   if (!reply) return;
   std::this_thread::sleep_for(kReplyDelay);
   Send(*reply);
+  {
+    std::lock_guard lock(mutex_);
+    ++repliesSent_;
+  }
+  frameArrived_.notify_all();
+}
+
+bool PtyPeer::WaitForReplies(std::size_t count) {
+  std::unique_lock lock(mutex_);
+  return frameArrived_.wait_for(lock, std::chrono::seconds(2),
+                                [&] { return repliesSent_ >= count; });
 }
 
 }  // namespace velluma::test

@@ -42,6 +42,8 @@ class PtyPeer {
 
   // Waits until `count` frames have arrived (at most two seconds).
   bool WaitForFrames(std::size_t count);
+  // Waits until `count` replies have been written to the port's owner (at most two seconds).
+  bool WaitForReplies(std::size_t count);
 
  private:
   void Run();
@@ -71,6 +73,7 @@ class PtyPeer {
   std::vector<std::uint8_t> received_;
   std::vector<std::string> frames_;
   std::vector<int> frameSpeeds_;
+  std::size_t repliesSent_ = 0;
   std::string current_;
   std::thread thread_;
 };
