@@ -4,12 +4,17 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 #include "platform/AtomicFile.h"
 #include "tests/support/TempDir.h"
@@ -137,6 +142,102 @@ TEST_F(AtomicFileTest, WhatAPlainWriteCouldNotChangeIsNotReplaced) {
   EXPECT_TRUE(fs::is_directory(dir.File("folder")));
   EXPECT_TRUE(fs::is_fifo(dir.File("fifo")));
   EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"fifo", "folder", "read-only.txt"}));
+}
+
+// The check before a save refuses what the save refuses, with the same reason in the system's
+// words, and lets through what the save can write.
+TEST_F(AtomicFileTest, TheCheckBeforeASaveGivesTheSavesOwnReason) {
+  dir.Write("plain.txt", "old");
+  dir.Write("read-only.txt", "kept");
+  ::chmod(dir.File("read-only.txt").c_str(), 0444);
+  fs::create_directory(dir.File("folder"));
+  fs::create_directory(dir.File("locked"));
+  ::chmod(dir.File("locked").c_str(), 0555);
+  ::mkfifo(dir.File("fifo").c_str(), 0600);
+  fs::create_symlink("loop", dir.File("loop"));
+  fs::create_symlink("folder/new.txt", dir.File("link"));
+  const std::string d = dir.Path().string() + "/";
+  const struct {
+    std::string path;
+    std::string reason;  // empty: it may be saved to
+  } cases[] = {
+      {d + "new.txt", ""},
+      {d + "plain.txt", ""},
+      {d + "link", ""},  // a new file where the link points
+      {d + "folder", "Is a directory"},
+      {d + "no-such-folder/new.txt", "No such file or directory"},
+      {d + "plain.txt/new.txt", "Not a directory"},
+      {d + "read-only.txt", "Permission denied"},
+      {d + "locked/new.txt", "Permission denied"},  // a folder it may not write in
+      {d + "fifo", "Not a regular file"},
+      {"/dev/full", "Not a regular file"},
+      {d + "loop", "Too many levels of symbolic links"},
+  };
+  EXPECT_TRUE(test::RunUnprivileged(dir.Path().string(), [&] {
+    bool agree = true;
+    for (const auto& c : cases) {
+      const std::string checked = SaveProblem(c.path).value_or("");
+      std::string saved;
+      const bool written = ReplaceFileAtomically(c.path, "new", saved);
+      if (checked == c.reason && written == c.reason.empty() && (written || saved == c.reason))
+        continue;
+      std::cerr << c.path << ": checked \"" << checked << "\", saved \"" << saved << "\"\n";
+      agree = false;
+    }
+    return agree;
+  })) << "see the lines above";
+  EXPECT_EQ(Contents(dir.File("folder/new.txt")), "new");
+  EXPECT_EQ(Contents(dir.File("read-only.txt")), "kept");
+  for (const std::string& name : Names(dir.Path())) EXPECT_NE(name.rfind(".velluma-", 0), 0u);
+}
+
+// A write that fails part of the way (here at a file-size limit, as on a full disk) says why and
+// leaves the old file whole.
+TEST_F(AtomicFileTest, AWriteThatFailsSaysWhyAndKeepsTheOldFile) {
+  dir.Write("report.html", "old");
+  const std::string path = dir.File("report.html");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{16, 16};
+    std::string reason;
+    const bool saved = ::setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+                       ReplaceFileAtomically(path, std::string(4096, 'x'), reason);
+    ::_exit(!saved && reason == "File too large" ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no \"File too large\"";
+  EXPECT_EQ(Contents(path), "old");
+  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"report.html"});
+}
+
+// Two outputs that would replace one file are found whatever the spelling of their paths, and a
+// path that names standard output is known as such.
+TEST_F(AtomicFileTest, TwoPathsThatSaveIntoOneFileAreKnownAsOne) {
+  dir.Write("a.html", "a");
+  fs::create_directory(dir.File("sub"));
+  fs::create_hard_link(dir.File("a.html"), dir.File("hard.csv"));
+  fs::create_symlink("a.html", dir.File("soft.csv"));
+  const std::string d = dir.Path().string();
+  const struct {
+    std::string a, b;
+    bool same;
+  } cases[] = {
+      {d + "/a.html", d + "/./a.html", true},
+      {d + "/a.html", d + "/sub/../a.html", true},
+      {d + "/a.html", d + "/hard.csv", true},
+      {d + "/soft.csv", d + "/a.html", true},
+      {d + "/new.html", d + "//new.html", true},  // not there yet: one folder, one name
+      {d + "/new.html", d + "/sub/../new.html", true},
+      {d + "/a.html", d + "/new.html", false},
+      {d + "/new.html", d + "/new.csv", false},
+      {d + "/new.html", d + "/sub/new.html", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SameSaveTarget(c.a, c.b), c.same) << c.a << " " << c.b;
+  EXPECT_EQ(ConsoleStreamAt("/dev/stdout"), "standard output");
+  EXPECT_EQ(ConsoleStreamAt(d + "/a.html"), "");
 }
 #endif
 
