@@ -64,6 +64,10 @@ std::optional<std::string> VerificationValueProblem(const setting::Text& setting
   if (&setting == &setting::VerifyWhitePoint) {
     colour::Chromaticity white;
     if (colour::ParseWhitePoint(text, white)) return std::nullopt;
+    // Numbers in the range the sentence below names, yet of no colour (x + y of 1, a point
+    // outside the spectral locus): that sentence would not say what is wrong with them.
+    if (colour::ParseXy(text, white) && white.x > 0 && white.y > 0 && white.x + white.y <= 1)
+      return quoted + "is not a white point: no colour has that chromaticity";
     return quoted + "is not a white point: D65, or x,y (each between 0 and 1)";
   }
   if (&setting == &setting::VerifyToneCurve) {

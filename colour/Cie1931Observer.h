@@ -23,5 +23,8 @@ extern const std::array<ColourMatching, kObserverCount> kCie1931Observer;
 inline constexpr int kSpectralLocusFirstNm = 380;
 inline constexpr int kSpectralLocusLastNm = 700;
 std::vector<Chromaticity> SpectralLocus();
+// Whether a colour can have the chromaticity `c`: inside the horseshoe that the spectral locus
+// and the line of purples between its ends enclose (a point on the outline is outside).
+bool InsideSpectralLocus(Chromaticity c);
 
 }  // namespace velluma::colour

@@ -60,10 +60,13 @@ class TargetColours {
 double PointGamma(double signal, double Y, double whiteY, double blackY);
 
 // Names as settings and the command line write them: "2.2", "2.4", "BT.1886"; "Rec.709",
-// "DCI-P3"; the white as "D65" or "x,y". False for a text that names none.
+// "DCI-P3"; the white as "D65" or "x,y" of a real colour (inside the spectral locus).
+// False for a text that names none.
 bool ParseToneCurve(std::string_view text, ToneCurve& curve);
 bool ParseGamut(std::string_view text, const Gamut*& gamut);
 bool ParseWhitePoint(std::string_view text, Chromaticity& white);
+// "x,y" as two decimal numbers, whatever their values; false for any other text.
+bool ParseXy(std::string_view text, Chromaticity& xy);
 std::string ToneCurveName(ToneCurve curve);
 
 }  // namespace velluma::colour

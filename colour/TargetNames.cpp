@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "colour/Cie1931Observer.h"
 #include "colour/Target.h"
 
 namespace velluma::colour {
@@ -31,9 +32,11 @@ bool WholeNumber(std::string_view text, double& value) {
   return error == std::errc{} && end == text.data() + text.size();
 }
 
-// A chromaticity a real colour can have: x and y above 0 and x + y at most 1.
+// A chromaticity a real colour can have. Outside the horseshoe the white's XYZ has no meaning
+// (at x + y = 1 it has no Z at all, at y near 0 no finite X and Z), and the run none of its
+// figures.
 bool PhysicalChromaticity(Chromaticity c) {
-  return c.x > 0 && c.y > 0 && c.x + c.y <= 1;
+  return c.x > 0 && c.y > 0 && c.x + c.y < 1 && InsideSpectralLocus(c);
 }
 
 }  // namespace
@@ -63,14 +66,20 @@ bool ParseWhitePoint(std::string_view text, Chromaticity& white) {
     white = kD65;
     return true;
   }
+  Chromaticity parsed;
+  if (!ParseXy(text, parsed) || !PhysicalChromaticity(parsed)) return false;
+  white = parsed;
+  return true;
+}
+
+bool ParseXy(std::string_view text, Chromaticity& xy) {
   const std::size_t comma = text.find(',');
   if (comma == std::string_view::npos) return false;
   Chromaticity parsed;
   if (!WholeNumber(text.substr(0, comma), parsed.x) ||
-      !WholeNumber(text.substr(comma + 1), parsed.y) || !PhysicalChromaticity(parsed)) {
+      !WholeNumber(text.substr(comma + 1), parsed.y))
     return false;
-  }
-  white = parsed;
+  xy = parsed;
   return true;
 }
 

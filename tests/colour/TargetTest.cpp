@@ -102,6 +102,9 @@ TEST(TargetTest, NamesAsSettingsWriteThem) {
   EXPECT_TRUE(ParseGamut("DCI-P3", gamut) && gamut == &kDciP3);
   EXPECT_TRUE(ParseGamut("rec.709", gamut) && gamut == &kRec709);
   EXPECT_TRUE(ParseWhitePoint("D65", white) && white.x == 0.3127 && white.y == 0.3290);
+  // Any real colour, close to the spectral locus and the line of purples too.
+  for (const char* text : {"0.64,0.33", "0.3,0.6", "0.15,0.06", "0.7,0.29"})
+    EXPECT_TRUE(ParseWhitePoint(text, white)) << text;
   EXPECT_TRUE(ParseWhitePoint("0.314, 0.351", white) && white.x == 0.314 && white.y == 0.351);
   for (ToneCurve c : {ToneCurve::Power22, ToneCurve::Power24, ToneCurve::Bt1886})
     EXPECT_TRUE(ParseToneCurve(ToneCurveName(c), curve) && curve == c) << ToneCurveName(c);
@@ -109,8 +112,10 @@ TEST(TargetTest, NamesAsSettingsWriteThem) {
   // Texts that name nothing leave the value as it was.
   for (const char* text : {"", "2", "2.20", "BT1886"}) EXPECT_FALSE(ParseToneCurve(text, curve));
   for (const char* text : {"", "P3", "DCI P3"}) EXPECT_FALSE(ParseGamut(text, gamut)) << text;
-  for (const char* text : {"D50", "0.3127", "0.3127,", "0.3127;0.3290", "0,3127,0,3290",
-                           "0.3127,0.3290x", "0.7,0.4", "-0.1,0.3", "0.3,0", "nan,0.3"}) {
+  for (const char* text :
+       {"D50", "0.3127", "0.3127,", "0.3127;0.3290", "0,3127,0,3290", "0.3127,0.3290x", "0.7,0.4",
+        "-0.1,0.3", "0.3,0", "nan,0.3", "0.5,0.5", "0.3,0.7",  // x + y of 1: no Z, no CIELAB
+        "0.3,1e-300", "0.05,0.05", "0.7,0.2"}) {               // outside the locus
     EXPECT_FALSE(ParseWhitePoint(text, white)) << text;
   }
   EXPECT_EQ(curve, ToneCurve::Bt1886);
