@@ -38,8 +38,8 @@ std::vector<colour::PatchReading> VerificationRun::Patches(int greySteps) {
 }
 
 void VerificationRun::Evaluate(VerificationResult& result) {
-  result.figures =
-      colour::Evaluate(result.readings, result.request.target, result.request.thresholds);
+  result.figures = colour::Evaluate(result.readings, result.planned, result.request.target,
+                                    result.request.thresholds);
 }
 
 void VerificationRun::Run(VerificationResult& result, VerificationView& view) {

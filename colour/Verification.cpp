@@ -63,11 +63,17 @@ PatchFigures Figure(const PatchReading& p, const TargetColours& colours, const X
   return f;
 }
 
-// Average and maximum ΔE of the patches of one kind, and whether both are within their
-// thresholds. A ΔE that is not a number makes the verdict fail.
-Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, double averageLimit,
-                  double maximumLimit) {
+int CountOfKind(const std::vector<PatchReading>& patches, bool greys) {
+  return static_cast<int>(std::count_if(patches.begin(), patches.end(),
+                                        [&](const PatchReading& p) { return p.grey() == greys; }));
+}
+
+// Average and maximum ΔE of the patches of one kind, and whether all `planned` were measured and
+// both are within their thresholds. A ΔE that is not a number makes the verdict fail.
+Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, int planned,
+                  double averageLimit, double maximumLimit) {
   Verdict v;
+  v.planned = planned;
   double sum = 0;
   bool allNumbers = true;
   for (const PatchFigures& f : patches) {
@@ -77,16 +83,25 @@ Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, double a
     v.maximum = std::max(v.maximum, f.deltaE);
     allNumbers = allNumbers && !std::isnan(f.deltaE);
   }
-  if (v.count == 0) return v;
+  if (!v.Measured()) {  // no average of nothing, and no verdict
+    v.passes = planned == 0;
+    return v;
+  }
   v.average = sum / v.count;
   if (!allNumbers) v.maximum = kNaN;
-  v.passes = allNumbers && v.average <= averageLimit && v.maximum <= maximumLimit;
+  v.passes = v.Complete() && allNumbers && v.average <= averageLimit && v.maximum <= maximumLimit;
   return v;
 }
 
 }  // namespace
 
 VerificationFigures Evaluate(const std::vector<PatchReading>& readings, const Target& target,
+                             const Thresholds& thresholds) {
+  return Evaluate(readings, readings, target, thresholds);
+}
+
+VerificationFigures Evaluate(const std::vector<PatchReading>& readings,
+                             const std::vector<PatchReading>& planned, const Target& target,
                              const Thresholds& thresholds) {
   VerificationFigures figures;
   const PatchReading* white = FindReference(readings, true);
@@ -108,9 +123,10 @@ VerificationFigures Evaluate(const std::vector<PatchReading>& readings, const Ta
     figures.patches.push_back(
         Figure(p, colours, referenceWhite, thresholds, figures.whiteY, figures.blackY));
   }
-  figures.greys = Summarise(figures.patches, true, thresholds.greyAverage, thresholds.greyMaximum);
-  figures.colours =
-      Summarise(figures.patches, false, thresholds.colourAverage, thresholds.colourMaximum);
+  figures.greys = Summarise(figures.patches, true, CountOfKind(planned, true),
+                            thresholds.greyAverage, thresholds.greyMaximum);
+  figures.colours = Summarise(figures.patches, false, CountOfKind(planned, false),
+                              thresholds.colourAverage, thresholds.colourMaximum);
   return figures;
 }
 

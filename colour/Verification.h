@@ -36,10 +36,17 @@ struct Thresholds {
   double colourMaximum = 5.0;
 };
 
+// The summary of one kind of patch (greys or colours). A kind measured in part has figures but
+// no verdict, and a kind not measured at all has neither: neither passes. A kind the run did not
+// plan has nothing that could fail.
 struct Verdict {
-  double average = 0, maximum = 0;
-  int count = 0;
-  bool passes = true;  // average and maximum within their thresholds (true when count is 0)
+  double average = 0, maximum = 0;  // of the patches measured; 0 when none was
+  int count = 0;                    // the patches of this kind measured
+  int planned = 0;                  // the patches of this kind in the run
+  bool passes = true;  // every planned patch measured, average and maximum within thresholds
+
+  bool Measured() const { return count > 0; }
+  bool Complete() const { return count > 0 && count >= planned; }
 };
 
 // The figures of a whole run: per patch and in summary.
@@ -50,11 +57,18 @@ struct VerificationFigures {
   double contrast = 0;  // whiteY / blackY (0 when black is 0, or white and black are one patch)
   ColourTemperature whiteTemperature;
   Chromaticity whiteChromaticity;
-  bool passes() const { return greys.passes && colours.passes; }
+  // Both kinds pass; a run that measured nothing does not.
+  bool passes() const { return !patches.empty() && greys.passes && colours.passes; }
 };
 
 // Evaluates what was measured against the target. The white is the patch 255,255,255 and the
-// black 0,0,0 when measured; otherwise the brightest and the darkest grey.
+// black 0,0,0 when measured; otherwise the brightest and the darkest grey. `planned` is every
+// patch of the run, measured or not (a run that stopped measured only the first of them); a kind
+// gets a verdict only when all its planned patches were measured.
+VerificationFigures Evaluate(const std::vector<PatchReading>& readings,
+                             const std::vector<PatchReading>& planned, const Target& target,
+                             const Thresholds& thresholds);
+// The same for a run that measured every patch it planned.
 VerificationFigures Evaluate(const std::vector<PatchReading>& readings, const Target& target,
                              const Thresholds& thresholds);
 

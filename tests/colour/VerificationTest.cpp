@@ -178,8 +178,38 @@ TEST(VerificationTest, VerdictsAndWhatCannotBeCompared) {
   EXPECT_FALSE(dark.greys.passes);
 
   const VerificationFigures empty = Evaluate({}, Target{}, Thresholds{});
-  EXPECT_TRUE(empty.passes());
+  EXPECT_FALSE(empty.passes()) << "nothing measured is no pass";
   EXPECT_EQ(empty.greys.count + empty.colours.count, 0);
+}
+
+// A run stopped part of the way: a kind has figures from its first patch on, but a verdict only
+// once every patch of it was measured, and the run passes only when both kinds were.
+TEST(VerificationTest, AKindHasAVerdictOnlyWhenItWasMeasuredInFull) {
+  const std::vector<PatchReading> plan = IdealDisplay();  // 21 greys, then 6 colours
+  const struct {
+    std::size_t measured;
+    int greys, colours;  // counted
+    bool greysJudged, coloursJudged;
+  } stops[] = {
+      {0, 0, 0, false, false},  {1, 1, 0, false, false},  {20, 20, 0, false, false},
+      {21, 21, 0, true, false}, {24, 21, 3, true, false}, {27, 21, 6, true, true},
+  };
+  for (const auto& stop : stops) {
+    SCOPED_TRACE(stop.measured);
+    const std::vector<PatchReading> readings(plan.begin(), plan.begin() + stop.measured);
+    const VerificationFigures f = Evaluate(readings, plan, Target{}, Thresholds{});
+    EXPECT_EQ(f.greys.count, stop.greys);
+    EXPECT_EQ(f.colours.count, stop.colours);
+    EXPECT_EQ(f.greys.planned, 21);
+    EXPECT_EQ(f.colours.planned, 6);
+    EXPECT_EQ(f.greys.Complete(), stop.greysJudged);
+    EXPECT_EQ(f.colours.Complete(), stop.coloursJudged);
+    // The ideal display meets every threshold: a kind passes exactly when it is complete.
+    EXPECT_EQ(f.greys.passes, stop.greysJudged);
+    EXPECT_EQ(f.colours.passes, stop.coloursJudged);
+    EXPECT_EQ(f.passes(), stop.greysJudged && stop.coloursJudged);
+    EXPECT_EQ(f.colours.Measured(), stop.colours > 0);
+  }
 }
 
 }  // namespace
