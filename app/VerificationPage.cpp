@@ -14,23 +14,34 @@ namespace velluma {
 
 namespace {
 
+// "greys average 0.42, maximum 0.80", or "colours not measured" for a kind with no patch yet.
+std::string KindText(const char* kind, const colour::Verdict& verdict) {
+  if (!verdict.Measured()) return std::string(kind) + " not measured";
+  return FormatC("%s average %.2f, maximum %.2f", kind, verdict.average, verdict.maximum);
+}
+
+// Only a run that finished with every patch measured has a verdict; while a run goes on, its
+// outcome already reads finished.
+bool Judged(const VerificationResult& result) {
+  return result.outcome == VerificationResult::Outcome::Finished &&
+         result.readings.size() == result.planned.size();
+}
+
 QString VerdictText(const VerificationResult& result) {
   const colour::VerificationFigures& f = result.figures;
   if (f.patches.empty()) return {};
-  const bool finished = result.outcome == VerificationResult::Outcome::Finished;
+  const bool finished = Judged(result);
   std::string text = FormatC("%d of %d  ", static_cast<int>(f.patches.size()),
                              static_cast<int>(result.planned.size()));
   if (finished) text = f.passes() ? "PASS  " : "FAIL  ";
-  text += FormatC("ΔE2000 greys average %.2f, maximum %.2f;  colours average %.2f, maximum %.2f",
-                  f.greys.average, f.greys.maximum, f.colours.average, f.colours.maximum);
+  text += "ΔE2000 " + KindText("greys", f.greys) + ";  " + KindText("colours", f.colours);
   if (f.whiteTemperature.kelvin > 0) text += FormatC(";  white %.0f K", f.whiteTemperature.kelvin);
   if (f.contrast > 0) text += FormatC(";  contrast %.0f:1", f.contrast);
   return QString::fromStdString(text);
 }
 
 QString VerdictStyle(const VerificationResult& result) {
-  if (result.outcome != VerificationResult::Outcome::Finished || result.figures.patches.empty())
-    return {};
+  if (!Judged(result) || result.figures.patches.empty()) return {};
   return result.figures.passes() ? "color: #2e8b57; font-weight: bold;"
                                  : "color: #c0392b; font-weight: bold;";
 }

@@ -18,11 +18,16 @@ std::string PatchLine(const colour::PatchFigures& patch) {
                  r.b, r.x, r.y, r.Y, patch.deltaE, gamma.c_str(), PassText(patch.passes));
 }
 
+// A kind's figures and verdict; a kind measured in part has its figures and how far it came in
+// place of a verdict, and a kind not measured at all has neither.
 std::string VerdictLine(const char* kind, const colour::Verdict& verdict, double average,
                         double maximum) {
+  if (!verdict.Measured()) return FormatC("%-8s not measured\n", kind);
+  const std::string judged = verdict.Complete()
+                                 ? std::string(PassText(verdict.passes))
+                                 : FormatC("%d of %d measured", verdict.count, verdict.planned);
   return FormatC("%-8s ΔE2000 average %5.2f (at most %.2f), maximum %5.2f (at most %.2f)  %s\n",
-                 kind, verdict.average, average, verdict.maximum, maximum,
-                 PassText(verdict.passes));
+                 kind, verdict.average, average, verdict.maximum, maximum, judged.c_str());
 }
 
 std::string TargetLine(const VerificationRequest& request) {

@@ -562,8 +562,12 @@ TEST_F(TonwickFormTest, VerifyShowsTheRunOnItsPageAndSavesItsReportOrStopsOnAbor
   Click(*window, "VerifySaveCsvButton");
   EXPECT_NE(dir.Read("report.csv").find("\ngrey 128,128,128,128,"), std::string::npos);
 
+  // While the run goes on there is no verdict yet, whatever the patches so far show.
+  auto* verdict = Named<QLabel>(*window, "VerdictLabel");
+  QStringList shownWhileRunning;
   QTimer abortAfterBlack;
   QObject::connect(&abortAfterBlack, &QTimer::timeout, [&] {
+    shownWhileRunning.append(verdict->text());
     if (window->YxyPanel->text() == "black") Click(*window, "VerifyAbortButton");
   });
   abortAfterBlack.start(0);
@@ -572,7 +576,10 @@ TEST_F(TonwickFormTest, VerifyShowsTheRunOnItsPageAndSavesItsReportOrStopsOnAbor
   ::unsetenv("VELLUMA_BENCH_SOCKET");
   ::unsetenv("VELLUMA_CA_SERVER");
   EXPECT_EQ(window->X_edit->text(), "Verification stopped after 2 of 27 patches");
-  EXPECT_TRUE(Named<QLabel>(*window, "VerdictLabel")->text().startsWith("2 of 27"));
+  EXPECT_TRUE(verdict->text().startsWith("2 of 27")) << verdict->text().toStdString();
+  EXPECT_TRUE(verdict->text().contains("colours not measured")) << verdict->text().toStdString();
+  for (const QString& text : shownWhileRunning)
+    EXPECT_FALSE(text.startsWith("PASS") || text.startsWith("FAIL")) << text.toStdString();
   EXPECT_FALSE(page->Finished().has_value());
   EXPECT_FALSE(Named<QPushButton>(*window, "VerifySaveReportButton")->isEnabled());
 }
