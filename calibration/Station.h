@@ -182,7 +182,8 @@ class Station {
   void ReportAuto(bool measured, bool checkFailed);
   bool BeginVerification(VerificationResult& result);
   void RecordVerification(const VerificationResult& result, const std::string& message,
-                          const std::string& report);
+                          const VerificationOutputs& outputs);
+  void RecordVerificationFigures(const colour::VerificationFigures& figures);
   void RecordAutoFigures();
   void RunTransfer(history::Kind kind, std::optional<int> memory, const std::string& source,
                    void (Transfers::*send)());

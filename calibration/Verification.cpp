@@ -57,28 +57,36 @@ bool Station::BeginVerification(VerificationResult& result) {
   return CheckMonitorModel(result.monitor, kVerifyCaption);
 }
 
-// The run history's record of a verification: how far it came, its figures and verdicts, and the
-// report a finished run is to be saved to when the caller knows it already.
+// The run history's record of a verification: how far it came, the figures of each kind of
+// patch it measured and its verdicts, and the report when one was written. A run whose files were
+// not all written has failed, whatever its verdicts.
 void Station::RecordVerification(const VerificationResult& result, const std::string& message,
-                                 const std::string& report) {
-  const int code = result.outcome != VerificationResult::Outcome::Finished ? kOutcomeFailed
-                   : result.Passes()                                       ? kOutcomeDone
-                                                                           : kOutcomeRefused;
-  recorder_.Outcome(message, code);
+                                 const VerificationOutputs& outputs) {
+  const bool written = outputs.failure.empty();
+  const int code = result.outcome != VerificationResult::Outcome::Finished || !written
+                       ? kOutcomeFailed
+                   : result.Passes() ? kOutcomeDone
+                                     : kOutcomeRefused;
+  recorder_.Outcome(written ? message : message + "; " + outputs.failure, code);
   recorder_.Figure("patches", FormatC("%d of %d", static_cast<int>(result.readings.size()),
                                       static_cast<int>(result.planned.size())));
-  if (result.readings.empty()) return;
-  const colour::VerificationFigures& f = result.figures;
-  recorder_.Figure("grey_de_average", FormatC("%.3f", f.greys.average));
-  recorder_.Figure("grey_de_maximum", FormatC("%.3f", f.greys.maximum));
-  recorder_.Figure("colour_de_average", FormatC("%.3f", f.colours.average));
-  recorder_.Figure("colour_de_maximum", FormatC("%.3f", f.colours.maximum));
+  if (!result.readings.empty()) RecordVerificationFigures(result.figures);
+  if (!outputs.report.empty()) recorder_.Figure("report", outputs.report);
+}
+
+void Station::RecordVerificationFigures(const colour::VerificationFigures& f) {
+  if (f.greys.Measured()) {
+    recorder_.Figure("grey_de_average", FormatC("%.3f", f.greys.average));
+    recorder_.Figure("grey_de_maximum", FormatC("%.3f", f.greys.maximum));
+  }
+  if (f.colours.Measured()) {
+    recorder_.Figure("colour_de_average", FormatC("%.3f", f.colours.average));
+    recorder_.Figure("colour_de_maximum", FormatC("%.3f", f.colours.maximum));
+  }
   recorder_.Figure("white_Y", FormatC("%.3f", f.whiteY));
   recorder_.Figure("white_cct", FormatC("%.0f", f.whiteTemperature.kelvin));
   recorder_.Figure("white_duv", FormatC("%+.4f", f.whiteTemperature.duv));
   recorder_.Figure("contrast", FormatC("%.0f", f.contrast));
-  if (result.outcome == VerificationResult::Outcome::Finished && !report.empty())
-    recorder_.Figure("report", report);
 }
 
 VerificationResult Station::Verify(VerificationView& view) {
@@ -99,7 +107,7 @@ VerificationResult Station::Verify(VerificationView& view) {
   }
   const std::string summary = Summary(result);
   status_.ShowMessageLine(summary);
-  RecordVerification(result, summary, view.ReportPath());
+  RecordVerification(result, summary, view.KeepOutputs(result));
   // A CA driver that found no instrument has told the operator to restart: stay locked.
   if (!devices_.CaSetUpFailed()) status_.UnlockControls();
   return result;

@@ -6,6 +6,14 @@
 
 namespace velluma {
 
+// What became of the files a view keeps of a run that has ended.
+struct VerificationOutputs {
+  // The HTML report that was written, for the run history; "" for none.
+  std::string report;
+  // Why a file asked for was not written (the view has said so); "" when every one was.
+  std::string failure;
+};
+
 // Where a verification shows itself while it runs: the window's verification page, the command
 // line's progress lines. It is told after every patch and asked before every patch whether the
 // operator has asked to stop.
@@ -15,9 +23,11 @@ class VerificationView {
   // The run so far; called once before the first patch (nothing measured) and after each one.
   virtual void ShowVerification(const VerificationResult& soFar) = 0;
   virtual bool StopRequested() = 0;
-  // Where a finished run's report is to be saved, when that is known before the run (the command
-  // line's --report), for the run history; "" otherwise.
-  virtual std::string ReportPath() const { return {}; }
+  // Called once the run has ended, before the run history records it: a view that keeps the run
+  // in files of its own (the command line's --report and --csv) writes them now, so that the
+  // history names only a report that was written and never counts a run whose files were lost as
+  // passed.
+  virtual VerificationOutputs KeepOutputs(const VerificationResult&) { return {}; }
 };
 
 }  // namespace velluma

@@ -36,14 +36,12 @@ int Measure(const CommandContext& context, const std::array<int, 3>& patch);
 int Auto(const CommandContext& context);
 
 // The files a verification writes when it finishes: the HTML report and the CSV of every patch
-// (empty: none).
+// (empty: none). They are checked before any device is opened: UsageError for one that could not
+// be written, for standard output and for one file named twice.
 struct VerificationFiles {
   std::string report;
   std::string csv;
 };
 int Verify(const CommandContext& context, const VerificationFiles& files);
-// Writes them; false after saying on standard error which could not be written and why.
-bool WriteVerificationFiles(const CommandContext& context, const VerificationFiles& files,
-                            const VerificationResult& result);
 
 }  // namespace velluma::cli

@@ -163,18 +163,25 @@ std::string FactsSection(const ReportInfo& info) {
          Row("Thresholds (ΔE2000)", Cell(ThresholdsText(info.thresholds))) + "</table>\n";
 }
 
+// A kind measured in part has its figures but no verdict; one not measured has neither.
 std::string VerdictRow(std::string_view kind, const colour::Verdict& v, double averageLimit,
                        double maximumLimit) {
-  return Row(kind, Cell(std::to_string(v.count), "n") +
-                       Cell(Shown(v.average, kDeltaEDecimals), "n") +
+  const auto measured = [&](double figure) {
+    return v.Measured() ? Shown(figure, kDeltaEDecimals) : "–";
+  };
+  const std::string verdict = !v.Measured()  ? Cell("not measured")
+                              : v.Complete() ? Cell(VerdictWord(v.passes), VerdictWord(v.passes))
+                                             : Cell("–");
+  return Row(kind, Cell(std::to_string(v.count), "n") + Cell(measured(v.average), "n") +
                        Cell(Fixed(averageLimit, kThresholdDecimals), "n") +
-                       Cell(Shown(v.maximum, kDeltaEDecimals), "n") +
-                       Cell(Fixed(maximumLimit, kThresholdDecimals), "n") +
-                       Cell(VerdictWord(v.passes), VerdictWord(v.passes)));
+                       Cell(measured(v.maximum), "n") +
+                       Cell(Fixed(maximumLimit, kThresholdDecimals), "n") + verdict);
 }
 
 std::string OverallVerdict(const colour::VerificationFigures& f) {
   if (f.patches.empty()) return "<p class=\"overall\">No patch was measured.</p>\n";
+  if (f.greys.count < f.greys.planned || f.colours.count < f.colours.planned)
+    return "<p class=\"overall\">Not every patch was measured.</p>\n";
   const bool passes = f.passes();
   return std::string("<p class=\"overall ") + VerdictWord(passes) + "\">" +
          (passes ? "The display passes." : "The display fails.") + "</p>\n";
@@ -265,12 +272,24 @@ std::string VerificationHtml(const colour::VerificationFigures& figures, const R
 
 bool WriteVerificationCsv(const std::string& path, const colour::VerificationFigures& figures,
                           const ReportInfo& info) {
-  return ReplaceFileAtomically(path, VerificationCsv(figures, info));
+  std::string reason;
+  return WriteVerificationCsv(path, figures, info, reason);
+}
+
+bool WriteVerificationCsv(const std::string& path, const colour::VerificationFigures& figures,
+                          const ReportInfo& info, std::string& reason) {
+  return ReplaceFileAtomically(path, VerificationCsv(figures, info), reason);
 }
 
 bool WriteVerificationHtml(const std::string& path, const colour::VerificationFigures& figures,
                            const ReportInfo& info) {
-  return ReplaceFileAtomically(path, VerificationHtml(figures, info));
+  std::string reason;
+  return WriteVerificationHtml(path, figures, info, reason);
+}
+
+bool WriteVerificationHtml(const std::string& path, const colour::VerificationFigures& figures,
+                           const ReportInfo& info, std::string& reason) {
+  return ReplaceFileAtomically(path, VerificationHtml(figures, info), reason);
 }
 
 }  // namespace velluma

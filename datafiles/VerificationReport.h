@@ -31,11 +31,16 @@ struct ReportInfo {
   colour::Thresholds thresholds;
 };
 
-// False when the file cannot be written; the file is then as it was.
+// False when the file cannot be written; the file is then as it was, and `reason` (when given)
+// holds the system's words for why.
 bool WriteVerificationCsv(const std::string& path, const colour::VerificationFigures& figures,
                           const ReportInfo& info);
+bool WriteVerificationCsv(const std::string& path, const colour::VerificationFigures& figures,
+                          const ReportInfo& info, std::string& reason);
 bool WriteVerificationHtml(const std::string& path, const colour::VerificationFigures& figures,
                            const ReportInfo& info);
+bool WriteVerificationHtml(const std::string& path, const colour::VerificationFigures& figures,
+                           const ReportInfo& info, std::string& reason);
 
 // The files' contents, as written.
 std::string VerificationCsv(const colour::VerificationFigures& figures, const ReportInfo& info);

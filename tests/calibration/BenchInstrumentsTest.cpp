@@ -236,6 +236,8 @@ TEST_P(BenchInstrumentsTest, AStoppedVerificationKeepsThePatchesItMeasured) {
   EXPECT_EQ(result.readings[4].name, "grey 38");
   EXPECT_NEAR(result.readings[0].Y, 260.0, 0.05);
   EXPECT_FALSE(result.Passes());
+  EXPECT_FALSE(result.figures.greys.passes) << "5 of 21 greys: no verdict";
+  EXPECT_FALSE(result.figures.colours.passes) << "no colour measured: no verdict";
   EXPECT_EQ(op.messageLine, "Verification stopped after 5 of 27 patches");
   EXPECT_FALSE(op.locked);
   EXPECT_EQ(bench->State()["pattern"], "0 0 0");
@@ -243,18 +245,31 @@ TEST_P(BenchInstrumentsTest, AStoppedVerificationKeepsThePatchesItMeasured) {
 
 TEST_P(BenchInstrumentsTest, AStoredTargetThatNamesNothingStopsVerifyBeforeAnyPatch) {
   Start();
-  settings.WriteStringSetting("VerifyToneCurve", "3.0");
-  RecordingView view;
-  view.shown.push_back(0);
-  const VerificationResult result = station.Verify(view);
-  EXPECT_EQ(result.outcome, VerificationResult::Outcome::Failed);
-  EXPECT_TRUE(result.readings.empty());
-  ASSERT_FALSE(op.boxes.empty());
-  EXPECT_EQ(op.boxes.back(),
-            (Box{"Verify: VerifyToneCurve: \"3.0\" is not a tone curve: 2.2, 2.4 or BT.1886",
-                 "Verify", 16}));
-  for (const std::string& line : bench->Log()) EXPECT_NE(line.rfind("OUT", 0), 0u) << line;
-  EXPECT_FALSE(op.locked);
+  const struct {
+    const char* setting;
+    const char* value;
+    const char* box;
+  } stored[] = {
+      {"VerifyToneCurve", "3.0",
+       "Verify: VerifyToneCurve: \"3.0\" is not a tone curve: 2.2, 2.4 or BT.1886"},
+      // x + y of 1: no chromaticity, and every figure of the run would be "-nan".
+      {"VerifyWhitePoint", "0.5,0.5",
+       "Verify: VerifyWhitePoint: \"0.5,0.5\" is not a white point: no colour has that "
+       "chromaticity"},
+  };
+  for (const auto& c : stored) {
+    settings.WriteStringSetting(c.setting, c.value);
+    RecordingView view;
+    view.shown.push_back(0);
+    const VerificationResult result = station.Verify(view);
+    EXPECT_EQ(result.outcome, VerificationResult::Outcome::Failed);
+    EXPECT_TRUE(result.readings.empty());
+    ASSERT_FALSE(op.boxes.empty());
+    EXPECT_EQ(op.boxes.back(), (Box{c.box, "Verify", 16}));
+    for (const std::string& line : bench->Log()) EXPECT_NE(line.rfind("OUT", 0), 0u) << line;
+    EXPECT_FALSE(op.locked);
+    settings.WriteStringSetting(c.setting, "");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryInstrument, BenchInstrumentsTest,

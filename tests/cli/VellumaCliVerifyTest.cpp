@@ -1,7 +1,9 @@
 // velluma-cli verify against the bench: the exit status follows the verdicts, the report files
-// are written only for a run that finished, and Ctrl+C stops the run after its patch with the
-// patches measured printed, then ends the process as SIGINT does.
+// are checked before the first patch and written only for a run that finished, and Ctrl+C stops
+// the run after its patch with the patches measured printed and nothing judged that was not,
+// then ends the process as SIGINT does.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +13,7 @@
 #include "tests/cli/CliProcess.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 namespace velluma {
 namespace {
@@ -32,6 +35,10 @@ class VellumaCliVerifyTest : public ::testing::Test {
             {"VELLUMA_CLOCK_SCALE", "0.02"},
             {"VELLUMA_PORTS", bench.PortsDir()},
             {"VELLUMA_BENCH_SOCKET", bench.SocketPath()}};
+  }
+  // The run's record as `history --json` prints it (the newest first).
+  std::string Recorded(std::map<std::string, std::string> environment) const {
+    return test::RunCli({"history", "--json"}, environment).out;
   }
   std::vector<std::string> Arguments(std::vector<std::string> extra) const {
     std::vector<std::string> arguments = {"verify", "--analyzer", "PR-655", "--analyzer-port",
@@ -78,17 +85,24 @@ TEST_F(VellumaCliVerifyTest, TheExitStatusFollowsTheVerdictsAndTheReportsAreWrit
   }
 }
 
-TEST_F(VellumaCliVerifyTest, CtrlCStopsAfterThePatchAndWritesNoFile) {
-  BenchProcess bench({"--reply-delay", "100", "--pr655-measure-ms", "100", "--pr655-quiet-wake"});
-  test::CliProcess cli(Arguments({"--report", dir.File("r.html")}), Environment(bench));
+// Waits (30 s at most) until the bench has shown `patches` patches.
+void AwaitPatches(BenchProcess& bench, long patches) {
   const auto shown = [&] {
     const auto log = bench.Log();
     return std::count_if(log.begin(), log.end(),
                          [](const std::string& line) { return line.rfind("OUT", 0) == 0; });
   };
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (shown() < 3 && std::chrono::steady_clock::now() < deadline)
+  while (shown() < patches && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
+}
+
+TEST_F(VellumaCliVerifyTest, CtrlCStopsAfterThePatchAndWritesNoFile) {
+  BenchProcess bench({"--reply-delay", "100", "--pr655-measure-ms", "100", "--pr655-quiet-wake"});
+  auto environment = Environment(bench);
+  environment["VELLUMA_HISTORY"] = dir.File("history.db");
+  test::CliProcess cli(Arguments({"--report", dir.File("r.html")}), environment);
+  AwaitPatches(bench, 3);
   cli.Interrupt();
   const test::CliResult result = cli.Wait();
   EXPECT_EQ(result.signal, SIGINT) << "the run ends as the signal ends it\n" << result.err;
@@ -96,8 +110,100 @@ TEST_F(VellumaCliVerifyTest, CtrlCStopsAfterThePatchAndWritesNoFile) {
   EXPECT_TRUE(Contains(result.out, "\nwhite        255 255 255  0.3127 0.3290   260.000"))
       << result.out;
   EXPECT_TRUE(Contains(result.out, "verdict  none: not every patch was measured\n")) << result.out;
+  // The greys measured so far have figures but no verdict; the colours have neither.
+  EXPECT_TRUE(Contains(result.out, " of 21 measured\ncolours  not measured\n")) << result.out;
+  EXPECT_FALSE(Contains(result.out, ")  pass\n")) << result.out;
   EXPECT_FALSE(std::filesystem::exists(dir.File("r.html")));
   EXPECT_EQ(bench.State()["pattern"], "0 0 0");
+  const std::string record = Recorded(environment);
+  EXPECT_TRUE(Contains(record, "\"result\":2,")) << record;
+  EXPECT_TRUE(Contains(record, "\"grey_de_average\":")) << record;
+  EXPECT_FALSE(Contains(record, "\"colour_de_average\":") || Contains(record, "\"report\":"))
+      << record;
+}
+
+// The report files are checked before any device is opened, with the system's reason: a folder,
+// a missing folder, a device, a FIFO, standard output, and one file named twice however its
+// path is spelt. Nothing is written, and the bench hears nothing.
+TEST_F(VellumaCliVerifyTest, AnOutputThatCannotBeKeptIsRefusedBeforeAnyDevice) {
+  BenchProcess bench({"--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
+  namespace fs = std::filesystem;
+  const std::string d = dir.Path().string();
+  fs::create_directory(dir.File("folder"));
+  ::mkfifo(dir.File("fifo").c_str(), 0600);
+  dir.Write("r.html", "kept");
+  fs::create_hard_link(dir.File("r.html"), dir.File("hard.csv"));
+  fs::create_symlink(dir.File("r.html"), dir.File("soft.csv"));
+  const auto twice = [](const std::string& a, const std::string& b) {
+    return "--report '" + a + "' and --csv '" + b + "' name the same file";
+  };
+  const struct {
+    std::vector<std::string> outputs;
+    std::string message;
+  } refused[] = {
+      {{"--report", d + "/folder"}, "--report '" + d + "/folder': Is a directory"},
+      {{"--csv", d + "/missing/r.csv"},
+       "--csv '" + d + "/missing/r.csv': No such file or directory"},
+      {{"--report", "/dev/full"}, "--report '/dev/full': Not a regular file"},
+      {{"--csv", d + "/fifo"}, "--csv '" + d + "/fifo': Not a regular file"},
+      {{"--csv", "/dev/stdout"},
+       "--csv '/dev/stdout': standard output carries the table; name a file instead"},
+      {{"--report", d + "/new.html", "--csv", d + "/./new.html"},
+       twice(d + "/new.html", d + "/./new.html")},
+      {{"--report", d + "/r.html", "--csv", d + "/hard.csv"},
+       twice(d + "/r.html", d + "/hard.csv")},
+      {{"--report", d + "/r.html", "--csv", d + "/soft.csv"},
+       twice(d + "/r.html", d + "/soft.csv")},
+  };
+  for (const auto& c : refused) {
+    const test::CliResult result = test::RunCli(Arguments(c.outputs), Environment(bench));
+    EXPECT_EQ(result.status, 2) << c.message;
+    EXPECT_TRUE(Contains(result.err, "velluma-cli: " + c.message + "\n")) << result.err;
+  }
+  // What the permissions forbid, as a user they bind.
+  dir.Write("read-only.csv", "kept");
+  ::chmod(dir.File("read-only.csv").c_str(), 0444);
+  fs::create_directory(dir.File("locked"));
+  ::chmod(dir.File("locked").c_str(), 0555);
+  const std::pair<std::string, std::string> forbidden[] = {
+      {d + "/read-only.csv", "--csv '" + d + "/read-only.csv': Permission denied\n"},
+      {d + "/locked/r.csv", "--csv '" + d + "/locked/r.csv': Permission denied\n"}};
+  for (const auto& [path, message] : forbidden) {
+    EXPECT_TRUE(test::RunUnprivileged(d, [&] {
+      const test::CliResult result = test::RunCli(Arguments({"--csv", path}), Environment(bench));
+      return result.status == 2 && Contains(result.err, message);
+    })) << message;
+  }
+  EXPECT_EQ(dir.Read("r.html"), "kept");
+  EXPECT_EQ(dir.Read("read-only.csv"), "kept");
+  EXPECT_FALSE(fs::exists(dir.File("new.html")));
+  EXPECT_EQ(bench.Log(), std::vector<std::string>{});
+}
+
+// A file that cannot be written when the run ends (its folder went away meanwhile) is told with
+// the system's reason and fails the run; the history names no report and counts no pass.
+TEST_F(VellumaCliVerifyTest, AReportLostAfterTheRunFailsItAndIsNotRecorded) {
+  BenchProcess bench({"--reply-delay", "20", "--pr655-measure-ms", "20", "--pr655-quiet-wake"});
+  std::filesystem::create_directory(dir.File("out"));
+  auto environment = Environment(bench);
+  environment["VELLUMA_HISTORY"] = dir.File("history.db");
+  test::CliProcess cli(
+      Arguments({"--report", dir.File("out/r.html"), "--csv", dir.File("out/r.csv")}), environment);
+  AwaitPatches(bench, 1);
+  std::filesystem::remove_all(dir.File("out"));
+  const test::CliResult result = cli.Wait();
+  EXPECT_EQ(result.status, 2) << result.err;
+  const std::string lost =
+      "cannot write the report " + dir.File("out/r.html") + ": No such file or directory";
+  EXPECT_TRUE(Contains(result.err, "verify: " + lost + "\n")) << result.err;
+  EXPECT_TRUE(Contains(result.err, "verify: cannot write the CSV " + dir.File("out/r.csv") +
+                                       ": No such file or directory\n"))
+      << result.err;
+  EXPECT_TRUE(Contains(result.out, "verdict  PASS\n")) << "the display itself passed";
+  const std::string record = Recorded(environment);
+  EXPECT_TRUE(Contains(record, "\"result\":2,")) << record;
+  EXPECT_TRUE(Contains(record, lost)) << record;
+  EXPECT_FALSE(Contains(record, "\"report\":")) << record;
 }
 
 TEST_F(VellumaCliVerifyTest, ATargetThatNamesNothingIsAUsageError) {
@@ -105,6 +211,10 @@ TEST_F(VellumaCliVerifyTest, ATargetThatNamesNothingIsAUsageError) {
       {{"--curve", "3.0"}, "--curve: \"3.0\" is not a tone curve: 2.2, 2.4 or BT.1886"},
       {{"--grey-steps", "1"}, "--grey-steps: \"1\" is not a number of grey steps"},
       {{"--white", "0.7,0.4"}, "--white: \"0.7,0.4\" is not a white point"},
+      {{"--white", "0.5,0.5"},
+       "--white: \"0.5,0.5\" is not a white point: no colour has that chromaticity"},
+      {{"--white", "0.3,1e-300"},
+       "--white: \"0.3,1e-300\" is not a white point: no colour has that chromaticity"},
       {{"--grey-maximum", "-1"}, "--grey-maximum: \"-1\" is not a threshold"},
       {{"--save", "x"}, "--save does not belong to verify"},
   };

@@ -142,12 +142,14 @@ TEST(VerificationReportTest, HtmlIsWellFormedSelfContainedAndHasItsCharts) {
       {"grey 128", 128, 128, 128, 0.3200, 0.3200, 26}, {"red", 255, 0, 0, 0.64, 0.33, 25.5},
       {"green", 0, 255, 0, 0.30, 0.60, 85.8},          {"blue", 0, 0, 255, 0.15, 0.06, 8.7},
       {"odd \xff name", 255, 255, 0, 0.42, 0.50, 111}};
+  const std::vector<colour::PatchReading> firstTwo(readings.begin(), readings.begin() + 2);
   const struct {
     const char* name;
     colour::VerificationFigures figures;
   } cases[] = {{"a run", colour::Evaluate(readings, info.target, info.thresholds)},
                {"nothing measured", {}},
-               {"not a number", HandMadeFigures()}};
+               {"not a number", HandMadeFigures()},
+               {"stopped", colour::Evaluate(firstTwo, readings, info.target, info.thresholds)}};
   for (const auto& c : cases) {
     const std::string html = VerificationHtml(c.figures, info);
     EXPECT_EQ(XmlProblem(html), "") << c.name;
@@ -163,6 +165,12 @@ TEST(VerificationReportTest, HtmlIsWellFormedSelfContainedAndHasItsCharts) {
   const std::string html = VerificationHtml(cases[0].figures, info);
   EXPECT_NE(html.find("odd \xEF\xBF\xBD name"), std::string::npos);  // not UTF-8: U+FFFD
   EXPECT_NE(html.find("The display fails."), std::string::npos);     // the tinted grey
+  // A run stopped among its greys: no verdict at all, and none for the colours it never reached.
+  const std::string stopped = VerificationHtml(cases[3].figures, info);
+  EXPECT_NE(stopped.find("Not every patch was measured."), std::string::npos);
+  EXPECT_NE(stopped.find("<td>–</td></tr>"), std::string::npos);  // the greys: figures only
+  EXPECT_NE(stopped.find("<td>not measured</td>"), std::string::npos);
+  EXPECT_EQ(Count(stopped, "The display"), 0u);
 }
 
 TEST(VerificationReportTest, AFileThatCannotBeWrittenLeavesNothing) {
