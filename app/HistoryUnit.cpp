@@ -137,7 +137,8 @@ void THistoryForm::Load() {
     try {
       if (!store_) store_ = history::OpenHistory(location_);
       records = store_->Query(CurrentFilter());
-      status = QString("%1 runs in %2").arg(records.size()).arg(QString::fromStdString(location_));
+      status =
+          QString("%1 runs in %2").arg(records.size()).arg(QString::fromStdString(store_->Where()));
     } catch (const std::exception& error) {
       store_.reset();
       status = QString::fromStdString(error.what());

@@ -3,7 +3,6 @@
 #include <libpq-fe.h>
 
 #include <memory>
-#include <regex>
 
 #include "history/HistoryError.h"
 
@@ -56,20 +55,15 @@ void IgnoreNotice(void*, const char*) {}
 constexpr std::int64_t kSchemaLockKey = 0x56656c6c756d61;  // "Velluma" in ASCII
 }  // namespace
 
-std::string WithoutPassword(const std::string& location) {
-  static const std::regex uriPassword(R"(^([a-z]+://[^:@/?]*):[^@/?]*@)");
-  static const std::regex parameterPassword(R"((^|[?&\s])password=[^&\s]*(&|\s+)?)");
-  std::string text = std::regex_replace(location, uriPassword, "$1@");
-  return std::regex_replace(text, parameterPassword, "$1");
-}
-
 PostgresConnection::PostgresConnection(const std::string& location)
-    : where_(WithoutPassword(location)), connection_(PQconnectdb(location.c_str())) {
-  if (!connection_) throw HistoryError(where_, "out of memory");
+    : location_(location),
+      where_(ShownLocation(location)),
+      connection_(PQconnectdb(location.c_str())) {
+  if (!connection_) throw HistoryError(location_, "out of memory");
   if (PQstatus(connection_) != CONNECTION_OK) {
     const std::string what = FirstLine(PQerrorMessage(connection_));
     PQfinish(connection_);
-    throw HistoryError(where_, what);
+    throw HistoryError(location_, what);
   }
   PQsetNoticeProcessor(connection_, IgnoreNotice, nullptr);
 }
@@ -94,7 +88,7 @@ std::vector<SqlRow> PostgresConnection::Run(std::string_view sql,
   // libpq's for what went wrong on the way ("server closed the connection unexpectedly").
   const char* refusal =
       result ? PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
-  if (refusal) throw HistoryError(where_, refusal);
+  if (refusal) throw HistoryError(location_, refusal);
   FailWithServerMessage();
 }
 
@@ -139,7 +133,7 @@ bool PostgresConnection::HasTable(std::string_view name) {
 }
 
 void PostgresConnection::FailWithServerMessage() const {
-  throw HistoryError(where_, FirstLine(PQerrorMessage(connection_)));
+  throw HistoryError(location_, FirstLine(PQerrorMessage(connection_)));
 }
 
 }  // namespace velluma::history

@@ -19,7 +19,7 @@ class PostgresConnection : public SqlConnection {
   PostgresConnection(const PostgresConnection&) = delete;
   PostgresConnection& operator=(const PostgresConnection&) = delete;
 
-  // The location without its password.
+  // The location as messages show it (ShownLocation).
   const std::string& Where() const { return where_; }
 
   std::vector<SqlRow> Run(std::string_view sql, const std::vector<SqlValue>& values) override;
@@ -35,13 +35,10 @@ class PostgresConnection : public SqlConnection {
   void ReconnectIfLost();
   [[noreturn]] void FailWithServerMessage() const;
 
+  std::string location_;  // as given, for the errors, which mask its password
   std::string where_;
   pg_conn* connection_ = nullptr;
   bool lost_ = false;  // a statement failed with the connection: open it again before the next
 };
-
-// `location` without the password it may carry, after the user name of a URI or as a password
-// parameter.
-std::string WithoutPassword(const std::string& location);
 
 }  // namespace velluma::history

@@ -8,7 +8,7 @@ namespace velluma::history {
 
 PostgresHistory::PostgresHistory(const std::string& location)
     : connection_(std::make_unique<PostgresConnection>(location)) {
-  MigrateSchema(*connection_, PostgresSchemaSteps(), connection_->Where());
+  MigrateSchema(*connection_, PostgresSchemaSteps(), location);
 }
 
 PostgresHistory::~PostgresHistory() = default;

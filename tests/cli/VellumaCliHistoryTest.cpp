@@ -202,5 +202,25 @@ TEST_F(VellumaCliHistoryTest, StationsSharingAServerLoseNothingEvenWhenItDies) {
   EXPECT_LE(count(), kept + 2);
 }
 
+// ---- The history's edges ----
+
+// Each password holds "Xyzzy"; libpq's messages quote it, or the whole location, as written.
+TEST_F(VellumaCliHistoryTest, APasswordInTheLocationIsNeverPrinted) {
+  for (const char* location :
+       {"postgresql://op:Xyzzy%ZZ@db/velluma", "postgres://op:Xyzzy@[::1]x/velluma",
+        "postgresql://op:Xyzzy/x@db/velluma", "postgresql://db/velluma?password=Xyzzy%ZZ"}) {
+    SCOPED_TRACE(location);
+    const test::CliResult listing = test::RunCli({"history"}, Environment(location));
+    const test::CliResult run =
+        test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir.File("none")},
+                     Environment(location));
+    EXPECT_EQ(listing.status, 2);
+    EXPECT_TRUE(Contains(listing.err, "history postgres")) << listing.err;
+    EXPECT_TRUE(Contains(run.err, "; this run is not in the history\n")) << run.err;
+    for (const std::string& text : {listing.out, listing.err, run.out, run.err})
+      EXPECT_FALSE(Contains(text, "Xyzzy")) << text;
+  }
+}
+
 }  // namespace
 }  // namespace velluma

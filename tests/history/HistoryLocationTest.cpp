@@ -7,7 +7,7 @@
 
 #include "history/HistoryError.h"
 #include "history/OpenHistory.h"
-#include "history/PostgresConnection.h"
+#include "history/ShownLocation.h"
 #include "tests/support/Environment.h"
 
 namespace velluma::history {
@@ -62,8 +62,13 @@ TEST(HistoryLocationTest, PasswordsAreLeftOutOfWhatMessagesShow) {
       {"postgresql://db/velluma?password=s3cret", "postgresql://db/velluma?"},
       {"host=db password=s3cret dbname=velluma", "host=db dbname=velluma"},
       {"postgresql://op@db/velluma", "postgresql://op@db/velluma"},
+      {"postgresql://op:p@ss/w0rd@db/velluma", "postgresql://op@db/velluma"},
+      {"postgresql://db/velluma?pass%77ord=s3cret&sslpassword=k3y", "postgresql://db/velluma?"},
+      {"host=db password = 'it\\'s s3cret' dbname=velluma", "host=db dbname=velluma"},
+      {"host=db dbname=velluma password=s3cret", "host=db dbname=velluma"},
+      {"/srv/velluma/history.db", "/srv/velluma/history.db"},
   };
-  for (const auto& [location, shown] : cases) EXPECT_EQ(WithoutPassword(location), shown);
+  for (const auto& [location, shown] : cases) EXPECT_EQ(ShownLocation(location), shown);
 }
 
 // Nothing listens there: the message names the server without its password, on one line, and
@@ -81,6 +86,44 @@ TEST(HistoryLocationTest, AServerThatCannotBeReachedIsNamedWithoutItsPassword) {
           << message;
       EXPECT_EQ(message.find("s3cret"), std::string::npos) << message;
       EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    }
+  }
+}
+
+// libpq refuses each of these before it looks for a server, in words that quote the location or
+// a piece of it: the history's line names the server as ShownLocation does and masks the rest.
+TEST(HistoryLocationTest, TheLibrarysOwnMessagesNeverShowThePassword) {
+  const struct {
+    const char* location;
+    const char* shown;  // the line as it begins
+    const char* libpq;  // libpq's words, masked
+  } cases[] = {
+      {"postgresql://op:s3%ZZcret@db/velluma", "postgresql://op@db/velluma",
+       "invalid percent-encoded token: \"***\""},
+      {"postgres://op:s3cret@[::1]x/velluma", "postgres://op@[::1]x/velluma",
+       "in URI (expected \":\" or \"/\"): \"postgres://op@[::1]x/velluma\""},
+      {"postgresql://op:s3cret/x@db/velluma", "postgresql://op@db/velluma",
+       "invalid integer value \"***\" for connection option \"port\""},
+      {"postgresql://op:s3cret%00@db/velluma", "postgresql://op@db/velluma",
+       "forbidden value %00 in percent-encoded value: \"***\""},
+      {"postgresql://db/velluma?password=s3%ZZcret", "postgresql://db/velluma?",
+       "invalid percent-encoded token: \"***\""},
+      {"postgresql://op:s3cret@db/velluma?sslmode=s3cret", "postgresql://op@db/velluma?sslmode=***",
+       "invalid sslmode value: \"***\""},
+      {"postgresql://op:s3cret@db:notaport/velluma", "postgresql://op@db:notaport/velluma",
+       "invalid integer value \"notaport\" for connection option \"port\""},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.location);
+    try {
+      OpenHistory(row.location);
+      ADD_FAILURE() << "opened";
+    } catch (const HistoryError& error) {
+      const std::string message = error.what();
+      EXPECT_EQ(message.rfind("history " + std::string(row.shown) + ": ", 0), 0u) << message;
+      EXPECT_NE(message.find(row.libpq), std::string::npos) << message;
+      EXPECT_EQ(message.find("s3"), std::string::npos) << message;
+      EXPECT_EQ(message.find("cret"), std::string::npos) << message;
     }
   }
 }
