@@ -17,6 +17,7 @@
 
 #include "app/HistoryChart.h"
 #include "app/HistoryTableModel.h"
+#include "history/HistoryDamage.h"
 #include "history/OpenHistory.h"
 
 namespace velluma {
@@ -139,6 +140,9 @@ void THistoryForm::Load() {
       records = store_->Query(CurrentFilter());
       status =
           QString("%1 runs in %2").arg(records.size()).arg(QString::fromStdString(store_->Where()));
+    } catch (const history::HistoryDamage& damage) {
+      records = damage.Readable();
+      status = QString::fromStdString(damage.what());
     } catch (const std::exception& error) {
       store_.reset();
       status = QString::fromStdString(error.what());

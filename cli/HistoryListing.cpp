@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "cli/RunOutcome.h"
+#include "history/HistoryDamage.h"
 #include "history/KeyFigures.h"
 #include "history/OpenHistory.h"
 #include "platform/CLocale.h"
@@ -79,6 +80,15 @@ std::string Json(std::string_view text) {
   return quoted + "\"";
 }
 
+void PrintRecords(const std::vector<history::Record>& records, bool json, std::ostream& out) {
+  if (json) {
+    for (const history::Record& record : records) out << HistoryJsonLine(record) << "\n";
+  } else {
+    out << HistoryTable(records);
+  }
+  out << std::flush;
+}
+
 }  // namespace
 
 std::optional<std::string> SinceTime(std::string_view text) {
@@ -134,15 +144,13 @@ int ListHistory(const std::string& location, const history::Filter& filter, bool
     return kExitFailed;
   }
   try {
-    const auto store = history::OpenHistory(location);
-    const std::vector<history::Record> records = store->Query(filter);
-    if (json) {
-      for (const history::Record& record : records) out << HistoryJsonLine(record) << "\n";
-    } else {
-      out << HistoryTable(records);
-    }
-    out << std::flush;
+    const auto store = history::OpenHistory(location, history::OpenFor::Listing);
+    PrintRecords(store->Query(filter), json, out);
     return kExitDone;
+  } catch (const history::HistoryDamage& damage) {
+    PrintRecords(damage.Readable(), json, out);
+    err << damage.what() << std::endl;
+    return kExitRefused;
   } catch (const std::exception& error) {
     err << error.what() << std::endl;
     return kExitFailed;

@@ -23,7 +23,9 @@ std::string HistoryTable(const std::vector<history::Record>& records);
 std::string HistoryJsonLine(const history::Record& record);
 
 // velluma-cli history: the runs `filter` selects from the history at `location`, printed on
-// `out`; 0, or 2 with the history's line on `err` when it cannot be read.
+// `out`, which is only read (a history that is not there is an empty one); 0, 1 with the runs
+// that could still be read and a line on `err` when the file is damaged, or 2 with the history's
+// line on `err` when it cannot be read.
 int ListHistory(const std::string& location, const history::Filter& filter, bool json,
                 std::ostream& out, std::ostream& err);
 

@@ -92,4 +92,11 @@ void MigrateSchema(SqlConnection& connection, std::span<const SchemaStep> steps,
   });
 }
 
+bool HasSchema(SqlConnection& connection, std::span<const SchemaStep> steps,
+               const std::string& where) {
+  const int stored = StoredVersion(connection);
+  RefuseNewer(stored, static_cast<int>(steps.size()), where);
+  return stored > 0;
+}
+
 }  // namespace velluma::history

@@ -25,4 +25,10 @@ std::span<const SchemaStep> PostgresSchemaSteps();
 void MigrateSchema(SqlConnection& connection, std::span<const SchemaStep> steps,
                    const std::string& where);
 
+// For a history opened only to list it, which changes nothing: whether the database holds the
+// history's tables at all (a database no station has recorded in is an empty history). A newer
+// schema is refused as by MigrateSchema.
+bool HasSchema(SqlConnection& connection, std::span<const SchemaStep> steps,
+               const std::string& where);
+
 }  // namespace velluma::history

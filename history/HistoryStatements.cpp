@@ -1,7 +1,10 @@
 #include "history/HistoryStatements.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
+
+#include "history/HistoryDamage.h"
 
 namespace velluma::history {
 
@@ -95,6 +98,66 @@ void AttachFigures(const std::vector<SqlRow>& rows, std::vector<Record>& records
     if (found != byId.end()) found->second->figures.emplace_back(row.at(1), row.at(2));
   }
 }
+
+// ---- Reading around damaged pages ----
+
+// Runs are read in id order this many at a time; a batch that meets a damaged page is read again
+// one id at a time.
+constexpr std::int64_t kBatch = 64;
+
+std::string RunsFrom() {
+  return std::string("SELECT ") + std::string(kRunColumns) +
+         " FROM runs WHERE id >= $1 ORDER BY id LIMIT $2";
+}
+
+std::string RunById() {
+  return std::string("SELECT ") + std::string(kRunColumns) + " FROM runs WHERE id = $1";
+}
+
+void ReadRunsOneByOne(SqlConnection& connection, std::int64_t& next, std::int64_t end,
+                      std::vector<Record>& runs) {
+  for (; next < end; ++next) {
+    try {
+      for (const SqlRow& row : connection.Run(RunById(), {next}))
+        runs.push_back(RecordFromRow(row));
+    } catch (const HistoryDamage&) {
+      // on a damaged page: the ids after it are looked for all the same
+    }
+  }
+}
+
+std::vector<Record> ReadableRuns(SqlConnection& connection, std::int64_t lastId) {
+  std::vector<Record> runs;
+  for (std::int64_t next = 0;;) {
+    try {
+      const std::vector<SqlRow> rows = connection.Run(RunsFrom(), {next, kBatch});
+      if (rows.empty()) break;
+      for (const SqlRow& row : rows) runs.push_back(RecordFromRow(row));
+      next = runs.back().id + 1;
+    } catch (const HistoryDamage&) {
+      if (next > lastId) break;
+      ReadRunsOneByOne(connection, next, next + kBatch, runs);
+    }
+  }
+  return runs;
+}
+
+bool Selected(const Record& record, const Filter& filter) {
+  return (!filter.sinceUtc || record.timeUtc >= *filter.sinceUtc) &&
+         (!filter.kind || record.kind == *filter.kind) &&
+         (!filter.monitor || record.monitorModel == *filter.monitor ||
+          record.monitorPort == *filter.monitor);
+}
+
+void AttachReadableFigures(SqlConnection& connection, Record& record) {
+  try {
+    for (const SqlRow& row : connection.Run(
+             "SELECT name, value FROM figures WHERE run_id = $1 ORDER BY position", {record.id}))
+      record.figures.emplace_back(row.at(0), row.at(1));
+  } catch (const HistoryDamage&) {
+    record.figures.clear();  // on a damaged page: the run is shown without them
+  }
+}
 }  // namespace
 
 void AppendRecord(SqlConnection& connection, Record& record) {
@@ -121,6 +184,18 @@ std::vector<Record> QueryRecords(SqlConnection& connection, const Filter& filter
     AttachFigures(connection.Run(figures, selection.values), records);
     return records;
   });
+}
+
+std::vector<Record> ReadableRecords(SqlConnection& connection, const Filter& filter,
+                                    std::int64_t lastId) {
+  std::vector<Record> records = ReadableRuns(connection, lastId);
+  std::erase_if(records, [&](const Record& record) { return !Selected(record, filter); });
+  std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) {
+    return a.timeUtc != b.timeUtc ? a.timeUtc > b.timeUtc : a.id > b.id;
+  });
+  if (filter.limit > 0 && records.size() > filter.limit) records.resize(filter.limit);
+  for (Record& record : records) AttachReadableFigures(connection, record);
+  return records;
 }
 
 }  // namespace velluma::history

@@ -17,4 +17,11 @@ void AppendRecord(SqlConnection& connection, Record& record);
 // database.
 std::vector<Record> QueryRecords(SqlConnection& connection, const Filter& filter);
 
+// What QueryRecords returns, read from a database with damaged pages (which the connection
+// reports as HistoryDamage): every run up to `lastId` that can still be read, with its figures when
+// they can be read too. Each run is looked for by its id, so a damaged page hides only the runs on
+// it.
+std::vector<Record> ReadableRecords(SqlConnection& connection, const Filter& filter,
+                                    std::int64_t lastId);
+
 }  // namespace velluma::history

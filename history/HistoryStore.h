@@ -8,6 +8,10 @@
 
 namespace velluma::history {
 
+// What a history is opened for. Recording makes what it needs (the file, its folder, the schema);
+// listing makes and changes nothing: a history that is not there yet is an empty one.
+enum class OpenFor { Recording, Listing };
+
 // Where the run history is kept. A record is appended whole or not at all; every failure is a
 // HistoryError. One store serves one thread; stations on other threads or computers open their
 // own on the same location.

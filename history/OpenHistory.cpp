@@ -27,12 +27,12 @@ std::string Environment(const char* name) {
 }  // namespace
 
 #ifdef VELLUMA_HISTORY_STORES
-std::unique_ptr<HistoryStore> OpenHistory(const std::string& location) {
-  if (NamesServer(location)) return std::make_unique<PostgresHistory>(location);
-  return std::make_unique<SqliteHistory>(location);
+std::unique_ptr<HistoryStore> OpenHistory(const std::string& location, OpenFor use) {
+  if (NamesServer(location)) return std::make_unique<PostgresHistory>(location, use);
+  return std::make_unique<SqliteHistory>(location, SqliteHistory::kBusyTimeout, use);
 }
 #else
-std::unique_ptr<HistoryStore> OpenHistory(const std::string& location) {
+std::unique_ptr<HistoryStore> OpenHistory(const std::string& location, OpenFor) {
   throw HistoryError(location, "this build of Velluma keeps no history");
 }
 #endif

@@ -9,8 +9,10 @@
 namespace velluma::history {
 
 // The history at `location`: a "postgresql://" or "postgres://" URI names a server, anything
-// else a file. Throws HistoryError when it cannot be opened.
-std::unique_ptr<HistoryStore> OpenHistory(const std::string& location);
+// else a file; opened to record runs in it or only to list them. Throws HistoryError when it
+// cannot be opened.
+std::unique_ptr<HistoryStore> OpenHistory(const std::string& location,
+                                          OpenFor use = OpenFor::Recording);
 
 // Where the history is kept unless the operator says otherwise: $VELLUMA_HISTORY when set, else
 // history.db in the operator's data folder ($XDG_DATA_HOME, else ~/.local/share) under

@@ -6,9 +6,12 @@
 
 namespace velluma::history {
 
-PostgresHistory::PostgresHistory(const std::string& location)
+PostgresHistory::PostgresHistory(const std::string& location, OpenFor use)
     : connection_(std::make_unique<PostgresConnection>(location)) {
-  MigrateSchema(*connection_, PostgresSchemaSteps(), location);
+  if (use == OpenFor::Recording)
+    MigrateSchema(*connection_, PostgresSchemaSteps(), location);
+  else
+    hasSchema_ = HasSchema(*connection_, PostgresSchemaSteps(), location);
 }
 
 PostgresHistory::~PostgresHistory() = default;
@@ -18,6 +21,7 @@ void PostgresHistory::Append(Record& record) {
 }
 
 std::vector<Record> PostgresHistory::Query(const Filter& filter) {
+  if (!hasSchema_) return {};
   return QueryRecords(*connection_, filter);
 }
 

@@ -2,11 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <system_error>
 
+#include "history/HistoryDamage.h"
 #include "history/HistoryError.h"
+#include "platform/PathKind.h"
 #include "platform/Utf8Path.h"
 
 namespace velluma::history {
@@ -36,34 +39,115 @@ void MakeFolderOf(const std::string& path) {
   std::filesystem::create_directories(folder, error);
   if (error) throw HistoryError(path, "cannot make its folder: " + error.message());
 }
+
+// SQLite would open a device or a pipe as an empty database (and wait on a pipe for ever), and
+// write its journal beside it.
+void RefuseWhatIsNotAFile(const std::string& path) {
+  const char* what = nullptr;
+  switch (KindOfPath(path)) {
+    case PathKind::Folder:
+      what = "a folder";
+      break;
+    case PathKind::Device:
+      what = "a device";
+      break;
+    case PathKind::Pipe:
+      what = "a pipe";
+      break;
+    case PathKind::Socket:
+      what = "a socket";
+      break;
+    default:
+      return;
+  }
+  throw HistoryError(path, std::string(what) + ", not a history file");
+}
+
+// SQLite's URI of `path` read as a file nobody changes: every byte a URI could misread escaped.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = path.starts_with('/') ? "file://" : "file:";
+  for (unsigned char c : path) {
+    if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+      uri += static_cast<char>(c);
+    } else {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      uri += '%';
+      uri += kHex[c >> 4];
+      uri += kHex[c & 0xF];
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+bool IsDamage(int code) {
+  return (code & 0xFF) == SQLITE_CORRUPT;
+}
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::string& path, std::chrono::milliseconds busyTimeout)
-    : path_(path) {
-  MakeFolderOf(path);
-  const int opened =
-      sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (opened != SQLITE_OK) {
-    const std::string what = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(opened);
-    sqlite3_close(db_);
-    db_ = nullptr;
-    Fail(what);
-  }
-  sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout.count()));
+SqliteConnection::SqliteConnection(const std::string& path, std::chrono::milliseconds busyTimeout,
+                                   OpenFor use)
+    : path_(path), busyTimeout_(busyTimeout) {
+  RefuseWhatIsNotAFile(path);
   try {
-    // SQLite opens a file it may only read without a word; the first write would fail later.
-    if (sqlite3_db_readonly(db_, "main") == 1) Fail("the file is read-only");
-    Run("PRAGMA journal_mode = WAL");
-    Run("PRAGMA foreign_keys = ON");
+    if (use == OpenFor::Recording)
+      OpenToRecord();
+    else
+      OpenToList();
   } catch (...) {
-    sqlite3_close(db_);
+    Close();
     throw;
   }
 }
 
 SqliteConnection::~SqliteConnection() {
+  Close();
+}
+
+void SqliteConnection::Open(const std::string& name, int flags) {
+  const int opened = sqlite3_open_v2(name.c_str(), &db_, flags, nullptr);
+  if (opened != SQLITE_OK) {
+    const std::string what = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(opened);
+    Close();
+    Fail(what);
+  }
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, static_cast<int>(busyTimeout_.count()));
+}
+
+void SqliteConnection::OpenToRecord() {
+  MakeFolderOf(path_);
+  Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  // SQLite opens a file it may only read without a word; the first write would fail later.
+  if (sqlite3_db_readonly(db_, "main") == 1) Fail("the file is read-only");
+  Run("PRAGMA journal_mode = WAL");
+  Run("PRAGMA foreign_keys = ON");
+}
+
+// A reader makes no file beside the history. While no station has the history open there is no
+// shared index (-shm) beside it; SQLite would make one, and one left behind by a reader, who may
+// not be the history's owner, stops the next station that records. So the file is then read as
+// one nobody changes (SQLite's immutable=1). A station that has it open has made the index, which
+// a read-only connection shares; where SQLite cannot use it (it would have to make it afresh in a
+// folder the user may only read), the file is read as immutable as well.
+void SqliteConnection::OpenToList() {
+  if (KindOfPath(path_ + "-shm") == PathKind::Missing) return OpenImmutable();
+  Open(path_, SQLITE_OPEN_READONLY);
+  if (sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) ==
+      SQLITE_OK)
+    return;
+  const int code = sqlite3_extended_errcode(db_) & 0xFF;
+  if (code != SQLITE_READONLY && code != SQLITE_CANTOPEN) FailWithEngineMessage();
+  Close();
+  OpenImmutable();
+}
+
+void SqliteConnection::OpenImmutable() {
+  Open(ImmutableUri(path_), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+}
+
+void SqliteConnection::Close() noexcept {
   sqlite3_close(db_);
+  db_ = nullptr;
 }
 
 std::vector<SqlRow> SqliteConnection::Run(std::string_view sql,
@@ -127,6 +211,8 @@ void SqliteConnection::FailWithEngineMessage() const {
   const int code = sqlite3_extended_errcode(db_);
   if (code == SQLITE_FULL || code == SQLITE_IOERR_WRITE || code == SQLITE_IOERR_FSYNC)
     Fail("the disk refused the write (full, or failing)");
+  if (IsDamage(code))
+    throw HistoryDamage(path_, std::string("the file is damaged (") + sqlite3_errmsg(db_) + ")");
   Fail(sqlite3_errmsg(db_));
 }
 

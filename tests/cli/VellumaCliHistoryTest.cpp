@@ -1,18 +1,24 @@
 // The run history through velluma-cli: every procedure that talks to the monitor adds one record
 // with its figures (the files' fingerprints checked with sha256sum), `history` prints them, and
 // stations writing to one PostgreSQL server at once lose nothing, even when the server dies.
+// At the history's edges no password is printed, and listing makes nothing and reads what it can
+// (a file the user may only read, a file with a damaged page).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <thread>
 
+#include "history/OpenHistory.h"
 #include "tests/cli/CliProcess.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 namespace velluma {
 namespace {
@@ -204,6 +210,32 @@ TEST_F(VellumaCliHistoryTest, StationsSharingAServerLoseNothingEvenWhenItDies) {
 
 // ---- The history's edges ----
 
+history::Record MakeRun(const std::string& host, const std::string& name) {
+  history::Record record;
+  record.timeUtc = "2026-12-09T17:05:53Z";
+  record.host = host;
+  record.user = "op";
+  record.kind = history::Kind::SendLut;
+  record.monitorModel = "QX-7MR520";
+  record.monitorPort = name;
+  record.instrument = "CA-310";
+  record.outcome = "Complete.";
+  record.figures = {{"file", name}};
+  return record;
+}
+
+void Keep(const std::string& location, std::vector<history::Record> records) {
+  const auto store = history::OpenHistory(location);
+  for (history::Record& record : records) store->Append(record);
+}
+
+std::set<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
 // Each password holds "Xyzzy"; libpq's messages quote it, or the whole location, as written.
 TEST_F(VellumaCliHistoryTest, APasswordInTheLocationIsNeverPrinted) {
   for (const char* location :
@@ -220,6 +252,95 @@ TEST_F(VellumaCliHistoryTest, APasswordInTheLocationIsNeverPrinted) {
     for (const std::string& text : {listing.out, listing.err, run.out, run.err})
       EXPECT_FALSE(Contains(text, "Xyzzy")) << text;
   }
+}
+
+TEST_F(VellumaCliHistoryTest, ListingAHistoryThatIsNotThereMakesNothing) {
+  const std::string location = dir.File("Quillem/Velluma/history.db");
+  const test::CliResult table = test::RunCli({"history"}, Environment(location));
+  EXPECT_EQ(table.status, 0) << table.err;
+  EXPECT_EQ(Lines(table.out).size(), 1u) << table.out;
+  EXPECT_EQ(table.out.rfind("time (UTC) ", 0), 0u) << table.out;
+  const test::CliResult json = test::RunCli({"history", "--json"}, Environment(location));
+  EXPECT_EQ(json.status, 0) << json.err;
+  EXPECT_EQ(json.out + table.err + json.err, "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("Quillem")));
+}
+
+// The user is not root (root may write any file): a history he may only read is listed, and the
+// listing leaves nothing beside it, where a reader's index (-shm) would stop the next station.
+TEST_F(VellumaCliHistoryTest, AHistoryTheUserMayOnlyReadIsListed) {
+  const struct {
+    const char* why;
+    mode_t folderMode;
+    bool stationHasItOpen;  // with a run it has not yet moved from its log (-wal) into the file
+  } cases[] = {
+      {"in a folder he may write in", 0755, false},
+      {"in a folder he may only read", 0555, false},
+      {"while a station has it open", 0555, true},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.why);
+    test::TempDir folder;
+    const std::string location = folder.File("history.db");
+    Keep(location, {MakeRun("first", "COM1")});
+    std::unique_ptr<history::HistoryStore> station;
+    if (row.stationHasItOpen) {
+      station = history::OpenHistory(location);
+      history::Record second = MakeRun("second", "COM1");
+      station->Append(second);
+    }
+    ASSERT_EQ(::chmod(location.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(folder.Path().c_str(), row.folderMode), 0);
+    const std::set<std::string> before = FilesIn(folder.Path());
+    const std::size_t expected = row.stationHasItOpen ? 2 : 1;
+    EXPECT_TRUE(test::RunUnprivileged(folder.Path().string(), [&] {
+      const test::CliResult listing = test::RunCli({"history", "--json"}, Environment(location));
+      const bool listed = listing.status == 0 && Lines(listing.out).size() == expected;
+      if (!listed)
+        std::fprintf(stderr, "%d %s%s", listing.status, listing.out.c_str(), listing.err.c_str());
+      return listed;
+    }));
+    EXPECT_EQ(FilesIn(folder.Path()), before);
+    ::chmod(folder.Path().c_str(), 0755);
+  }
+}
+
+// A page in the middle of the runs' table is overwritten: the runs on it are lost, every other
+// one is listed with its figures, and one line says that the file is damaged.
+TEST_F(VellumaCliHistoryTest, ADamagedPageHidesOnlyTheRunsOnIt) {
+  constexpr int kRuns = 600;
+  const auto host = [](int n) { return "run-" + std::to_string(10000 + n); };
+  std::vector<history::Record> runs;
+  for (int n = 0; n < kRuns; ++n) runs.push_back(MakeRun(host(n), "COM1"));
+  const std::string location = dir.File("history.db");
+  Keep(location, runs);
+
+  std::string bytes = dir.Read("history.db");
+  const std::size_t pageSize = 256 * static_cast<unsigned char>(bytes.at(16)) +
+                               static_cast<unsigned char>(bytes.at(17));  // the header's own
+  const std::size_t middle = bytes.find(host(kRuns / 2));
+  ASSERT_NE(middle, std::string::npos);
+  bytes.replace(middle / pageSize * pageSize, pageSize, std::string(pageSize, '\xA5'));
+  dir.Write("history.db", bytes);
+
+  const test::CliResult json = test::RunCli({"history", "--json"}, Environment(location));
+  EXPECT_EQ(json.status, 1);
+  EXPECT_EQ(json.err, "history " + location + ": the file is damaged; some runs cannot be read\n");
+  const std::vector<std::string> lines = Lines(json.out);
+  EXPECT_LT(lines.size(), static_cast<std::size_t>(kRuns));
+  EXPECT_GT(lines.size(), static_cast<std::size_t>(kRuns - 50)) << "a page holds a few dozen";
+  std::set<std::string> listed;
+  for (const std::string& line : lines) {
+    listed.insert(Field(line, "host"));
+    EXPECT_EQ(Field(line, "file"), "COM1") << line;
+  }
+  EXPECT_EQ(listed.count(host(kRuns / 2)), 0u);
+  EXPECT_EQ(listed.count(host(0)) + listed.count(host(kRuns - 1)), 2u);
+
+  const test::CliResult table = test::RunCli({"history"}, Environment(location));
+  EXPECT_EQ(table.status, 1);
+  EXPECT_EQ(Lines(table.out).size(), lines.size() + 1);
+  EXPECT_EQ(table.err, json.err);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -379,6 +380,42 @@ TEST_F(SqliteHistoryTest, AFullDiskIsAClearErrorAndLosesNothing) {
     return false;
   }));
   EXPECT_EQ(OpenHistory(engine.Location())->Query({}), std::vector<Record>{first});
+}
+
+// What is not a file is refused before SQLite opens it, whether a station records or lists: SQLite
+// would take a device for an empty database and write its journal beside it (in /dev), and read a
+// pipe for ever.
+TEST_F(SqliteHistoryTest, WhatIsNotAFileIsRefusedAndNothingIsWrittenBesideIt) {
+  const std::string folder = engine.dir.File("a-folder");
+  const std::string pipe = engine.dir.File("a-pipe");
+  const std::string device = engine.dir.File("a-device");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+  // The null device made here, or where that is not allowed a link to it (SQLite follows the link,
+  // so the journal's place is checked at /dev/null too).
+  if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+    ASSERT_EQ(::symlink("/dev/null", device.c_str()), 0);
+  }
+  const struct {
+    std::string path;
+    const char* what;
+  } cases[] = {{folder, "a folder"}, {pipe, "a pipe"}, {device, "a device"}};
+  for (const auto& row : cases) {
+    for (const OpenFor use : {OpenFor::Recording, OpenFor::Listing}) {
+      SCOPED_TRACE(row.path + (use == OpenFor::Recording ? " to record" : " to list"));
+      try {
+        OpenHistory(row.path, use)->Append(first);
+        ADD_FAILURE() << "opened";
+      } catch (const HistoryError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "history " + row.path + ": " + row.what + ", not a history file");
+      }
+      for (const std::string& beside : {row.path, std::string("/dev/null")}) {
+        for (const char* suffix : {"-journal", "-wal", "-shm"})
+          EXPECT_NE(::access((beside + suffix).c_str(), F_OK), 0) << beside << suffix;
+      }
+    }
+  }
 }
 
 }  // namespace
