@@ -24,12 +24,24 @@ int Number(std::string_view digits) {
   return value;
 }
 
-// "YYYY-MM-DD" with a month and a day that can be.
+bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysInMonth(int year, int month) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+// "YYYY-MM-DD" of a day the calendar has (2024-02-29, not 2026-02-30).
 bool IsDate(std::string_view text) {
-  return text.size() == 10 && text[4] == '-' && text[7] == '-' && Digits(text.substr(0, 4)) &&
-         Digits(text.substr(5, 2)) && Digits(text.substr(8, 2)) && Number(text.substr(5, 2)) >= 1 &&
-         Number(text.substr(5, 2)) <= 12 && Number(text.substr(8, 2)) >= 1 &&
-         Number(text.substr(8, 2)) <= 31;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !Digits(text.substr(0, 4)) ||
+      !Digits(text.substr(5, 2)) || !Digits(text.substr(8, 2)))
+    return false;
+  const int month = Number(text.substr(5, 2));
+  const int day = Number(text.substr(8, 2));
+  return month >= 1 && month <= 12 && day >= 1 &&
+         day <= DaysInMonth(Number(text.substr(0, 4)), month);
 }
 
 // "THH:MM:SSZ".
@@ -45,15 +57,74 @@ std::string Padded(std::string text, std::size_t width) {
   return text;
 }
 
+// The length of the well-formed UTF-8 sequence that starts at `at` (no overlong form, no
+// surrogate, nothing past U+10FFFF); 0 when the byte there starts none.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the second byte's range, narrower after some leads
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i)
+    if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+  return length;
+}
+
+bool IsControl(std::string_view sequence) {
+  const auto lead = static_cast<unsigned char>(sequence[0]);
+  if (sequence.size() == 1) return lead < 0x20 || lead == 0x7F;
+  return sequence.size() == 2 && lead == 0xC2 && static_cast<unsigned char>(sequence[1]) < 0xA0;
+}
+
+// A field of the table as a terminal shows it on one line: a control character (a line break, a
+// tab, the ESC of an escape sequence) or a byte that is not UTF-8 shows as '?', as ls shows it.
+std::string Printable(std::string_view text) {
+  std::string shown;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    const std::string_view sequence = text.substr(at, std::max<std::size_t>(length, 1));
+    if (length == 0 || IsControl(sequence))
+      shown += '?';
+    else
+      shown += sequence;
+    at += sequence.size();
+  }
+  return shown;
+}
+
+// The outcome's first line: the rest of a report is for the JSON lines.
 std::string FirstLine(const std::string& text) {
   std::string line = text.substr(0, text.find('\n'));
   std::replace(line.begin(), line.end(), '\t', ' ');
-  return line;
+  return Printable(line);
 }
 
+// A JSON string of any bytes: UTF-8 as it is, a byte that is not UTF-8 as U+FFFD (the
+// replacement character), so the line is valid JSON whatever a name holds.
 std::string Json(std::string_view text) {
   std::string quoted = "\"";
-  for (unsigned char c : text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (length == 0) {
+      quoted += "\\ufffd";
+      ++at;
+      continue;
+    }
     switch (c) {
       case '"':
         quoted += "\\\"";
@@ -74,8 +145,9 @@ std::string Json(std::string_view text) {
         if (c < 0x20)
           quoted += FormatC("\\u%04x", c);
         else
-          quoted += static_cast<char>(c);
+          quoted += text.substr(at, length);
     }
+    at += length;
   }
   return quoted + "\"";
 }
@@ -105,12 +177,12 @@ std::string HistoryTable(const std::vector<history::Record>& records) {
     const std::string monitor = record.monitorModel.empty()
                                     ? record.monitorPort
                                     : record.monitorModel + " " + record.monitorPort;
-    std::string line = Padded(record.timeUtc, 21) +
+    std::string line = Padded(Printable(record.timeUtc), 21) +
                        Padded(std::string(history::KindName(record.kind)), 17) +
-                       Padded(monitor, 22) + Padded(record.instrument, 12) +
+                       Padded(Printable(monitor), 22) + Padded(Printable(record.instrument), 12) +
                        Padded(std::to_string(record.resultCode), 8) + FirstLine(record.outcome);
     if (const std::string figures = history::KeyFigures(record); !figures.empty())
-      line += "  [" + figures + "]";
+      line += "  [" + Printable(figures) + "]";
     table += line + "\n";
   }
   return table;

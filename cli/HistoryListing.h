@@ -16,10 +16,11 @@ namespace velluma::cli {
 std::optional<std::string> SinceTime(std::string_view text);
 
 // The runs as a table for a person: time, kind, monitor, instrument, result and the figures
-// that tell the most of each kind, newest first as given.
+// that tell the most of each kind, newest first as given; one line per run, whatever a name holds.
 std::string HistoryTable(const std::vector<history::Record>& records);
 
-// One run as one line of JSON, with every field and figure.
+// One run as one line of valid JSON, with every field and figure (a byte that is not UTF-8 as
+// U+FFFD).
 std::string HistoryJsonLine(const history::Record& record);
 
 // velluma-cli history: the runs `filter` selects from the history at `location`, printed on

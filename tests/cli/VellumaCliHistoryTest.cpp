@@ -1,11 +1,15 @@
 // The run history through velluma-cli: every procedure that talks to the monitor adds one record
 // with its figures (the files' fingerprints checked with sha256sum), `history` prints them, and
 // stations writing to one PostgreSQL server at once lose nothing, even when the server dies.
-// At the history's edges no password is printed, and listing makes nothing and reads what it can
-// (a file the user may only read, a file with a damaged page).
+// At the history's edges no password is printed, listing makes nothing and reads what it can
+// (a file the user may only read, a file with a damaged page), and any name prints as one line
+// of the table and valid JSON (checked with Qt's parser).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QByteArray>
+#include <QJsonDocument>
+#include <QStringDecoder>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -341,6 +345,71 @@ TEST_F(VellumaCliHistoryTest, ADamagedPageHidesOnlyTheRunsOnIt) {
   EXPECT_EQ(table.status, 1);
   EXPECT_EQ(Lines(table.out).size(), lines.size() + 1);
   EXPECT_EQ(table.err, json.err);
+}
+
+bool IsUtf8(const std::string& text) {
+  QStringDecoder decoder(QStringDecoder::Utf8);
+  const QString decoded = decoder(QByteArray::fromStdString(text));
+  return !decoder.hasError();
+}
+
+TEST_F(VellumaCliHistoryTest, EveryRunIsOneLineAndValidJsonWhateverItsNamesHold) {
+  const struct {
+    const char* why;
+    std::string name;
+    std::string inTable;
+    std::string inJson;
+  } cases[] = {
+      {"a line break", "a\nb", "a?b", "a\\nb"},
+      {"a tab", "a\tb", "a?b", "a\\tb"},
+      {"an escape sequence", "\x1b[2Jx", "?[2Jx", "\\u001b[2Jx"},
+      {"a C1 control", "a\xC2\x9B[b", "a?[b", "a\xC2\x9B[b"},
+      {"Latin-1, not UTF-8", "caf\xE9 \xFF", "caf? ?", "caf\\ufffd \\ufffd"},
+      {"a cut sequence", "x\xE2\x82", "x??", "x\\ufffd\\ufffd"},
+      {"an encoded surrogate", "\xED\xA0\x80", "???", "\\ufffd\\ufffd\\ufffd"},
+      {"an overlong slash", "\xC0\xAF", "??", "\\ufffd\\ufffd"},
+      {"UTF-8 as it is", "ΔE café 😀", "ΔE café 😀", "ΔE café 😀"},
+  };
+  std::vector<history::Record> runs;
+  for (const auto& row : cases) runs.push_back(MakeRun(row.why, row.name));
+  const std::string location = dir.File("history.db");
+  Keep(location, runs);
+
+  const test::CliResult table = test::RunCli({"history"}, Environment(location));
+  const test::CliResult json = test::RunCli({"history", "--json"}, Environment(location));
+  ASSERT_EQ(table.status + json.status, 0) << table.err << json.err;
+  const std::vector<std::string> rows = Lines(table.out);
+  const std::vector<std::string> objects = Lines(json.out);
+  ASSERT_EQ(rows.size(), std::size(cases) + 1);
+  ASSERT_EQ(objects.size(), std::size(cases));
+  EXPECT_TRUE(IsUtf8(table.out));
+  // Newest first, and all of one second: the last kept comes first.
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& row = cases[std::size(cases) - 1 - i];
+    SCOPED_TRACE(row.why);
+    EXPECT_TRUE(Contains(rows[i + 1], "QX-7MR520 " + row.inTable)) << rows[i + 1];
+    EXPECT_TRUE(Contains(rows[i + 1], "[" + row.inTable + "]")) << rows[i + 1];
+    EXPECT_TRUE(std::none_of(rows[i + 1].begin(), rows[i + 1].end(),
+                             [](unsigned char c) { return c < 0x20 || c == 0x7F; }));
+    EXPECT_TRUE(Contains(objects[i], "\"port\":\"" + row.inJson + "\"")) << objects[i];
+    QJsonParseError error{};
+    QJsonDocument::fromJson(QByteArray::fromStdString(objects[i]), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  }
+}
+
+TEST_F(VellumaCliHistoryTest, SinceTakesOnlyDaysTheCalendarHas) {
+  const std::pair<const char*, int> cases[] = {
+      {"2026-02-30", 2}, {"2025-02-29", 2},           {"2026-04-31", 2},
+      {"1900-02-29", 2}, {"2026-02-29T00:00:00Z", 2}, {"2024-02-29", 0},
+      {"2000-02-29", 0}, {"2026-04-30", 0},           {"2026-12-31T23:59:59Z", 0},
+  };
+  for (const auto& [date, status] : cases) {
+    const test::CliResult run =
+        test::RunCli({"history", "--since", date}, Environment(dir.File("history.db")));
+    EXPECT_EQ(run.status, status) << date << ": " << run.err;
+    EXPECT_EQ(Contains(run.err, "a date is YYYY-MM-DD"), status == 2) << run.err;
+  }
 }
 
 }  // namespace
