@@ -88,7 +88,10 @@ TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
   double x = 0, y = 0, Y = 0;
   ASSERT_EQ(station.AnalyzerMeasure(x, y, Y).code, 0);
   station.AnalyzerEndRemote();
-  const auto expected = Numbers(bench->Request("measure").at(0));
+  const std::vector<std::string> measured = bench->Request("measure");
+  ASSERT_EQ(measured.size(), 1u);
+  const auto expected = Numbers(measured[0]);
+  ASSERT_EQ(expected.size(), 3u) << measured[0];
   EXPECT_NEAR(x, expected[0], 1e-4);
   EXPECT_NEAR(y, expected[1], 1e-4);
   EXPECT_NEAR(Y, expected[2], 1e-2 * expected[2]);

@@ -432,7 +432,11 @@ TEST_F(VellumaCliTest, MeasurePrintsThePatchAsTheBenchSeesItWithTheOffsets) {
     ASSERT_EQ(result.out.size(), 33u)
         << "three fields of 10 and a line end: '" << result.out << "'";
     const auto printed = Numbers<double>(result.out);
-    const auto white = Numbers<double>(bench->Request("measure").at(0));
+    const std::vector<std::string> measured = bench->Request("measure");
+    ASSERT_EQ(measured.size(), 1u);
+    const auto white = Numbers<double>(measured[0]);
+    ASSERT_EQ(printed.size(), 3u) << result.out;
+    ASSERT_EQ(white.size(), 3u) << measured[0];
     EXPECT_NEAR(printed[0], white[0] + 0.01, 6e-5) << model;
     EXPECT_NEAR(printed[1], white[1] - 0.002, 6e-5) << model;
     EXPECT_NEAR(printed[2], white[2], 1e-3 * white[2]) << model;

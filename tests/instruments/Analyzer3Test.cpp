@@ -36,7 +36,8 @@ TEST_F(Analyzer3Test, BeginRemoteWakesSetsUpAndStopsAtAnError) {
   ASSERT_TRUE(peer.WaitForFrames(5));
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"", "PHOTO", "SE0", "SK60", "SS3"}));
   auto pauses = clock.Pauses();
-  EXPECT_EQ(pauses.at(7), 200) << "the wake-up answer is let settle, then purged";
+  ASSERT_GT(pauses.size(), 7u);
+  EXPECT_EQ(pauses[7], 200) << "the wake-up answer is let settle, then purged";
 }
 
 // The wake-up answer comes after the purge (here: only once SE0 has gone out, so that no
