@@ -195,19 +195,22 @@ TEST_F(VellumaCliHistoryTest, StationsSharingAServerLoseNothingEvenWhenItDies) {
     return static_cast<int>(lines.size());
   };
 
+  // Each run is a whole velluma-cli process (a quarter of a second with the sanitizers): enough
+  // runs that the two stations' transactions interleave, few enough for a busy machine.
+  constexpr int kRuns = 40, kRunsAroundTheKill = 25;
   std::atomic<int> done = 0, lost = 0;
   {
-    std::jthread first(station, 200, std::ref(done), std::ref(lost));
-    std::jthread second(station, 200, std::ref(done), std::ref(lost));
+    std::jthread first(station, kRuns, std::ref(done), std::ref(lost));
+    std::jthread second(station, kRuns, std::ref(done), std::ref(lost));
   }
   EXPECT_EQ(lost, 0);
-  EXPECT_EQ(count(), 400);
+  EXPECT_EQ(count(), 2 * kRuns);
 
   done = 0;
   {
-    std::jthread first(station, 60, std::ref(done), std::ref(lost));
-    std::jthread second(station, 60, std::ref(done), std::ref(lost));
-    while (done < 40) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::jthread first(station, kRunsAroundTheKill, std::ref(done), std::ref(lost));
+    std::jthread second(station, kRunsAroundTheKill, std::ref(done), std::ref(lost));
+    while (done < kRunsAroundTheKill) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     server.Kill();
   }
   EXPECT_GT(lost, 0) << "the runs after the kill said their record was lost";
@@ -217,7 +220,7 @@ TEST_F(VellumaCliHistoryTest, StationsSharingAServerLoseNothingEvenWhenItDies) {
   server.Start();
   // A run whose commit reached the server but whose acknowledgement died with it counts itself
   // lost: at most one such run per station.
-  const int kept = 400 + 120 - lost;
+  const int kept = 2 * kRuns + 2 * kRunsAroundTheKill - lost;
   EXPECT_GE(count(), kept);
   EXPECT_LE(count(), kept + 2);
 }

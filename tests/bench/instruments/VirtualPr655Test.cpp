@@ -250,7 +250,7 @@ TEST(VirtualPr655Timing, MeasuringTakesItsTimeAndTheLogKeepsTheByteGaps) {
   Pr655Line line(bench.Pr655Device());
   line.SendSlowly("\rPHOTO\r");
   line.ReadAll();
-  line.Command("M1", 40ms);
+  line.Command("M1", 250ms);
   const auto sent = std::chrono::steady_clock::now();
   const std::string early = line.ReadAll(120ms);
   if (std::chrono::steady_clock::now() - sent < 190ms) {
@@ -264,11 +264,13 @@ TEST(VirtualPr655Timing, MeasuringTakesItsTimeAndTheLogKeepsTheByteGaps) {
   long first = 0, second = 0;
   words >> command >> first >> second;
   EXPECT_EQ(command, "M1");
-  // At least the 40 ms the test left between the bytes (more on a busy machine).
-  EXPECT_GE(first, 35);
-  EXPECT_LT(first, 10000);
-  EXPECT_GE(second, 35);
-  EXPECT_LT(second, 10000);
+  // The 250 ms the test left between the bytes, as the bench saw them arrive: on a busy machine
+  // the bench may see a byte late, which shortens one gap and lengthens the next, so each is
+  // judged with room and their sum more closely.
+  EXPECT_GE(first, 100);
+  EXPECT_GE(second, 100);
+  EXPECT_GE(first + second, 400);
+  EXPECT_LT(first + second, 20000);
 }
 
 }  // namespace
