@@ -10,6 +10,7 @@
 #include "lut/LUTFileError.h"
 #include "lut/LUTFileLoad.h"
 #include "tests/lut/LUTTestFiles.h"
+#include "tests/support/CpuTime.h"
 
 namespace velluma {
 namespace {
@@ -136,10 +137,11 @@ TEST(LUTFileLoadTest, A65PointCubeLoadsQuickly) {
   dir.Write("big.cube", "LUT_3D_SIZE 65\n" + CubeLines(65, test::Identity));
   auto table = test::SevenTable();
   std::ostringstream diagnosis;
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = test::ThreadCpuTime();
   const auto result = LoadLUTFile(dir.File("big.cube"), kDaVinci, false, *table, diagnosis);
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  std::cout << "[ time ] 65-point cube read and converted in " << took.count() << " s\n";
+  const std::chrono::duration<double> took = test::ThreadCpuTime() - start;
+  std::cout << "[ time ] 65-point cube read and converted in " << took.count()
+            << " s of processor time\n";
   EXPECT_EQ(result.code, 0);
   EXPECT_EQ((*table)[2][4095], 1023);
   EXPECT_LT(took.count(), 10.0);

@@ -24,6 +24,7 @@ foreach(target gtest gtest_main gmock gmock_main)
 endforeach()
 
 add_library(test_support STATIC
+  support/CpuTime.cpp
   support/PtyPeer.cpp
   support/PtyPeerWin32.cpp
   support/TempDir.cpp

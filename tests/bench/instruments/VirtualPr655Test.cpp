@@ -250,7 +250,8 @@ TEST(VirtualPr655Timing, MeasuringTakesItsTimeAndTheLogKeepsTheByteGaps) {
   Pr655Line line(bench.Pr655Device());
   line.SendSlowly("\rPHOTO\r");
   line.ReadAll();
-  line.Command("M1", 250ms);
+  line.SendSlowly("M1", 250ms);  // 250 ms after each byte, so before the CR too
+  line.SendSlowly("\r", 0ms);
   const auto sent = std::chrono::steady_clock::now();
   const std::string early = line.ReadAll(120ms);
   if (std::chrono::steady_clock::now() - sent < 190ms) {
