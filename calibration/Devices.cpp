@@ -63,24 +63,24 @@ std::string Devices::PortNotices() const {
 }
 
 bool Devices::CaSetUpFailed() const {
-  return ConfiguredInstrument().family == InstrumentFamily::Ca && Analyzer::SetupStatus() != 0;
+  return ConfiguredInstrument().family == InstrumentFamily::Ca && CaAnalyzer::SetupStatus() != 0;
 }
 
 void Devices::CreateAnalyzer() {
   const InstrumentModel& model = ConfiguredInstrument();
   if (model.family == InstrumentFamily::I1)
-    i1_ = std::make_unique<Analyzer2>(model.driverKind, settings_.Read(setting::AnalizerPort),
-                                      settings_.Read(setting::AnalizerSpeed));
+    i1_ = std::make_unique<EyeOneAnalyzer>(model.driverKind, settings_.Read(setting::AnalizerPort),
+                                           settings_.Read(setting::AnalizerSpeed));
   else if (model.family == InstrumentFamily::Pr)
-    pr_ = std::make_unique<Analyzer3>(model.driverKind, settings_.Read(setting::AnalizerPort),
-                                      settings_.Read(setting::AnalizerSpeed), clock_);
+    pr_ = std::make_unique<Pr655Analyzer>(model.driverKind, settings_.Read(setting::AnalizerPort),
+                                          settings_.Read(setting::AnalizerSpeed), clock_);
 }
 
 void Devices::CreateCaAnalyzer() {
   if (ca_) return;
   const InstrumentModel& model = ConfiguredInstrument();
   if (model.family != InstrumentFamily::Ca) return;
-  ca_ = std::make_unique<Analyzer>(
+  ca_ = std::make_unique<CaAnalyzer>(
       model.driverKind, settings_.Read(setting::AnalizerPort),
       settings_.Read(setting::AnalizerSpeed),
       [this](const std::string& text, const std::string& caption, int flags) {

@@ -4,11 +4,11 @@
 
 #include "calibration/Dialogs.h"
 #include "calibration/StopCondition.h"
-#include "instruments/Analyzer.h"
-#include "instruments/Analyzer2.h"
-#include "instruments/Analyzer3.h"
 #include "instruments/AnalyzerFront.h"
+#include "instruments/CaAnalyzer.h"
+#include "instruments/EyeOneAnalyzer.h"
 #include "instruments/InstrumentModel.h"
+#include "instruments/Pr655Analyzer.h"
 #include "monitor/LCD.h"
 #include "platform/CaServer.h"
 #include "platform/Clock.h"
@@ -52,9 +52,9 @@ class Devices {
   // The monitor link; none between Destroy and the next Create.
   LCD* Link() { return lcd_.get(); }
   AnalyzerFront& Front() { return front_; }
-  Analyzer* Ca() { return ca_.get(); }
-  Analyzer2* I1() { return i1_.get(); }
-  Analyzer3* Pr() { return pr_.get(); }
+  CaAnalyzer* Ca() { return ca_.get(); }
+  EyeOneAnalyzer* I1() { return i1_.get(); }
+  Pr655Analyzer* Pr() { return pr_.get(); }
 
   // The CA-SDK server the CA driver is made on: the process's own unless a test gives another.
   void UseCaServer(CaServer& server) { caServer_ = &server; }
@@ -70,9 +70,9 @@ class Devices {
   Dialogs& dialogs_;  // the CA driver's own boxes
   CaServer* caServer_ = &CaServer::Process();
   std::unique_ptr<LCD> lcd_;  // without a port every exchange fails; none after Destroy
-  std::unique_ptr<Analyzer> ca_;
-  std::unique_ptr<Analyzer2> i1_;
-  std::unique_ptr<Analyzer3> pr_;
+  std::unique_ptr<CaAnalyzer> ca_;
+  std::unique_ptr<EyeOneAnalyzer> i1_;
+  std::unique_ptr<Pr655Analyzer> pr_;
   AnalyzerFront front_;
   StopCondition stop_;
 };

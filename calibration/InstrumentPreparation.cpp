@@ -16,7 +16,7 @@ int InstrumentPreparation::InstrumentCalibration() {
 // calibration. Only the operator's No or an unusable device stop the caller; the calibration's
 // own outcome shows in the message line.
 int InstrumentPreparation::CalibrateI1() {
-  Analyzer2* i1 = devices_.I1();
+  EyeOneAnalyzer* i1 = devices_.I1();
   bool connected = false;
   if (!i1 || i1->LoadEyeOne() != 0) {
     status_.ShowMessageLine("Lib wasn't loaded");

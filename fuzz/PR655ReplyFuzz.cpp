@@ -12,11 +12,11 @@
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
-#include "instruments/Analyzer3.h"
+#include "instruments/Pr655Analyzer.h"
 
 namespace {
 
-using velluma::Analyzer3;
+using velluma::Pr655Analyzer;
 using velluma::fuzz::Check;
 
 std::string WithoutEmptyFields(const std::string& line) {
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   const std::string line(reinterpret_cast<const char*>(bytes), size);
   if (line.find('\r') != std::string::npos) return 0;
 
-  const auto fields = Analyzer3::Fields(line);
+  const auto fields = Pr655Analyzer::Fields(line);
   std::string joined;
   for (const std::string& field : fields) {
     Check(!field.empty() && field.find(',') == std::string::npos,
@@ -59,18 +59,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 
   for (const std::string& field : fields) {
     // strtol stops at a NUL, where the driver's reading stops at the first non-digit anyway.
-    Check(Analyzer3::FieldInteger(field) == StrtolSaturated(field),
+    Check(Pr655Analyzer::FieldInteger(field) == StrtolSaturated(field),
           "a field's integer is what strtol reads, saturated to 32 bits");
   }
 
   constexpr double kUntouched = -12345.5;
   double x = kUntouched, y = kUntouched, Y = kUntouched;
-  const int code = Analyzer3::MeasurementReply(line, x, y, Y);
-  const long first = fields.empty() ? 0 : Analyzer3::FieldInteger(fields.front());
+  const int code = Pr655Analyzer::MeasurementReply(line, x, y, Y);
+  const long first = fields.empty() ? 0 : Pr655Analyzer::FieldInteger(fields.front());
   if (first != 0) {
     Check(code == first, "an instrument's error code is returned as it came");
   } else if (fields.size() < 5) {
-    Check(code == Analyzer3::kCommunicationError, "a short reply is a communication error");
+    Check(code == Pr655Analyzer::kCommunicationError, "a short reply is a communication error");
   } else {
     Check(code == 0, "a reply of five fields with code 0 is a measurement");
     return 0;

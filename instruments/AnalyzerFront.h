@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "instruments/Analyzer.h"
-#include "instruments/Analyzer2.h"
-#include "instruments/Analyzer3.h"
+#include "instruments/CaAnalyzer.h"
 #include "instruments/CaInstrument.h"
+#include "instruments/EyeOneAnalyzer.h"
 #include "instruments/I1Instrument.h"
 #include "instruments/Instrument.h"
+#include "instruments/Pr655Analyzer.h"
 #include "instruments/PrInstrument.h"
 #include "platform/Clock.h"
 
@@ -22,13 +22,16 @@ namespace velluma {
 class AnalyzerFront {
  public:
   struct Drivers {
-    const std::unique_ptr<Analyzer>& ca;
-    const std::unique_ptr<Analyzer2>& i1;
-    const std::unique_ptr<Analyzer3>& pr;
+    const std::unique_ptr<CaAnalyzer>& ca;
+    const std::unique_ptr<EyeOneAnalyzer>& i1;
+    const std::unique_ptr<Pr655Analyzer>& pr;
   };
 
   AnalyzerFront(std::function<std::string()> readModel, Drivers drivers, Clock& clock)
-      : readModel_(std::move(readModel)), ca_(drivers.ca), i1_(drivers.i1, clock), pr_(drivers.pr) {}
+      : readModel_(std::move(readModel)),
+        ca_(drivers.ca),
+        i1_(drivers.i1, clock),
+        pr_(drivers.pr) {}
 
   InstrumentResult AnalyzerBeginRemote() { return Current().BeginRemote(); }
   InstrumentResult AnalyzerEndRemote() { return Current().EndRemote(); }

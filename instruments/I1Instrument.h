@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "instruments/Analyzer2.h"
+#include "instruments/EyeOneAnalyzer.h"
 #include "instruments/Instrument.h"
 #include "platform/Clock.h"
 
@@ -14,7 +14,7 @@ class I1Instrument : public Instrument {
  public:
   static constexpr int kMeasureWaitMs = 100;
 
-  I1Instrument(const std::unique_ptr<Analyzer2>& driver, Clock& clock)
+  I1Instrument(const std::unique_ptr<EyeOneAnalyzer>& driver, Clock& clock)
       : driver_(driver), clock_(clock) {}
 
   InstrumentResult BeginRemote() override { return Result(0); }
@@ -24,7 +24,7 @@ class I1Instrument : public Instrument {
   std::string ErrorText(int code) const override;
 
  private:
-  const std::unique_ptr<Analyzer2>& driver_;
+  const std::unique_ptr<EyeOneAnalyzer>& driver_;
   Clock& clock_;
 };
 

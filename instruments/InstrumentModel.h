@@ -6,9 +6,9 @@ namespace velluma {
 
 // Which driver measures for a model.
 enum class InstrumentFamily {
-  Ca,    // CA-210 and CA-310 through the CA-SDK server (Analyzer)
-  I1,    // i1-Pro through the EyeOne library (Analyzer2)
-  Pr,    // PR-655 on its serial line (Analyzer3)
+  Ca,    // CA-210 and CA-310 through the CA-SDK server (CaAnalyzer)
+  I1,    // i1-Pro through the EyeOne library (EyeOneAnalyzer)
+  Pr,    // PR-655 on its serial line (Pr655Analyzer)
   None,  // "NoConnect", and any text that names no model
 };
 

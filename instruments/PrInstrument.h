@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "instruments/Analyzer3.h"
 #include "instruments/Instrument.h"
+#include "instruments/Pr655Analyzer.h"
 
 namespace velluma {
 
@@ -11,16 +11,16 @@ namespace velluma {
 // own (0, driver or not).
 class PrInstrument : public Instrument {
  public:
-  explicit PrInstrument(const std::unique_ptr<Analyzer3>& driver) : driver_(driver) {}
+  explicit PrInstrument(const std::unique_ptr<Pr655Analyzer>& driver) : driver_(driver) {}
 
   InstrumentResult BeginRemote() override;
   InstrumentResult EndRemote() override;
   InstrumentResult ZeroCalibrate() override { return Result(0); }
   InstrumentResult Measure(double& x, double& y, double& Y) override;
-  std::string ErrorText(int code) const override { return Analyzer3::ErrorText(code); }
+  std::string ErrorText(int code) const override { return Pr655Analyzer::ErrorText(code); }
 
  private:
-  const std::unique_ptr<Analyzer3>& driver_;
+  const std::unique_ptr<Pr655Analyzer>& driver_;
 };
 
 }  // namespace velluma

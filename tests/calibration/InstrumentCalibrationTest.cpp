@@ -58,7 +58,7 @@ TEST_F(InstrumentCalibrationTest, ACa310IsCreatedOnFirstUseAndZeroCalibratedInRe
   const std::vector<std::string> tail(script.calls.end() - 3, script.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.36 0"}));
 
-  Analyzer* first = station.DeviceSet().Ca();
+  CaAnalyzer* first = station.DeviceSet().Ca();
   station.ZeroCalButtonClick();
   EXPECT_EQ(station.DeviceSet().Ca(), first) << "kept for the next use";
 }

@@ -11,9 +11,9 @@ namespace {
 // named "NoConnect": a PR-655 without its driver does not read its -1 as "Light source not
 // constant", nor a CA-310 as a CA code.
 TEST(AnalyzerFrontTest, ModelsWithoutADriverGetMinusOneAndNoConnect) {
-  std::unique_ptr<Analyzer> ca;
-  std::unique_ptr<Analyzer2> i1;
-  std::unique_ptr<Analyzer3> pr;
+  std::unique_ptr<CaAnalyzer> ca;
+  std::unique_ptr<EyeOneAnalyzer> i1;
+  std::unique_ptr<Pr655Analyzer> pr;
   VirtualClock clock;
   std::string model;
   AnalyzerFront front([&] { return model; }, {ca, i1, pr}, clock);
@@ -36,9 +36,9 @@ TEST(AnalyzerFrontTest, ModelsWithoutADriverGetMinusOneAndNoConnect) {
 }
 
 TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
-  std::unique_ptr<Analyzer> ca;
-  auto i1 = std::make_unique<Analyzer2>(3, "USB", 9600);
-  std::unique_ptr<Analyzer3> pr;
+  std::unique_ptr<CaAnalyzer> ca;
+  auto i1 = std::make_unique<EyeOneAnalyzer>(3, "USB", 9600);
+  std::unique_ptr<Pr655Analyzer> pr;
   VirtualClock clock;
   AnalyzerFront front([] { return std::string("i1-Pro"); }, {ca, i1, pr}, clock);
   EXPECT_EQ(front.AnalyzerBeginRemote().code, 0);
@@ -57,9 +57,9 @@ TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
 TEST(AnalyzerFrontTest, ThePr655HasNoZeroCalibrationAndSendsNothingForIt) {
   test::PtyPeer peer(test::PtyPeer::Framing::Lines);
   VirtualClock clock;
-  std::unique_ptr<Analyzer> ca;
-  std::unique_ptr<Analyzer2> i1;
-  auto pr = std::make_unique<Analyzer3>(0, peer.DevicePath(), 9600, clock);
+  std::unique_ptr<CaAnalyzer> ca;
+  std::unique_ptr<EyeOneAnalyzer> i1;
+  auto pr = std::make_unique<Pr655Analyzer>(0, peer.DevicePath(), 9600, clock);
   AnalyzerFront front([] { return std::string("PR-655"); }, {ca, i1, pr}, clock);
   const InstrumentResult zeroed = front.AnalyzerZeroCalibrate();
   EXPECT_EQ(zeroed.code, 0);

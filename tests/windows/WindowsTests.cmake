@@ -81,15 +81,15 @@ foreach(name FramingTest LCDTest CommandSetTest)
 endforeach()
 
 # ---- instruments/ ----
-velluma_test(AnalyzerTest instruments/AnalyzerTest.cpp)
-target_link_libraries(AnalyzerTest PRIVATE instruments scripted_ca_server)
-velluma_test(Analyzer2Test instruments/Analyzer2Test.cpp)
-target_link_libraries(Analyzer2Test PRIVATE instruments)
-target_compile_definitions(Analyzer2Test PRIVATE
+velluma_test(CaAnalyzerTest instruments/CaAnalyzerTest.cpp)
+target_link_libraries(CaAnalyzerTest PRIVATE instruments scripted_ca_server)
+velluma_test(EyeOneAnalyzerTest instruments/EyeOneAnalyzerTest.cpp)
+target_link_libraries(EyeOneAnalyzerTest PRIVATE instruments)
+target_compile_definitions(EyeOneAnalyzerTest PRIVATE
   SCRIPTED_EYEONE_PATH="$<TARGET_FILE:ScriptedEyeOne>"
   SCRIPTED_EYEONE_INCOMPLETE_PATH="$<TARGET_FILE:ScriptedEyeOneIncomplete>")
-add_dependencies(Analyzer2Test ScriptedEyeOne ScriptedEyeOneIncomplete)
-foreach(name Analyzer3Test AnalyzerFrontTest)
+add_dependencies(EyeOneAnalyzerTest ScriptedEyeOne ScriptedEyeOneIncomplete)
+foreach(name Pr655AnalyzerTest AnalyzerFrontTest)
   velluma_test(${name} instruments/${name}.cpp)
   target_link_libraries(${name} PRIVATE instruments)
 endforeach()

@@ -10,17 +10,17 @@ namespace velluma {
 // The i1-Pro driver (kind 3), through the vendor's EyeOne library loaded at run time from its
 // fixed path ($VELLUMA_EYEONE, by default /usr/local/lib/EyeOne.so, or EyeOne.dll on Windows).
 // Library results count by their low 8 bits: 0 success, anything else failure.
-class Analyzer2 {
+class EyeOneAnalyzer {
  public:
   static constexpr int kNotLoaded = 9;
 
   static std::string LibraryPath();
 
   // Touches nothing: the port and speed are not used by the i1-Pro.
-  Analyzer2(int kind, const std::string& port, int speed);
-  ~Analyzer2();
-  Analyzer2(const Analyzer2&) = delete;
-  Analyzer2& operator=(const Analyzer2&) = delete;
+  EyeOneAnalyzer(int kind, const std::string& port, int speed);
+  ~EyeOneAnalyzer();
+  EyeOneAnalyzer(const EyeOneAnalyzer&) = delete;
+  EyeOneAnalyzer& operator=(const EyeOneAnalyzer&) = delete;
 
   // 0 when the library is loaded (now or before), 9 when it cannot be: missing, or lacking any
   // of the twelve entry points (a missing entry point is never called).

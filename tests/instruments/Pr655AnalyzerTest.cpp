@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "instruments/Analyzer3.h"
+#include "instruments/Pr655Analyzer.h"
 #include "tests/support/PtyPeer.h"
 
 namespace velluma {
@@ -10,23 +10,23 @@ using test::Bytes;
 using test::PtyPeer;
 
 // The PR-655 driver against a scripted instrument on a real pty, in virtual time.
-class Analyzer3Test : public ::testing::Test {
+class Pr655AnalyzerTest : public ::testing::Test {
  protected:
   void ReplyLine(const std::string& line) { peer.Reply(Bytes(line + "\r\n")); }
 
   PtyPeer peer{PtyPeer::Framing::Lines};
   VirtualClock clock;
-  Analyzer3 pr{0, peer.DevicePath(), 9600, clock};
+  Pr655Analyzer pr{0, peer.DevicePath(), 9600, clock};
 };
 
-TEST_F(Analyzer3Test, WriteSlowPausesAfterEveryByteTheLastIncluded) {
+TEST_F(Pr655AnalyzerTest, WriteSlowPausesAfterEveryByteTheLastIncluded) {
   EXPECT_EQ(pr.WriteSlow("M1\r", 3), 1);
   EXPECT_EQ(clock.Pauses(), (std::vector<int>{50, 50, 50}));
   ASSERT_TRUE(peer.WaitForFrames(1));
   EXPECT_EQ(peer.Received(), Bytes("M1\r"));
 }
 
-TEST_F(Analyzer3Test, BeginRemoteWakesSetsUpAndStopsAtAnError) {
+TEST_F(Pr655AnalyzerTest, BeginRemoteWakesSetsUpAndStopsAtAnError) {
   peer.Silence();  // the empty line before PHOTO
   peer.Silence();  // its answer would be thrown away by the purge
   ReplyLine("0000");
@@ -42,7 +42,7 @@ TEST_F(Analyzer3Test, BeginRemoteWakesSetsUpAndStopsAtAnError) {
 
 // The wake-up answer comes after the purge (here: only once SE0 has gone out, so that no
 // scheduling can make it early), without CR; every reply after it is read one command late.
-TEST_F(Analyzer3Test, ALateRemoteModeAnswerEndsALineThatReadsAsNoError) {
+TEST_F(Pr655AnalyzerTest, ALateRemoteModeAnswerEndsALineThatReadsAsNoError) {
   peer.Silence();
   peer.Silence();
   peer.Reply(Bytes("\n REMOTE MODE0000\r\n"));
@@ -51,14 +51,14 @@ TEST_F(Analyzer3Test, ALateRemoteModeAnswerEndsALineThatReadsAsNoError) {
   EXPECT_EQ(pr.BeginRemote(), 0);
 }
 
-TEST_F(Analyzer3Test, AnEmptyOrMissingReplyToASetupCommandIsACommunicationError) {
+TEST_F(Pr655AnalyzerTest, AnEmptyOrMissingReplyToASetupCommandIsACommunicationError) {
   peer.Silence();
   peer.Silence();
   peer.Reply(Bytes("\r"));
-  EXPECT_EQ(pr.BeginRemote(), Analyzer3::kCommunicationError);
+  EXPECT_EQ(pr.BeginRemote(), Pr655Analyzer::kCommunicationError);
 }
 
-TEST_F(Analyzer3Test, MeasureReadsYxyFromTheReply) {
+TEST_F(Pr655AnalyzerTest, MeasureReadsYxyFromTheReply) {
   peer.Silence();  // C
   ReplyLine("0000,1,1.234e+02,.3127,.3290");
   double x = 0, y = 0, Y = 0;
@@ -69,21 +69,22 @@ TEST_F(Analyzer3Test, MeasureReadsYxyFromTheReply) {
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"C", "M1"}));
 }
 
-TEST_F(Analyzer3Test, MeasureFailures) {
+TEST_F(Pr655AnalyzerTest, MeasureFailures) {
   struct Case {
     std::optional<std::vector<std::uint8_t>> reply;
     int result;
   } cases[] = {
       {Bytes("-8,0,1,2,3\r"), -8},
       {Bytes("  -1035\r"), -1035},
-      {Bytes("0000,111\r"), Analyzer3::kCommunicationError},  // too few fields: nothing delivered
-      {Bytes(",,,\r"), Analyzer3::kCommunicationError},
-      {std::nullopt, Analyzer3::kTimeout},
-      {Bytes("\r"), Analyzer3::kTimeout},
+      {Bytes("0000,111\r"),
+       Pr655Analyzer::kCommunicationError},  // too few fields: nothing delivered
+      {Bytes(",,,\r"), Pr655Analyzer::kCommunicationError},
+      {std::nullopt, Pr655Analyzer::kTimeout},
+      {Bytes("\r"), Pr655Analyzer::kTimeout},
   };
   for (const Case& c : cases) {
     PtyPeer device(PtyPeer::Framing::Lines);
-    Analyzer3 driver(0, device.DevicePath(), 9600, clock);
+    Pr655Analyzer driver(0, device.DevicePath(), 9600, clock);
     device.Silence();
     device.Reply(c.reply);
     double x = 1, y = 2, Y = 3;
@@ -92,45 +93,45 @@ TEST_F(Analyzer3Test, MeasureFailures) {
   }
 }
 
-TEST_F(Analyzer3Test, EndRemoteSendsQuitWithoutReading) {
+TEST_F(Pr655AnalyzerTest, EndRemoteSendsQuitWithoutReading) {
   EXPECT_EQ(pr.EndRemote(), 0);
   ASSERT_TRUE(peer.WaitForFrames(1));
   EXPECT_EQ(peer.Received(), Bytes("Q\r"));
 }
 
-TEST_F(Analyzer3Test, AMissingPortMakesBeginRemoteSucceedAndEverythingElseFail) {
-  Analyzer3 missing(0, "/nonexistent/tty", 9600, clock);
+TEST_F(Pr655AnalyzerTest, AMissingPortMakesBeginRemoteSucceedAndEverythingElseFail) {
+  Pr655Analyzer missing(0, "/nonexistent/tty", 9600, clock);
   EXPECT_EQ(missing.BeginRemote(), 0);
   double x = 0, y = 0, Y = 0;
-  EXPECT_EQ(missing.Measure(x, y, Y), Analyzer3::kCommunicationError);
-  EXPECT_EQ(missing.EndRemote(), Analyzer3::kCommunicationError);
-  EXPECT_EQ(Analyzer3::ErrorText(missing.Measure(x, y, Y)), "Communication Error");
+  EXPECT_EQ(missing.Measure(x, y, Y), Pr655Analyzer::kCommunicationError);
+  EXPECT_EQ(missing.EndRemote(), Pr655Analyzer::kCommunicationError);
+  EXPECT_EQ(Pr655Analyzer::ErrorText(missing.Measure(x, y, Y)), "Communication Error");
 }
 
-TEST_F(Analyzer3Test, TheLineIsSetUpAsAsked) {
+TEST_F(Pr655AnalyzerTest, TheLineIsSetUpAsAsked) {
   EXPECT_EQ(pr.Port().Requested(), (LineSettings{9600, 8, Parity::None, 1}));
-  Analyzer3 unsupported(0, "/nonexistent", 12345, clock);
+  Pr655Analyzer unsupported(0, "/nonexistent", 12345, clock);
   EXPECT_FALSE(unsupported.Port().IsOpen());
 }
 
 TEST(Analyzer3FieldsTest, FieldsSplitAsStrtokAndConvertAsAtol) {
-  EXPECT_EQ(Analyzer3::Fields(",,0000,,1,"), (std::vector<std::string>{"0000", "1"}));
-  EXPECT_TRUE(Analyzer3::Fields("").empty());
-  EXPECT_EQ(Analyzer3::FieldInteger(" -12x"), -12);
-  EXPECT_EQ(Analyzer3::FieldInteger("\n REMOTE MODE"), 0);
-  EXPECT_EQ(Analyzer3::FieldInteger("+7"), 7);
-  EXPECT_EQ(Analyzer3::FieldInteger("99999999999999999999"), 2147483647);
+  EXPECT_EQ(Pr655Analyzer::Fields(",,0000,,1,"), (std::vector<std::string>{"0000", "1"}));
+  EXPECT_TRUE(Pr655Analyzer::Fields("").empty());
+  EXPECT_EQ(Pr655Analyzer::FieldInteger(" -12x"), -12);
+  EXPECT_EQ(Pr655Analyzer::FieldInteger("\n REMOTE MODE"), 0);
+  EXPECT_EQ(Pr655Analyzer::FieldInteger("+7"), 7);
+  EXPECT_EQ(Pr655Analyzer::FieldInteger("99999999999999999999"), 2147483647);
 }
 
 TEST(Analyzer3ErrorTextTest, TheWholeTable) {
-  EXPECT_EQ(Analyzer3::ErrorText(0), "OK");
-  EXPECT_EQ(Analyzer3::ErrorText(-9998), "Timeout");
-  EXPECT_EQ(Analyzer3::ErrorText(-8), "Weak light   insufficient signal.");
-  EXPECT_EQ(Analyzer3::ErrorText(-2), "Light overload   signal too intense.");
-  EXPECT_EQ(Analyzer3::ErrorText(-1000), "Illegal command");
-  EXPECT_EQ(Analyzer3::ErrorText(-1035), "Parameter not applicable to this instrument");
-  EXPECT_EQ(Analyzer3::ErrorText(5), "Other Error");
-  EXPECT_EQ(Analyzer3::ErrorText(-9999), "Other Error");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(0), "OK");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(-9998), "Timeout");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(-8), "Weak light   insufficient signal.");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(-2), "Light overload   signal too intense.");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(-1000), "Illegal command");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(-1035), "Parameter not applicable to this instrument");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(5), "Other Error");
+  EXPECT_EQ(Pr655Analyzer::ErrorText(-9999), "Other Error");
 }
 
 }  // namespace

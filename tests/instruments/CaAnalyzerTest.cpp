@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "instruments/Analyzer.h"
+#include "instruments/CaAnalyzer.h"
 #include "tests/support/Environment.h"
 #include "tests/support/ScriptedCaServer.h"
 
@@ -13,10 +13,10 @@ namespace {
 using test::CaScript;
 
 // The CA driver against a scripted CA-SDK object model.
-class AnalyzerTest : public ::testing::Test {
+class CaAnalyzerTest : public ::testing::Test {
  protected:
-  std::unique_ptr<Analyzer> Make(int kind, const std::string& port = "USB", int speed = 9600) {
-    return std::make_unique<Analyzer>(
+  std::unique_ptr<CaAnalyzer> Make(int kind, const std::string& port = "USB", int speed = 9600) {
+    return std::make_unique<CaAnalyzer>(
         kind, port, speed,
         [this](const std::string& text, const std::string& caption, int flags) {
           boxes.push_back(caption + "|" + text + "|" + std::to_string(flags));
@@ -30,7 +30,7 @@ class AnalyzerTest : public ::testing::Test {
   std::vector<std::string> boxes;
 };
 
-TEST_F(AnalyzerTest, ConstructionConfiguresTheServerInOrder) {
+TEST_F(CaAnalyzerTest, ConstructionConfiguresTheServerInOrder) {
   auto ca210 = Make(1, "COM3", 19200);
   const std::vector<std::string> expected{"SetConfiguration 1 1 3 19200",
                                           "Server.Cas",
@@ -45,7 +45,7 @@ TEST_F(AnalyzerTest, ConstructionConfiguresTheServerInOrder) {
                                           "Ca.11 1",
                                           "Ca.36 0"};
   EXPECT_EQ(script.calls, expected);
-  EXPECT_EQ(Analyzer::SetupStatus(), 0);
+  EXPECT_EQ(CaAnalyzer::SetupStatus(), 0);
   EXPECT_TRUE(boxes.empty());
 
   script.calls.clear();
@@ -54,14 +54,14 @@ TEST_F(AnalyzerTest, ConstructionConfiguresTheServerInOrder) {
   EXPECT_EQ(script.calls.at(6), "Memory.1 0") << "the CA-310 differs only in the memory value";
 }
 
-TEST_F(AnalyzerTest, PortNumbers) {
-  EXPECT_EQ(Analyzer::PortNumber("USB"), 0);
-  EXPECT_EQ(Analyzer::PortNumber("COM1"), 1);
-  EXPECT_EQ(Analyzer::PortNumber("COM6"), 6);
-  EXPECT_EQ(Analyzer::PortNumber("COM12"), 1) << "only the fourth character counts";
+TEST_F(CaAnalyzerTest, PortNumbers) {
+  EXPECT_EQ(CaAnalyzer::PortNumber("USB"), 0);
+  EXPECT_EQ(CaAnalyzer::PortNumber("COM1"), 1);
+  EXPECT_EQ(CaAnalyzer::PortNumber("COM6"), 6);
+  EXPECT_EQ(CaAnalyzer::PortNumber("COM12"), 1) << "only the fourth character counts";
 }
 
-TEST_F(AnalyzerTest, RemoteModeZeroCalibrationAndMeasurement) {
+TEST_F(CaAnalyzerTest, RemoteModeZeroCalibrationAndMeasurement) {
   auto ca = Make(2);
   script.calls.clear();
   script.remoteResult = -1;
@@ -77,7 +77,7 @@ TEST_F(AnalyzerTest, RemoteModeZeroCalibrationAndMeasurement) {
   EXPECT_DOUBLE_EQ(Y, 250.5f);
 }
 
-TEST_F(AnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
+TEST_F(CaAnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
   auto ca = Make(1);
   struct Case {
     std::int32_t result;
@@ -100,28 +100,28 @@ TEST_F(AnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
     EXPECT_EQ(ca->Measure(x, y, Y), c.code) << c.result;
     EXPECT_EQ(x + y + Y, 21) << "values untouched after a refusal";
     EXPECT_EQ(ca->ZeroCalibrate(), c.code);
-    EXPECT_EQ(Analyzer::ErrorText(c.code), c.text);
+    EXPECT_EQ(CaAnalyzer::ErrorText(c.code), c.text);
   }
-  EXPECT_EQ(Analyzer::ErrorText(0), "OK");
+  EXPECT_EQ(CaAnalyzer::ErrorText(0), "OK");
 }
 
-TEST_F(AnalyzerTest, ARefusedCollectionShowsTheBoxOnceAndFailsTheSetUpUntilOneCompletes) {
+TEST_F(CaAnalyzerTest, ARefusedCollectionShowsTheBoxOnceAndFailsTheSetUpUntilOneCompletes) {
   script.casResult = -2147467259;  // E_FAIL
   auto failed = Make(2);
-  EXPECT_EQ(Analyzer::SetupStatus(), -1);
+  EXPECT_EQ(CaAnalyzer::SetupStatus(), -1);
   EXPECT_EQ(boxes, std::vector<std::string>{"ERROR: |Not Connect!  Restart Application|0"});
   EXPECT_EQ(script.calls.back(), "Server.Cas") << "no later step runs";
   script.casResult = 0;
   script.noCollection = true;
   auto empty = Make(2);
-  EXPECT_EQ(Analyzer::SetupStatus(), -1);
+  EXPECT_EQ(CaAnalyzer::SetupStatus(), -1);
   EXPECT_EQ(boxes.size(), 1u) << "a missing collection without a failure shows nothing";
   script.noCollection = false;
   auto good = Make(2);
-  EXPECT_EQ(Analyzer::SetupStatus(), 0);
+  EXPECT_EQ(CaAnalyzer::SetupStatus(), 0);
 }
 
-TEST_F(AnalyzerTest, AFailedReadDuringAMeasurementDeliversNaN) {
+TEST_F(CaAnalyzerTest, AFailedReadDuringAMeasurementDeliversNaN) {
   auto ca = Make(2);
   script.sxResult = -1;
   double x = 0, y = 0, Y = 0;
@@ -131,7 +131,7 @@ TEST_F(AnalyzerTest, AFailedReadDuringAMeasurementDeliversNaN) {
   EXPECT_EQ(boxes.size(), 1u);
 }
 
-TEST_F(AnalyzerTest, ObjectsAreReleasedWithTheDriver) {
+TEST_F(CaAnalyzerTest, ObjectsAreReleasedWithTheDriver) {
   { auto ca = Make(1); }
   EXPECT_EQ(script.liveObjects, 1) << "only the process-wide server object remains";
 }

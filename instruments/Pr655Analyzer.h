@@ -12,7 +12,7 @@ namespace velluma {
 // The PR-655 driver (kind 0, not used), over a serial port with the instrument's remote-mode
 // protocol: commands sent a byte at a time, replies as CR-ended lines of comma-separated fields
 // whose first is the instrument's error code.
-class Analyzer3 {
+class Pr655Analyzer {
  public:
   static constexpr int kCommunicationError = -9997;
   static constexpr int kTimeout = -9998;
@@ -24,10 +24,10 @@ class Analyzer3 {
 
   // Opens the port ("AnalizerPort") at `speed` ("AnalizerSpeed"), 8N1; a port that cannot be
   // opened or set up leaves the driver without one.
-  Analyzer3(int kind, const std::string& port, int speed, Clock& clock);
-  ~Analyzer3();
-  Analyzer3(const Analyzer3&) = delete;
-  Analyzer3& operator=(const Analyzer3&) = delete;
+  Pr655Analyzer(int kind, const std::string& port, int speed, Clock& clock);
+  ~Pr655Analyzer();
+  Pr655Analyzer(const Pr655Analyzer&) = delete;
+  Pr655Analyzer& operator=(const Pr655Analyzer&) = delete;
 
   int BeginRemote();
   int EndRemote();

@@ -2,16 +2,15 @@
 
 #include <cstdlib>
 
-#include "instruments/Analyzer2.h"
+#include "instruments/EyeOneAnalyzer.h"
 #include "platform/SharedLibrary.h"
-
 #include "tests/support/Environment.h"
 
 namespace velluma {
 namespace {
 
 // The i1-Pro driver against a scripted EyeOne library, loaded from its path like the real one.
-class Analyzer2Test : public ::testing::Test {
+class EyeOneAnalyzerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::SetEnvironment("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH);
@@ -28,8 +27,8 @@ class Analyzer2Test : public ::testing::Test {
   const char* (*log)() = nullptr;
 };
 
-TEST_F(Analyzer2Test, ConstructionTouchesNothingAndLoadingResolvesEveryEntryPointOnce) {
-  Analyzer2 i1(3, "COM4", 115200);
+TEST_F(EyeOneAnalyzerTest, ConstructionTouchesNothingAndLoadingResolvesEveryEntryPointOnce) {
+  EyeOneAnalyzer i1(3, "COM4", 115200);
   EXPECT_FALSE(i1.Loaded());
   EXPECT_EQ(i1.LoadEyeOne(), 0);
   EXPECT_EQ(i1.LoadEyeOne(), 0) << "loaded once";
@@ -46,8 +45,8 @@ TEST_F(Analyzer2Test, ConstructionTouchesNothingAndLoadingResolvesEveryEntryPoin
                "GetTriStimulus 0;");
 }
 
-TEST_F(Analyzer2Test, OnlyTheLow8BitsOfAResultCount) {
-  Analyzer2 i1(3, "USB", 9600);
+TEST_F(EyeOneAnalyzerTest, OnlyTheLow8BitsOfAResultCount) {
+  EyeOneAnalyzer i1(3, "USB", 9600);
   ASSERT_EQ(i1.LoadEyeOne(), 0);
   set("IsConnected", 0x100);
   EXPECT_EQ(i1.IsConnected(), 0);
@@ -57,23 +56,23 @@ TEST_F(Analyzer2Test, OnlyTheLow8BitsOfAResultCount) {
   EXPECT_EQ(i1.TriggerMeasurement(), 2);
 }
 
-TEST_F(Analyzer2Test, AMissingLibraryOrEntryPointIsNotLoaded) {
+TEST_F(EyeOneAnalyzerTest, AMissingLibraryOrEntryPointIsNotLoaded) {
   test::SetEnvironment("VELLUMA_EYEONE", "/nonexistent/EyeOne.so");
-  Analyzer2 missing(3, "USB", 9600);
-  EXPECT_EQ(missing.LoadEyeOne(), Analyzer2::kNotLoaded);
+  EyeOneAnalyzer missing(3, "USB", 9600);
+  EXPECT_EQ(missing.LoadEyeOne(), EyeOneAnalyzer::kNotLoaded);
   EXPECT_NE(missing.IsConnected(), 0) << "nothing is called without the library";
   test::SetEnvironment("VELLUMA_EYEONE", SCRIPTED_EYEONE_INCOMPLETE_PATH);
-  Analyzer2 incomplete(3, "USB", 9600);
-  EXPECT_EQ(incomplete.LoadEyeOne(), Analyzer2::kNotLoaded);
+  EyeOneAnalyzer incomplete(3, "USB", 9600);
+  EXPECT_EQ(incomplete.LoadEyeOne(), EyeOneAnalyzer::kNotLoaded);
   EXPECT_FALSE(incomplete.Loaded());
 }
 
-TEST_F(Analyzer2Test, TheDefaultPath) {
+TEST_F(EyeOneAnalyzerTest, TheDefaultPath) {
   test::UnsetEnvironment("VELLUMA_EYEONE");
 #ifdef _WIN32
-  EXPECT_EQ(Analyzer2::LibraryPath(), "EyeOne.dll");  // found the way Windows finds a library
+  EXPECT_EQ(EyeOneAnalyzer::LibraryPath(), "EyeOne.dll");  // found the way Windows finds a library
 #else
-  EXPECT_EQ(Analyzer2::LibraryPath(), "/usr/local/lib/EyeOne.so");
+  EXPECT_EQ(EyeOneAnalyzer::LibraryPath(), "/usr/local/lib/EyeOne.so");
 #endif
 }
 

@@ -1,4 +1,4 @@
-#include "instruments/Analyzer.h"
+#include "instruments/CaAnalyzer.h"
 
 #include <cmath>
 #include <limits>
@@ -27,10 +27,10 @@ constexpr double kNotDelivered = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
 
-bool Analyzer::caSetupFailed_ = false;
+bool CaAnalyzer::caSetupFailed_ = false;
 
-Analyzer::Analyzer(int kind, const std::string& port, int speed, MessageBoxFunction messageBox,
-                   CaServer& server)
+CaAnalyzer::CaAnalyzer(int kind, const std::string& port, int speed, MessageBoxFunction messageBox,
+                       CaServer& server)
     : kind_(kind), messageBox_(std::move(messageBox)) {
   ca200::ICa200& connected = server.Connect();
   if (!SetUp(connected, port, speed)) {
@@ -40,14 +40,14 @@ Analyzer::Analyzer(int kind, const std::string& port, int speed, MessageBoxFunct
   caSetupFailed_ = false;
 }
 
-Analyzer::~Analyzer() = default;
+CaAnalyzer::~CaAnalyzer() = default;
 
-int Analyzer::PortNumber(const std::string& port) {
+int CaAnalyzer::PortNumber(const std::string& port) {
   if (port == "USB") return 0;
   return port.size() > 3 ? port[3] - '0' : -'0';
 }
 
-bool Analyzer::SetUp(ca200::ICa200& server, const std::string& port, int speed) {
+bool CaAnalyzer::SetUp(ca200::ICa200& server, const std::string& port, int speed) {
   server.SetConfiguration(kInstrumentNumber, kProbeNumbers, PortNumber(port), speed);
   ca200::ICas* cas = nullptr;
   if (!Accessed(server.get_Cas(&cas)) || !cas) return false;
@@ -69,7 +69,7 @@ bool Analyzer::SetUp(ca200::ICa200& server, const std::string& port, int speed) 
   return true;
 }
 
-bool Analyzer::Accessed(std::int32_t result) {
+bool CaAnalyzer::Accessed(std::int32_t result) {
   if (result >= 0) return true;
   if (messageBox_) messageBox_("Not Connect!  Restart Application", "ERROR: ", 0);
   return false;
@@ -77,28 +77,28 @@ bool Analyzer::Accessed(std::int32_t result) {
 
 // The low 16 bits of a refusal. A refusal whose low bits are all zero would read as success;
 // it is reported as 65535 ("Other Error") instead.
-int Analyzer::ResultCode(std::int32_t result) {
+int CaAnalyzer::ResultCode(std::int32_t result) {
   if (result == ca200::kOk) return 0;
   const int low = static_cast<int>(static_cast<std::uint32_t>(result) & 0xFFFF);
   return low == 0 ? 0xFFFF : low;
 }
 
-int Analyzer::BeginRemote() {
+int CaAnalyzer::BeginRemote() {
   if (ca_) ca_->Invoke(kRemoteModeEntry, 1);
   return 0;
 }
 
-int Analyzer::EndRemote() {
+int CaAnalyzer::EndRemote() {
   if (ca_) ca_->Invoke(kRemoteModeEntry, 0);
   return 0;
 }
 
-int Analyzer::ZeroCalibrate() {
+int CaAnalyzer::ZeroCalibrate() {
   if (!ca_) return 0xFFFF;
   return ResultCode(ca_->Invoke(kZeroCalibrationEntry, 0));
 }
 
-int Analyzer::Measure(double& x, double& y, double& Y) {
+int CaAnalyzer::Measure(double& x, double& y, double& Y) {
   if (!ca_ || !probe_) return 0xFFFF;
   if (int code = ResultCode(ca_->Invoke(kMeasureEntry, 1))) return code;
   float value = 0;
@@ -108,7 +108,7 @@ int Analyzer::Measure(double& x, double& y, double& Y) {
   return 0;
 }
 
-std::string Analyzer::ErrorText(int code) {
+std::string CaAnalyzer::ErrorText(int code) {
   switch (code) {
     case 0:
       return "OK";
@@ -126,7 +126,7 @@ std::string Analyzer::ErrorText(int code) {
   }
 }
 
-int Analyzer::SetupStatus() {
+int CaAnalyzer::SetupStatus() {
   return caSetupFailed_ ? -1 : 0;
 }
 

@@ -1,4 +1,4 @@
-#include "instruments/Analyzer2.h"
+#include "instruments/EyeOneAnalyzer.h"
 
 #include <cstdlib>
 
@@ -20,16 +20,17 @@ int Low8(std::int32_t result) {
 
 }  // namespace
 
-std::string Analyzer2::LibraryPath() {
+std::string EyeOneAnalyzer::LibraryPath() {
   if (const char* path = std::getenv("VELLUMA_EYEONE"); path && *path) return path;
   return SharedLibrary::InstalledPath("EyeOne");
 }
 
-Analyzer2::Analyzer2(int kind, const std::string& /*port*/, int /*speed*/) : kind_(kind) {}
+EyeOneAnalyzer::EyeOneAnalyzer(int kind, const std::string& /*port*/, int /*speed*/)
+    : kind_(kind) {}
 
-Analyzer2::~Analyzer2() = default;
+EyeOneAnalyzer::~EyeOneAnalyzer() = default;
 
-int Analyzer2::LoadEyeOne() {
+int EyeOneAnalyzer::LoadEyeOne() {
   if (library_.IsLoaded()) return 0;
   if (!library_.Load(LibraryPath()) || !ResolveEntryPoints()) {
     library_.Unload();
@@ -38,7 +39,7 @@ int Analyzer2::LoadEyeOne() {
   return 0;
 }
 
-bool Analyzer2::ResolveEntryPoints() {
+bool EyeOneAnalyzer::ResolveEntryPoints() {
   void* found[std::size(kEntryPoints)] = {};
   for (std::size_t i = 0; i < std::size(kEntryPoints); ++i)
     if (!(found[i] = library_.Symbol(kEntryPoints[i]))) return false;
@@ -50,23 +51,23 @@ bool Analyzer2::ResolveEntryPoints() {
   return true;
 }
 
-int Analyzer2::IsConnected() {
+int EyeOneAnalyzer::IsConnected() {
   return library_.IsLoaded() ? Low8(isConnected_()) : kNoLibrary;
 }
 
-int Analyzer2::Calibrate() {
+int EyeOneAnalyzer::Calibrate() {
   return library_.IsLoaded() ? Low8(calibrate_()) : kNoLibrary;
 }
 
-int Analyzer2::TriggerMeasurement() {
+int EyeOneAnalyzer::TriggerMeasurement() {
   return library_.IsLoaded() ? Low8(triggerMeasurement_()) : kNoLibrary;
 }
 
-int Analyzer2::GetTriStimulus(float triStimulus[3], int index) {
+int EyeOneAnalyzer::GetTriStimulus(float triStimulus[3], int index) {
   return library_.IsLoaded() ? Low8(getTriStimulus_(triStimulus, index)) : kNoLibrary;
 }
 
-int Analyzer2::SetOption(const std::string& key, const std::string& value) {
+int EyeOneAnalyzer::SetOption(const std::string& key, const std::string& value) {
   return library_.IsLoaded() ? Low8(setOption_(key.c_str(), value.c_str())) : kNoLibrary;
 }
 

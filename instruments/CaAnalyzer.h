@@ -11,15 +11,15 @@ namespace velluma {
 // The CA-210 (kind 1) / CA-310 (kind 2) driver, through the CA-SDK server: instrument 1 and its
 // probe 1 are configured once at construction; then remote mode, zero calibration and
 // measurement. Results are 0 or the low 16 bits of the server's refusal.
-class Analyzer {
+class CaAnalyzer {
  public:
   // Configures the process-wide server (connected by the first construction; CaServerUnavailable
   // when it cannot be had). `port` "USB" is port number 0, otherwise its fourth character's digit.
-  Analyzer(int kind, const std::string& port, int speed, MessageBoxFunction messageBox,
-           CaServer& server = CaServer::Process());
-  ~Analyzer();
-  Analyzer(const Analyzer&) = delete;
-  Analyzer& operator=(const Analyzer&) = delete;
+  CaAnalyzer(int kind, const std::string& port, int speed, MessageBoxFunction messageBox,
+             CaServer& server = CaServer::Process());
+  ~CaAnalyzer();
+  CaAnalyzer(const CaAnalyzer&) = delete;
+  CaAnalyzer& operator=(const CaAnalyzer&) = delete;
 
   int BeginRemote();
   int EndRemote();

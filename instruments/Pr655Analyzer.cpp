@@ -1,4 +1,4 @@
-#include "instruments/Analyzer3.h"
+#include "instruments/Pr655Analyzer.h"
 
 #include <algorithm>
 #include <cctype>
@@ -66,16 +66,16 @@ constexpr ErrorName kErrorTexts[] = {
 
 }  // namespace
 
-Analyzer3::Analyzer3(int /*kind*/, const std::string& port, int speed, Clock& clock)
+Pr655Analyzer::Pr655Analyzer(int /*kind*/, const std::string& port, int speed, Clock& clock)
     : clock_(clock), port_(clock) {
   LineSettings line;
   line.speed = speed;
   port_.Open(port, line);  // a failure leaves the driver without a port
 }
 
-Analyzer3::~Analyzer3() = default;
+Pr655Analyzer::~Pr655Analyzer() = default;
 
-int Analyzer3::WriteSlow(const char* bytes, int count) {
+int Pr655Analyzer::WriteSlow(const char* bytes, int count) {
   for (int i = 0; i < count; ++i) {
     const auto byte = static_cast<std::uint8_t>(bytes[i]);
     if (port_.Write(&byte, 1, kWriteTimeoutMs) != 1) return 0;
@@ -84,7 +84,7 @@ int Analyzer3::WriteSlow(const char* bytes, int count) {
   return 1;
 }
 
-int Analyzer3::ReadReplyLine(std::string& line) {
+int Pr655Analyzer::ReadReplyLine(std::string& line) {
   line.clear();
   const std::size_t markLength = std::strlen(kRemoteModeMark);
   while (line.size() < kMaxLine) {
@@ -99,7 +99,7 @@ int Analyzer3::ReadReplyLine(std::string& line) {
   return static_cast<int>(line.size());
 }
 
-std::vector<std::string> Analyzer3::Fields(const std::string& line) {
+std::vector<std::string> Pr655Analyzer::Fields(const std::string& line) {
   std::vector<std::string> fields;
   std::size_t start = 0;
   while (start <= line.size()) {
@@ -111,7 +111,7 @@ std::vector<std::string> Analyzer3::Fields(const std::string& line) {
   return fields;
 }
 
-long Analyzer3::FieldInteger(const std::string& field) {
+long Pr655Analyzer::FieldInteger(const std::string& field) {
   std::size_t i = 0;
   while (i < field.size() && std::isspace(static_cast<unsigned char>(field[i]))) ++i;
   bool negative = false;
@@ -126,7 +126,7 @@ long Analyzer3::FieldInteger(const std::string& field) {
   return static_cast<long>(negative ? -value : value);
 }
 
-int Analyzer3::SendSetupCommand(const char* command) {
+int Pr655Analyzer::SendSetupCommand(const char* command) {
   if (!WriteSlow(command, static_cast<int>(std::strlen(command)))) return kCommunicationError;
   std::string line;
   if (ReadReplyLine(line) == 0) return kCommunicationError;
@@ -134,7 +134,7 @@ int Analyzer3::SendSetupCommand(const char* command) {
   return fields.empty() ? 0 : static_cast<int>(FieldInteger(fields.front()));
 }
 
-int Analyzer3::BeginRemote() {
+int Pr655Analyzer::BeginRemote() {
   if (!port_.Purge()) {
     port_.Close();
     return 0;
@@ -150,12 +150,12 @@ int Analyzer3::BeginRemote() {
   return 0;
 }
 
-int Analyzer3::EndRemote() {
+int Pr655Analyzer::EndRemote() {
   if (!port_.Purge() || !WriteSlow(kQuit, 2)) return kCommunicationError;
   return 0;
 }
 
-int Analyzer3::Measure(double& x, double& y, double& Y) {
+int Pr655Analyzer::Measure(double& x, double& y, double& Y) {
   if (!port_.Purge() || !WriteSlow(kClear, 2)) return kCommunicationError;
   if (!port_.Purge() || !WriteSlow(kMeasure, 3)) return kCommunicationError;
   std::string line;
@@ -163,7 +163,7 @@ int Analyzer3::Measure(double& x, double& y, double& Y) {
   return MeasurementReply(line, x, y, Y);
 }
 
-int Analyzer3::MeasurementReply(const std::string& line, double& x, double& y, double& Y) {
+int Pr655Analyzer::MeasurementReply(const std::string& line, double& x, double& y, double& Y) {
   const auto fields = Fields(line);
   if (int code = fields.empty() ? 0 : static_cast<int>(FieldInteger(fields.front()))) return code;
   // A good reply carries five fields; a shorter one delivers nothing.
@@ -174,7 +174,7 @@ int Analyzer3::MeasurementReply(const std::string& line, double& x, double& y, d
   return 0;
 }
 
-std::string Analyzer3::ErrorText(int code) {
+std::string Pr655Analyzer::ErrorText(int code) {
   for (const ErrorName& e : kErrorTexts)
     if (e.code == code) return e.text;
   return "Other Error";
