@@ -9,7 +9,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-
 #include <span>
 #include <type_traits>
 
@@ -98,13 +97,13 @@ QWidget* TPropertyForm::BuildConnectPage() {
   auto* layout = new QVBoxLayout(page);
   auto* monitor = new QGroupBox("Monitor", page);
   auto* form = new QFormLayout(monitor);
-  TypeComboBox = MakeList(monitor, setting::MonitorType.choices);
-  MPortComboBox = MakeList(monitor, setting::MonitorPort.choices);
+  TypeComboBox = MakeList(monitor, setting::kMonitorType.choices);
+  MPortComboBox = MakeList(monitor, setting::kMonitorPort.choices);
   form->addRow("TYPE", TypeComboBox);
   form->addRow("PORT", MPortComboBox);
   layout->addWidget(monitor);
   auto* speed = new QFormLayout;
-  MSpeedComboBox = MakeList(page, setting::MonitorSpeed.choices);
+  MSpeedComboBox = MakeList(page, setting::kMonitorSpeed.choices);
   speed->addRow("SPEED", MSpeedComboBox);
   layout->addLayout(speed);
   layout->addStretch(1);
@@ -116,8 +115,8 @@ QWidget* TPropertyForm::BuildCalibrationPage() {
   auto* layout = new QVBoxLayout(page);
   auto* analyzer = new QGroupBox("Analyzer", page);
   auto* form = new QFormLayout(analyzer);
-  AModelComboBox = MakeList(analyzer, setting::AnalizerModel.choices);
-  APortComboBox = MakeList(analyzer, setting::AnalizerPort.choices);
+  AModelComboBox = MakeList(analyzer, setting::kAnalyzerModel.choices);
+  APortComboBox = MakeList(analyzer, setting::kAnalyzerPort.choices);
   form->addRow("MODEL", AModelComboBox);
   form->addRow("PORT", APortComboBox);
   layout->addWidget(analyzer);
@@ -128,7 +127,7 @@ QWidget* TPropertyForm::BuildCalibrationPage() {
 QWidget* TPropertyForm::BuildLookUpTablePage() {
   auto* page = new QWidget;
   auto* layout = new QFormLayout(page);
-  LutFileTypeComboBox = MakeList(page, setting::LutFileType.choices);
+  LutFileTypeComboBox = MakeList(page, setting::kLutFileType.choices);
   layout->addRow("LUT_Format", LutFileTypeComboBox);
   return page;
 }
@@ -147,12 +146,12 @@ void TPropertyForm::showEvent(QShowEvent* event) {
 }
 
 void TPropertyForm::FormShow() {
-  SelectEqual(AModelComboBox, settings_.Read(setting::AnalizerModel));
-  SelectEqual(APortComboBox, settings_.Read(setting::AnalizerPort));
-  SelectEqual(TypeComboBox, settings_.Read(setting::MonitorType));
-  SelectEqual(MPortComboBox, settings_.Read(setting::MonitorPort));
-  SelectEqual(MSpeedComboBox, std::to_string(settings_.Read(setting::MonitorSpeed)));
-  SelectEqual(LutFileTypeComboBox, settings_.Read(setting::LutFileType));
+  SelectEqual(AModelComboBox, settings_.Read(setting::kAnalyzerModel));
+  SelectEqual(APortComboBox, settings_.Read(setting::kAnalyzerPort));
+  SelectEqual(TypeComboBox, settings_.Read(setting::kMonitorType));
+  SelectEqual(MPortComboBox, settings_.Read(setting::kMonitorPort));
+  SelectEqual(MSpeedComboBox, std::to_string(settings_.Read(setting::kMonitorSpeed)));
+  SelectEqual(LutFileTypeComboBox, settings_.Read(setting::kLutFileType));
   APPLYButton->setEnabled(false);
 }
 
@@ -174,18 +173,18 @@ void TPropertyForm::APortComboBoxChange() {
 
 // The port list follows the model stored before, not the one just chosen.
 void TPropertyForm::AModelComboBoxChange() {
-  if (InstrumentModelNamed(settings_.Read(setting::AnalizerModel)).reachedOverUsb)
+  if (InstrumentModelNamed(settings_.Read(setting::kAnalyzerModel)).reachedOverUsb)
     SelectEqual(APortComboBox, "USB");
   APPLYButton->setEnabled(true);
 }
 
 void TPropertyForm::APPLYButtonClick() {
-  settings_.Write(setting::AnalizerModel, SelectedText(AModelComboBox));
-  settings_.Write(setting::AnalizerPort, SelectedText(APortComboBox));
-  settings_.Write(setting::MonitorType, SelectedText(TypeComboBox));
-  settings_.Write(setting::MonitorPort, SelectedText(MPortComboBox));
-  settings_.Write(setting::MonitorSpeed, StrToInt(SelectedText(MSpeedComboBox)));
-  settings_.Write(setting::LutFileType, SelectedText(LutFileTypeComboBox));
+  settings_.Write(setting::kAnalyzerModel, SelectedText(AModelComboBox));
+  settings_.Write(setting::kAnalyzerPort, SelectedText(APortComboBox));
+  settings_.Write(setting::kMonitorType, SelectedText(TypeComboBox));
+  settings_.Write(setting::kMonitorPort, SelectedText(MPortComboBox));
+  settings_.Write(setting::kMonitorSpeed, StrToInt(SelectedText(MSpeedComboBox)));
+  settings_.Write(setting::kLutFileType, SelectedText(LutFileTypeComboBox));
   APPLYButton->setEnabled(false);
 }
 

@@ -838,12 +838,12 @@ void TTonwickForm::AnalyzerOffsetCyEditChange() {
 }
 
 void TTonwickForm::LUTComboBoxChange() {
-  station_->WriteSetting(setting::LookUpTableSendTo, LUTComboBox->currentText().toStdString());
+  station_->WriteSetting(setting::kLookUpTableSendTo, LUTComboBox->currentText().toStdString());
   RefreshGridLUT();
 }
 
 void TTonwickForm::FilmGammaComboBoxChange() {
-  station_->WriteSetting(setting::FilmGammaSendTo, FilmGammaComboBox->currentText().toStdString());
+  station_->WriteSetting(setting::kFilmGammaSendTo, FilmGammaComboBox->currentText().toStdString());
   RefreshGridFG();
 }
 

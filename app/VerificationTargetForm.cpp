@@ -33,10 +33,10 @@ QLineEdit* MakeThreshold(QWidget* parent) {
 VerificationTargetForm::VerificationTargetForm(Station& station, Complaint complain,
                                                QWidget* parent)
     : QWidget(parent), station_(station), complain_(std::move(complain)) {
-  WhitePoint = MakeChoices(setting::VerifyWhitePoint, true, this);
+  WhitePoint = MakeChoices(setting::kVerifyWhitePoint, true, this);
   WhitePoint->setToolTip("D65, or x,y");
-  ToneCurve = MakeChoices(setting::VerifyToneCurve, false, this);
-  Gamut = MakeChoices(setting::VerifyGamut, false, this);
+  ToneCurve = MakeChoices(setting::kVerifyToneCurve, false, this);
+  Gamut = MakeChoices(setting::kVerifyGamut, false, this);
   GreySteps = new QSpinBox(this);
   GreySteps->setRange(VerificationRequest::kMinGreySteps, VerificationRequest::kMaxGreySteps);
   GreyAverage = MakeThreshold(this);
@@ -56,14 +56,14 @@ VerificationTargetForm::VerificationTargetForm(Station& station, Complaint compl
   form->addRow("Colours: ΔE2000 average at most", ColourAverage);
   form->addRow("maximum at most", ColourMaximum);
 
-  controls_ = {{&setting::VerifyWhitePoint, WhitePoint},
-               {&setting::VerifyToneCurve, ToneCurve},
-               {&setting::VerifyGamut, Gamut},
-               {&setting::VerifyGreySteps, GreySteps},
-               {&setting::VerifyGreyAverage, GreyAverage},
-               {&setting::VerifyGreyMaximum, GreyMaximum},
-               {&setting::VerifyColourAverage, ColourAverage},
-               {&setting::VerifyColourMaximum, ColourMaximum}};
+  controls_ = {{&setting::kVerifyWhitePoint, WhitePoint},
+               {&setting::kVerifyToneCurve, ToneCurve},
+               {&setting::kVerifyGamut, Gamut},
+               {&setting::kVerifyGreySteps, GreySteps},
+               {&setting::kVerifyGreyAverage, GreyAverage},
+               {&setting::kVerifyGreyMaximum, GreyMaximum},
+               {&setting::kVerifyColourAverage, ColourAverage},
+               {&setting::kVerifyColourMaximum, ColourMaximum}};
   for (const Control& control : controls_) Connect(control);
 }
 

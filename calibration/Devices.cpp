@@ -10,7 +10,7 @@ Devices::Devices(SettingsStore& settings, Clock& clock, Dialogs& dialogs)
     : settings_(settings),
       clock_(clock),
       dialogs_(dialogs),
-      front_([this] { return settings_.Read(setting::AnalizerModel); }, {ca_, i1_, pr_}, clock) {
+      front_([this] { return settings_.Read(setting::kAnalyzerModel); }, {ca_, i1_, pr_}, clock) {
   UseUnconnectedLink();
 }
 
@@ -19,7 +19,7 @@ Devices::~Devices() = default;
 // The link reads "MonitorSpeed" at the moments a LUT transfer needs it, and asks between frames
 // whether the run is to stop.
 LinkEnvironment Devices::MakeLinkEnvironment() {
-  return {clock_, [this] { return settings_.Read(setting::MonitorSpeed); },
+  return {clock_, [this] { return settings_.Read(setting::kMonitorSpeed); },
           [this] { return stop_.Requested(); }};
 }
 
@@ -31,7 +31,7 @@ void Devices::UseUnconnectedLink() {
 }
 
 const InstrumentModel& Devices::ConfiguredInstrument() const {
-  return InstrumentModelNamed(settings_.Read(setting::AnalizerModel));
+  return InstrumentModelNamed(settings_.Read(setting::kAnalyzerModel));
 }
 
 namespace {
@@ -69,11 +69,11 @@ bool Devices::CaSetUpFailed() const {
 void Devices::CreateAnalyzer() {
   const InstrumentModel& model = ConfiguredInstrument();
   if (model.family == InstrumentFamily::I1)
-    i1_ = std::make_unique<EyeOneAnalyzer>(model.driverKind, settings_.Read(setting::AnalizerPort),
-                                           settings_.Read(setting::AnalizerSpeed));
+    i1_ = std::make_unique<EyeOneAnalyzer>(model.driverKind, settings_.Read(setting::kAnalyzerPort),
+                                           settings_.Read(setting::kAnalyzerSpeed));
   else if (model.family == InstrumentFamily::Pr)
-    pr_ = std::make_unique<Pr655Analyzer>(model.driverKind, settings_.Read(setting::AnalizerPort),
-                                          settings_.Read(setting::AnalizerSpeed), clock_);
+    pr_ = std::make_unique<Pr655Analyzer>(model.driverKind, settings_.Read(setting::kAnalyzerPort),
+                                          settings_.Read(setting::kAnalyzerSpeed), clock_);
 }
 
 void Devices::CreateCaAnalyzer() {
@@ -81,8 +81,8 @@ void Devices::CreateCaAnalyzer() {
   const InstrumentModel& model = ConfiguredInstrument();
   if (model.family != InstrumentFamily::Ca) return;
   ca_ = std::make_unique<CaAnalyzer>(
-      model.driverKind, settings_.Read(setting::AnalizerPort),
-      settings_.Read(setting::AnalizerSpeed),
+      model.driverKind, settings_.Read(setting::kAnalyzerPort),
+      settings_.Read(setting::kAnalyzerSpeed),
       [this](const std::string& text, const std::string& caption, int flags) {
         return dialogs_.MessageBox(text, caption, flags);
       },
@@ -92,15 +92,15 @@ void Devices::CreateCaAnalyzer() {
 // "RS-232C" exactly: the plain link; any other text: the addressed link.
 void Devices::CreateLcd() {
   int kind = 0;
-  if (settings_.Read(setting::MonitorType) == setting::kPlainLink) {
-    lcd_ = std::make_unique<LCD>(kind, settings_.Read(setting::MonitorPort),
-                                 settings_.Read(setting::MonitorSpeed), MakeLinkEnvironment());
+  if (settings_.Read(setting::kMonitorType) == setting::kPlainLink) {
+    lcd_ = std::make_unique<LCD>(kind, settings_.Read(setting::kMonitorPort),
+                                 settings_.Read(setting::kMonitorSpeed), MakeLinkEnvironment());
   } else {
     kind = 1;
-    lcd_ = std::make_unique<LCD>(kind, settings_.Read(setting::MonitorPort), kAddressedLinkSpeed,
+    lcd_ = std::make_unique<LCD>(kind, settings_.Read(setting::kMonitorPort), kAddressedLinkSpeed,
                                  MakeLinkEnvironment());
   }
-  lcd_->SetMonitorId(kind, settings_.Read(setting::MonitorId));
+  lcd_->SetMonitorId(kind, settings_.Read(setting::kMonitorId));
   lcd_->BeginSession();
 }
 

@@ -61,11 +61,11 @@ void RunRecorder::Begin(history::Kind kind) {
   record_.host = HostName();
   record_.user = UserName();
   try {
-    record_.monitorPort = settings_.Read(setting::MonitorPort);
-    record_.monitorLink = settings_.Read(setting::MonitorType);
-    record_.monitorSpeed = settings_.Read(setting::MonitorSpeed);
-    record_.instrument = settings_.Read(setting::AnalizerModel);
-    record_.instrumentPort = settings_.Read(setting::AnalizerPort);
+    record_.monitorPort = settings_.Read(setting::kMonitorPort);
+    record_.monitorLink = settings_.Read(setting::kMonitorType);
+    record_.monitorSpeed = settings_.Read(setting::kMonitorSpeed);
+    record_.instrument = settings_.Read(setting::kAnalyzerModel);
+    record_.instrumentPort = settings_.Read(setting::kAnalyzerPort);
   } catch (const std::exception&) {
     // The procedure meets the unreadable settings itself and says so; the record keeps blanks.
   }

@@ -50,8 +50,8 @@ void Station::FormCreate() {
   views_.ShowStartPages();
   status_.SetStatusText(0, "Busy", true);
   CreateDevices();
-  views_.SelectLutMemory(ReadSetting(setting::LookUpTableSendTo));
-  views_.SelectFilmGammaMemory(ReadSetting(setting::FilmGammaSendTo));
+  views_.SelectLutMemory(ReadSetting(setting::kLookUpTableSendTo));
+  views_.SelectFilmGammaMemory(ReadSetting(setting::kFilmGammaSendTo));
   status_.SetStatusText(0, "", false);
   files_.SetCurrentFileName(TableFiles::kUntitled);
   held_.lutLoaded = {};

@@ -33,7 +33,7 @@ void TableFiles::FuncPageControlChange(int newTab) {
 // A save that fails is reported: otherwise AUTO would report "Complete." for measurements that
 // were never stored.
 bool TableFiles::FileSaveProcWB(const std::string& path) {
-  const calibration_file::Header header{settings_.Read(setting::AnalizerModel),
+  const calibration_file::Header header{settings_.Read(setting::kAnalyzerModel),
                                         OffsetValue(views_.AnalyzerOffsetText(0)),
                                         OffsetValue(views_.AnalyzerOffsetText(1))};
   if (calibration_file::Write(path, held_.calibration, header)) return true;
@@ -86,8 +86,8 @@ void TableFiles::FileNewExecute() {
 
 int TableFiles::FileOpenProcLUT(const std::string& path) {
   const int memory = views_.LutMemory();
-  const bool direct = settings_.Read(setting::LUTFile) != 0;
-  const std::string format = direct ? std::string() : settings_.Read(setting::LutFileType);
+  const bool direct = settings_.Read(setting::kLutFile) != 0;
+  const std::string format = direct ? std::string() : settings_.Read(setting::kLutFileType);
   const LUTLoadResult loaded =
       LoadLUTFile(path, format, direct, held_.tables.LutTables[memory], std::cout);
   held_.lutLoaded[memory] = loaded.code == 0;
@@ -117,9 +117,9 @@ int TableFiles::FileOpenProcFG(const std::string& path) {
 std::string TableFiles::OpenFilter() const {
   switch (views_.ActiveTab()) {
     case Views::kLookUpTableTab:
-      if (settings_.Read(setting::LUTFile) != 0) return kCsvFilter;
-      return settings_.Read(setting::LutFileType) == setting::kBaselight ? kBaselightFilter
-                                                                         : kDavinciFilter;
+      if (settings_.Read(setting::kLutFile) != 0) return kCsvFilter;
+      return settings_.Read(setting::kLutFileType) == setting::kBaselight ? kBaselightFilter
+                                                                          : kDavinciFilter;
     case Views::kFilmGammaTab:
       return kCsvFilter;
     default:

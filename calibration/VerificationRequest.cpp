@@ -34,8 +34,8 @@ std::optional<int> GreySteps(std::string_view text) {
 }
 
 bool IsThreshold(const setting::Text& setting) {
-  return &setting == &setting::VerifyGreyAverage || &setting == &setting::VerifyGreyMaximum ||
-         &setting == &setting::VerifyColourAverage || &setting == &setting::VerifyColourMaximum;
+  return &setting == &setting::kVerifyGreyAverage || &setting == &setting::kVerifyGreyMaximum ||
+         &setting == &setting::kVerifyColourAverage || &setting == &setting::kVerifyColourMaximum;
 }
 
 // The stored text, or the fallback when there is none.
@@ -61,7 +61,7 @@ std::optional<std::string> VerificationValueProblem(const setting::Text& setting
                                                     std::string_view text) {
   std::string quoted = "\"";
   quoted.append(text).append("\" ");
-  if (&setting == &setting::VerifyWhitePoint) {
+  if (&setting == &setting::kVerifyWhitePoint) {
     colour::Chromaticity white;
     if (colour::ParseWhitePoint(text, white)) return std::nullopt;
     // Numbers in the range the sentence below names, yet of no colour (x + y of 1, a point
@@ -70,17 +70,17 @@ std::optional<std::string> VerificationValueProblem(const setting::Text& setting
       return quoted + "is not a white point: no colour has that chromaticity";
     return quoted + "is not a white point: D65, or x,y (each between 0 and 1)";
   }
-  if (&setting == &setting::VerifyToneCurve) {
+  if (&setting == &setting::kVerifyToneCurve) {
     colour::ToneCurve curve;
     if (colour::ParseToneCurve(text, curve)) return std::nullopt;
     return quoted + "is not a tone curve: 2.2, 2.4 or BT.1886";
   }
-  if (&setting == &setting::VerifyGamut) {
+  if (&setting == &setting::kVerifyGamut) {
     const colour::Gamut* gamut = nullptr;
     if (colour::ParseGamut(text, gamut)) return std::nullopt;
     return quoted + "is not a gamut: Rec.709 or DCI-P3";
   }
-  if (&setting == &setting::VerifyGreySteps) {
+  if (&setting == &setting::kVerifyGreySteps) {
     if (GreySteps(text)) return std::nullopt;
     return quoted + "is not a number of grey steps: a whole number from 2 to 256";
   }
@@ -93,14 +93,14 @@ std::optional<std::string> VerificationValueProblem(const setting::Text& setting
 
 VerificationRequest ReadVerificationRequest(const SettingsStore& settings) {
   VerificationRequest request;
-  colour::ParseWhitePoint(CheckedText(settings, setting::VerifyWhitePoint), request.target.white);
-  colour::ParseToneCurve(CheckedText(settings, setting::VerifyToneCurve), request.target.curve);
-  colour::ParseGamut(CheckedText(settings, setting::VerifyGamut), request.target.gamut);
-  request.greySteps = *GreySteps(CheckedText(settings, setting::VerifyGreySteps));
-  request.thresholds.greyAverage = CheckedThreshold(settings, setting::VerifyGreyAverage);
-  request.thresholds.greyMaximum = CheckedThreshold(settings, setting::VerifyGreyMaximum);
-  request.thresholds.colourAverage = CheckedThreshold(settings, setting::VerifyColourAverage);
-  request.thresholds.colourMaximum = CheckedThreshold(settings, setting::VerifyColourMaximum);
+  colour::ParseWhitePoint(CheckedText(settings, setting::kVerifyWhitePoint), request.target.white);
+  colour::ParseToneCurve(CheckedText(settings, setting::kVerifyToneCurve), request.target.curve);
+  colour::ParseGamut(CheckedText(settings, setting::kVerifyGamut), request.target.gamut);
+  request.greySteps = *GreySteps(CheckedText(settings, setting::kVerifyGreySteps));
+  request.thresholds.greyAverage = CheckedThreshold(settings, setting::kVerifyGreyAverage);
+  request.thresholds.greyMaximum = CheckedThreshold(settings, setting::kVerifyGreyMaximum);
+  request.thresholds.colourAverage = CheckedThreshold(settings, setting::kVerifyColourAverage);
+  request.thresholds.colourMaximum = CheckedThreshold(settings, setting::kVerifyColourMaximum);
   return request;
 }
 

@@ -24,9 +24,9 @@ struct VerificationRequest {
 
 // The verification settings, each a text.
 inline constexpr const setting::Text* kVerificationSettings[] = {
-    &setting::VerifyWhitePoint,    &setting::VerifyToneCurve,    &setting::VerifyGamut,
-    &setting::VerifyGreySteps,     &setting::VerifyGreyAverage,  &setting::VerifyGreyMaximum,
-    &setting::VerifyColourAverage, &setting::VerifyColourMaximum};
+    &setting::kVerifyWhitePoint,    &setting::kVerifyToneCurve,    &setting::kVerifyGamut,
+    &setting::kVerifyGreySteps,     &setting::kVerifyGreyAverage,  &setting::kVerifyGreyMaximum,
+    &setting::kVerifyColourAverage, &setting::kVerifyColourMaximum};
 
 // Why `text` cannot be the value of the verification setting `setting`, in a sentence that
 // names the setting's expected form; none when it can.

@@ -81,17 +81,17 @@ void OverrideNumber(CommandLine& line, const setting::Number& setting, std::int3
 // Only the choices the settings dialog offers for the analyzer model and the monitor's line
 // speed: a word outside them would run the station with no instrument or an unusable link.
 void ApplyMonitorSpeed(CommandLine& line, const std::string& option, const std::string& value) {
-  for (std::int32_t speed : setting::MonitorSpeed.choices) {
-    if (value == std::to_string(speed)) return OverrideNumber(line, setting::MonitorSpeed, speed);
+  for (std::int32_t speed : setting::kMonitorSpeed.choices) {
+    if (value == std::to_string(speed)) return OverrideNumber(line, setting::kMonitorSpeed, speed);
   }
-  Refuse(option, value, "the speed is one of " + ChoiceList(setting::MonitorSpeed.choices));
+  Refuse(option, value, "the speed is one of " + ChoiceList(setting::kMonitorSpeed.choices));
 }
 
 void ApplyAnalyzer(CommandLine& line, const std::string& option, const std::string& value) {
-  const auto& models = setting::AnalizerModel.choices;
+  const auto& models = setting::kAnalyzerModel.choices;
   if (std::find(models.begin(), models.end(), value) == models.end())
     Refuse(option, value, "the model is one of " + ChoiceList(models));
-  OverrideText(line, setting::AnalizerModel, value);
+  OverrideText(line, setting::kAnalyzerModel, value);
 }
 
 void ApplyOffset(CommandLine& line, const std::string& option, const std::string& value) {
@@ -109,8 +109,8 @@ void ApplyAnswer(CommandLine& line, const std::string& option, const std::string
 void ApplyFormat(CommandLine& line, const std::string& option, const std::string& value) {
   if (value != "baselight" && value != "davinci")
     Refuse(option, value, "the format is baselight or davinci");
-  OverrideNumber(line, setting::LUTFile, 0);
-  OverrideText(line, setting::LutFileType,
+  OverrideNumber(line, setting::kLutFile, 0);
+  OverrideText(line, setting::kLutFileType,
                std::string(value == "baselight" ? setting::kBaselight : setting::kDavinciResolve));
 }
 
@@ -122,15 +122,15 @@ void ApplyMemory(CommandLine& line, const std::string& option, const std::string
 }
 
 void ApplyMonitorPort(CommandLine& line, const std::string&, const std::string& value) {
-  OverrideText(line, setting::MonitorPort, value);
+  OverrideText(line, setting::kMonitorPort, value);
 }
 
 void ApplyMonitorType(CommandLine& line, const std::string&, const std::string& value) {
-  OverrideText(line, setting::MonitorType, value);
+  OverrideText(line, setting::kMonitorType, value);
 }
 
 void ApplyAnalyzerPort(CommandLine& line, const std::string&, const std::string& value) {
-  OverrideText(line, setting::AnalizerPort, value);
+  OverrideText(line, setting::kAnalyzerPort, value);
 }
 
 void ApplySettings(CommandLine& line, const std::string&, const std::string& value) {
@@ -151,14 +151,14 @@ void ApplyReport(CommandLine& line, const std::string& option, const std::string
 
 // The verification settings each option replaces.
 const std::pair<std::string_view, const setting::Text*> kVerificationOptions[] = {
-    {"--white", &setting::VerifyWhitePoint},
-    {"--curve", &setting::VerifyToneCurve},
-    {"--gamut", &setting::VerifyGamut},
-    {"--grey-steps", &setting::VerifyGreySteps},
-    {"--grey-average", &setting::VerifyGreyAverage},
-    {"--grey-maximum", &setting::VerifyGreyMaximum},
-    {"--colour-average", &setting::VerifyColourAverage},
-    {"--colour-maximum", &setting::VerifyColourMaximum},
+    {"--white", &setting::kVerifyWhitePoint},
+    {"--curve", &setting::kVerifyToneCurve},
+    {"--gamut", &setting::kVerifyGamut},
+    {"--grey-steps", &setting::kVerifyGreySteps},
+    {"--grey-average", &setting::kVerifyGreyAverage},
+    {"--grey-maximum", &setting::kVerifyGreyMaximum},
+    {"--colour-average", &setting::kVerifyColourAverage},
+    {"--colour-maximum", &setting::kVerifyColourMaximum},
 };
 
 void ApplyVerificationSetting(CommandLine& line, const std::string& option,

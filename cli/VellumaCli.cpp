@@ -35,7 +35,7 @@ std::string SettingsSource(const CommandLine& line) {
 // must end before any device is opened, not halfway with the monitor half written.
 void RequireAnswerWhereAsked(const CommandLine& line, const SettingsStore& settings) {
   if (line.answer || !DrivesInstrument(*line.command)) return;
-  if (InstrumentModelNamed(settings.Read(setting::AnalizerModel)).asksOperator)
+  if (InstrumentModelNamed(settings.Read(setting::kAnalyzerModel)).asksOperator)
     throw UsageError("the i1-Pro asks the operator to confirm: give --yes or --no", line.command);
 }
 

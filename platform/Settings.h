@@ -47,23 +47,23 @@ inline constexpr std::string_view kLutFileTypes[] = {kBaselight, kDavinciResolve
 // The monitor's user memories; the index of a name is the memory index everywhere.
 inline constexpr std::string_view kMemories[] = {"USER1", "USER2", "USER3"};
 
-inline constexpr Text AnalizerModel{"AnalizerModel", kNoInstrument, kAnalyzerModels};
-inline constexpr Text AnalizerPort{"AnalizerPort", "USB", kAnalyzerPorts};
-inline constexpr Number AnalizerSpeed{"AnalizerSpeed", 9600, {}};
-inline constexpr Text MonitorType{"MonitorType", kPlainLink, kMonitorTypes};
-inline constexpr Text MonitorPort{"MonitorPort", "COM1", kMonitorPorts};
-inline constexpr Number MonitorSpeed{"MonitorSpeed", 9600, kMonitorSpeeds};
-inline constexpr Number MonitorId{"MonitorId", 1, {}};
-inline constexpr Number LUTFile{"LUTFile", 0, {}};
-inline constexpr Text LutFileType{"LutFileType", kBaselight, kLutFileTypes};
-inline constexpr Text LookUpTableSendTo{"LookUpTableSendTo", "USER1", kMemories};
-inline constexpr Text FilmGammaSendTo{"FilmGammaSendTo", "USER1", kMemories};
+inline constexpr Text kAnalyzerModel{"AnalizerModel", kNoInstrument, kAnalyzerModels};
+inline constexpr Text kAnalyzerPort{"AnalizerPort", "USB", kAnalyzerPorts};
+inline constexpr Number kAnalyzerSpeed{"AnalizerSpeed", 9600, {}};
+inline constexpr Text kMonitorType{"MonitorType", kPlainLink, kMonitorTypes};
+inline constexpr Text kMonitorPort{"MonitorPort", "COM1", kMonitorPorts};
+inline constexpr Number kMonitorSpeed{"MonitorSpeed", 9600, kMonitorSpeeds};
+inline constexpr Number kMonitorId{"MonitorId", 1, {}};
+inline constexpr Number kLutFile{"LUTFile", 0, {}};
+inline constexpr Text kLutFileType{"LutFileType", kBaselight, kLutFileTypes};
+inline constexpr Text kLookUpTableSendTo{"LookUpTableSendTo", "USER1", kMemories};
+inline constexpr Text kFilmGammaSendTo{"FilmGammaSendTo", "USER1", kMemories};
 
 // All of them, in the order the store's start-up fills in the missing ones.
 using Any = std::variant<Text, Number>;
-inline constexpr Any kAll[] = {AnalizerModel, AnalizerPort,      AnalizerSpeed,  MonitorType,
-                               MonitorPort,   MonitorSpeed,      MonitorId,      LUTFile,
-                               LutFileType,   LookUpTableSendTo, FilmGammaSendTo};
+inline constexpr Any kAll[] = {kAnalyzerModel, kAnalyzerPort,      kAnalyzerSpeed,  kMonitorType,
+                               kMonitorPort,   kMonitorSpeed,      kMonitorId,      kLutFile,
+                               kLutFileType,   kLookUpTableSendTo, kFilmGammaSendTo};
 
 // The verification's target and verdict thresholds, as texts: a white point ("D65" or "x,y"),
 // a tone curve, a gamut, the number of grey steps (2..256) and the thresholds of the ΔE2000
@@ -73,13 +73,13 @@ inline constexpr std::string_view kWhitePoints[] = {"D65"};
 inline constexpr std::string_view kToneCurves[] = {"2.2", "2.4", "BT.1886"};
 inline constexpr std::string_view kGamuts[] = {"Rec.709", "DCI-P3"};
 
-inline constexpr Text VerifyWhitePoint{"VerifyWhitePoint", "D65", kWhitePoints};
-inline constexpr Text VerifyToneCurve{"VerifyToneCurve", "2.2", kToneCurves};
-inline constexpr Text VerifyGamut{"VerifyGamut", "Rec.709", kGamuts};
-inline constexpr Text VerifyGreySteps{"VerifyGreySteps", "21", {}};
-inline constexpr Text VerifyGreyAverage{"VerifyGreyAverage", "1.0", {}};
-inline constexpr Text VerifyGreyMaximum{"VerifyGreyMaximum", "2.0", {}};
-inline constexpr Text VerifyColourAverage{"VerifyColourAverage", "3.0", {}};
-inline constexpr Text VerifyColourMaximum{"VerifyColourMaximum", "5.0", {}};
+inline constexpr Text kVerifyWhitePoint{"VerifyWhitePoint", "D65", kWhitePoints};
+inline constexpr Text kVerifyToneCurve{"VerifyToneCurve", "2.2", kToneCurves};
+inline constexpr Text kVerifyGamut{"VerifyGamut", "Rec.709", kGamuts};
+inline constexpr Text kVerifyGreySteps{"VerifyGreySteps", "21", {}};
+inline constexpr Text kVerifyGreyAverage{"VerifyGreyAverage", "1.0", {}};
+inline constexpr Text kVerifyGreyMaximum{"VerifyGreyMaximum", "2.0", {}};
+inline constexpr Text kVerifyColourAverage{"VerifyColourAverage", "3.0", {}};
+inline constexpr Text kVerifyColourMaximum{"VerifyColourMaximum", "5.0", {}};
 
 }  // namespace velluma::setting

@@ -21,7 +21,7 @@ class StationRig : public Base {
   void TearDown() override { station.DestroyDevices(); }
 
   // The monitor link on `port` (a bench's or a peer's device path).
-  void UseMonitorPort(const std::string& port) { settings.Write(setting::MonitorPort, port); }
+  void UseMonitorPort(const std::string& port) { settings.Write(setting::kMonitorPort, port); }
 
   TempDir dir;
   SettingsStore settings{dir.File("Velluma.reg")};
