@@ -589,8 +589,8 @@ void TTonwickForm::SetAnalyzerOffsetText(int axis, const std::string& text) {
   (axis == 0 ? AnalyzerOffsetCxEdit : AnalyzerOffsetCyEdit)->setText(Q(text));
 }
 
-void TTonwickForm::ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
-                                const std::string& patchName) {
+void TTonwickForm::ShowMeasurement(const std::string& x, const std::string& y, const std::string& Y,
+                                   const std::string& patchName) {
   const std::pair<QWidget*, std::string> shown[] = {
       {CxEdit, x}, {CyEdit, y}, {Yedit, Y}, {YxyPanel, patchName}};
   for (const auto& [widget, text] : shown) {
@@ -674,7 +674,7 @@ bool TTonwickForm::SaveDialog(const std::string& filter, const std::string& file
   return RunFileDialog(*SaveDialog1, filter, fileName, path);
 }
 
-void TTonwickForm::RefreshGridWB() {
+void TTonwickForm::RefreshCalibrationTables() {
   const CalibrationData& data = station_->Held().calibration;
   auto fillRow = [](StringGridModel* model, int row, const XyYValue& v) {
     model->SetCell(1, row, Q(FormatC("%10.4f", v.x)));
@@ -703,7 +703,7 @@ void TTonwickForm::RefreshGridWB() {
   ColorGridModel->EndFill();
 }
 
-void TTonwickForm::RefreshGridLUT() {
+void TTonwickForm::RefreshLutTable() {
   const int memory = std::clamp(LutMemory(), 0, 2);
   std::vector<std::vector<std::int32_t>> columns;
   for (const auto& channel : station_->Held().tables.LutTables[memory])
@@ -711,7 +711,7 @@ void TTonwickForm::RefreshGridLUT() {
   LutGridModel->Fill(std::move(columns));
 }
 
-void TTonwickForm::RefreshGridFG() {
+void TTonwickForm::RefreshFilmGammaTable() {
   const int memory = std::clamp(FilmGammaMemory(), 0, 2);
   const auto& table = station_->Held().tables.FilmGammaTables[memory];
   FilmGammaGridModel->Fill({std::vector<std::int32_t>(table.begin(), table.end())});
@@ -730,7 +730,7 @@ void TTonwickForm::FuncPageControlChange() {
 }
 
 void TTonwickForm::TablePageControlChange() {
-  RefreshGridWB();
+  RefreshCalibrationTables();
 }
 
 void TTonwickForm::FileExitExecute() {
@@ -839,12 +839,12 @@ void TTonwickForm::AnalyzerOffsetCyEditChange() {
 
 void TTonwickForm::LUTComboBoxChange() {
   station_->WriteSetting(setting::kLookUpTableSendTo, LUTComboBox->currentText().toStdString());
-  RefreshGridLUT();
+  RefreshLutTable();
 }
 
 void TTonwickForm::FilmGammaComboBoxChange() {
   station_->WriteSetting(setting::kFilmGammaSendTo, FilmGammaComboBox->currentText().toStdString());
-  RefreshGridFG();
+  RefreshFilmGammaTable();
 }
 
 bool TTonwickForm::LeavesTheControl(const QFocusEvent& event) {

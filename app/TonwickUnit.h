@@ -66,8 +66,8 @@ class TTonwickForm : public QMainWindow, public Operator {
   void SetProcedureRunning(bool running) override;
   std::string AnalyzerOffsetText(int axis) const override;
   void SetAnalyzerOffsetText(int axis, const std::string& text) override;
-  void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
-                    const std::string& patchName) override;
+  void ShowMeasurement(const std::string& x, const std::string& y, const std::string& Y,
+                       const std::string& patchName) override;
   void ShowProgress(int done, int total) override;
   void ClearProgress() override;
   void ProcessMessages() override;
@@ -84,9 +84,9 @@ class TTonwickForm : public QMainWindow, public Operator {
   bool SaveDialog(const std::string& filter, const std::string& fileName,
                   std::string& path) override;
   void ShowPropertyDialog() override;
-  void RefreshGridWB() override;
-  void RefreshGridLUT() override;
-  void RefreshGridFG() override;
+  void RefreshCalibrationTables() override;
+  void RefreshLutTable() override;
+  void RefreshFilmGammaTable() override;
 
   // Handlers.
   void FormResize() {}

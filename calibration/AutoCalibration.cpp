@@ -51,7 +51,7 @@ bool Station::CheckMonitorModel(std::string& model, const char* caption) {
 
 Station::PatchOutcome Station::MeasureWhiteAndBlack(XyYValue& white) {
   AnalyzerFront& front = devices_.Front();
-  if (const InstrumentResult result = front.AnalyzerBeginRemote(); !result.Ok()) {
+  if (const InstrumentResult result = front.BeginRemote(); !result.Ok()) {
     dialogs_.MessageBox("Analyzer: " + result.ErrorText(), kAutoCaption, Dialogs::kError);
     return PatchOutcome::Failed;
   }
@@ -59,7 +59,7 @@ Station::PatchOutcome Station::MeasureWhiteAndBlack(XyYValue& white) {
   PatchOutcome outcome = measurement_.MeasurePatch(255, 255, 255, "255", kAutoCaption, white);
   if (outcome == PatchOutcome::Measured)
     outcome = measurement_.MeasurePatch(0, 0, 0, "0", kAutoCaption, black);
-  front.AnalyzerEndRemote();
+  front.EndRemote();
   return outcome;
 }
 
@@ -104,7 +104,7 @@ void Station::EndAutoAtNormalBrightness() {
 // A run stopped from outside ends as an abort: nothing saved, the screen black and the panel at
 // its normal brightness (remote mode is already off).
 void Station::StopAuto() {
-  views_.RefreshGridWB();
+  views_.RefreshCalibrationTables();
   dialogs_.MessageBox(kAbortText, "Abort", Dialogs::kOk);
   status_.SetStatusText(0, "", false);
   status_.ShowMessageLine("Auto Calibration stopped by " + devices_.Stop().Reason() +
@@ -122,9 +122,9 @@ void Station::MeasureSaveAndReport(const std::string& path) {
   const SequenceOutcome outcome = measurement_.MeasureSequence();
   if (outcome == SequenceOutcome::Incomplete && devices_.Stop().Requested()) return StopAuto();
   const bool measuredAll = outcome != SequenceOutcome::Incomplete;
-  views_.RefreshGridWB();
+  views_.RefreshCalibrationTables();
   status_.SetStatusText(0, "PC->MONITOR", true);
-  if (measuredAll && files_.FileSaveProcWB(path)) {
+  if (measuredAll && files_.WriteCalibrationFile(path)) {
     held_.calibrationSource = path;
     recorder_.FileFigures(path);
   }

@@ -7,7 +7,7 @@
 
 namespace velluma {
 
-int InstrumentPreparation::InstrumentCalibration() {
+int InstrumentPreparation::CalibrateInstrument() {
   if (devices_.ConfiguredInstrument().asksOperator) return CalibrateI1();
   return CalibrateInRemoteMode();
 }
@@ -42,21 +42,21 @@ int InstrumentPreparation::CalibrateI1() {
 // mode off.
 int InstrumentPreparation::CalibrateInRemoteMode() {
   AnalyzerFront& front = devices_.Front();
-  if (!front.AnalyzerBeginRemote().Ok()) {
+  if (!front.BeginRemote().Ok()) {
     dialogs_.MessageBox("Analyzer: Error", "0-Cal.", Dialogs::kError);
     return 0;
   }
-  if (const InstrumentResult result = front.AnalyzerZeroCalibrate(); !result.Ok()) {
+  if (const InstrumentResult result = front.ZeroCalibrate(); !result.Ok()) {
     dialogs_.MessageBox("Analyzer: " + result.ErrorText(), "0-Cal.", Dialogs::kError);
-    front.AnalyzerEndRemote();
+    front.EndRemote();
     return 0;
   }
-  front.AnalyzerEndRemote();
+  front.EndRemote();
   return 1;
 }
 
 bool InstrumentPreparation::PrepareI1ForMeasuring() {
-  if (InstrumentCalibration() == 0) return false;
+  if (CalibrateInstrument() == 0) return false;
   if (dialogs_.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?",
                           "Measurement Start", Dialogs::kYesNoQuestion) == Dialogs::kAnswerNo)
     return false;

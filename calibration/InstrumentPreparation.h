@@ -16,7 +16,7 @@ class InstrumentPreparation {
       : devices_(devices), dialogs_(dialogs), status_(status), views_(views) {}
 
   // 1 when the caller may go on measuring, 0 when it must stop (shown as it happened).
-  int InstrumentCalibration();
+  int CalibrateInstrument();
   // The i1-Pro calibrated on its plate, the operator's word that it is on the screen, the
   // measurement options set. False when the operator or the instrument stops it.
   bool PrepareI1ForMeasuring();

@@ -38,22 +38,22 @@ MeasurementRun::PatchOutcome MeasurementRun::MeasurePatch(int red, int green, in
   }
   clock_.Pause(kSettleMs);
   double x = 0, y = 0, Y = 0;
-  if (const InstrumentResult measured = devices_.Front().AnalyzerMeasure(x, y, Y); !measured.Ok()) {
+  if (const InstrumentResult measured = devices_.Front().Measure(x, y, Y); !measured.Ok()) {
     dialogs_.MessageBox("Analyzer: " + measured.ErrorText(), caption, Dialogs::kError);
     return PatchOutcome::Failed;
   }
   result.x = OffsetValue(views_.AnalyzerOffsetText(0)) + x;
   result.y = OffsetValue(views_.AnalyzerOffsetText(1)) + y;
   result.Y = Y;
-  status_.ShowYxyValue(FormatC("%10.4f", result.x), FormatC("%10.4f", result.y),
-                       FormatC("%10.3f", result.Y), patchName);
+  status_.ShowMeasurement(FormatC("%10.4f", result.x), FormatC("%10.4f", result.y),
+                          FormatC("%10.3f", result.Y), patchName);
   return PatchOutcome::Measured;
 }
 
 // Asked before each patch of the sequence: a stop ends remote mode as a failed patch does.
 bool MeasurementRun::StoppedFromOutside() {
   if (!devices_.Stop().Requested()) return false;
-  devices_.Front().AnalyzerEndRemote();
+  devices_.Front().EndRemote();
   return true;
 }
 
@@ -69,7 +69,7 @@ bool MeasurementRun::MeasurePrimaries() {
     if (StoppedFromOutside()) return false;
     if (MeasurePatch(c.r, c.g, c.b, c.name, kMeasurementCaption, measured) !=
         PatchOutcome::Measured) {
-      devices_.Front().AnalyzerEndRemote();
+      devices_.Front().EndRemote();
       return false;
     }
     data_.Primaries[p] = measured;
@@ -87,7 +87,7 @@ bool MeasurementRun::MeasureGreyRamp() {
     if (StoppedFromOutside()) return false;
     if (MeasurePatch(n, n, n, std::to_string(n), kMeasurementCaption, measured) !=
         PatchOutcome::Measured) {
-      devices_.Front().AnalyzerEndRemote();
+      devices_.Front().EndRemote();
       return false;
     }
     data_.YxyTable[n] = measured;
@@ -116,7 +116,7 @@ bool MeasurementRun::MeasuredValuesFit(std::span<const XyYValue> values,
     if (const auto unfit = UnfitValue(values[i], patchName(i))) {
       dialogs_.MessageBox("Measurement: " + *unfit + ", which the monitor cannot take",
                           kMeasurementCaption, Dialogs::kError);
-      devices_.Front().AnalyzerEndRemote();
+      devices_.Front().EndRemote();
       return false;
     }
   }
@@ -125,7 +125,7 @@ bool MeasurementRun::MeasuredValuesFit(std::span<const XyYValue> values,
 
 MeasurementRun::SequenceOutcome MeasurementRun::MeasureSequence() {
   AnalyzerFront& front = devices_.Front();
-  if (const InstrumentResult result = front.AnalyzerBeginRemote(); !result.Ok()) {
+  if (const InstrumentResult result = front.BeginRemote(); !result.Ok()) {
     dialogs_.MessageBox("Analyzer: " + result.ErrorText(), kMeasurementCaption, Dialogs::kError);
     return SequenceOutcome::Incomplete;
   }
@@ -144,7 +144,7 @@ MeasurementRun::SequenceOutcome MeasurementRun::MeasureSequence() {
   MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black);  // leaves the screen black
   if (!WriteGreyRamps()) return SequenceOutcome::MeasuredNotWritten;
   status_.ClearProgress();
-  front.AnalyzerEndRemote();
+  front.EndRemote();
   return SequenceOutcome::Complete;
 }
 

@@ -44,9 +44,9 @@ Station::ProcedureScope::~ProcedureScope() {
 void Station::FormCreate() {
   LoadSettings();
   held_.calibration.Primaries = {};
-  views_.RefreshGridFG();
-  views_.RefreshGridLUT();
-  views_.RefreshGridWB();
+  views_.RefreshFilmGammaTable();
+  views_.RefreshLutTable();
+  views_.RefreshCalibrationTables();
   views_.ShowStartPages();
   status_.SetStatusText(0, "Busy", true);
   CreateDevices();
@@ -92,11 +92,11 @@ bool Station::FileExitExecute() {
 }
 
 void Station::FileOpenExecute() {
-  if (!procedureRunning_) files_.FileOpenExecute();
+  if (!procedureRunning_) files_.Open();
 }
 
 void Station::DropFiles(const std::vector<std::string>& paths) {
-  if (!procedureRunning_) files_.DropFiles(paths);
+  if (!procedureRunning_) files_.OpenDropped(paths);
 }
 
 // A transfer, recorded with the memory it went to (none for PC -> MONITOR), the file its data
@@ -114,19 +114,18 @@ void Station::RunTransfer(history::Kind kind, std::optional<int> memory, const s
 
 void Station::DownloadButtonClick() {
   RunTransfer(history::Kind::SendCalibration, std::nullopt, held_.calibrationSource,
-              &Transfers::DownloadButtonClick);
+              &Transfers::SendCalibration);
 }
 
 void Station::LUTStartButtonClick() {
   const int memory = views_.LutMemory();
-  RunTransfer(history::Kind::SendLut, memory, held_.lutSource[memory],
-              &Transfers::LUTStartButtonClick);
+  RunTransfer(history::Kind::SendLut, memory, held_.lutSource[memory], &Transfers::SendLut);
 }
 
 void Station::FilmGammaStartButtonClick() {
   const int memory = views_.FilmGammaMemory();
   RunTransfer(history::Kind::SendFilmGamma, memory, held_.filmGammaSource[memory],
-              &Transfers::FilmGammaStartButtonClick);
+              &Transfers::SendFilmGamma);
 }
 
 void Station::ZeroCalButtonClick() {

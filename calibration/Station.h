@@ -59,10 +59,10 @@ class Station {
   void CreateCaAnalyzer() { devices_.CreateCaAnalyzer(); }
 
   // The analyzer front: every operation reads "AnalizerModel" anew.
-  InstrumentResult AnalyzerBeginRemote() { return devices_.Front().AnalyzerBeginRemote(); }
-  InstrumentResult AnalyzerEndRemote() { return devices_.Front().AnalyzerEndRemote(); }
+  InstrumentResult AnalyzerBeginRemote() { return devices_.Front().BeginRemote(); }
+  InstrumentResult AnalyzerEndRemote() { return devices_.Front().EndRemote(); }
   InstrumentResult AnalyzerMeasure(double& x, double& y, double& Y) {
-    return devices_.Front().AnalyzerMeasure(x, y, Y);
+    return devices_.Front().Measure(x, y, Y);
   }
 
   // The offset edits lost the focus.
@@ -72,7 +72,7 @@ class Station {
   // 0-CAL.: prepares the configured instrument.
   void ZeroCalButtonClick();
   // 1 when the caller may go on measuring, 0 when it must stop.
-  int InstrumentCalibration() { return preparation_.InstrumentCalibration(); }
+  int InstrumentCalibration() { return preparation_.CalibrateInstrument(); }
   // The i1-Pro made ready to measure the monitor (0-CAL.'s calibration on the plate, the
   // operator's word that it is on the screen, the measurement options). False when stopped.
   bool PrepareI1ForMeasuring() { return preparation_.PrepareI1ForMeasuring(); }
@@ -90,13 +90,13 @@ class Station {
   // monitor and saves nothing.
   VerificationResult Verify(VerificationView& view);
   // The grey table zeroed for a new data set without a file name (".txt").
-  void FileNewExecute() { files_.FileNewExecute(); }
+  void FileNewExecute() { files_.NewData(); }
 
   // The calibration data file.
-  bool FileSaveProcWB(const std::string& path) { return files_.FileSaveProcWB(path); }
-  int FileOpenProcWB(const std::string& path) { return files_.FileOpenProcWB(path); }
-  void FileSaveExecute() { files_.FileSaveExecute(); }
-  void FileSaveAsExecute() { files_.FileSaveAsExecute(); }
+  bool FileSaveProcWB(const std::string& path) { return files_.WriteCalibrationFile(path); }
+  int FileOpenProcWB(const std::string& path) { return files_.ReadCalibrationFile(path); }
+  void FileSaveExecute() { files_.Save(); }
+  void FileSaveAsExecute() { files_.SaveAs(); }
 
   // Property: every device closed before the settings dialog, made again from the new settings
   // after it, however it closed.
@@ -104,13 +104,13 @@ class Station {
   // The operator asked to exit: true when the program is to end.
   bool FileExitExecute();
   // After the operator switched function tabs.
-  void FuncPageControlChange(int newTab) { files_.FuncPageControlChange(newTab); }
+  void FuncPageControlChange(int newTab) { files_.ShowTab(newTab); }
 
   // Open, and files dropped on the window.
   void FileOpenExecute();
   void DropFiles(const std::vector<std::string>& paths);
-  int FileOpenProcLUT(const std::string& path) { return files_.FileOpenProcLUT(path); }
-  int FileOpenProcFG(const std::string& path) { return files_.FileOpenProcFG(path); }
+  int FileOpenProcLUT(const std::string& path) { return files_.ReadLutFile(path); }
+  int FileOpenProcFG(const std::string& path) { return files_.ReadFilmGammaFile(path); }
   const std::string& LutLoadCause() const { return files_.LutLoadCause(); }
 
   // The transfers to the monitor: PC -> MONITOR and the two Start buttons.

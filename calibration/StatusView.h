@@ -24,8 +24,8 @@ class StatusView {
   virtual void SetProcedureRunning(bool running) = 0;
 
   // The "Yxy Value" group: the last measured patch, shown at once.
-  virtual void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
-                            const std::string& patchName) = 0;
+  virtual void ShowMeasurement(const std::string& x, const std::string& y, const std::string& Y,
+                               const std::string& patchName) = 0;
 
   // The grey ramp's progress in status panel 1, drawn at once: `done` of `total` levels measured
   // (0 of them when the ramp starts). ClearProgress empties the panel again.

@@ -22,7 +22,7 @@ void TableFiles::SetCurrentFileName(const std::string& name) {
   status_.SetStatusText(2, name, false);
 }
 
-void TableFiles::FuncPageControlChange(int newTab) {
+void TableFiles::ShowTab(int newTab) {
   if (newTab < 0 || newTab >= static_cast<int>(fileNames_.size())) return;
   shownTab_ = newTab;
   if (newTab != Views::kCalibrationTab) status_.ShowMessageLine("");
@@ -32,7 +32,7 @@ void TableFiles::FuncPageControlChange(int newTab) {
 
 // A save that fails is reported: otherwise AUTO would report "Complete." for measurements that
 // were never stored.
-bool TableFiles::FileSaveProcWB(const std::string& path) {
+bool TableFiles::WriteCalibrationFile(const std::string& path) {
   const calibration_file::Header header{settings_.Read(setting::kAnalyzerModel),
                                         OffsetValue(views_.AnalyzerOffsetText(0)),
                                         OffsetValue(views_.AnalyzerOffsetText(1))};
@@ -45,7 +45,7 @@ bool TableFiles::FileSaveProcWB(const std::string& path) {
 // A file that is rejected changes nothing: the data held, the file name Save would write to and
 // what PC -> MONITOR would send stay as they were, so one click of Save cannot replace the
 // operator's file by zeros.
-int TableFiles::FileOpenProcWB(const std::string& path) {
+int TableFiles::ReadCalibrationFile(const std::string& path) {
   CalibrationData loaded;
   switch (calibration_file::Read(path, loaded)) {
     case calibration_file::ReadResult::CannotOpen:
@@ -59,32 +59,32 @@ int TableFiles::FileOpenProcWB(const std::string& path) {
       break;
   }
   dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
-  views_.RefreshGridWB();
+  views_.RefreshCalibrationTables();
   return -1;
 }
 
-void TableFiles::FileSaveExecute() {
-  if (CurrentFileName() == kNoFileName) return FileSaveAsExecute();
-  FileSaveProcWB(CurrentFileName());
+void TableFiles::Save() {
+  if (CurrentFileName() == kNoFileName) return SaveAs();
+  WriteCalibrationFile(CurrentFileName());
 }
 
-void TableFiles::FileSaveAsExecute() {
+void TableFiles::SaveAs() {
   std::string path;
   if (!dialogs_.SaveDialog(kCalibrationFilter, CurrentFileName(), path)) return;
   SetCurrentFileName(path);
-  FileSaveProcWB(path);
+  WriteCalibrationFile(path);
 }
 
 // The grey table is zeroed, so the data held is no longer a set to send: PC -> MONITOR waits for
 // the next complete run or file.
-void TableFiles::FileNewExecute() {
+void TableFiles::NewData() {
   held_.calibration.YxyTable = {};
   held_.calibrationReady = false;
-  views_.RefreshGridWB();
+  views_.RefreshCalibrationTables();
   SetCurrentFileName(kNoFileName);
 }
 
-int TableFiles::FileOpenProcLUT(const std::string& path) {
+int TableFiles::ReadLutFile(const std::string& path) {
   const int memory = views_.LutMemory();
   const bool direct = settings_.Read(setting::kLutFile) != 0;
   const std::string format = direct ? std::string() : settings_.Read(setting::kLutFileType);
@@ -96,7 +96,7 @@ int TableFiles::FileOpenProcLUT(const std::string& path) {
   return loaded.code;
 }
 
-int TableFiles::FileOpenProcFG(const std::string& path) {
+int TableFiles::ReadFilmGammaFile(const std::string& path) {
   const int memory = views_.FilmGammaMemory();
   switch (film_gamma_file::Read(path, held_.tables.FilmGammaTables[memory])) {
     case film_gamma_file::ReadResult::CannotOpen:
@@ -109,7 +109,7 @@ int TableFiles::FileOpenProcFG(const std::string& path) {
       break;
   }
   dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
-  views_.RefreshGridFG();
+  views_.RefreshFilmGammaTable();
   held_.filmGammaLoaded[memory] = false;
   return -1;
 }
@@ -127,13 +127,13 @@ std::string TableFiles::OpenFilter() const {
   }
 }
 
-void TableFiles::FileOpenExecute() {
+void TableFiles::Open() {
   std::string path;
   if (!dialogs_.OpenDialog(OpenFilter(), "", path)) return;
   OpenByActiveTab(path);
 }
 
-void TableFiles::DropFiles(const std::vector<std::string>& paths) {
+void TableFiles::OpenDropped(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
   OpenByActiveTab(paths.front());
 }
@@ -150,19 +150,19 @@ void TableFiles::OpenByActiveTab(const std::string& path) {
 bool TableFiles::LoadByActiveTab(const std::string& path) {
   switch (views_.ActiveTab()) {
     case Views::kLookUpTableTab:
-      if (FileOpenProcLUT(path) == 1) {
+      if (ReadLutFile(path) == 1) {
         dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
         held_.tables.LutTables[views_.LutMemory()] = {};
       }
-      views_.RefreshGridLUT();
+      views_.RefreshLutTable();
       return true;
     case Views::kFilmGammaTab:
-      FileOpenProcFG(path);
-      views_.RefreshGridFG();
+      ReadFilmGammaFile(path);
+      views_.RefreshFilmGammaTable();
       return true;
     default:
-      if (FileOpenProcWB(path) != 1) return false;
-      views_.RefreshGridWB();
+      if (ReadCalibrationFile(path) != 1) return false;
+      views_.RefreshCalibrationTables();
       return true;
   }
 }

@@ -25,22 +25,22 @@ class TableFiles {
       : held_(held), settings_(settings), dialogs_(dialogs), status_(status), views_(views) {}
 
   // The calibration data file: written (a failure reported), and read into the data held.
-  bool FileSaveProcWB(const std::string& path);
-  int FileOpenProcWB(const std::string& path);
-  void FileSaveExecute();
-  void FileSaveAsExecute();
+  bool WriteCalibrationFile(const std::string& path);
+  int ReadCalibrationFile(const std::string& path);
+  void Save();
+  void SaveAs();
   // AUTO's reset: the grey table zeroed, no file name (".txt").
-  void FileNewExecute();
+  void NewData();
 
   // Open and files dropped on the window (only the first is opened): the file goes to the
   // loader of the active tab, never chosen by its name.
-  void FileOpenExecute();
-  void DropFiles(const std::vector<std::string>& paths);
+  void Open();
+  void OpenDropped(const std::vector<std::string>& paths);
   // A LUT file (or, with "LUTFile" set, a table of the monitor's codes) into the LUT of the
   // selected memory: 0 loaded, 1 rejected (the table then as it was).
-  int FileOpenProcLUT(const std::string& path);
+  int ReadLutFile(const std::string& path);
   // A film-gamma table file into the selected memory: 0 loaded, -1 not.
-  int FileOpenProcFG(const std::string& path);
+  int ReadFilmGammaFile(const std::string& path);
   // What the last LUT load's diagnosis line does not say, empty when there is nothing to add.
   const std::string& LutLoadCause() const { return lutLoadCause_; }
 
@@ -48,7 +48,7 @@ class TableFiles {
   const std::string& CurrentFileName() const { return fileNames_[shownTab_]; }
   void SetCurrentFileName(const std::string& name);
   // After the operator switched function tabs: each tab shows the name it remembers.
-  void FuncPageControlChange(int newTab);
+  void ShowTab(int newTab);
 
  private:
   std::string OpenFilter() const;

@@ -27,7 +27,7 @@ void Transfers::ReportStopped() {
                           ": the transfer is incomplete; send it again");
 }
 
-void Transfers::DownloadButtonClick() {
+void Transfers::SendCalibration() {
   status_.LockControls();
   if (!held_.calibrationReady) {
     dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
@@ -45,7 +45,7 @@ void Transfers::DownloadButtonClick() {
   status_.UnlockControls();
 }
 
-void Transfers::LUTStartButtonClick() {
+void Transfers::SendLut() {
   status_.LockControls();
   status_.SetStatusText(0, kCaption, true);
   const int memory = views_.LutMemory();
@@ -57,7 +57,7 @@ void Transfers::LUTStartButtonClick() {
   status_.UnlockControls();
 }
 
-void Transfers::FilmGammaStartButtonClick() {
+void Transfers::SendFilmGamma() {
   status_.LockControls();
   const int memory = views_.FilmGammaMemory();
   if (!held_.filmGammaLoaded[memory]) {

@@ -15,9 +15,9 @@ class Transfers {
             Views& views)
       : devices_(devices), held_(held), dialogs_(dialogs), status_(status), views_(views) {}
 
-  void DownloadButtonClick();
-  void LUTStartButtonClick();
-  void FilmGammaStartButtonClick();
+  void SendCalibration();
+  void SendLut();
+  void SendFilmGamma();
 
  private:
   int SendCalibrationData();

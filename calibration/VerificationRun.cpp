@@ -47,7 +47,7 @@ void VerificationRun::Run(VerificationResult& result, VerificationView& view) {
   result.readings.clear();
   Evaluate(result);
   view.ShowVerification(result);
-  if (const InstrumentResult begun = front.AnalyzerBeginRemote(); !begun.Ok()) {
+  if (const InstrumentResult begun = front.BeginRemote(); !begun.Ok()) {
     dialogs_.MessageBox("Analyzer: " + begun.ErrorText(), kVerifyCaption, Dialogs::kError);
     result.outcome = VerificationResult::Outcome::Failed;
     return;
@@ -77,7 +77,7 @@ void VerificationRun::Run(VerificationResult& result, VerificationView& view) {
     status_.ProcessMessages();
   }
   status_.ClearProgress();
-  front.AnalyzerEndRemote();
+  front.EndRemote();
 }
 
 }  // namespace velluma

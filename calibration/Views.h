@@ -16,9 +16,9 @@ class Views {
 
   virtual ~Views() = default;
 
-  virtual void RefreshGridWB() = 0;
-  virtual void RefreshGridLUT() = 0;
-  virtual void RefreshGridFG() = 0;
+  virtual void RefreshCalibrationTables() = 0;
+  virtual void RefreshLutTable() = 0;
+  virtual void RefreshFilmGammaTable() = 0;
 
   // The memory lists: index 0..2 = USER1..USER3.
   virtual int LutMemory() const = 0;

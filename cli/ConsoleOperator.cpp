@@ -65,8 +65,8 @@ void ConsoleOperator::SetAnalyzerOffsetText(int axis, const std::string& text) {
   if (axis == 0 || axis == 1) answers_.offsets[axis] = text;
 }
 
-void ConsoleOperator::ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
-                                   const std::string&) {
+void ConsoleOperator::ShowMeasurement(const std::string& x, const std::string& y,
+                                      const std::string& Y, const std::string&) {
   yxy_ = {x, y, Y};
 }
 

@@ -52,8 +52,8 @@ class ConsoleOperator : public Operator {
   void SetProcedureRunning(bool) override {}
   std::string AnalyzerOffsetText(int axis) const override;
   void SetAnalyzerOffsetText(int axis, const std::string& text) override;
-  void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
-                    const std::string& patchName) override;
+  void ShowMeasurement(const std::string& x, const std::string& y, const std::string& Y,
+                       const std::string& patchName) override;
   void ShowProgress(int done, int total) override;
   void ClearProgress() override;
   void ProcessMessages() override {}
@@ -71,9 +71,9 @@ class ConsoleOperator : public Operator {
                   std::string& path) override;
   // The run's settings come from the command line: there is no dialog to show.
   void ShowPropertyDialog() override {}
-  void RefreshGridWB() override {}
-  void RefreshGridLUT() override {}
-  void RefreshGridFG() override {}
+  void RefreshCalibrationTables() override {}
+  void RefreshLutTable() override {}
+  void RefreshFilmGammaTable() override {}
 
  private:
   int Answer(const std::string& text, const std::string& caption);

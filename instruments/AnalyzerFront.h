@@ -33,13 +33,11 @@ class AnalyzerFront {
         i1_(drivers.i1, clock),
         pr_(drivers.pr) {}
 
-  InstrumentResult AnalyzerBeginRemote() { return Current().BeginRemote(); }
-  InstrumentResult AnalyzerEndRemote() { return Current().EndRemote(); }
-  InstrumentResult AnalyzerZeroCalibrate() { return Current().ZeroCalibrate(); }
+  InstrumentResult BeginRemote() { return Current().BeginRemote(); }
+  InstrumentResult EndRemote() { return Current().EndRemote(); }
+  InstrumentResult ZeroCalibrate() { return Current().ZeroCalibrate(); }
   // x, y, Y as the instrument delivers them; untouched on failure.
-  InstrumentResult AnalyzerMeasure(double& x, double& y, double& Y) {
-    return Current().Measure(x, y, Y);
-  }
+  InstrumentResult Measure(double& x, double& y, double& Y) { return Current().Measure(x, y, Y); }
 
  private:
   Instrument& Current();

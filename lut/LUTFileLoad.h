@@ -19,13 +19,13 @@ std::unique_ptr<LUTReader> MakeLUTReader(std::string_view lutFileType);
 
 // What one LUT load did.
 struct LUTLoadResult {
-  int code = 0;         // 0 loaded, 1 rejected: what FileOpenProcLUT returns
+  int code = 0;         // 0 loaded, 1 rejected
   std::string message;  // the diagnosis line written, empty when none was
   std::string cause;    // what the diagnosis line does not say (the system's reason, the line
                         // at fault), empty when there is nothing to add
 };
 
-// The whole load of a LUT file into one user memory's table, as FileOpenProcLUT does it:
+// The whole load of a LUT file into one user memory's table, as the LookUpTable tab loads it:
 // - directTableMode (the "LUTFile" setting is not 0): the file holds the monitor's codes
 //   themselves (DirectTableMode); nothing is reported unless a value is out of range;
 // - otherwise the reader chosen by `lutFileType` reads the file, the DaVinci Resolve ranges are

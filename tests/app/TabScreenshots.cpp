@@ -148,9 +148,9 @@ int main(int argc, char** argv) {
   window.FormCreate();
   window.ShowModelName("QX-7MR520");
   FillSampleData(window.station());
-  window.RefreshGridWB();
-  window.RefreshGridLUT();
-  window.RefreshGridFG();
+  window.RefreshCalibrationTables();
+  window.RefreshLutTable();
+  window.RefreshFilmGammaTable();
   window.show();
   const struct {
     int tab;

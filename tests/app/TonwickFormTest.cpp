@@ -334,8 +334,8 @@ TEST_F(TonwickFormTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
   for (int i = 0; i < 1024; ++i) ramp[i] = i;
   window->station().HoldFilmGamma(0, ramp);
   const auto start = test::ThreadCpuTime();
-  window->RefreshGridLUT();
-  window->RefreshGridFG();
+  window->RefreshLutTable();
+  window->RefreshFilmGammaTable();
   EXPECT_LT(test::ThreadCpuTime() - start, std::chrono::milliseconds(200))
       << "a refresh must not build one item per cell";
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1), "       0");
@@ -380,7 +380,7 @@ TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
   CalibrationData data;
   data.Primaries[1] = {0.3, 0.6, 70.25};
   window->station().HoldCalibrationData(data);
-  window->RefreshGridWB();
+  window->RefreshCalibrationTables();
   EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "") << "only the active page is filled";
   window->TablePageControl->setCurrentIndex(1);
   EXPECT_EQ(Cell(window->ColorStringGrid, 0, 2), "     G");
@@ -397,7 +397,7 @@ TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
   UserMemoryTables::LutTable lut{};
   lut[2][4095] = 1023;
   window->station().HoldLut(0, lut);
-  window->RefreshGridLUT();
+  window->RefreshLutTable();
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "1023");
   QTest::keyClick(Named<QComboBox>(*window, "LUTComboBox"), Qt::Key_Down);
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "0") << "a memory never loaded shows zeros";
@@ -422,7 +422,7 @@ TEST_F(TonwickFormTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLo
   CalibrationData data;
   data.YxyTable[0] = {0.3127, 0.329, 1.5};
   window->station().HoldCalibrationData(data);
-  window->RefreshGridWB();
+  window->RefreshCalibrationTables();
   window->YxyGridModel->setData(window->YxyGridModel->index(2, 3), "2.25", Qt::EditRole);
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_EQ(Cell(window->YxyStringGrid, 1, 1), "    0.3127");

@@ -58,7 +58,8 @@ TEST_F(CalibrationFileProceduresTest, ARejectedFileIsReportedAndChangesNothing) 
 
   station.DropFiles({dir.File("bad.txt")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshGridWB"), op.calls.end());
+  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"),
+            op.calls.end());
   EXPECT_EQ(station.Held().calibrationReady, 1);
   EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 7.0);
   EXPECT_EQ(station.Held().calibrationSource, dir.File("good.txt"));

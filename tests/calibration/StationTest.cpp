@@ -40,9 +40,9 @@ TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {
   EXPECT_EQ(op.activeTab, Operator::kCalibrationTab);
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
   const std::vector<std::string> order{
-      "RefreshGridFG",        "RefreshGridLUT",         "RefreshGridWB",
-      "ShowStartPages",       "Status0 Busy (repaint)", "Status0 ",
-      "Status2 Untitled.txt", "ModelName QX-7MR520",    "AcceptDroppedFiles"};
+      "RefreshFilmGammaTable", "RefreshLutTable",        "RefreshCalibrationTables",
+      "ShowStartPages",        "Status0 Busy (repaint)", "Status0 ",
+      "Status2 Untitled.txt",  "ModelName QX-7MR520",    "AcceptDroppedFiles"};
   EXPECT_EQ(op.calls, order);
   ASSERT_TRUE(station.Link());
   EXPECT_FALSE(station.DeviceSet().Ca() || station.DeviceSet().I1() || station.DeviceSet().Pr());

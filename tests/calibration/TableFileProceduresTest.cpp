@@ -78,7 +78,7 @@ TEST_F(TableFileProceduresTest, ALutLoadsIntoTheSelectedMemoryOnly) {
   EXPECT_EQ(station.Held().tables.LutTables[1][0][1], 68);
   EXPECT_EQ(station.Held().tables.LutTables[1][2][4095], 1023);
   EXPECT_EQ(station.Held().tables.LutTables[0][0][5], 9);
-  EXPECT_EQ(op.calls.back(), "RefreshGridLUT");
+  EXPECT_EQ(op.calls.back(), "RefreshLutTable");
 }
 
 TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesOnlyUser3) {
@@ -124,7 +124,8 @@ TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
       << "only the first of three, read as a calibration data file";
   EXPECT_EQ(op.status[2], nameBefore) << "a rejected file does not become the file name";
   EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 5.0) << "nor replaces the data held";
-  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshGridWB"), op.calls.end());
+  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"),
+            op.calls.end());
 }
 
 TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
@@ -133,7 +134,7 @@ TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
   station.DropFiles({dir.File("gamma.csv")});
   EXPECT_EQ(station.Held().filmGammaLoaded, (std::array<bool, 3>{false, true, false}));
   EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 1023);
-  EXPECT_EQ(op.calls.back(), "RefreshGridFG");
+  EXPECT_EQ(op.calls.back(), "RefreshFilmGammaTable");
 
   dir.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
   station.DropFiles({dir.File("bad.csv")});

@@ -87,7 +87,7 @@ TEST_F(TransfersTest, AFileThatCannotBeOpenedKeepsTheDataHeldForPcToMonitor) {
     op.dialogAnswers = {path};
     station.FileOpenExecute();
     EXPECT_EQ(op.status[2], dir.File("held.txt")) << path;
-    EXPECT_EQ(std::count(op.calls.begin(), op.calls.end(), "RefreshGridWB"), 0) << path;
+    EXPECT_EQ(std::count(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"), 0) << path;
   }
   station.DropFiles({dir.File("folder")});
   EXPECT_EQ(op.status[2], dir.File("held.txt"));

@@ -20,19 +20,19 @@ TEST(AnalyzerFrontTest, ModelsWithoutADriverGetMinusOneAndNoConnect) {
   for (const char* name : {"ca-210", "NoConnect", "", "CA-210 ", "CA-310", "PR-655"}) {
     model = name;
     double x = 5, y = 5, Y = 5;
-    const InstrumentResult measured = front.AnalyzerMeasure(x, y, Y);
+    const InstrumentResult measured = front.Measure(x, y, Y);
     EXPECT_EQ(measured.code, -1) << name;
     EXPECT_EQ(measured.ErrorText(), "NoConnect") << name;
     EXPECT_EQ(x + y + Y, 15);
-    EXPECT_EQ(front.AnalyzerBeginRemote().ErrorText(), "NoConnect") << name;
-    EXPECT_EQ(front.AnalyzerEndRemote().code, -1) << name;
+    EXPECT_EQ(front.BeginRemote().ErrorText(), "NoConnect") << name;
+    EXPECT_EQ(front.EndRemote().code, -1) << name;
   }
   for (const char* name : {"ca-210", "NoConnect", "CA-310"}) {
     model = name;
-    EXPECT_EQ(front.AnalyzerZeroCalibrate().code, -1) << name;
+    EXPECT_EQ(front.ZeroCalibrate().code, -1) << name;
   }
   model = "PR-655";
-  EXPECT_EQ(front.AnalyzerZeroCalibrate().code, 0) << "it has none of its own, driver or not";
+  EXPECT_EQ(front.ZeroCalibrate().code, 0) << "it has none of its own, driver or not";
 }
 
 TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
@@ -41,11 +41,11 @@ TEST(AnalyzerFrontTest, TheI1ProNeedsNoRemoteModeAndNamesItsCodes) {
   std::unique_ptr<Pr655Analyzer> pr;
   VirtualClock clock;
   AnalyzerFront front([] { return std::string("i1-Pro"); }, {ca, i1, pr}, clock);
-  EXPECT_EQ(front.AnalyzerBeginRemote().code, 0);
-  EXPECT_EQ(front.AnalyzerEndRemote().code, 0);
-  EXPECT_EQ(front.AnalyzerZeroCalibrate().code, 0);
+  EXPECT_EQ(front.BeginRemote().code, 0);
+  EXPECT_EQ(front.EndRemote().code, 0);
+  EXPECT_EQ(front.ZeroCalibrate().code, 0);
   double x = 5, y = 5, Y = 5;
-  const InstrumentResult measured = front.AnalyzerMeasure(x, y, Y);
+  const InstrumentResult measured = front.Measure(x, y, Y);
   EXPECT_EQ(measured.code, -1) << "no library loaded: the trigger fails";
   EXPECT_EQ(clock.Pauses(), std::vector<int>{100});
   EXPECT_EQ(x + y + Y, 15);
@@ -61,7 +61,7 @@ TEST(AnalyzerFrontTest, ThePr655HasNoZeroCalibrationAndSendsNothingForIt) {
   std::unique_ptr<EyeOneAnalyzer> i1;
   auto pr = std::make_unique<Pr655Analyzer>(0, peer.DevicePath(), 9600, clock);
   AnalyzerFront front([] { return std::string("PR-655"); }, {ca, i1, pr}, clock);
-  const InstrumentResult zeroed = front.AnalyzerZeroCalibrate();
+  const InstrumentResult zeroed = front.ZeroCalibrate();
   EXPECT_EQ(zeroed.code, 0);
   EXPECT_EQ(zeroed.instrument->ErrorText(-8), "Weak light   insufficient signal.");
   EXPECT_TRUE(peer.Received().empty());

@@ -50,8 +50,8 @@ void ScriptedOperator::SetAnalyzerOffsetText(int axis, const std::string& text) 
   calls.push_back("Offset" + std::to_string(axis) + " " + text);
 }
 
-void ScriptedOperator::ShowYxyValue(const std::string& x, const std::string& y,
-                                    const std::string& Y, const std::string& patchName) {
+void ScriptedOperator::ShowMeasurement(const std::string& x, const std::string& y,
+                                       const std::string& Y, const std::string& patchName) {
   yxy[0] = x;
   yxy[1] = y;
   yxy[2] = Y;

@@ -47,8 +47,8 @@ class ScriptedOperator : public Operator {
   std::vector<int> progress;
   std::string yxy[4];  // x, y, Y, patch name as last shown
   int pumps = 0;
-  void ShowYxyValue(const std::string& x, const std::string& y, const std::string& Y,
-                    const std::string& patchName) override;
+  void ShowMeasurement(const std::string& x, const std::string& y, const std::string& Y,
+                       const std::string& patchName) override;
   void ShowProgress(int done, int total) override {
     progress.push_back(done);
     progressTotal = total;
@@ -77,9 +77,9 @@ class ScriptedOperator : public Operator {
     calls.push_back("ShowPropertyDialog");
     if (whilePropertyDialog) whilePropertyDialog();
   }
-  void RefreshGridWB() override { calls.push_back("RefreshGridWB"); }
-  void RefreshGridLUT() override { calls.push_back("RefreshGridLUT"); }
-  void RefreshGridFG() override { calls.push_back("RefreshGridFG"); }
+  void RefreshCalibrationTables() override { calls.push_back("RefreshCalibrationTables"); }
+  void RefreshLutTable() override { calls.push_back("RefreshLutTable"); }
+  void RefreshFilmGammaTable() override { calls.push_back("RefreshFilmGammaTable"); }
 };
 
 }  // namespace velluma::test
