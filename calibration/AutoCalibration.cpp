@@ -38,7 +38,8 @@ bool Station::CheckMonitorModel(std::string& model, const char* caption) {
   LCD& link = *devices_.Link();
   const int result = link.Query("QID", model);
   if (result < 0) {
-    dialogs_.MessageBox("monitor: " + link.ErrorText(result), caption, Dialogs::kError);
+    dialogs_.MessageBox("monitor: " + link.ErrorText(ResultOfRead(result)), caption,
+                        Dialogs::kError);
     return false;
   }
   recorder_.MonitorModel(model);

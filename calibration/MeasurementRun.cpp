@@ -12,7 +12,6 @@ namespace velluma {
 
 namespace {
 constexpr int kSettleMs = 100;
-constexpr int kLinkFailed = -1;  // the link's code for a time-out or a failed port
 constexpr const char* kMeasurementCaption = "Measurement";
 constexpr const char* kTransferCaption = "PC->MONITOR";
 
@@ -32,9 +31,10 @@ MeasurementRun::PatchOutcome MeasurementRun::MeasurePatch(int red, int green, in
                                                           const std::string& caption,
                                                           XyYValue& result) {
   LCD& link = *devices_.Link();
-  if (int code = link.ShowPattern(red, green, blue); code != 0) {
-    dialogs_.MessageBox("Monitor: " + link.ErrorText(code), caption, Dialogs::kError);
-    return code == kLinkFailed ? PatchOutcome::MonitorSilent : PatchOutcome::Failed;
+  if (const LinkResult shown = link.ShowPattern(red, green, blue); shown != LinkResult::Ok) {
+    dialogs_.MessageBox("Monitor: " + link.ErrorText(shown), caption, Dialogs::kError);
+    return shown == LinkResult::CommunicationError ? PatchOutcome::MonitorSilent
+                                                   : PatchOutcome::Failed;
   }
   clock_.Pause(kSettleMs);
   double x = 0, y = 0, Y = 0;
@@ -100,8 +100,9 @@ bool MeasurementRun::MeasureGreyRamp() {
 bool MeasurementRun::WriteGreyRamps() {
   LCD& link = *devices_.Link();
   for (int channel = 0; channel < 3; ++channel) {
-    if (int code = link.WriteGreyRamp(channel, data_.GreyRampPayload(channel)); code != 0) {
-      dialogs_.MessageBox("Monitor: " + link.ErrorText(code), kTransferCaption, Dialogs::kError);
+    const LinkResult written = link.WriteGreyRamp(channel, data_.GreyRampPayload(channel));
+    if (written != LinkResult::Ok) {
+      dialogs_.MessageBox("Monitor: " + link.ErrorText(written), kTransferCaption, Dialogs::kError);
       return false;
     }
   }
@@ -133,8 +134,9 @@ MeasurementRun::SequenceOutcome MeasurementRun::MeasureSequence() {
   if (!MeasurePrimaries() || !MeasuredValuesFit(data_.Primaries, primaryName))
     return SequenceOutcome::Incomplete;
   LCD& link = *devices_.Link();
-  if (int code = link.WritePrimaries(data_.PrimariesPayload()); code != 0) {
-    dialogs_.MessageBox("Monitor: " + link.ErrorText(code), kTransferCaption, Dialogs::kError);
+  if (const LinkResult written = link.WritePrimaries(data_.PrimariesPayload());
+      written != LinkResult::Ok) {
+    dialogs_.MessageBox("Monitor: " + link.ErrorText(written), kTransferCaption, Dialogs::kError);
     return SequenceOutcome::Incomplete;
   }
   const auto greyName = [](std::size_t n) { return "grey level " + std::to_string(n); };

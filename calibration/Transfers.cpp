@@ -8,14 +8,16 @@ constexpr const char* kCaption = "PC->MONITOR";
 }  // namespace
 
 // Primaries, then the grey ramp's Y, x and y; the first refusal ends the transfer.
-int Transfers::SendCalibrationData() {
+LinkResult Transfers::SendCalibrationData() {
   LCD& link = *devices_.Link();
   const CalibrationData& data = held_.calibration;
-  if (int result = link.BeginSession()) return result;
-  if (int result = link.WritePrimaries(data.PrimariesPayload())) return result;
+  if (const LinkResult begun = link.BeginSession(); begun != LinkResult::Ok) return begun;
+  const LinkResult primaries = link.WritePrimaries(data.PrimariesPayload());
+  if (primaries != LinkResult::Ok) return primaries;
   for (int channel = 0; channel < 3; ++channel) {
-    if (devices_.Stop().Requested()) return LCD::kStopped;
-    if (int result = link.WriteGreyRamp(channel, data.GreyRampPayload(channel))) return result;
+    if (devices_.Stop().Requested()) return LinkResult::Stopped;
+    const LinkResult ramp = link.WriteGreyRamp(channel, data.GreyRampPayload(channel));
+    if (ramp != LinkResult::Ok) return ramp;
   }
   return link.EndSession();
 }
@@ -34,9 +36,9 @@ void Transfers::SendCalibration() {
     return status_.UnlockControls();
   }
   status_.SetStatusText(0, kCaption, true);
-  if (int result = SendCalibrationData(); result == LCD::kStopped)
+  if (const LinkResult result = SendCalibrationData(); result == LinkResult::Stopped)
     ReportStopped();
-  else if (result != 0)
+  else if (result != LinkResult::Ok)
     dialogs_.MessageBox("Monitor: " + devices_.Link()->ErrorText(result), kCaption,
                         Dialogs::kError);
   else
@@ -70,9 +72,9 @@ void Transfers::SendFilmGamma() {
 }
 
 // After a LUT or film-gamma transfer: a failure keeps "PC->MONITOR" in panel 0.
-void Transfers::ReportTransfer(int result) {
-  if (result == LCD::kStopped) return ReportStopped();
-  if (result < 0) {
+void Transfers::ReportTransfer(LinkResult result) {
+  if (result == LinkResult::Stopped) return ReportStopped();
+  if (result != LinkResult::Ok) {
     dialogs_.MessageBox("monitor: " + devices_.Link()->ErrorText(result), kCaption,
                         Dialogs::kError);
     return;

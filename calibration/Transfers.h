@@ -5,6 +5,7 @@
 #include "calibration/HeldData.h"
 #include "calibration/StatusView.h"
 #include "calibration/Views.h"
+#include "monitor/LinkResult.h"
 
 namespace velluma {
 
@@ -20,8 +21,8 @@ class Transfers {
   void SendFilmGamma();
 
  private:
-  int SendCalibrationData();
-  void ReportTransfer(int result);
+  LinkResult SendCalibrationData();
+  void ReportTransfer(LinkResult result);
   void ReportStopped();
 
   Devices& devices_;

@@ -28,7 +28,7 @@ int Query(const CommandContext& context) {
   std::string model;
   LCD& link = *context.station.Link();
   if (int result = link.Query("QID", model); result < 0) {
-    context.err << "monitor: " << link.ErrorText(result) << std::endl;
+    context.err << "monitor: " << link.ErrorText(ResultOfRead(result)) << std::endl;
     return kExitFailed;
   }
   context.out << model << std::endl;

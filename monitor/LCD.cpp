@@ -53,7 +53,7 @@ LCD::LCD(int kind, const std::string& portName, int /*speed*/, const LinkEnviron
   line.speed = kLineSpeed;
   line.parity =
       kind == static_cast<int>(framing::LinkKind::Addressed) ? Parity::Even : Parity::None;
-  // A failure leaves the port unusable; exchanges then return -1.
+  // A failure leaves the port unusable; exchanges then fail with CommunicationError.
   if (!port_.Open(portName, line)) return;
   speedNote_.emplace(port_.DevicePath());
   RecoverNotedSpeed();
@@ -65,7 +65,7 @@ void LCD::RecoverNotedSpeed() {
   const std::optional<int> noted = speedNote_->Read();
   if (!noted) return;
   if (*noted != kLineSpeed && port_.SetSpeed(*noted)) {
-    const bool sent = SendPlain("speed9600") == 0;
+    const bool sent = SendPlain("speed9600") == LinkResult::Ok;
     if (sent) environment_.clock.Pause(kSpeedPauseMs);
     port_.SetSpeed(kLineSpeed);
     port_.Purge();
@@ -77,29 +77,30 @@ void LCD::RecoverNotedSpeed() {
 
 LCD::~LCD() = default;
 
-int LCD::BeginSession() {
-  return 0;
+LinkResult LCD::BeginSession() {
+  return LinkResult::Ok;
 }
 
-int LCD::EndSession() {
-  return 0;
+LinkResult LCD::EndSession() {
+  return LinkResult::Ok;
 }
 
-int LCD::SetMonitorId(int kind, int id) {
+LinkResult LCD::SetMonitorId(int kind, int id) {
   linkKind_ = kind;
   monitorId_ = id;
-  return 0;
+  return LinkResult::Ok;
 }
 
-std::string LCD::ErrorText(int code) {
-  switch (code) {
-    case 0:
+// A stopped transfer has no text of its own: it is never shown in a box.
+std::string LCD::ErrorText(LinkResult result) {
+  switch (result) {
+    case LinkResult::Ok:
       return "OK";
-    case -1:
+    case LinkResult::CommunicationError:
       return "Communication Error";
-    case -2:
+    case LinkResult::ChecksumError:
       return "Checksum Error";
-    case -3:
+    case LinkResult::Nack:
       return "NACK";
     default:
       return "Other Error";
@@ -126,20 +127,22 @@ int LCD::WriteBytes(int count, const std::uint8_t* data) {
 // last reply (noise, a reply that came after its time-out) answers no frame of ours, while the
 // reply to this frame may arrive at once, and a purge after the send would throw it away
 // whenever the program was held up for longer than the monitor takes to answer.
-int LCD::Send(const std::string& command, bool withChecksum) {
-  if (command.size() > static_cast<std::size_t>(framing::kMaxCommand)) return -1;
+LinkResult LCD::Send(const std::string& command, bool withChecksum) {
+  if (command.size() > static_cast<std::size_t>(framing::kMaxCommand))
+    return LinkResult::CommunicationError;
   const auto frame = framing::BuildFrame(command, withChecksum, linkKind_, monitorId_);
-  if (!port_.Purge()) return -1;
-  if (!WriteBytes(static_cast<int>(frame.size()), frame.data())) return -1;
+  if (!port_.Purge()) return LinkResult::CommunicationError;
+  if (!WriteBytes(static_cast<int>(frame.size()), frame.data()))
+    return LinkResult::CommunicationError;
   ++framesSent_;
-  return 0;
+  return LinkResult::Ok;
 }
 
-int LCD::SendChecked(const std::string& command) {
+LinkResult LCD::SendChecked(const std::string& command) {
   return Send(command, true);
 }
 
-int LCD::SendPlain(const std::string& command) {
+LinkResult LCD::SendPlain(const std::string& command) {
   return Send(command, false);
 }
 
@@ -148,12 +151,12 @@ int LCD::Receive(std::string& body, bool checked) {
   framing::ReplyAssembler assembler;
   for (;;) {
     std::uint8_t byte;
-    if (ReadBytes(1, &byte) == 0) return -1;
+    if (ReadBytes(1, &byte) == 0) return static_cast<int>(LinkResult::CommunicationError);
     switch (assembler.Feed(byte)) {
       case framing::ReplyAssembler::Step::More:
         continue;
       case framing::ReplyAssembler::Step::Overflow:
-        return -1;
+        return static_cast<int>(LinkResult::CommunicationError);
       case framing::ReplyAssembler::Step::Complete:
         if (checked) return framing::CheckReply(assembler.Content(), body);
         body = assembler.Content();
@@ -174,23 +177,24 @@ int LCD::ReceivePlainNoPurge(std::string& body) {
   return Receive(body, false);
 }
 
-int LCD::Exchange(const std::string& command, bool checkedSend, bool checkedReply,
-                  const char* expected, int pauseMs) {
-  if (int sent = Send(command, checkedSend); sent != 0) return sent;
+LinkResult LCD::Exchange(const std::string& command, bool checkedSend, bool checkedReply,
+                         const char* expected, int pauseMs) {
+  if (const LinkResult sent = Send(command, checkedSend); sent != LinkResult::Ok) return sent;
   std::string reply;
   const int received = checkedReply ? ReceiveChecked(reply) : ReceivePlain(reply);
-  if (received <= 0) return received;  // an empty reply counts as success
-  if (reply != expected) return -3;
+  if (received <= 0) return ResultOfRead(received);  // an empty reply counts as success
+  if (reply != expected) return LinkResult::Nack;
   if (pauseMs > 0) environment_.clock.Pause(pauseMs);
-  return 0;
+  return LinkResult::Ok;
 }
 
 int LCD::Query(const std::string& command, std::string& reply) {
-  if (int sent = SendPlain("MCO:1"); sent != 0) return sent;
+  if (const LinkResult sent = SendPlain("MCO:1"); sent != LinkResult::Ok)
+    return static_cast<int>(sent);
   if (const std::optional<int> ended = AskInsideBracket(command, reply)) {
     // A monitor that answered inside the bracket with an error is let out of remote mode as the
     // bracket would have; a silent one is not waited for a second time.
-    if (*ended == -3) CloseBracket();
+    if (ResultOfRead(*ended) == LinkResult::Nack) CloseBracket();
     return *ended;
   }
   return CloseBracket();
@@ -200,52 +204,56 @@ int LCD::Query(const std::string& command, std::string& reply) {
 // nothing when the bracket is to be closed.
 std::optional<int> LCD::AskInsideBracket(const std::string& command, std::string& reply) {
   std::string bracket;
+  constexpr int kNack = static_cast<int>(LinkResult::Nack);
   if (int received = ReceivePlain(bracket); received <= 0) return received;
-  if (bracket != "MCO") return -3;
-  if (int sent = SendPlain(command); sent != 0) return sent;
+  if (bracket != "MCO") return kNack;
+  if (const LinkResult sent = SendPlain(command); sent != LinkResult::Ok)
+    return static_cast<int>(sent);
   if (int received = ReceivePlain(reply); received <= 0) return received;
-  if (reply.rfind("ER0", 0) == 0) return -3;
+  if (reply.rfind("ER0", 0) == 0) return kNack;
   return std::nullopt;
 }
 
 int LCD::CloseBracket() {
-  if (int sent = SendPlain("MCO:0"); sent != 0) return sent;
+  if (const LinkResult sent = SendPlain("MCO:0"); sent != LinkResult::Ok)
+    return static_cast<int>(sent);
   std::string bracket;
   const int received = ReceivePlain(bracket);
   if (received <= 0) return received;
-  return bracket == "MCO" ? received : -3;
+  return bracket == "MCO" ? received : static_cast<int>(LinkResult::Nack);
 }
 
-int LCD::ShowPattern(int r, int g, int b) {
+LinkResult LCD::ShowPattern(int r, int g, int b) {
   return Exchange(command_text::ShowPatternText(r, g, b), false, true, "BOK", kPatternPauseMs);
 }
 
-int LCD::SetZbl(int value) {
+LinkResult LCD::SetZbl(int value) {
   return Exchange(FormatC("ZBL:%03d", value), false, false, "ZBL", kPatternPauseMs);
 }
 
-int LCD::WritePrimaries(const std::array<float, 9>& values) {
-  if (!AllFit(values, FitsDecimalField)) return -3;
+LinkResult LCD::WritePrimaries(const std::array<float, 9>& values) {
+  if (!AllFit(values, FitsDecimalField)) return LinkResult::Nack;
   return Exchange("G$M:WDC" + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
 
-int LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
-  if (!AllFit(values, FitsDecimalField)) return -3;
+LinkResult LCD::WriteGreyRamp(int channel, const std::array<float, 256>& values) {
+  if (!AllFit(values, FitsDecimalField)) return LinkResult::Nack;
   const char* header = channel == 0 ? "G$M:WDW0" : channel == 1 ? "G$M:WDW1" : "G$M:WDW2";
   return Exchange(header + command_text::DecimalFields(values), true, true, "G$M", 0);
 }
 
-int LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
-  if (!ValidMemory(memory)) return -3;
-  if (!AllFit(table, FitsHexField)) return -3;
+LinkResult LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
+  if (!ValidMemory(memory)) return LinkResult::Nack;
+  if (!AllFit(table, FitsHexField)) return LinkResult::Nack;
   for (int block = 0; block < kFilmGammaBlocks; ++block) {
-    if (environment_.stopRequested()) return kStopped;
+    if (environment_.stopRequested()) return LinkResult::Stopped;
     const std::string header = FormatC("WCG:01000%03X%01X00", kFilmGammaCodes[memory], block);
     const auto entries = std::span(table).subspan(block * kLutChunkEntries, kLutChunkEntries);
-    if (int result = Exchange(header + command_text::HexFields(entries), true, true, "BOK", 0))
-      return result;
+    const LinkResult result =
+        Exchange(header + command_text::HexFields(entries), true, true, "BOK", 0);
+    if (result != LinkResult::Ok) return result;
   }
-  return 0;
+  return LinkResult::Ok;
 }
 
 // Sends one speed command at the present speed, waits for the monitor to switch, then follows
@@ -255,7 +263,7 @@ int LCD::WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& tabl
 bool LCD::SendSpeedCommand(int speed, const std::string& command) {
   const bool leaving = speed != kLineSpeed;
   if (leaving && speedNote_) speedNote_->Write(speed);
-  if (SendPlain(command) != 0) {
+  if (SendPlain(command) != LinkResult::Ok) {
     if (leaving && speedNote_) speedNote_->Remove();
     return false;
   }
@@ -269,34 +277,34 @@ bool LCD::SendSpeedCommand(int speed, const std::string& command) {
 // 9600, so that the next start of the program or the next settings dialog finds a link that
 // answers. A command that could not be sent leaves the note for the next run.
 void LCD::FallBackToLineSpeed() {
-  const bool sent = SendPlain("speed9600") == 0;  // no reply comes
+  const bool sent = SendPlain("speed9600") == LinkResult::Ok;  // no reply comes
   environment_.clock.Pause(kSpeedPauseMs);
   port_.SetSpeed(kLineSpeed);
   if (sent && speedNote_) speedNote_->Remove();
 }
 
-// One chunk, sent once more after a first refusal; refused twice in a row: -3.
-int LCD::SendLutChunk(const std::string& command) {
+// One chunk, sent once more after a first refusal; refused twice in a row: Nack.
+LinkResult LCD::SendLutChunk(const std::string& command) {
   for (int attempt = 0;; ++attempt) {
     SendChecked(command);  // a send failure shows as a missing reply
     std::string reply;
     const int received = ReceivePlainNoPurge(reply);
     if (received > 0 && reply == "C$M") {
       environment_.clock.Pause(kChunkPauseMs);
-      return 0;
+      return LinkResult::Ok;
     }
     if (attempt == 1) {
       const std::string chunk = command.substr(0, 17);
       lutFailure_ =
           received < 0 ? "gave no reply to " + chunk : "refused " + chunk + ": \"" + reply + "\"";
-      return -3;
+      return LinkResult::Nack;
     }
     environment_.clock.Pause(kRetryPauseMs);
   }
 }
 
-int LCD::SendLutChunks(int memory, const UserMemoryTables::LutTable& table) {
-  if (!ValidMemory(memory)) return -3;
+LinkResult LCD::SendLutChunks(int memory, const UserMemoryTables::LutTable& table) {
+  if (!ValidMemory(memory)) return LinkResult::Nack;
   const int code = kLutCodes[memory];
   for (int channel = 0; channel < UserMemoryTables::kLutChannels; ++channel) {
     const auto& entries = table[channel];
@@ -304,30 +312,33 @@ int LCD::SendLutChunks(int memory, const UserMemoryTables::LutTable& table) {
       const std::string header =
           FormatC("C$M:WF%04X%1X%06X", 2 * kLutChunkEntries, channel, 4096 * code + 256 * chunk);
       const auto values = std::span(entries).subspan(chunk * kLutChunkEntries, kLutChunkEntries);
-      if (environment_.stopRequested()) return kStopped;
-      if (int result = SendLutChunk(header + command_text::HexFields(values))) return result;
+      if (environment_.stopRequested()) return LinkResult::Stopped;
+      const LinkResult result = SendLutChunk(header + command_text::HexFields(values));
+      if (result != LinkResult::Ok) return result;
     }
   }
   environment_.clock.Pause(kLutEndPauseMs);
-  return 0;
+  return LinkResult::Ok;
 }
 
-int LCD::WriteLut(int memory, const UserMemoryTables::LutTable& table) {
+LinkResult LCD::WriteLut(int memory, const UserMemoryTables::LutTable& table) {
   lutFailure_.clear();
-  if (!LutFits(table)) return -3;
-  if (environment_.stopRequested()) return kStopped;
+  if (!LutFits(table)) return LinkResult::Nack;
+  if (environment_.stopRequested()) return LinkResult::Stopped;
   const int speed = environment_.monitorSpeed();
   const bool fast = speed != kLineSpeed;
-  if (fast && !SendSpeedCommand(speed, FormatC("speed%d", speed))) return -1;
-  const int result = fast && !port_.Purge() ? -1 : SendLutChunks(memory, table);
-  if (result == 0 && environment_.monitorSpeed() != kLineSpeed) {
+  if (fast && !SendSpeedCommand(speed, FormatC("speed%d", speed)))
+    return LinkResult::CommunicationError;
+  const LinkResult result =
+      fast && !port_.Purge() ? LinkResult::CommunicationError : SendLutChunks(memory, table);
+  if (result == LinkResult::Ok && environment_.monitorSpeed() != kLineSpeed) {
     if (!SendSpeedCommand(kLineSpeed, "speed9600")) {
       if (fast) FallBackToLineSpeed();
-      return -1;
+      return LinkResult::CommunicationError;
     }
-    return port_.Purge() ? 0 : -1;
+    return port_.Purge() ? LinkResult::Ok : LinkResult::CommunicationError;
   }
-  if (result != 0 && fast) FallBackToLineSpeed();
+  if (result != LinkResult::Ok && fast) FallBackToLineSpeed();
   return result;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "datamodel/UserMemoryTables.h"
+#include "monitor/LinkResult.h"
 #include "platform/Clock.h"
 #include "platform/PortSpeedNote.h"
 #include "platform/SerialPort.h"
@@ -25,39 +26,40 @@ struct LinkEnvironment {
 };
 
 // The serial link to the QX-7MR520: one command frame sent, one reply frame read, each exchange
-// blocking until the reply's ETX or a read time-out. Result codes: 0 (or a non-negative length)
-// success, -1 communication error, -2 checksum error, -3 NACK, -4 stopped (a transfer that was
-// asked to stop between two frames). Operations never throw, except where a settings read fails.
+// blocking until the reply's ETX or a read time-out. Commands end with a LinkResult; the
+// operations that read a reply return its length, or a LinkResult's (negative) number when they
+// fail. Operations never throw, except where a settings read fails.
 class LCD {
  public:
   static constexpr int kReadTimeoutMs = 10000;  // per byte
   static constexpr int kWriteTimeoutMs = 1000;  // per write call
   static constexpr int kLineSpeed = 9600;       // the link always starts at this speed
-  static constexpr int kStopped = -4;
 
   // Opens and sets up the port. Never fails outright: with an unusable port, every exchange
-  // returns -1. `speed` is accepted and not used.
+  // fails with LinkResult::CommunicationError. `speed` is accepted and not used.
   LCD(int kind, const std::string& portName, int speed, const LinkEnvironment& environment);
   virtual ~LCD();
   LCD(const LCD&) = delete;
   LCD& operator=(const LCD&) = delete;
 
-  virtual int BeginSession();
-  virtual int EndSession();
-  virtual int ShowPattern(int r, int g, int b);
-  virtual int SetZbl(int value);
-  virtual int WritePrimaries(const std::array<float, 9>& values);
-  virtual int WriteGreyRamp(int channel, const std::array<float, 256>& values);
-  virtual std::string ErrorText(int code);
+  virtual LinkResult BeginSession();
+  virtual LinkResult EndSession();
+  virtual LinkResult ShowPattern(int r, int g, int b);
+  virtual LinkResult SetZbl(int value);
+  virtual LinkResult WritePrimaries(const std::array<float, 9>& values);
+  virtual LinkResult WriteGreyRamp(int channel, const std::array<float, 256>& values);
+  virtual std::string ErrorText(LinkResult result);
+  // The monitor's answer to `command` inside the remote-mode bracket; returns the length of the
+  // bracket's closing reply.
   virtual int Query(const std::string& command, std::string& reply);
-  virtual int SetMonitorId(int kind, int id);
-  virtual int WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table);
-  virtual int WriteLut(int memory, const UserMemoryTables::LutTable& table);
+  virtual LinkResult SetMonitorId(int kind, int id);
+  virtual LinkResult WriteFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table);
+  virtual LinkResult WriteLut(int memory, const UserMemoryTables::LutTable& table);
 
   int ReadBytes(int count, std::uint8_t* buffer);
   int WriteBytes(int count, const std::uint8_t* data);
-  int SendChecked(const std::string& command);
-  int SendPlain(const std::string& command);
+  LinkResult SendChecked(const std::string& command);
+  LinkResult SendPlain(const std::string& command);
   // Each send purges the port's input first; the receives read the reply to the frame just sent
   // (ReceivePlainNoPurge is ReceivePlain under the name the LUT transfer uses).
   int ReceiveChecked(std::string& body);
@@ -83,14 +85,14 @@ class LCD {
   std::optional<int> RecoveredSpeed() const { return recoveredSpeed_; }
 
  private:
-  int Send(const std::string& command, bool withChecksum);
+  LinkResult Send(const std::string& command, bool withChecksum);
   int Receive(std::string& body, bool checked);
-  int Exchange(const std::string& command, bool checkedSend, bool checkedReply,
-               const char* expected, int pauseMs);
+  LinkResult Exchange(const std::string& command, bool checkedSend, bool checkedReply,
+                      const char* expected, int pauseMs);
   std::optional<int> AskInsideBracket(const std::string& command, std::string& reply);
   int CloseBracket();
-  int SendLutChunk(const std::string& command);
-  int SendLutChunks(int memory, const UserMemoryTables::LutTable& table);
+  LinkResult SendLutChunk(const std::string& command);
+  LinkResult SendLutChunks(int memory, const UserMemoryTables::LutTable& table);
   bool SendSpeedCommand(int speed, const std::string& command);
   void FallBackToLineSpeed();
   void RecoverNotedSpeed();

@@ -84,7 +84,7 @@ TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
     ASSERT_EQ(station.DeviceSet().I1()->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
   }
   ASSERT_EQ(station.AnalyzerBeginRemote().code, 0);
-  ASSERT_EQ(station.Link()->ShowPattern(255, 0, 0), 0);
+  ASSERT_EQ(station.Link()->ShowPattern(255, 0, 0), LinkResult::Ok);
   double x = 0, y = 0, Y = 0;
   ASSERT_EQ(station.AnalyzerMeasure(x, y, Y).code, 0);
   station.AnalyzerEndRemote();

@@ -174,7 +174,7 @@ TEST_F(StationTest, ASettingThatCannotBeReadAfterTheDialogLeavesALinkThatFails) 
   op.whilePropertyDialog = [this] { settings.WriteStringSetting("MonitorId", "one"); };
   EXPECT_THROW(station.FilePropertyExecute(), RegistryError);
   ASSERT_TRUE(station.Link());
-  EXPECT_EQ(station.Link()->ShowPattern(0, 0, 0), -1);
+  EXPECT_EQ(station.Link()->ShowPattern(0, 0, 0), LinkResult::CommunicationError);
 }
 
 }  // namespace

@@ -48,16 +48,17 @@ TEST_F(CommandSetTest, ShowPatternAcceptsOnlyBokAndPausesAfterSuccess) {
   peer.ReplyChecked("BOK");
   peer.ReplyChecked("NOK");
   peer.ReplyChecked("");
-  EXPECT_EQ(lcd->ShowPattern(0, 0, 0), 0);
-  EXPECT_EQ(lcd->ShowPattern(255, 0, 0), -3);
-  EXPECT_EQ(lcd->ShowPattern(255, 255, 255), 0);  // an empty reply counts as success, unpaused
+  EXPECT_EQ(lcd->ShowPattern(0, 0, 0), LinkResult::Ok);
+  EXPECT_EQ(lcd->ShowPattern(255, 0, 0), LinkResult::Nack);
+  EXPECT_EQ(lcd->ShowPattern(255, 255, 255),
+            LinkResult::Ok);  // an empty reply counts as success, unpaused
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"OUT00000020", "OUTFF00004C", "OUTFFFFFFA4"}));
   EXPECT_EQ(clock.Pauses(), std::vector<int>{125});
 }
 
 TEST_F(CommandSetTest, SetZblSendsThreeDigitsAndExpectsZbl) {
   peer.ReplyPlain("ZBL");
-  EXPECT_EQ(lcd->SetZbl(5), 0);
+  EXPECT_EQ(lcd->SetZbl(5), LinkResult::Ok);
   EXPECT_EQ(peer.Frames(), std::vector<std::string>{"ZBL:005"});
   EXPECT_EQ(clock.Pauses(), std::vector<int>{125});
 }
@@ -65,7 +66,7 @@ TEST_F(CommandSetTest, SetZblSendsThreeDigitsAndExpectsZbl) {
 TEST_F(CommandSetTest, WritePrimariesUsesSevenCharacterFieldsAndOverwritesOverlongOnes) {
   std::array<float, 9> values{0.3127f, 5.0f, -0.5f, 0.64f, 0.33f, 0.3f, 0.6f, 0.15f, 0.06f};
   peer.ReplyChecked("G$M");
-  EXPECT_EQ(lcd->WritePrimaries(values), 0);
+  EXPECT_EQ(lcd->WritePrimaries(values), LinkResult::Ok);
   const std::string plain =
       "G$M:WDC00.312705.0000-0.500000.640000.330000.300000.600000.150000.0600";
   ASSERT_EQ(plain.size(), 70u);
@@ -73,13 +74,13 @@ TEST_F(CommandSetTest, WritePrimariesUsesSevenCharacterFieldsAndOverwritesOverlo
 
   values[0] = 123.4567f;
   peer.ReplyChecked("G$M");
-  EXPECT_EQ(lcd->WritePrimaries(values), 0);
+  EXPECT_EQ(lcd->WritePrimaries(values), LinkResult::Ok);
   EXPECT_EQ(peer.Frames().at(1).substr(0, 21), "G$M:WDC123.45605.0000");
 
   values[0] = 0.3127f;
   values[8] = 123.4567f;
   peer.ReplyChecked("G$M");
-  EXPECT_EQ(lcd->WritePrimaries(values), 0);
+  EXPECT_EQ(lcd->WritePrimaries(values), LinkResult::Ok);
   EXPECT_EQ(peer.Frames().at(2), Checked(plain.substr(0, 63) + "123.4567"));
   EXPECT_TRUE(clock.Pauses().empty());
 }
@@ -88,7 +89,7 @@ TEST_F(CommandSetTest, WriteGreyRampSendsAWholeChannelInOneCommand) {
   std::array<float, 256> values{};
   for (int i = 0; i < 256; ++i) values[i] = static_cast<float>(i) / 4;
   for (int i = 0; i < 3; ++i) peer.ReplyChecked("G$M");
-  for (int channel : {0, 1, 7}) EXPECT_EQ(lcd->WriteGreyRamp(channel, values), 0);
+  for (int channel : {0, 1, 7}) EXPECT_EQ(lcd->WriteGreyRamp(channel, values), LinkResult::Ok);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[0].substr(0, 8), "G$M:WDW0");
@@ -106,15 +107,15 @@ TEST_F(CommandSetTest, AValueNoFieldCanCarryIsRefusedBeforeAnythingIsSent) {
   for (float unfit : {inf, -inf, std::numeric_limits<float>::quiet_NaN(), 1e7f, -1e6f}) {
     primaries[8] = unfit;  // the last field keeps its whole text, and still may not carry it
     ramp[3] = unfit;
-    EXPECT_EQ(lcd->WritePrimaries(primaries), -3) << unfit;
-    EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), -3) << unfit;
+    EXPECT_EQ(lcd->WritePrimaries(primaries), LinkResult::Nack) << unfit;
+    EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), LinkResult::Nack) << unfit;
   }
   tables.FilmGammaTables[0][1023] = 4096;
-  EXPECT_EQ(lcd->WriteFilmGamma(0, tables.FilmGammaTables[0]), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(0, tables.FilmGammaTables[0]), LinkResult::Nack);
   FillLut(2);
   tables.LutTables[2][1][7] = -1;
   monitorSpeed = 38400;
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), -3);
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Nack);
   EXPECT_TRUE(peer.Frames().empty()) << "not even the speed switch";
   EXPECT_TRUE(clock.Events().empty());
 }
@@ -122,18 +123,18 @@ TEST_F(CommandSetTest, AValueNoFieldCanCarryIsRefusedBeforeAnythingIsSent) {
 TEST_F(CommandSetTest, ReplyFailuresOfSingleExchanges) {
   std::array<float, 9> values{};
   peer.Reply(test::Bytes("\x02G$MBB\x03"));  // bad checksum
-  EXPECT_EQ(lcd->WritePrimaries(values), -2);
+  EXPECT_EQ(lcd->WritePrimaries(values), LinkResult::ChecksumError);
   peer.ReplyChecked("BOK");  // wrong reply
-  EXPECT_EQ(lcd->WritePrimaries(values), -3);
+  EXPECT_EQ(lcd->WritePrimaries(values), LinkResult::Nack);
   peer.Silence();
-  EXPECT_EQ(lcd->SetZbl(200), -1);
+  EXPECT_EQ(lcd->SetZbl(200), LinkResult::CommunicationError);
   EXPECT_TRUE(clock.Pauses().empty());
 }
 
 TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
   for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[1][i] = i;
   for (int b = 0; b < 4; ++b) peer.ReplyChecked("BOK");
-  EXPECT_EQ(lcd->WriteFilmGamma(1, tables.FilmGammaTables[1]), 0);
+  EXPECT_EQ(lcd->WriteFilmGamma(1, tables.FilmGammaTables[1]), LinkResult::Ok);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 4u);
   EXPECT_EQ(frames[0].substr(0, 15), "WCG:0100001D000");
@@ -148,18 +149,18 @@ TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
 TEST_F(CommandSetTest, WriteFilmGammaStopsAtTheFirstRefusedBlockAndRefusesABadMemory) {
   peer.ReplyChecked("BOK");
   peer.ReplyChecked("ER0");
-  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), LinkResult::Nack);
   EXPECT_EQ(peer.Frames().size(), 2u);
   EXPECT_EQ(peer.Frames()[0].substr(0, 15), "WCG:0100001E000");
-  EXPECT_EQ(lcd->WriteFilmGamma(3, tables.FilmGammaTables[0]), -3);
-  EXPECT_EQ(lcd->WriteFilmGamma(-1, tables.FilmGammaTables[0]), -3);
+  EXPECT_EQ(lcd->WriteFilmGamma(3, tables.FilmGammaTables[0]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteFilmGamma(-1, tables.FilmGammaTables[0]), LinkResult::Nack);
   EXPECT_EQ(peer.Frames().size(), 2u);
 }
 
 TEST_F(CommandSetTest, WriteLutAtTheLineSpeedSendsFortyEightChunksWithTheirPauses) {
   FillLut(0);
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
-  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), 0);
+  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), LinkResult::Ok);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 48u);
   EXPECT_EQ(frames[0].substr(0, 17), "C$M:WF02000018000");
@@ -181,7 +182,7 @@ TEST_F(CommandSetTest, WriteLutSwitchesTheSpeedAroundTheChunks) {
   peer.Silence();  // the speed command is not answered
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
   peer.Silence();
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), 0);
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Ok);
   ASSERT_TRUE(peer.WaitForFrames(50));
   const auto frames = peer.Frames();
   const auto speeds = peer.FrameSpeeds();
@@ -203,7 +204,7 @@ TEST_F(CommandSetTest, ALutChunkIsSentOnceMoreAfterItsFirstReplyTimesOut) {
   FillLut(1);
   peer.Silence();
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
-  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), 0);
+  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), LinkResult::Ok);
   const auto events = clock.Events();
   ASSERT_GE(events.size(), 3u);
   EXPECT_EQ(events[0], (VirtualClock::Event{Kind::Timeout, 10000}));
@@ -220,7 +221,7 @@ TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTh
   peer.ReplyPlain("C$M");
   peer.ReplyPlain("ER0");
   peer.ReplyPlain("ER0");
-  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), -3);
+  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), LinkResult::Nack);
   ASSERT_TRUE(peer.WaitForFrames(5));
   EXPECT_EQ(peer.Frames().back(), "speed9600");
   EXPECT_EQ(peer.LineSpeed(), 9600);
@@ -228,10 +229,10 @@ TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTh
 }
 
 TEST_F(CommandSetTest, WriteLutRefusesABadMemoryAfterTheSpeedSwitchAndSwitchesBack) {
-  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), -3);
+  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), LinkResult::Nack);
   EXPECT_TRUE(peer.Frames().empty()) << "at the line speed nothing is sent";
   monitorSpeed = 38400;
-  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), -3);
+  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), LinkResult::Nack);
   ASSERT_TRUE(peer.WaitForFrames(2));
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"speed38400", "speed9600"}));
   EXPECT_EQ(peer.LineSpeed(), 9600);

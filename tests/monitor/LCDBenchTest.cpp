@@ -62,13 +62,13 @@ TEST_F(LCDBenchTest, AQueryThatFailsInsideTheBracketLeavesTheMonitorOutOfRemoteM
 TEST_F(LCDBenchTest, FaultsOfTheMonitorGiveTheirCodes) {
   auto lcd = Connect(bench);
   bench.AddFault("OUT badsum times 1");
-  EXPECT_EQ(lcd->ShowPattern(1, 2, 3), -2);
+  EXPECT_EQ(lcd->ShowPattern(1, 2, 3), LinkResult::ChecksumError);
   bench.AddFault("ZBL reply NO times 1");
-  EXPECT_EQ(lcd->SetZbl(200), -3);
+  EXPECT_EQ(lcd->SetZbl(200), LinkResult::Nack);
   bench.AddFault("OUT noise times 1");
-  EXPECT_EQ(lcd->ShowPattern(255, 0, 0), 0);
+  EXPECT_EQ(lcd->ShowPattern(255, 0, 0), LinkResult::Ok);
   bench.AddFault("ZBL silent times 1");
-  EXPECT_EQ(lcd->SetZbl(100), -1);
+  EXPECT_EQ(lcd->SetZbl(100), LinkResult::CommunicationError);
   EXPECT_EQ(bench.State()["pattern"], "255 0 0");
 }
 
@@ -78,8 +78,8 @@ TEST_F(LCDBenchTest, PrimariesAndGreyRampArriveInTheMonitor) {
   std::array<float, 256> ramp{};
   for (int n = 0; n < 256; ++n) ramp[n] = 0.3127f + n * 0.0001f;
   ramp[255] = 123.4567f;
-  EXPECT_EQ(lcd->WritePrimaries(primaries), 0);
-  EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), 0);
+  EXPECT_EQ(lcd->WritePrimaries(primaries), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), LinkResult::Ok);
   auto state = bench.State();
   EXPECT_EQ(state["primaries"], "25.0000 70.0000 5.0000 0.6400 0.3000 0.1500 0.3300 0.6000 0.0600");
   EXPECT_EQ(state["grey1"].substr(0, 14), "0.3127 0.3128 ");
@@ -92,7 +92,7 @@ TEST_F(LCDBenchTest, ALutReachesTheChosenMemoryCompleteAndInOrderAtTheLutSpeed) 
   for (int c = 0; c < 3; ++c)
     for (int i = 0; i < 4096; ++i) tables.LutTables[1][c][i] = (i * 7 + c * 300) % 1024;
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), 0);
+  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), LinkResult::Ok);
   auto state = bench.State();
   for (int c = 0; c < 3; ++c) {
     const auto values = Numbers(state["lut.USER2." + std::to_string(c)]);
@@ -112,7 +112,7 @@ TEST_F(LCDBenchTest, ALutSentWithoutTheSpeedSwitchIsRefusedByTheMonitor) {
   monitorSpeed = 38400;
   bench.AddFault("speed silent");  // the monitor misses the switch
   tables.LutTables[0][0][0] = 1;
-  EXPECT_EQ(Connect(bench)->WriteLut(0, tables.LutTables[0]), -3);
+  EXPECT_EQ(Connect(bench)->WriteLut(0, tables.LutTables[0]), LinkResult::Nack);
   EXPECT_EQ(bench.State()["refused"], "2");
 }
 
@@ -120,7 +120,7 @@ TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
   monitorSpeed = 57600;
   bench.AddFault("C$M:WF er0 from 5 times 2");
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), -3);
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Nack);
   EXPECT_EQ(bench.State()["speed"], "9600");
   EXPECT_EQ(lcd->Port().Requested().speed, 9600);
   lcd.reset();
@@ -128,7 +128,7 @@ TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
   EXPECT_EQ(Connect(bench)->Query("QID", reply), 3) << "a new link, as at the next start, answers";
   lcd = Connect(bench);
   bench.Clear();
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), 0)
+  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Ok)
       << "the next transfer switches again and goes through";
   EXPECT_EQ(bench.State()["speed"], "9600");
 }
@@ -136,7 +136,7 @@ TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
 TEST_F(LCDBenchTest, FilmGammaReachesTheChosenMemory) {
   for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[2][i] = 1023 - i;
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), 0);
+  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), LinkResult::Ok);
   const auto values = Numbers(bench.State()["filmgamma.USER3"]);
   ASSERT_EQ(values.size(), 1024u);
   EXPECT_EQ(values.front(), 1023);

@@ -101,7 +101,7 @@ TEST_F(LCDTest, ReceivingSurvivesNoiseAndRepeatedStx) {
   peer.Reply(Bytes("\x41\x02\x41\x02\x42\x4F\x4B\x44\x45\x03"));
   auto lcd = Connect();
   std::string body;
-  ASSERT_EQ(lcd->SendPlain("OUT00000020"), 0);
+  ASSERT_EQ(lcd->SendPlain("OUT00000020"), LinkResult::Ok);
   EXPECT_EQ(lcd->ReceiveChecked(body), 3);
   EXPECT_EQ(body, "BOK");
 }
@@ -111,7 +111,7 @@ TEST_F(LCDTest, ReceivingSurvivesNoiseAndRepeatedStx) {
 TEST_F(LCDTest, AReplyThatArrivedBeforeTheReadIsKept) {
   auto lcd = Connect();
   peer.ReplyPlain("QX-7MR520");
-  ASSERT_EQ(lcd->SendPlain("QID"), 0);
+  ASSERT_EQ(lcd->SendPlain("QID"), LinkResult::Ok);
   ASSERT_TRUE(peer.WaitForReplies(1));
   std::string body;
   EXPECT_EQ(lcd->ReceivePlain(body), 9);
@@ -154,7 +154,7 @@ TEST_F(LCDTest, ReceiveResults) {
     device.Reply(c.reply);
     auto lcd = Connect(0, 1, device.DevicePath());
     std::string body;
-    ASSERT_EQ(lcd->SendPlain("X"), 0);
+    ASSERT_EQ(lcd->SendPlain("X"), LinkResult::Ok);
     EXPECT_EQ(c.checked ? lcd->ReceiveChecked(body) : lcd->ReceivePlain(body), c.result) << c.name;
     EXPECT_EQ(body, c.body) << c.name;
   }
@@ -163,7 +163,7 @@ TEST_F(LCDTest, ReceiveResults) {
 TEST_F(LCDTest, ASilentMonitorCostsOneReadTimeOut) {
   peer.Silence();
   auto lcd = Connect();
-  EXPECT_EQ(lcd->ShowPattern(0, 0, 0), -1);
+  EXPECT_EQ(lcd->ShowPattern(0, 0, 0), LinkResult::CommunicationError);
   EXPECT_EQ(clock.Events(),
             (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
 }
@@ -171,24 +171,31 @@ TEST_F(LCDTest, ASilentMonitorCostsOneReadTimeOut) {
 TEST_F(LCDTest, APortThatDoesNotExistFailsEveryExchangeWithCommunicationError) {
   auto lcd = Connect(0, 1, dir.File("no-such-port"));
   EXPECT_FALSE(lcd->Port().IsOpen());
-  const int result = lcd->ShowPattern(0, 0, 0);
-  EXPECT_EQ(result, -1);
+  const LinkResult result = lcd->ShowPattern(0, 0, 0);
+  EXPECT_EQ(result, LinkResult::CommunicationError);
   EXPECT_EQ(lcd->ErrorText(result), "Communication Error");
   std::string reply;
   EXPECT_EQ(lcd->Query("QID", reply), -1);
   EXPECT_EQ(lcd->ReceivePlainNoPurge(reply), -1);
-  EXPECT_EQ(lcd->BeginSession(), 0);
-  EXPECT_EQ(lcd->EndSession(), 0);
+  EXPECT_EQ(lcd->BeginSession(), LinkResult::Ok);
+  EXPECT_EQ(lcd->EndSession(), LinkResult::Ok);
 }
 
 TEST_F(LCDTest, ErrorTexts) {
   auto lcd = Connect();
-  EXPECT_EQ(lcd->ErrorText(0), "OK");
-  EXPECT_EQ(lcd->ErrorText(-1), "Communication Error");
-  EXPECT_EQ(lcd->ErrorText(-2), "Checksum Error");
-  EXPECT_EQ(lcd->ErrorText(-3), "NACK");
-  EXPECT_EQ(lcd->ErrorText(5), "Other Error");
-  EXPECT_EQ(lcd->ErrorText(-4), "Other Error");
+  EXPECT_EQ(lcd->ErrorText(LinkResult::Ok), "OK");
+  EXPECT_EQ(lcd->ErrorText(LinkResult::CommunicationError), "Communication Error");
+  EXPECT_EQ(lcd->ErrorText(LinkResult::ChecksumError), "Checksum Error");
+  EXPECT_EQ(lcd->ErrorText(LinkResult::Nack), "NACK");
+  EXPECT_EQ(lcd->ErrorText(static_cast<LinkResult>(5)), "Other Error");
+  EXPECT_EQ(lcd->ErrorText(LinkResult::Stopped), "Other Error");
+  // The link's numbers, which a read returns where it fails and the procedures compare.
+  EXPECT_EQ(static_cast<int>(LinkResult::CommunicationError), -1);
+  EXPECT_EQ(static_cast<int>(LinkResult::ChecksumError), -2);
+  EXPECT_EQ(static_cast<int>(LinkResult::Nack), -3);
+  EXPECT_EQ(static_cast<int>(LinkResult::Stopped), -4);
+  EXPECT_EQ(ResultOfRead(3), LinkResult::Ok);
+  EXPECT_EQ(ResultOfRead(-2), LinkResult::ChecksumError);
 }
 
 }  // namespace
