@@ -33,35 +33,39 @@ std::string ReportedLuminance(double Y) {
 
 }  // namespace
 
-bool Station::CheckMonitorModel(std::string& model, const char* caption) {
+// The monitor's model, asked on the link: true when it is the QX-7MR520. Otherwise a box under
+// `caption` says what answered (or why nothing did), and `result` ends with it; the model a
+// monitor answered is kept in `result` either way.
+bool Station::CheckMonitorModel(std::string& model, const char* caption, ProcedureResult& result) {
   model.clear();
   LCD& link = *devices_.Link();
-  const int result = link.Query("QID", model);
-  if (result < 0) {
-    dialogs_.MessageBox("monitor: " + link.ErrorText(ResultOfRead(result)), caption,
-                        Dialogs::kError);
+  const int read = link.Query("QID", model);
+  if (read < 0) {
+    result.report = "monitor: " + link.ErrorText(ResultOfRead(read));
+    dialogs_.MessageBox(result.report, caption, Dialogs::kError);
     return false;
   }
-  recorder_.MonitorModel(model);
+  result.monitor = model;
   if (model != kModelName) {
-    dialogs_.MessageBox("monitor: " + model, caption, Dialogs::kError);
+    result.report = "monitor: " + model;
+    dialogs_.MessageBox(result.report, caption, Dialogs::kError);
     return false;
   }
   return true;
 }
 
-Station::PatchOutcome Station::MeasureWhiteAndBlack(XyYValue& white) {
+MeasurementRun::PatchResult Station::MeasureWhiteAndBlack(XyYValue& white) {
   AnalyzerFront& front = devices_.Front();
   if (const InstrumentResult result = front.BeginRemote(); !result.Ok()) {
-    dialogs_.MessageBox("Analyzer: " + result.ErrorText(), kAutoCaption, Dialogs::kError);
-    return PatchOutcome::Failed;
+    const std::string failure = "Analyzer: " + result.ErrorText();
+    dialogs_.MessageBox(failure, kAutoCaption, Dialogs::kError);
+    return {PatchOutcome::Failed, failure};
   }
   XyYValue black;
-  PatchOutcome outcome = measurement_.MeasurePatch(255, 255, 255, "255", kAutoCaption, white);
-  if (outcome == PatchOutcome::Measured)
-    outcome = measurement_.MeasurePatch(0, 0, 0, "0", kAutoCaption, black);
+  PatchResult patch = measurement_.MeasurePatch(255, 255, 255, "255", kAutoCaption, white);
+  if (patch.Measured()) patch = measurement_.MeasurePatch(0, 0, 0, "0", kAutoCaption, black);
   front.EndRemote();
-  return outcome;
+  return patch;
 }
 
 bool Station::GreyLevelsInWindow() {
@@ -69,14 +73,13 @@ bool Station::GreyLevelsInWindow() {
       held_.calibration, [this](int axis) { return OffsetValue(views_.AnalyzerOffsetText(axis)); });
 }
 
-// What AUTO measured, for the run history: the panel's brightness, the grey check's verdict and
-// the primaries and white as they are held.
-void Station::RecordAutoFigures() {
+// What AUTO measured, for the run history: the primaries and white as they are held.
+void Station::AddAutoFigures(ProcedureResult& result) const {
   const CalibrationData& data = held_.calibration;
-  const auto add = [this](const std::string& name, const XyYValue& value) {
-    recorder_.Figure(name + "_x", FormatC("%.4f", value.x));
-    recorder_.Figure(name + "_y", FormatC("%.4f", value.y));
-    recorder_.Figure(name + "_Y", FormatC("%.3f", value.Y));
+  const auto add = [&result](const std::string& name, const XyYValue& value) {
+    result.AddFigure(name + "_x", FormatC("%.4f", value.x));
+    result.AddFigure(name + "_y", FormatC("%.4f", value.y));
+    result.AddFigure(name + "_Y", FormatC("%.3f", value.Y));
   };
   add("red", data.Primaries[0]);
   add("green", data.Primaries[1]);
@@ -84,15 +87,19 @@ void Station::RecordAutoFigures() {
   add("white", data.YxyTable[255]);
 }
 
-void Station::ReportAuto(bool measured, bool checkFailed) {
+// The report box: "Complete." when every patch was measured and written and the greys lie in
+// their window, "NG" otherwise. It is AUTO's result, which the command line prints as such.
+void Station::ReportAuto(bool measured, bool checkFailed, ProcedureResult& result) {
   const bool good = measured && !checkFailed;
-  recorder_.Figure("max_bright", FormatC("%.3f", held_.calibration.YxyTable[255].Y));
-  recorder_.Figure("rgb_verdict", checkFailed ? "NG" : "OK");
-  if (measured) RecordAutoFigures();
+  result.AddFigure("max_bright", FormatC("%.3f", held_.calibration.YxyTable[255].Y));
+  result.AddFigure("rgb_verdict", checkFailed ? "NG" : "OK");
+  if (measured) AddAutoFigures(result);
   std::string text = std::string("Auto\t\t") + (good ? "Complete." : "NG");
   if (checkFailed) text += "\n RGBch\t\tNG";
   text += "\nMaxBright\t\t" + ReportedLuminance(held_.calibration.YxyTable[255].Y);
-  dialogs_.MessageBox(text, kAutoCaption, good ? Dialogs::kOk : Dialogs::kError);
+  dialogs_.ShowReport(text, kAutoCaption, good ? Dialogs::kOk : Dialogs::kError);
+  result.report = text;
+  result.outcome = good ? ProcedureOutcome::Done : ProcedureOutcome::Refused;
 }
 
 // A run that stops after the panel was set to the measuring brightness gives it back its
@@ -104,7 +111,7 @@ void Station::EndAutoAtNormalBrightness() {
 
 // A run stopped from outside ends as an abort: nothing saved, the screen black and the panel at
 // its normal brightness (remote mode is already off).
-void Station::StopAuto() {
+ProcedureResult Station::StopAuto(ProcedureResult result) {
   views_.RefreshCalibrationTables();
   dialogs_.MessageBox(kAbortText, "Abort", Dialogs::kOk);
   status_.SetStatusText(0, "", false);
@@ -112,69 +119,101 @@ void Station::StopAuto() {
                           ", nothing saved");
   devices_.Link()->ShowPattern(0, 0, 0);
   EndAutoAtNormalBrightness();
+  result.outcome = ProcedureOutcome::Failed;
+  result.report = kAbortText;
+  return result;
 }
 
 // The measurement sequence into the file chosen, the acceptance check and the report. A run that
 // stopped before every patch was measured leaves the file as it was and arms no PC -> MONITOR:
-// its data is a mix of measured levels and zeros.
-void Station::MeasureSaveAndReport(const std::string& path) {
+// its data is a mix of measured levels and zeros. A failure reported before the report (of a
+// patch, of a write into the monitor, of the save) fails the run whatever the report says.
+ProcedureResult Station::MeasureSaveAndReport(const std::string& path, ProcedureResult result) {
   files_.SetCurrentFileName(path);
   status_.SetStatusText(0, "Measurement", true);
-  const SequenceOutcome outcome = measurement_.MeasureSequence();
-  if (outcome == SequenceOutcome::Incomplete && devices_.Stop().Requested()) return StopAuto();
-  const bool measuredAll = outcome != SequenceOutcome::Incomplete;
+  const SequenceResult sequence = measurement_.MeasureSequence();
+  if (sequence.outcome == SequenceOutcome::Incomplete && devices_.Stop().Requested())
+    return StopAuto(std::move(result));
+  const bool measuredAll = sequence.outcome != SequenceOutcome::Incomplete;
+  bool failureReported = !sequence.failure.empty();
   views_.RefreshCalibrationTables();
   status_.SetStatusText(0, "PC->MONITOR", true);
-  if (measuredAll && files_.WriteCalibrationFile(path)) {
-    held_.calibrationSource = path;
-    recorder_.FileFigures(path);
+  if (measuredAll) {
+    if (files_.WriteCalibrationFile(path)) {
+      held_.calibrationSource = path;
+      result.AddFile(path);
+    } else {
+      failureReported = true;
+    }
   }
-  ReportAuto(outcome == SequenceOutcome::Complete, !GreyLevelsInWindow());
+  ReportAuto(sequence.outcome == SequenceOutcome::Complete, !GreyLevelsInWindow(), result);
+  if (failureReported) result.outcome = ProcedureOutcome::Failed;
   status_.SetStatusText(0, "", false);
   status_.ShowMessageLine(measuredAll ? kCompleteLine : kIncompleteLine);
   if (measuredAll) held_.calibrationReady = true;
   EndAutoAtNormalBrightness();
+  return result;
 }
 
-void Station::AutoButtonClick() {
-  ProcedureScope procedure(*this, history::Kind::Auto);
+ProcedureResult Station::RunAutoOnce() {
   const bool asksOperator = devices_.ConfiguredInstrument().asksOperator;
   status_.LockControls();
   status_.ShowMessageLine("");
-  FileNewExecute();
+  files_.NewData();
   if (asksOperator && !PrepareI1ForMeasuring()) {
     dialogs_.MessageBox(kAbortText, "Abort", Dialogs::kOk);
-    return status_.UnlockControls();
+    status_.UnlockControls();
+    return ProcedureResult::Ended(ProcedureOutcome::Failed, kAbortText);
   }
 
-  CreateCaAnalyzer();
   // A CA driver that found no instrument has told the operator to restart: stay locked.
-  if (devices_.CaSetUpFailed()) return status_.LockControls();
+  const std::string caFailure = devices_.CreateCaAnalyzer();
+  if (devices_.CaSetUpFailed()) {
+    status_.LockControls();
+    return ProcedureResult::Ended(ProcedureOutcome::Failed, caFailure);
+  }
 
+  ProcedureResult result;
   std::string reply;
-  if (!CheckMonitorModel(reply, kAutoCaption)) return status_.UnlockControls();
+  if (!CheckMonitorModel(reply, kAutoCaption, result)) {
+    status_.UnlockControls();
+    return result;
+  }
   status_.ShowModelName(reply);
   devices_.Link()->SetZbl(kMeasuringZbl);
 
   XyYValue white;
-  if (const PatchOutcome outcome = MeasureWhiteAndBlack(white); outcome != PatchOutcome::Measured) {
+  if (PatchResult patch = MeasureWhiteAndBlack(white); !patch.Measured()) {
+    result.report = std::move(patch.failure);
     // A monitor that fell silent is not made to time out once more.
-    if (outcome == PatchOutcome::MonitorSilent) return status_.UnlockControls();
-    return EndAutoAtNormalBrightness();
+    if (patch.outcome == PatchOutcome::MonitorSilent)
+      status_.UnlockControls();
+    else
+      EndAutoAtNormalBrightness();
+    return result;
   }
-  if (devices_.Stop().Requested()) return StopAuto();
+  if (devices_.Stop().Requested()) return StopAuto(std::move(result));
   if (!(white.Y >= kMinimumWhite)) {
-    recorder_.Figure("max_bright", FormatC("%.3f", white.Y));
-    dialogs_.MessageBox(reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG", "MaxBright",
-                        Dialogs::kError);
+    result.AddFigure("max_bright", FormatC("%.3f", white.Y));
+    result.report = reply + "\nMaxBright\t" + ReportedLuminance(white.Y) + "\tNG";
+    result.outcome = ProcedureOutcome::Refused;
+    dialogs_.MessageBox(result.report, "MaxBright", Dialogs::kError);
     status_.SetStatusText(0, "", false);
-    return EndAutoAtNormalBrightness();
+    EndAutoAtNormalBrightness();
+    return result;
   }
 
   std::string path;
-  if (!dialogs_.SaveDialog(kDataFileFilter, files_.CurrentFileName(), path))
-    return EndAutoAtNormalBrightness();
-  MeasureSaveAndReport(path);
+  if (!dialogs_.SaveDialog(kDataFileFilter, files_.CurrentFileName(), path)) {
+    EndAutoAtNormalBrightness();
+    return result;
+  }
+  return MeasureSaveAndReport(path, std::move(result));
+}
+
+ProcedureResult Station::AutoButtonClick() {
+  ProcedureScope procedure(*this, history::Kind::Auto);
+  return procedure.Ended(RunAutoOnce());
 }
 
 }  // namespace velluma

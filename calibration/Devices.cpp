@@ -76,10 +76,10 @@ void Devices::CreateAnalyzer() {
                                           settings_.Read(setting::kAnalyzerSpeed), clock_);
 }
 
-void Devices::CreateCaAnalyzer() {
-  if (ca_) return;
+std::string Devices::CreateCaAnalyzer() {
+  if (ca_) return "";
   const InstrumentModel& model = ConfiguredInstrument();
-  if (model.family != InstrumentFamily::Ca) return;
+  if (model.family != InstrumentFamily::Ca) return "";
   ca_ = std::make_unique<CaAnalyzer>(
       model.driverKind, settings_.Read(setting::kAnalyzerPort),
       settings_.Read(setting::kAnalyzerSpeed),
@@ -87,6 +87,7 @@ void Devices::CreateCaAnalyzer() {
         return dialogs_.MessageBox(text, caption, flags);
       },
       *caServer_);
+  return ca_->SetUpFailure();
 }
 
 // "RS-232C" exactly: the plain link; any other text: the addressed link.

@@ -33,7 +33,8 @@ class Devices {
   // Ends the monitor session and deletes every device object.
   void Destroy();
   // The CA-210 (kind 1) or CA-310 (kind 2) driver, when the model is one and there is none yet.
-  void CreateCaAnalyzer();
+  // Returns the box its set-up showed when it found no instrument, "" otherwise.
+  std::string CreateCaAnalyzer();
 
   // The instrument the "AnalizerModel" setting names now.
   const InstrumentModel& ConfiguredInstrument() const;

@@ -22,6 +22,11 @@ class Dialogs {
 
   // A modal message box; returns the button pressed.
   virtual int MessageBox(const std::string& text, const std::string& caption, int flags) = 0;
+  // The box that reports what a procedure found (AUTO's report): a message box like any other,
+  // which the command line prints as the command's result.
+  virtual int ShowReport(const std::string& text, const std::string& caption, int flags) {
+    return MessageBox(text, caption, flags);
+  }
 
   // The common open and save dialogs. `filter` is in the "Description|pattern|..." form; the
   // dialog proposes `fileName`. False when the operator cancels; otherwise `path` is the choice.

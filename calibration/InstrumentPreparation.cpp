@@ -7,7 +7,13 @@
 
 namespace velluma {
 
-int InstrumentPreparation::CalibrateInstrument() {
+InstrumentPreparation::Readiness InstrumentPreparation::Stopped(const std::string& text,
+                                                                const char* caption, int flags) {
+  dialogs_.MessageBox(text, caption, flags);
+  return {false, text};
+}
+
+InstrumentPreparation::Readiness InstrumentPreparation::CalibrateInstrument() {
   if (devices_.ConfiguredInstrument().asksOperator) return CalibrateI1();
   return CalibrateInRemoteMode();
 }
@@ -15,7 +21,7 @@ int InstrumentPreparation::CalibrateInstrument() {
 // The i1-Pro: library, connection, the calibration-plate question, the measurement mode and the
 // calibration. Only the operator's No or an unusable device stop the caller; the calibration's
 // own outcome shows in the message line.
-int InstrumentPreparation::CalibrateI1() {
+InstrumentPreparation::Readiness InstrumentPreparation::CalibrateI1() {
   EyeOneAnalyzer* i1 = devices_.I1();
   bool connected = false;
   if (!i1 || i1->LoadEyeOne() != 0) {
@@ -32,31 +38,27 @@ int InstrumentPreparation::CalibrateI1() {
                             "Calibration", Dialogs::kYesNoQuestion);
     if (answer == Dialogs::kAnswerYes && i1->SetOption("MeasurementMode", "SingleEmission") == 0)
       status_.ShowMessageLine(i1->Calibrate() == 0 ? "Calibrate OK" : "Calibrate NG");
-    if (answer != Dialogs::kAnswerNo) return 1;
+    if (answer != Dialogs::kAnswerNo) return {true, ""};
   }
-  dialogs_.MessageBox("0-Cal. Abort", "Abort", Dialogs::kOk);
-  return 0;
+  return Stopped("0-Cal. Abort", "Abort", Dialogs::kOk);
 }
 
 // CA-210, CA-310, PR-655 and an instrument-less model: remote mode on, zero calibration, remote
 // mode off.
-int InstrumentPreparation::CalibrateInRemoteMode() {
+InstrumentPreparation::Readiness InstrumentPreparation::CalibrateInRemoteMode() {
   AnalyzerFront& front = devices_.Front();
-  if (!front.BeginRemote().Ok()) {
-    dialogs_.MessageBox("Analyzer: Error", "0-Cal.", Dialogs::kError);
-    return 0;
-  }
+  if (!front.BeginRemote().Ok()) return Stopped("Analyzer: Error", "0-Cal.", Dialogs::kError);
   if (const InstrumentResult result = front.ZeroCalibrate(); !result.Ok()) {
-    dialogs_.MessageBox("Analyzer: " + result.ErrorText(), "0-Cal.", Dialogs::kError);
+    Readiness stopped = Stopped("Analyzer: " + result.ErrorText(), "0-Cal.", Dialogs::kError);
     front.EndRemote();
-    return 0;
+    return stopped;
   }
   front.EndRemote();
-  return 1;
+  return {true, ""};
 }
 
 bool InstrumentPreparation::PrepareI1ForMeasuring() {
-  if (CalibrateInstrument() == 0) return false;
+  if (!CalibrateInstrument().ready) return false;
   if (dialogs_.MessageBox("Please set i1Pro to Monitor \nMeasurement Continue?",
                           "Measurement Start", Dialogs::kYesNoQuestion) == Dialogs::kAnswerNo)
     return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "calibration/Devices.h"
 #include "calibration/Dialogs.h"
 #include "calibration/StatusView.h"
@@ -15,8 +17,13 @@ class InstrumentPreparation {
   InstrumentPreparation(Devices& devices, Dialogs& dialogs, StatusView& status, Views& views)
       : devices_(devices), dialogs_(dialogs), status_(status), views_(views) {}
 
-  // 1 when the caller may go on measuring, 0 when it must stop (shown as it happened).
-  int CalibrateInstrument();
+  // Whether the caller may go on measuring, and otherwise the box that said why it must stop.
+  struct Readiness {
+    bool ready = false;
+    std::string failure;
+  };
+
+  Readiness CalibrateInstrument();
   // The i1-Pro calibrated on its plate, the operator's word that it is on the screen, the
   // measurement options set. False when the operator or the instrument stops it.
   bool PrepareI1ForMeasuring();
@@ -24,8 +31,10 @@ class InstrumentPreparation {
   void CheckOffsetEdit(int axis);
 
  private:
-  int CalibrateI1();
-  int CalibrateInRemoteMode();
+  Readiness CalibrateI1();
+  Readiness CalibrateInRemoteMode();
+  // Shows `text` in a box and returns the readiness it ends with.
+  Readiness Stopped(const std::string& text, const char* caption, int flags);
 
   Devices& devices_;
   Dialogs& dialogs_;

@@ -26,28 +26,32 @@ std::optional<std::string> UnfitValue(const XyYValue& value, const std::string& 
 }
 }  // namespace
 
-MeasurementRun::PatchOutcome MeasurementRun::MeasurePatch(int red, int green, int blue,
-                                                          const std::string& patchName,
-                                                          const std::string& caption,
-                                                          XyYValue& result) {
+std::string MeasurementRun::ReportFailure(const std::string& text, const char* caption) {
+  dialogs_.MessageBox(text, caption, Dialogs::kError);
+  return text;
+}
+
+MeasurementRun::PatchResult MeasurementRun::MeasurePatch(int red, int green, int blue,
+                                                         const std::string& patchName,
+                                                         const std::string& caption,
+                                                         XyYValue& result) {
   LCD& link = *devices_.Link();
   if (const LinkResult shown = link.ShowPattern(red, green, blue); shown != LinkResult::Ok) {
-    dialogs_.MessageBox("Monitor: " + link.ErrorText(shown), caption, Dialogs::kError);
-    return shown == LinkResult::CommunicationError ? PatchOutcome::MonitorSilent
-                                                   : PatchOutcome::Failed;
+    return {shown == LinkResult::CommunicationError ? PatchOutcome::MonitorSilent
+                                                    : PatchOutcome::Failed,
+            ReportFailure("Monitor: " + link.ErrorText(shown), caption.c_str())};
   }
   clock_.Pause(kSettleMs);
   double x = 0, y = 0, Y = 0;
-  if (const InstrumentResult measured = devices_.Front().Measure(x, y, Y); !measured.Ok()) {
-    dialogs_.MessageBox("Analyzer: " + measured.ErrorText(), caption, Dialogs::kError);
-    return PatchOutcome::Failed;
-  }
+  if (const InstrumentResult measured = devices_.Front().Measure(x, y, Y); !measured.Ok())
+    return {PatchOutcome::Failed,
+            ReportFailure("Analyzer: " + measured.ErrorText(), caption.c_str())};
   result.x = OffsetValue(views_.AnalyzerOffsetText(0)) + x;
   result.y = OffsetValue(views_.AnalyzerOffsetText(1)) + y;
   result.Y = Y;
   status_.ShowMeasurement(FormatC("%10.4f", result.x), FormatC("%10.4f", result.y),
                           FormatC("%10.3f", result.Y), patchName);
-  return PatchOutcome::Measured;
+  return {PatchOutcome::Measured, ""};
 }
 
 // Asked before each patch of the sequence: a stop ends remote mode as a failed patch does.
@@ -58,7 +62,7 @@ bool MeasurementRun::StoppedFromOutside() {
 }
 
 // Red, green and blue, each followed by a black screen.
-bool MeasurementRun::MeasurePrimaries() {
+bool MeasurementRun::MeasurePrimaries(std::string& failure) {
   struct Primary {
     int r, g, b;
     const char* name;
@@ -67,8 +71,9 @@ bool MeasurementRun::MeasurePrimaries() {
     const Primary& c = primaries[p];
     XyYValue measured;
     if (StoppedFromOutside()) return false;
-    if (MeasurePatch(c.r, c.g, c.b, c.name, kMeasurementCaption, measured) !=
-        PatchOutcome::Measured) {
+    if (PatchResult patch = MeasurePatch(c.r, c.g, c.b, c.name, kMeasurementCaption, measured);
+        !patch.Measured()) {
+      failure = std::move(patch.failure);
       devices_.Front().EndRemote();
       return false;
     }
@@ -79,14 +84,15 @@ bool MeasurementRun::MeasurePrimaries() {
 }
 
 // Grey levels 0..255, the progress growing in panel 1 and the window served once per level.
-bool MeasurementRun::MeasureGreyRamp() {
+bool MeasurementRun::MeasureGreyRamp(std::string& failure) {
   constexpr int kLevels = CalibrationData::kGreyLevels;
   status_.ShowProgress(0, kLevels);
   for (int n = 0; n < kLevels; ++n) {
     XyYValue measured;
     if (StoppedFromOutside()) return false;
-    if (MeasurePatch(n, n, n, std::to_string(n), kMeasurementCaption, measured) !=
-        PatchOutcome::Measured) {
+    if (PatchResult patch = MeasurePatch(n, n, n, std::to_string(n), kMeasurementCaption, measured);
+        !patch.Measured()) {
+      failure = std::move(patch.failure);
       devices_.Front().EndRemote();
       return false;
     }
@@ -97,12 +103,12 @@ bool MeasurementRun::MeasureGreyRamp() {
   return true;
 }
 
-bool MeasurementRun::WriteGreyRamps() {
+bool MeasurementRun::WriteGreyRamps(std::string& failure) {
   LCD& link = *devices_.Link();
   for (int channel = 0; channel < 3; ++channel) {
     const LinkResult written = link.WriteGreyRamp(channel, data_.GreyRampPayload(channel));
     if (written != LinkResult::Ok) {
-      dialogs_.MessageBox("Monitor: " + link.ErrorText(written), kTransferCaption, Dialogs::kError);
+      failure = ReportFailure("Monitor: " + link.ErrorText(written), kTransferCaption);
       return false;
     }
   }
@@ -112,11 +118,12 @@ bool MeasurementRun::WriteGreyRamps() {
 // Measurements are checked before they are written: one the monitor cannot take stops the run
 // with its reason instead of reaching the monitor cut to another number.
 bool MeasurementRun::MeasuredValuesFit(std::span<const XyYValue> values,
-                                       const std::function<std::string(std::size_t)>& patchName) {
+                                       const std::function<std::string(std::size_t)>& patchName,
+                                       std::string& failure) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (const auto unfit = UnfitValue(values[i], patchName(i))) {
-      dialogs_.MessageBox("Measurement: " + *unfit + ", which the monitor cannot take",
-                          kMeasurementCaption, Dialogs::kError);
+      failure = ReportFailure("Measurement: " + *unfit + ", which the monitor cannot take",
+                              kMeasurementCaption);
       devices_.Front().EndRemote();
       return false;
     }
@@ -124,30 +131,38 @@ bool MeasurementRun::MeasuredValuesFit(std::span<const XyYValue> values,
   return true;
 }
 
-MeasurementRun::SequenceOutcome MeasurementRun::MeasureSequence() {
+MeasurementRun::SequenceResult MeasurementRun::MeasureSequence() {
+  SequenceResult result;
+  std::string& failure = result.failure;
   AnalyzerFront& front = devices_.Front();
-  if (const InstrumentResult result = front.BeginRemote(); !result.Ok()) {
-    dialogs_.MessageBox("Analyzer: " + result.ErrorText(), kMeasurementCaption, Dialogs::kError);
-    return SequenceOutcome::Incomplete;
+  if (const InstrumentResult begun = front.BeginRemote(); !begun.Ok()) {
+    failure = ReportFailure("Analyzer: " + begun.ErrorText(), kMeasurementCaption);
+    return result;
   }
   const auto primaryName = [](std::size_t p) { return std::string(1, "RGB"[p]); };
-  if (!MeasurePrimaries() || !MeasuredValuesFit(data_.Primaries, primaryName))
-    return SequenceOutcome::Incomplete;
+  if (!MeasurePrimaries(failure) || !MeasuredValuesFit(data_.Primaries, primaryName, failure))
+    return result;
   LCD& link = *devices_.Link();
   if (const LinkResult written = link.WritePrimaries(data_.PrimariesPayload());
       written != LinkResult::Ok) {
-    dialogs_.MessageBox("Monitor: " + link.ErrorText(written), kTransferCaption, Dialogs::kError);
-    return SequenceOutcome::Incomplete;
+    failure = ReportFailure("Monitor: " + link.ErrorText(written), kTransferCaption);
+    return result;
   }
   const auto greyName = [](std::size_t n) { return "grey level " + std::to_string(n); };
-  if (!MeasureGreyRamp() || !MeasuredValuesFit(data_.YxyTable, greyName))
-    return SequenceOutcome::Incomplete;
+  if (!MeasureGreyRamp(failure) || !MeasuredValuesFit(data_.YxyTable, greyName, failure))
+    return result;
   XyYValue black;
-  MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black);  // leaves the screen black
-  if (!WriteGreyRamps()) return SequenceOutcome::MeasuredNotWritten;
+  // Leaves the screen black; a failure is reported and the sequence goes on.
+  if (PatchResult patch = MeasurePatch(0, 0, 0, "0", kMeasurementCaption, black); !patch.Measured())
+    failure = std::move(patch.failure);
+  if (!WriteGreyRamps(failure)) {
+    result.outcome = SequenceOutcome::MeasuredNotWritten;
+    return result;
+  }
   status_.ClearProgress();
   front.EndRemote();
-  return SequenceOutcome::Complete;
+  result.outcome = SequenceOutcome::Complete;
+  return result;
 }
 
 }  // namespace velluma

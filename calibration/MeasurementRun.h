@@ -22,10 +22,22 @@ class MeasurementRun {
   // How a patch measurement ended; a monitor that fell silent (or a port that failed) is told
   // apart, since nothing more should then be sent to it.
   enum class PatchOutcome { Measured, Failed, MonitorSilent };
+  struct PatchResult {
+    PatchOutcome outcome = PatchOutcome::Failed;
+    std::string failure;  // the box that reported a failure; "" when measured
+
+    bool Measured() const { return outcome == PatchOutcome::Measured; }
+  };
   // How the sequence ended: every patch measured and written, every patch measured but a write
   // into the monitor refused, or stopped before every patch was measured (by a failure or from
   // outside, which Devices::Stop() tells).
   enum class SequenceOutcome { Complete, MeasuredNotWritten, Incomplete };
+  struct SequenceResult {
+    SequenceOutcome outcome = SequenceOutcome::Incomplete;
+    // The last failure the sequence reported in a box, "" when it reported none. A complete
+    // sequence may have reported one: the black patch it ends with is not needed.
+    std::string failure;
+  };
 
   MeasurementRun(Devices& devices, CalibrationData& data, Dialogs& dialogs, StatusView& status,
                  Views& views, Clock& clock)
@@ -37,17 +49,21 @@ class MeasurementRun {
         clock_(clock) {}
 
   // One patch; a failure is reported under `caption`, and `result` is written only on success.
-  PatchOutcome MeasurePatch(int red, int green, int blue, const std::string& patchName,
-                            const std::string& caption, XyYValue& result);
-  SequenceOutcome MeasureSequence();
+  PatchResult MeasurePatch(int red, int green, int blue, const std::string& patchName,
+                           const std::string& caption, XyYValue& result);
+  SequenceResult MeasureSequence();
 
  private:
   bool StoppedFromOutside();
-  bool MeasurePrimaries();
-  bool MeasureGreyRamp();
-  bool WriteGreyRamps();
+  // Each step reports its failure in a box and in `failure`.
+  bool MeasurePrimaries(std::string& failure);
+  bool MeasureGreyRamp(std::string& failure);
+  bool WriteGreyRamps(std::string& failure);
   bool MeasuredValuesFit(std::span<const XyYValue> values,
-                         const std::function<std::string(std::size_t)>& patchName);
+                         const std::function<std::string(std::size_t)>& patchName,
+                         std::string& failure);
+  // Shows `text` as an error box under `caption` and returns it.
+  std::string ReportFailure(const std::string& text, const char* caption);
 
   Devices& devices_;
   CalibrationData& data_;

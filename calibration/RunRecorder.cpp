@@ -1,8 +1,5 @@
 #include "calibration/RunRecorder.h"
 
-#include <algorithm>
-
-#include "calibration/ProcedureOutcome.h"
 #include "history/HistoryError.h"
 #include "history/OpenHistory.h"
 #include "history/Sha256.h"
@@ -10,29 +7,6 @@
 #include "platform/StationIdentity.h"
 
 namespace velluma {
-
-namespace {
-
-// The box a procedure closed with: its last one that was not a question.
-std::string ReportText(const std::vector<ShownBox>& boxes) {
-  const auto report = std::find_if(boxes.rbegin(), boxes.rend(), [](const ShownBox& box) {
-    return box.flags != Dialogs::kYesNoQuestion;
-  });
-  return report == boxes.rend() ? std::string() : report->text;
-}
-
-int ResultCode(history::Kind kind, const std::vector<ShownBox>& boxes) {
-  switch (kind) {
-    case history::Kind::Auto:
-      return AutoOutcome(boxes);
-    case history::Kind::ZeroCal:
-      return CompletionOutcome(boxes, "0-Cal.");
-    default:
-      return CompletionOutcome(boxes, "PC->MONITOR");
-  }
-}
-
-}  // namespace
 
 void RunRecorder::UseHistory(const std::string& location, std::ostream* log) {
   location_ = location;
@@ -51,10 +25,8 @@ bool RunRecorder::Keeping() const {
 }
 
 void RunRecorder::Begin(history::Kind kind) {
-  dialogs_.Forget();
   recording_ = Keeping();
   if (!recording_) return;
-  outcome_.reset();
   record_ = {};
   record_.kind = kind;
   record_.timeUtc = UtcNow();
@@ -71,43 +43,26 @@ void RunRecorder::Begin(history::Kind kind) {
   }
 }
 
-void RunRecorder::End() {
+void RunRecorder::End(const ProcedureResult& result, const std::string& stopReason) {
   if (!recording_) return;
   recording_ = false;
-  history::Record record = Finished();
+  Finish(result, stopReason);
+  history::Record record = std::move(record_);
+  record_ = {};
   Write(record);
 }
 
-void RunRecorder::MonitorModel(const std::string& model) {
-  if (recording_) record_.monitorModel = model;
-}
-
-void RunRecorder::Figure(const std::string& name, const std::string& value) {
-  if (recording_) record_.figures.emplace_back(name, value);
-}
-
-void RunRecorder::FileFigures(const std::string& path) {
-  if (!recording_ || path.empty()) return;
-  Figure("file", path);
-  if (const auto sha256 = history::Sha256OfFile(path)) Figure("file_sha256", *sha256);
-}
-
-void RunRecorder::Outcome(const std::string& text, int resultCode) {
-  if (recording_) outcome_ = {text, resultCode};
-}
-
-history::Record RunRecorder::Finished() {
-  history::Record record = std::move(record_);
-  record_ = {};
-  if (outcome_) {
-    record.outcome = outcome_->first;
-    record.resultCode = outcome_->second;
-  } else {
-    record.outcome = ReportText(dialogs_.Boxes());
-    record.resultCode = ResultCode(record.kind, dialogs_.Boxes());
+void RunRecorder::Finish(const ProcedureResult& result, const std::string& stopReason) {
+  record_.monitorModel = result.monitor;
+  record_.outcome = stopReason.empty() ? result.report : "Stopped by " + stopReason;
+  record_.resultCode =
+      stopReason.empty() ? result.Code() : static_cast<int>(ProcedureOutcome::Failed);
+  for (const auto& [name, value] : result.figures) {
+    record_.figures.emplace_back(name, value);
+    if (name != ProcedureResult::kFileFigure) continue;
+    if (const auto sha256 = history::Sha256OfFile(value))
+      record_.figures.emplace_back("file_sha256", *sha256);
   }
-  dialogs_.Forget();
-  return record;
 }
 
 void RunRecorder::Write(history::Record& record) {

@@ -1,6 +1,5 @@
 #include "calibration/Station.h"
 
-#include "calibration/ProcedureOutcome.h"
 #include "platform/Settings.h"
 
 namespace velluma {
@@ -11,8 +10,7 @@ constexpr int kQueryReplyBytes = 1920;
 
 Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsStore& settings,
                  Clock& clock)
-    : recordingDialogs_(dialogs),
-      dialogs_(recordingDialogs_),
+    : dialogs_(dialogs),
       status_(status),
       views_(views),
       settings_(settings),
@@ -21,8 +19,8 @@ Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsSto
       measurement_(devices_, held_.calibration, dialogs_, status, views, clock),
       verification_(devices_, measurement_, dialogs_, status),
       files_(held_, settings, dialogs_, status, views),
-      transfers_(devices_, held_, dialogs_, status, views),
-      recorder_(recordingDialogs_, status, settings) {}
+      transfers_(devices_, held_, dialogs_, status),
+      recorder_(status, settings) {}
 
 Station::ProcedureScope::ProcedureScope(Station& station, std::optional<history::Kind> recorded)
     : station_(station), outer_(!station.procedureRunning_), recorded_(outer_ && recorded) {
@@ -34,9 +32,7 @@ Station::ProcedureScope::ProcedureScope(Station& station, std::optional<history:
 
 Station::ProcedureScope::~ProcedureScope() {
   if (!outer_) return;
-  if (const std::string reason = station_.devices_.Stop().Reason(); recorded_ && !reason.empty())
-    station_.recorder_.Outcome("Stopped by " + reason, kOutcomeFailed);
-  if (recorded_) station_.recorder_.End();
+  if (recorded_) station_.recorder_.End(result_, station_.devices_.Stop().Reason());
   station_.procedureRunning_ = false;
   station_.status_.SetProcedureRunning(false);
 }
@@ -99,56 +95,70 @@ void Station::DropFiles(const std::vector<std::string>& paths) {
   if (!procedureRunning_) files_.OpenDropped(paths);
 }
 
-// A transfer, recorded with the memory it went to (none for PC -> MONITOR), the file its data
-// came from and the frames it took.
-void Station::RunTransfer(history::Kind kind, std::optional<int> memory, const std::string& source,
-                          void (Transfers::*send)()) {
+// A transfer, with the figures of its record: the memory it went to (none for PC -> MONITOR), the
+// file its data came from and the frames it took.
+ProcedureResult Station::RunTransfer(history::Kind kind, std::optional<int> memory,
+                                     const std::string& source,
+                                     const std::function<ProcedureResult()>& send) {
   ProcedureScope procedure(*this, kind);
   const auto framesSent = [this] { return devices_.Link() ? devices_.Link()->FramesSent() : 0; };
   const long before = framesSent();
-  (transfers_.*send)();
-  if (memory) recorder_.Figure("memory", std::string(setting::kMemories[*memory]));
-  recorder_.FileFigures(source);
-  recorder_.Figure("frames", std::to_string(framesSent() - before));
+  ProcedureResult result = send();
+  if (memory) result.AddFigure("memory", std::string(setting::kMemories[*memory]));
+  result.AddFile(source);
+  result.AddFigure("frames", std::to_string(framesSent() - before));
+  return procedure.Ended(result);
 }
 
-void Station::DownloadButtonClick() {
-  RunTransfer(history::Kind::SendCalibration, std::nullopt, held_.calibrationSource,
-              &Transfers::SendCalibration);
+ProcedureResult Station::DownloadButtonClick() {
+  return RunTransfer(history::Kind::SendCalibration, std::nullopt, held_.calibrationSource,
+                     [this] { return transfers_.SendCalibration(); });
 }
 
-void Station::LUTStartButtonClick() {
+ProcedureResult Station::LUTStartButtonClick() {
   const int memory = views_.LutMemory();
-  RunTransfer(history::Kind::SendLut, memory, held_.lutSource[memory], &Transfers::SendLut);
+  return RunTransfer(history::Kind::SendLut, memory, held_.lutSource[memory],
+                     [this, memory] { return transfers_.SendLut(memory); });
 }
 
-void Station::FilmGammaStartButtonClick() {
+ProcedureResult Station::FilmGammaStartButtonClick() {
   const int memory = views_.FilmGammaMemory();
-  RunTransfer(history::Kind::SendFilmGamma, memory, held_.filmGammaSource[memory],
-              &Transfers::SendFilmGamma);
+  return RunTransfer(history::Kind::SendFilmGamma, memory, held_.filmGammaSource[memory],
+                     [this, memory] { return transfers_.SendFilmGamma(memory); });
 }
 
-void Station::ZeroCalButtonClick() {
-  ProcedureScope procedure(*this, history::Kind::ZeroCal);
+ProcedureResult Station::ZeroCalibrateOnce() {
   status_.LockControls();
   status_.SetStatusText(0, "0-Cal", true);
-  CreateCaAnalyzer();
   // A CA set-up that found no instrument has shown its box; the controls stay locked until
   // the program is restarted.
-  if (devices_.CaSetUpFailed()) return;
-  if (InstrumentCalibration() == 1) dialogs_.MessageBox("Complete.", "0-Cal.", Dialogs::kOk);
+  const std::string caFailure = devices_.CreateCaAnalyzer();
+  if (devices_.CaSetUpFailed()) return ProcedureResult::Ended(ProcedureOutcome::Failed, caFailure);
+  ProcedureResult result;
+  if (const InstrumentPreparation::Readiness ready = preparation_.CalibrateInstrument();
+      ready.ready) {
+    dialogs_.MessageBox("Complete.", "0-Cal.", Dialogs::kOk);
+    result = ProcedureResult::Ended(ProcedureOutcome::Done, "Complete.");
+  } else {
+    result = ProcedureResult::Ended(ProcedureOutcome::Failed, ready.failure);
+  }
   status_.SetStatusText(0, "", false);
   status_.UnlockControls();
+  return result;
+}
+
+ProcedureResult Station::ZeroCalButtonClick() {
+  ProcedureScope procedure(*this, history::Kind::ZeroCal);
+  return procedure.Ended(ZeroCalibrateOnce());
 }
 
 bool Station::MeasurePatch(int red, int green, int blue, const std::string& patchName,
                            const std::string& caption, XyYValue& result) {
-  return measurement_.MeasurePatch(red, green, blue, patchName, caption, result) ==
-         PatchOutcome::Measured;
+  return measurement_.MeasurePatch(red, green, blue, patchName, caption, result).Measured();
 }
 
 bool Station::MeasureSequence() {
-  return measurement_.MeasureSequence() == SequenceOutcome::Complete;
+  return measurement_.MeasureSequence().outcome == SequenceOutcome::Complete;
 }
 
 void Station::HoldCalibrationData(const CalibrationData& data) {

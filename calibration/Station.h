@@ -11,7 +11,7 @@
 #include "calibration/InstrumentPreparation.h"
 #include "calibration/MeasurementRun.h"
 #include "calibration/Operator.h"
-#include "calibration/RecordingDialogs.h"
+#include "calibration/ProcedureResult.h"
 #include "calibration/RunRecorder.h"
 #include "calibration/TableFiles.h"
 #include "calibration/Transfers.h"
@@ -70,9 +70,9 @@ class Station {
   void AnalyzerOffsetCyEditChange() { preparation_.CheckOffsetEdit(1); }
 
   // 0-CAL.: prepares the configured instrument.
-  void ZeroCalButtonClick();
+  ProcedureResult ZeroCalButtonClick();
   // 1 when the caller may go on measuring, 0 when it must stop.
-  int InstrumentCalibration() { return preparation_.CalibrateInstrument(); }
+  int InstrumentCalibration() { return preparation_.CalibrateInstrument().ready ? 1 : 0; }
   // The i1-Pro made ready to measure the monitor (0-CAL.'s calibration on the plate, the
   // operator's word that it is on the screen, the measurement options). False when stopped.
   bool PrepareI1ForMeasuring() { return preparation_.PrepareI1ForMeasuring(); }
@@ -84,7 +84,7 @@ class Station {
   // The primaries and the 256 grey levels measured and written into the monitor.
   bool MeasureSequence();
   // AUTO.
-  void AutoButtonClick();
+  ProcedureResult AutoButtonClick();
   // Verify: measures the verification patches against the target the settings name and shows
   // them on `view` as they arrive. It shows patches and measures; it writes nothing into the
   // monitor and saves nothing.
@@ -114,9 +114,9 @@ class Station {
   const std::string& LutLoadCause() const { return files_.LutLoadCause(); }
 
   // The transfers to the monitor: PC -> MONITOR and the two Start buttons.
-  void DownloadButtonClick();
-  void LUTStartButtonClick();
-  void FilmGammaStartButtonClick();
+  ProcedureResult DownloadButtonClick();
+  ProcedureResult LUTStartButtonClick();
+  ProcedureResult FilmGammaStartButtonClick();
 
   // A value typed into a cell of the "Yxy Table" or "LCD Color" grid: column 1 x, 2 y, 3 Y of
   // the grey level or primary of that row. ConvertError when the text is not a number.
@@ -154,7 +154,8 @@ class Station {
   // Marks a procedure as running for as long as it lives: the commands that would replace the
   // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile. A
   // procedure that talks to the monitor names its kind, and the outermost one is recorded in the
-  // run history when it ends.
+  // run history when it ends, with the result the procedure gave it (a failure without a report
+  // when it gave none, as when an error escapes it).
   class ProcedureScope {
    public:
     explicit ProcedureScope(Station& station, std::optional<history::Kind> recorded = {});
@@ -162,33 +163,45 @@ class Station {
     ProcedureScope(const ProcedureScope&) = delete;
     ProcedureScope& operator=(const ProcedureScope&) = delete;
 
+    // The procedure's result, kept for the history; returned as it is.
+    const ProcedureResult& Ended(const ProcedureResult& result) {
+      result_ = result;
+      return result;
+    }
+
    private:
     Station& station_;
     bool outer_;
     bool recorded_;
+    ProcedureResult result_;
   };
   bool ProcedureRunning() const { return procedureRunning_; }
 
  private:
   using PatchOutcome = MeasurementRun::PatchOutcome;
+  using PatchResult = MeasurementRun::PatchResult;
   using SequenceOutcome = MeasurementRun::SequenceOutcome;
+  using SequenceResult = MeasurementRun::SequenceResult;
 
-  bool CheckMonitorModel(std::string& model, const char* caption);
-  PatchOutcome MeasureWhiteAndBlack(XyYValue& white);
-  void MeasureSaveAndReport(const std::string& path);
+  bool CheckMonitorModel(std::string& model, const char* caption, ProcedureResult& result);
+  ProcedureResult RunAutoOnce();
+  PatchResult MeasureWhiteAndBlack(XyYValue& white);
+  ProcedureResult MeasureSaveAndReport(const std::string& path, ProcedureResult result);
   void EndAutoAtNormalBrightness();
-  void StopAuto();
+  ProcedureResult StopAuto(ProcedureResult result);
   bool GreyLevelsInWindow();
-  void ReportAuto(bool measured, bool checkFailed);
+  void ReportAuto(bool measured, bool checkFailed, ProcedureResult& result);
+  void AddAutoFigures(ProcedureResult& result) const;
+  ProcedureResult ZeroCalibrateOnce();
   bool BeginVerification(VerificationResult& result);
-  void RecordVerification(const VerificationResult& result, const std::string& message,
-                          const VerificationOutputs& outputs);
-  void RecordVerificationFigures(const colour::VerificationFigures& figures);
-  void RecordAutoFigures();
-  void RunTransfer(history::Kind kind, std::optional<int> memory, const std::string& source,
-                   void (Transfers::*send)());
+  void EndVerification(VerificationResult& result, const std::string& message,
+                       const VerificationOutputs& outputs);
+  static void AddVerificationFigures(const colour::VerificationFigures& figures,
+                                     ProcedureResult& ended);
+  ProcedureResult RunTransfer(history::Kind kind, std::optional<int> memory,
+                              const std::string& source,
+                              const std::function<ProcedureResult()>& send);
 
-  RecordingDialogs recordingDialogs_;
   Dialogs& dialogs_;
   StatusView& status_;
   Views& views_;

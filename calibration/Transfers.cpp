@@ -5,6 +5,7 @@ namespace velluma {
 
 namespace {
 constexpr const char* kCaption = "PC->MONITOR";
+constexpr const char* kNotLoaded = "NOT FILE LOAD";
 }  // namespace
 
 // Primaries, then the grey ramp's Y, x and y; the first refusal ends the transfer.
@@ -22,65 +23,81 @@ LinkResult Transfers::SendCalibrationData() {
   return link.EndSession();
 }
 
+ProcedureResult Transfers::Failure(const std::string& text) {
+  dialogs_.MessageBox(text, kCaption, Dialogs::kError);
+  return ProcedureResult::Ended(ProcedureOutcome::Failed, text);
+}
+
+ProcedureResult Transfers::Complete() {
+  dialogs_.MessageBox("Complete.", kCaption, Dialogs::kOk);
+  return ProcedureResult::Ended(ProcedureOutcome::Done, "Complete.");
+}
+
 // A transfer stopped from outside has no box to show: the operator who stopped it reads why on
 // the message line, and that the monitor holds part of it.
-void Transfers::ReportStopped() {
+ProcedureResult Transfers::ReportStopped() {
   status_.ShowMessageLine(std::string(kCaption) + " stopped by " + devices_.Stop().Reason() +
                           ": the transfer is incomplete; send it again");
+  return ProcedureResult::Ended(ProcedureOutcome::Failed, "");
 }
 
-void Transfers::SendCalibration() {
+ProcedureResult Transfers::SendCalibration() {
   status_.LockControls();
   if (!held_.calibrationReady) {
-    dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
-    return status_.UnlockControls();
+    ProcedureResult refused = Failure(kNotLoaded);
+    status_.UnlockControls();
+    return refused;
   }
   status_.SetStatusText(0, kCaption, true);
-  if (const LinkResult result = SendCalibrationData(); result == LinkResult::Stopped)
-    ReportStopped();
-  else if (result != LinkResult::Ok)
-    dialogs_.MessageBox("Monitor: " + devices_.Link()->ErrorText(result), kCaption,
-                        Dialogs::kError);
+  ProcedureResult result;
+  if (const LinkResult sent = SendCalibrationData(); sent == LinkResult::Stopped)
+    result = ReportStopped();
+  else if (sent != LinkResult::Ok)
+    result = Failure("Monitor: " + devices_.Link()->ErrorText(sent));
   else
-    dialogs_.MessageBox("Complete.", kCaption, Dialogs::kOk);
+    result = Complete();
   status_.SetStatusText(0, "", false);
   status_.UnlockControls();
+  return result;
 }
 
-void Transfers::SendLut() {
+ProcedureResult Transfers::SendLut(int memory) {
   status_.LockControls();
   status_.SetStatusText(0, kCaption, true);
-  const int memory = views_.LutMemory();
   if (!held_.lutLoaded[memory]) {
-    dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
-    return status_.UnlockControls();
+    ProcedureResult refused = Failure(kNotLoaded);
+    status_.UnlockControls();
+    return refused;
   }
-  ReportTransfer(devices_.Link()->WriteLut(memory, held_.tables.LutTables[memory]));
+  LCD& link = *devices_.Link();
+  ProcedureResult result = ReportTransfer(link.WriteLut(memory, held_.tables.LutTables[memory]));
+  // "NACK" stands for a refused chunk and for a silent monitor alike.
+  result.cause = link.LutFailure();
   status_.UnlockControls();
+  return result;
 }
 
-void Transfers::SendFilmGamma() {
+ProcedureResult Transfers::SendFilmGamma(int memory) {
   status_.LockControls();
-  const int memory = views_.FilmGammaMemory();
   if (!held_.filmGammaLoaded[memory]) {
-    dialogs_.MessageBox("NOT FILE LOAD", kCaption, Dialogs::kError);
-    return status_.UnlockControls();
+    ProcedureResult refused = Failure(kNotLoaded);
+    status_.UnlockControls();
+    return refused;
   }
   status_.SetStatusText(0, kCaption, true);
-  ReportTransfer(devices_.Link()->WriteFilmGamma(memory, held_.tables.FilmGammaTables[memory]));
+  ProcedureResult result =
+      ReportTransfer(devices_.Link()->WriteFilmGamma(memory, held_.tables.FilmGammaTables[memory]));
   status_.UnlockControls();
+  return result;
 }
 
 // After a LUT or film-gamma transfer: a failure keeps "PC->MONITOR" in panel 0.
-void Transfers::ReportTransfer(LinkResult result) {
+ProcedureResult Transfers::ReportTransfer(LinkResult result) {
   if (result == LinkResult::Stopped) return ReportStopped();
-  if (result != LinkResult::Ok) {
-    dialogs_.MessageBox("monitor: " + devices_.Link()->ErrorText(result), kCaption,
-                        Dialogs::kError);
-    return;
-  }
-  dialogs_.MessageBox("Complete.", kCaption, Dialogs::kOk);
+  if (result != LinkResult::Ok) return Failure("monitor: " + devices_.Link()->ErrorText(result));
+  ProcedureResult complete = Complete();
   status_.SetStatusText(0, "", true);
+  return complete;
 }
 
 }  // namespace velluma

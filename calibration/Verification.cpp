@@ -1,7 +1,6 @@
 // Verify: the calibrated monitor measured against its target, patch by patch.
 #include <stdexcept>
 
-#include "calibration/ProcedureOutcome.h"
 #include "calibration/Station.h"
 #include "platform/CLocale.h"
 #include "platform/StationIdentity.h"
@@ -52,41 +51,43 @@ bool Station::BeginVerification(VerificationResult& result) {
     result.outcome = VerificationResult::Outcome::Stopped;
     return false;
   }
-  CreateCaAnalyzer();
+  devices_.CreateCaAnalyzer();
   if (devices_.CaSetUpFailed()) return false;
-  return CheckMonitorModel(result.monitor, kVerifyCaption);
+  return CheckMonitorModel(result.monitor, kVerifyCaption, result.procedure);
 }
 
-// The run history's record of a verification: how far it came, the figures of each kind of
-// patch it measured and its verdicts, and the report when one was written. A run whose files were
-// not all written has failed, whatever its verdicts.
-void Station::RecordVerification(const VerificationResult& result, const std::string& message,
-                                 const VerificationOutputs& outputs) {
+// How a verification ended, as every procedure ends: how far it came, the figures of each kind
+// of patch it measured and its verdicts, and the report when one was written. A run whose files
+// were not all written has failed, whatever its verdicts.
+void Station::EndVerification(VerificationResult& result, const std::string& message,
+                              const VerificationOutputs& outputs) {
   const bool written = outputs.failure.empty();
-  const int code = result.outcome != VerificationResult::Outcome::Finished || !written
-                       ? kOutcomeFailed
-                   : result.Passes() ? kOutcomeDone
-                                     : kOutcomeRefused;
-  recorder_.Outcome(written ? message : message + "; " + outputs.failure, code);
-  recorder_.Figure("patches", FormatC("%d of %d", static_cast<int>(result.readings.size()),
-                                      static_cast<int>(result.planned.size())));
-  if (!result.readings.empty()) RecordVerificationFigures(result.figures);
-  if (!outputs.report.empty()) recorder_.Figure("report", outputs.report);
+  ProcedureResult& ended = result.procedure;
+  ended.outcome = result.outcome != VerificationResult::Outcome::Finished || !written
+                      ? ProcedureOutcome::Failed
+                  : result.Passes() ? ProcedureOutcome::Done
+                                    : ProcedureOutcome::Refused;
+  ended.report = written ? message : message + "; " + outputs.failure;
+  ended.figures.clear();
+  ended.AddFigure("patches", FormatC("%d of %d", static_cast<int>(result.readings.size()),
+                                     static_cast<int>(result.planned.size())));
+  if (!result.readings.empty()) AddVerificationFigures(result.figures, ended);
+  if (!outputs.report.empty()) ended.AddFigure("report", outputs.report);
 }
 
-void Station::RecordVerificationFigures(const colour::VerificationFigures& f) {
+void Station::AddVerificationFigures(const colour::VerificationFigures& f, ProcedureResult& ended) {
   if (f.greys.Measured()) {
-    recorder_.Figure("grey_de_average", FormatC("%.3f", f.greys.average));
-    recorder_.Figure("grey_de_maximum", FormatC("%.3f", f.greys.maximum));
+    ended.AddFigure("grey_de_average", FormatC("%.3f", f.greys.average));
+    ended.AddFigure("grey_de_maximum", FormatC("%.3f", f.greys.maximum));
   }
   if (f.colours.Measured()) {
-    recorder_.Figure("colour_de_average", FormatC("%.3f", f.colours.average));
-    recorder_.Figure("colour_de_maximum", FormatC("%.3f", f.colours.maximum));
+    ended.AddFigure("colour_de_average", FormatC("%.3f", f.colours.average));
+    ended.AddFigure("colour_de_maximum", FormatC("%.3f", f.colours.maximum));
   }
-  recorder_.Figure("white_Y", FormatC("%.3f", f.whiteY));
-  recorder_.Figure("white_cct", FormatC("%.0f", f.whiteTemperature.kelvin));
-  recorder_.Figure("white_duv", FormatC("%+.4f", f.whiteTemperature.duv));
-  recorder_.Figure("contrast", FormatC("%.0f", f.contrast));
+  ended.AddFigure("white_Y", FormatC("%.3f", f.whiteY));
+  ended.AddFigure("white_cct", FormatC("%.0f", f.whiteTemperature.kelvin));
+  ended.AddFigure("white_duv", FormatC("%+.4f", f.whiteTemperature.duv));
+  ended.AddFigure("contrast", FormatC("%.0f", f.contrast));
 }
 
 VerificationResult Station::Verify(VerificationView& view) {
@@ -107,7 +108,8 @@ VerificationResult Station::Verify(VerificationView& view) {
   }
   const std::string summary = Summary(result);
   status_.ShowMessageLine(summary);
-  RecordVerification(result, summary, view.KeepOutputs(result));
+  EndVerification(result, summary, view.KeepOutputs(result));
+  procedure.Ended(result.procedure);
   // A CA driver that found no instrument has told the operator to restart: stay locked.
   if (!devices_.CaSetUpFailed()) status_.UnlockControls();
   return result;

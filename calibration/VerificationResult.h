@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration/ProcedureResult.h"
 #include "calibration/VerificationRequest.h"
 #include "colour/Verification.h"
 #include "datafiles/VerificationReport.h"
@@ -23,6 +24,10 @@ struct VerificationResult {
   std::string instrument;                      // the configured model, "CA-310" ...
   std::string monitor;                         // what the monitor answered to its model query
   std::string startedUtc;                      // "2026-12-09T14:03:00Z"
+  // How it ended as every procedure of the station ends, once it has: the outcome the run history
+  // keeps and the command line exits with (a run whose files were not written has failed), the
+  // message line it ended with, the monitor's answer and the figures.
+  ProcedureResult procedure;
 
   bool Passes() const { return outcome == Outcome::Finished && figures.passes(); }
   // What the report's header says of the run.

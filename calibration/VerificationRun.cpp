@@ -61,8 +61,9 @@ void VerificationRun::Run(VerificationResult& result, VerificationView& view) {
       break;
     }
     XyYValue measured;
-    if (measurement_.MeasurePatch(planned.r, planned.g, planned.b, planned.name, kVerifyCaption,
-                                  measured) != MeasurementRun::PatchOutcome::Measured) {
+    if (!measurement_
+             .MeasurePatch(planned.r, planned.g, planned.b, planned.name, kVerifyCaption, measured)
+             .Measured()) {
       result.outcome = VerificationResult::Outcome::Failed;
       break;
     }

@@ -12,22 +12,20 @@ ConsoleOperator::ConsoleOperator(std::ostream& out, std::ostream& err, Answers a
                                  bool progressBar)
     : out_(out), err_(err), answers_(std::move(answers)), progressBar_(progressBar) {}
 
-void ConsoleOperator::SendResultsToOutput(std::function<bool(const ShownBox&)> isResult) {
-  isResult_ = std::move(isResult);
-}
-
 std::string ConsoleOperator::YxyText() const {
   return yxy_[0] + " " + yxy_[1] + " " + yxy_[2];
 }
 
 int ConsoleOperator::MessageBox(const std::string& text, const std::string& caption, int flags) {
   EndProgressLine();
-  boxes_.push_back({text, caption, flags});
   if (flags == kYesNoQuestion) return Answer(text, caption);
-  if (isResult_ && isResult_(boxes_.back()))
-    out_ << text << std::endl;
-  else
-    err_ << caption << ": " << text << std::endl;
+  err_ << caption << ": " << text << std::endl;
+  return kAnswerOk;
+}
+
+int ConsoleOperator::ShowReport(const std::string& text, const std::string&, int) {
+  EndProgressLine();
+  out_ << text << std::endl;
   return kAnswerOk;
 }
 

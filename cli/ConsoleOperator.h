@@ -1,19 +1,17 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "calibration/Operator.h"
-#include "cli/ShownBox.h"
 
 namespace velluma::cli {
 
 // The station's operator on the console. Message boxes are printed as "caption: text" on
-// standard error (tabs and line breaks as they are) and answered OK; a question is answered by
+// standard error (tabs and line breaks as they are) and answered OK, except a procedure's report
+// (AUTO's), whose text alone is the command's result on standard output; a question is answered by
 // --yes or --no, and without either it is answered No and remembered as unanswered. Texts of the
 // message line are printed as they come. The save dialog, the memory lists and the offset edits
 // are answered from the command line; the open dialog is cancelled (files come as arguments);
@@ -33,17 +31,15 @@ class ConsoleOperator : public Operator {
   // `progressBar`: draw the grey ramp's progress as one line on `err` (a terminal).
   ConsoleOperator(std::ostream& out, std::ostream& err, Answers answers, bool progressBar);
 
-  // Boxes for which `isResult` holds are the command's result: their text alone goes to
-  // standard output instead.
-  void SendResultsToOutput(std::function<bool(const ShownBox&)> isResult);
   void SetActiveTab(int tab) { activeTab_ = tab; }
 
-  const std::vector<ShownBox>& Boxes() const { return boxes_; }
+  // Whether a question was answered No for want of --yes or --no.
   bool QuestionUnanswered() const { return questionUnanswered_; }
   // The "Yxy Value" group as last shown: "x y Y".
   std::string YxyText() const;
 
   int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+  int ShowReport(const std::string& text, const std::string& caption, int flags) override;
   void SetStatusText(int panel, const std::string& text, bool repaintNow) override;
   std::string StatusText(int panel) const override;
   void ShowMessageLine(const std::string& text) override;
@@ -86,8 +82,6 @@ class ConsoleOperator : public Operator {
   Answers answers_;
   bool progressBar_;
   bool progressShown_ = false;
-  std::function<bool(const ShownBox&)> isResult_;
-  std::vector<ShownBox> boxes_;
   bool questionUnanswered_ = false;
   std::array<std::string, 3> status_;
   std::array<std::string, 3> yxy_;

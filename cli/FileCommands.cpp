@@ -1,6 +1,6 @@
 // lut-convert and the three transfers of files into the monitor.
+#include "cli/ExitStatus.h"
 #include "cli/OpenDevices.h"
-#include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
 #include "platform/CLocale.h"
 #include "platform/InputFile.h"
@@ -8,8 +8,6 @@
 namespace velluma::cli {
 
 namespace {
-
-constexpr std::string_view kTransferCaption = "PC->MONITOR";
 
 // The calibration and film-gamma loaders pass over a file they cannot open without a word; it
 // is said here, with the system's reason, before the file goes to the loader. Only a regular
@@ -57,8 +55,7 @@ int SendCalibration(const CommandContext& context, const std::string& file) {
   OpenOnTab(context, Operator::kCalibrationTab, file);
   if (!context.station.Held().calibrationReady) return kExitRefused;
   OpenDevices devices(context.station);
-  context.station.DownloadButtonClick();
-  return CompletionExitStatus(context.op.Boxes(), kTransferCaption);
+  return context.station.DownloadButtonClick().Code();
 }
 
 int SendLut(const CommandContext& context, const std::string& file) {
@@ -66,11 +63,10 @@ int SendLut(const CommandContext& context, const std::string& file) {
   OpenOnTab(context, Operator::kLookUpTableTab, file);
   if (!context.station.Held().lutLoaded[context.op.LutMemory()]) return RefusedLut(context, file);
   OpenDevices devices(context.station);
-  context.station.LUTStartButtonClick();
+  const ProcedureResult sent = context.station.LUTStartButtonClick();
   // "monitor: NACK" stands for a refused chunk and for a silent monitor alike.
-  if (const std::string& failure = context.station.Link()->LutFailure(); !failure.empty())
-    context.err << "velluma-cli: the monitor " << failure << std::endl;
-  return CompletionExitStatus(context.op.Boxes(), kTransferCaption);
+  if (!sent.cause.empty()) context.err << "velluma-cli: the monitor " << sent.cause << std::endl;
+  return sent.Code();
 }
 
 int SendFilmGamma(const CommandContext& context, const std::string& file) {
@@ -78,8 +74,7 @@ int SendFilmGamma(const CommandContext& context, const std::string& file) {
   OpenOnTab(context, Operator::kFilmGammaTab, file);
   if (!context.station.Held().filmGammaLoaded[context.op.FilmGammaMemory()]) return kExitRefused;
   OpenDevices devices(context.station);
-  context.station.FilmGammaStartButtonClick();
-  return CompletionExitStatus(context.op.Boxes(), kTransferCaption);
+  return context.station.FilmGammaStartButtonClick().Code();
 }
 
 }  // namespace velluma::cli

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <exception>
 
-#include "cli/RunOutcome.h"
+#include "cli/ExitStatus.h"
 #include "history/HistoryDamage.h"
 #include "history/KeyFigures.h"
 #include "history/OpenHistory.h"

@@ -1,6 +1,6 @@
 // query, zero-cal, measure and auto: the monitor and the instrument.
+#include "cli/ExitStatus.h"
 #include "cli/OpenDevices.h"
-#include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
 #include "instruments/InstrumentModel.h"
 #include "platform/CLocale.h"
@@ -10,7 +10,6 @@ namespace velluma::cli {
 namespace {
 
 constexpr const char* kMeasurementCaption = "Measurement";
-constexpr const char* kZeroCalCaption = "0-Cal.";
 
 // The configured instrument ready to measure: the CA driver made on first use as AUTO makes it
 // (a failed set-up has shown its box), the i1-Pro prepared; the PR-655 needs nothing more.
@@ -37,8 +36,7 @@ int Query(const CommandContext& context) {
 
 int ZeroCal(const CommandContext& context) {
   OpenDevices devices(context.station);
-  context.station.ZeroCalButtonClick();
-  return CompletionExitStatus(context.op.Boxes(), kZeroCalCaption);
+  return context.station.ZeroCalButtonClick().Code();
 }
 
 // One patch as AUTO measures white and black: remote mode on, MeasurePatch, remote mode off.
@@ -61,10 +59,9 @@ int Measure(const CommandContext& context, const std::array<int, 3>& patch) {
 }
 
 int Auto(const CommandContext& context) {
-  context.op.SendResultsToOutput(IsAutoReport);
   OpenDevices devices(context.station);
-  context.station.AutoButtonClick();
-  return AutoExitStatus(context.op.Boxes(), context.op.QuestionUnanswered());
+  const ProcedureResult result = context.station.AutoButtonClick();
+  return AutoExitStatus(result, context.op.QuestionUnanswered());
 }
 
 }  // namespace velluma::cli

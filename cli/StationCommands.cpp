@@ -1,6 +1,6 @@
 #include "cli/StationCommands.h"
 
-#include "cli/RunOutcome.h"
+#include "cli/ExitStatus.h"
 
 namespace velluma::cli {
 

@@ -1,7 +1,7 @@
 // verify: the calibrated monitor measured against its target, with the summary on standard
 // output and the report files it was asked for.
+#include "cli/ExitStatus.h"
 #include "cli/OpenDevices.h"
-#include "cli/RunOutcome.h"
 #include "cli/StationCommands.h"
 #include "cli/UsageError.h"
 #include "cli/VerificationSummary.h"
@@ -82,12 +82,6 @@ void CheckOutputs(const VerificationFiles& files) {
         Command::Verify);
 }
 
-int ExitStatus(const VerificationResult& result, const VerificationOutputs& outputs) {
-  if (result.outcome != VerificationResult::Outcome::Finished) return kExitFailed;
-  if (!outputs.failure.empty()) return kExitFailed;
-  return result.Passes() ? kExitDone : kExitRefused;
-}
-
 }  // namespace
 
 int Verify(const CommandContext& context, const VerificationFiles& files) {
@@ -99,7 +93,7 @@ int Verify(const CommandContext& context, const VerificationFiles& files) {
     result = context.station.Verify(view);
   }
   if (!result.readings.empty()) context.out << VerificationSummary(result) << std::flush;
-  return ExitStatus(result, view.Outputs());
+  return result.procedure.Code();
 }
 
 }  // namespace velluma::cli

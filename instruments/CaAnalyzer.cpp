@@ -23,6 +23,8 @@ std::int32_t MemoryValue(int kind) {
   return kind == 1 ? 4 : 0;
 }
 
+constexpr const char* kNotConnectedText = "Not Connect!  Restart Application";
+
 constexpr double kNotDelivered = std::numeric_limits<double>::quiet_NaN();
 
 }  // namespace
@@ -35,6 +37,7 @@ CaAnalyzer::CaAnalyzer(int kind, const std::string& port, int speed, MessageBoxF
   ca200::ICa200& connected = server.Connect();
   if (!SetUp(connected, port, speed)) {
     caSetupFailed_ = true;
+    if (notConnectedShown_) setUpFailure_ = kNotConnectedText;
     return;
   }
   caSetupFailed_ = false;
@@ -71,7 +74,9 @@ bool CaAnalyzer::SetUp(ca200::ICa200& server, const std::string& port, int speed
 
 bool CaAnalyzer::Accessed(std::int32_t result) {
   if (result >= 0) return true;
-  if (messageBox_) messageBox_("Not Connect!  Restart Application", "ERROR: ", 0);
+  if (!messageBox_) return false;
+  messageBox_(kNotConnectedText, "ERROR: ", 0);
+  notConnectedShown_ = true;
   return false;
 }
 

@@ -29,6 +29,9 @@ class CaAnalyzer {
   static std::string ErrorText(int code);
   // -1 while the last construction found no instrument, else 0.
   static int SetupStatus();
+  // The box this driver's set-up showed when it found no instrument; "" when it was set up, or
+  // failed without a box.
+  const std::string& SetUpFailure() const { return setUpFailure_; }
 
   int Kind() const { return kind_; }
   static int PortNumber(const std::string& port);
@@ -54,6 +57,8 @@ class CaAnalyzer {
 
   int kind_;
   MessageBoxFunction messageBox_;
+  bool notConnectedShown_ = false;  // the "Not Connect!" box was shown
+  std::string setUpFailure_;
   Ref<ca200::ICas> cas_;
   Ref<ca200::ICa> ca_;
   Ref<ca200::IProbes> probes_;

@@ -102,11 +102,14 @@ TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
   Start();
   op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   op.dialogAnswers = {dir.File("auto.txt")};
-  station.AutoButtonClick();
+  const ProcedureResult result = station.AutoButtonClick();
   ASSERT_FALSE(op.boxes.empty());
   EXPECT_EQ(op.boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
       << op.boxes.back().text;
   EXPECT_EQ(op.boxes.back().flags, 0);
+  // The i1-Pro's questions, answered, come before the report and change nothing of it.
+  EXPECT_EQ(result.outcome, ProcedureOutcome::Done);
+  EXPECT_EQ(result.report, op.boxes.back().text);
 
   CalibrationData saved;
   ASSERT_EQ(calibration_file::Read(dir.File("auto.txt"), saved),

@@ -6,10 +6,8 @@
 #include <sstream>
 
 #include "calibration/Station.h"
-#include "tests/support/BenchProcess.h"
-#include "tests/support/ScriptedCaServer.h"
+#include "tests/support/CaBenchRig.h"
 #include "tests/support/ScriptedOperator.h"
-#include "tests/support/StationRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -17,45 +15,11 @@ namespace {
 
 using Box = test::ScriptedOperator::Box;
 
-// Measurement indexes of an AUTO run: white, black, R, G, B, grey 0..255, the final black.
-constexpr int kAutoWhite = 0, kAutoGrey0 = 5;
-// ... and of a sequence alone: R, G, B, grey 0..255.
-constexpr int kSequenceGrey0 = 3;
+using test::kAutoGrey0;
+using test::kAutoWhite;
+using test::kSequenceGrey0;
 
-class MeasurementTest : public test::StationRig<> {
- protected:
-  void SetUp() override {
-    StationRig::SetUp();
-    UseMonitorPort(bench.MonitorDevice());
-    settings.WriteStringSetting("AnalizerModel", "CA-310");
-    station.DeviceSet().UseCaServer(caServer);
-    station.CreateDevices();
-    station.CreateCaAnalyzer();
-    // A display that passes: D65 greys, white 250 cd/m2, primaries near sRGB.
-    script.onMeasure = [this](int index, test::CaScript& s) { return Reading(index, s); };
-  }
-
-  std::int32_t Reading(int index, test::CaScript& s) {
-    s.sx = 0.3127f;
-    s.sy = 0.3290f;
-    s.Lv = 250.0f;
-    if (reading) reading(index, s);
-    return failAt == index ? 412 : 0;
-  }
-
-  std::vector<std::string> BenchValues(const std::string& key) {
-    std::istringstream in(bench.State()[key]);
-    std::vector<std::string> values;
-    for (std::string v; in >> v;) values.push_back(v);
-    return values;
-  }
-
-  BenchProcess bench{{"--reply-delay", "10"}};
-  test::CaScript script;
-  CaServer caServer{test::MakeScriptedCaServer(script)};
-  std::function<void(int, test::CaScript&)> reading;
-  int failAt = -1;
-};
+class MeasurementTest : public test::CaBenchRig {};
 
 TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
   op.offsets[0] = "+0.0050";

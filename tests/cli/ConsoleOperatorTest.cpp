@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/ConsoleOperator.h"
+#include "cli/ExitStatus.h"
 
 namespace velluma::cli {
 namespace {
@@ -32,6 +33,10 @@ TEST_F(ConsoleOperatorTest, QuestionsAreAnsweredByTheCommandLine) {
   EXPECT_EQ(none.MessageBox(question, "Calibration", Operator::kYesNoQuestion), Operator::kAnswerNo)
       << "No ends every procedure that asks";
   EXPECT_TRUE(none.QuestionUnanswered());
+  const auto complete = ProcedureResult::Ended(ProcedureOutcome::Done, "Auto\t\tComplete.");
+  EXPECT_EQ(AutoExitStatus(complete, no.QuestionUnanswered()), kExitDone);
+  EXPECT_EQ(AutoExitStatus(complete, none.QuestionUnanswered()), kExitFailed)
+      << "a question nobody answered fails the run";
   EXPECT_EQ(err.str(), "Calibration: " + question + " Yes\nCalibration: " + question +
                            " No\nCalibration: " + question + " (no --yes or --no: answered No)\n");
 }
@@ -58,6 +63,11 @@ TEST_F(ConsoleOperatorTest, TheGreyRampDrawsOneLineOnATerminalOnly) {
   err.str("");
   op.ShowMessageLine("Auto Calibration Complete");
   EXPECT_EQ(err.str(), "Auto Calibration Complete\n");
+  err.str("");
+  op.ShowProgress(128, 256);
+  op.ShowReport("Auto\t\tNG\nMaxBright\t\t 250", "Auto", Operator::kError);
+  EXPECT_EQ(out.str(), "Auto\t\tNG\nMaxBright\t\t 250\n") << "a report is the command's result";
+  EXPECT_EQ(err.str().back(), '\n') << "after the progress line ends";
 }
 
 }  // namespace

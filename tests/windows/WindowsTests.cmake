@@ -120,7 +120,7 @@ target_compile_definitions(InstrumentCalibrationTest PRIVATE
 add_dependencies(InstrumentCalibrationTest ScriptedEyeOne)
 
 # ---- cli/ ----
-velluma_test(CliTest cli/CommandLineTest.cpp cli/ConsoleOperatorTest.cpp cli/RunOutcomeTest.cpp
+velluma_test(CliTest cli/CommandLineTest.cpp cli/ConsoleOperatorTest.cpp
              cli/PrivateSettingsTest.cpp cli/ClockFromEnvironmentTest.cpp)
 target_link_libraries(CliTest PRIVATE cli)
 

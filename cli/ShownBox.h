@@ -1,7 +1,0 @@
-#pragma once
-
-#include "calibration/ShownBox.h"
-
-namespace velluma::cli {
-using ::velluma::ShownBox;
-}  // namespace velluma::cli
