@@ -411,10 +411,10 @@ QWidget* TTonwickForm::BuildCalibrationTab() {
   ColorStringGrid->setFixedHeight(4 * kGridRowHeight + 2 * ColorStringGrid->frameWidth());
   ColorStringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   YxyGridModel->SetEditHandler([this](int column, int row, const QString& text) {
-    Guarded([&] { station_->YxyStringGridSetEditText(column, row, text.toStdString()); });
+    Guarded([&] { station_->SetGreyTableCell(column, row, text.toStdString()); });
   });
   ColorGridModel->SetEditHandler([this](int column, int row, const QString& text) {
-    Guarded([&] { station_->ColorStringGridSetEditText(column, row, text.toStdString()); });
+    Guarded([&] { station_->SetPrimaryTableCell(column, row, text.toStdString()); });
   });
   auto* colorPage = new QWidget;
   auto* colorLayout = new QVBoxLayout(colorPage);
@@ -494,7 +494,7 @@ void TTonwickForm::BuildStatusBar() {
 // window goes on with what was made.
 void TTonwickForm::FormCreate() {
   ModelNameLabel->setText("");
-  Guarded([this] { station_->FormCreate(); });
+  Guarded([this] { station_->Start(); });
   VerificationPage1->Target->Load();
 }
 
@@ -725,7 +725,7 @@ void TTonwickForm::RefreshFilmGammaTable() {
 // Handlers
 
 void TTonwickForm::FuncPageControlChange() {
-  station_->FuncPageControlChange(FuncPageControl->currentIndex());
+  station_->ShowTab(FuncPageControl->currentIndex());
   UpdateFileActions();
 }
 
@@ -734,19 +734,19 @@ void TTonwickForm::TablePageControlChange() {
 }
 
 void TTonwickForm::FileExitExecute() {
-  if (station_->FileExitExecute()) close();
+  if (station_->Exit()) close();
 }
 
 void TTonwickForm::DropFiles(const std::vector<std::string>& paths) {
-  station_->DropFiles(paths);
+  station_->OpenFiles(paths);
 }
 
 void TTonwickForm::ZeroCalButtonClick() {
-  station_->ZeroCalButtonClick();
+  station_->ZeroCalibrate();
 }
 
 void TTonwickForm::AutoButtonClick() {
-  station_->AutoButtonClick();
+  station_->RunAuto();
 }
 
 // A report of the last finished run, into a file the operator chooses; unlike AUTO's data file
@@ -783,11 +783,11 @@ void TTonwickForm::VerifyButtonClick() {
 }
 
 void TTonwickForm::FileOpenExecute() {
-  station_->FileOpenExecute();
+  station_->OpenFile();
 }
 
 void TTonwickForm::FilePropertyExecute() {
-  station_->FilePropertyExecute();
+  station_->ChangeSettings();
 }
 
 // The runs the station's history keeps, read afresh each time the dialog opens.
@@ -806,35 +806,35 @@ void TTonwickForm::ShowPropertyDialog() {
 }
 
 void TTonwickForm::DownloadButtonClick() {
-  station_->DownloadButtonClick();
+  station_->SendCalibration();
 }
 
 void TTonwickForm::LUTStartButtonClick() {
-  station_->LUTStartButtonClick();
+  station_->SendLut(LutMemory());
 }
 
 void TTonwickForm::FilmGammaStartButtonClick() {
-  station_->FilmGammaStartButtonClick();
+  station_->SendFilmGamma(FilmGammaMemory());
 }
 
 void TTonwickForm::FileNewExecute() {
-  station_->FileNewExecute();
+  station_->NewData();
 }
 
 void TTonwickForm::FileSaveExecute() {
-  station_->FileSaveExecute();
+  station_->SaveFile();
 }
 
 void TTonwickForm::FileSaveAsExecute() {
-  station_->FileSaveAsExecute();
+  station_->SaveFileAs();
 }
 
 void TTonwickForm::AnalyzerOffsetCxEditChange() {
-  station_->AnalyzerOffsetCxEditChange();
+  station_->CheckOffsetEdit(0);
 }
 
 void TTonwickForm::AnalyzerOffsetCyEditChange() {
-  station_->AnalyzerOffsetCyEditChange();
+  station_->CheckOffsetEdit(1);
 }
 
 void TTonwickForm::LUTComboBoxChange() {

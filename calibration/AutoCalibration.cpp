@@ -211,7 +211,7 @@ ProcedureResult Station::RunAutoOnce() {
   return MeasureSaveAndReport(path, std::move(result));
 }
 
-ProcedureResult Station::AutoButtonClick() {
+ProcedureResult Station::RunAuto() {
   ProcedureScope procedure(*this, history::Kind::Auto);
   return procedure.Ended(RunAutoOnce());
 }

@@ -14,12 +14,6 @@ void RunRecorder::UseHistory(const std::string& location, std::ostream* log) {
   log_ = log;
 }
 
-void RunRecorder::UseHistory(std::unique_ptr<history::HistoryStore> store, std::ostream* log) {
-  location_.clear();
-  store_ = std::move(store);
-  log_ = log;
-}
-
 bool RunRecorder::Keeping() const {
   return store_ || !history::NoHistoryReason(location_);
 }

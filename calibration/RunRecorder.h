@@ -25,8 +25,6 @@ class RunRecorder {
   // The history at `location` (a file or a "postgresql://" server; "" or "none" for none), opened
   // when the first record is written. `log` receives the line of a failure as well, when given.
   void UseHistory(const std::string& location, std::ostream* log);
-  // A store made elsewhere (the tests').
-  void UseHistory(std::unique_ptr<history::HistoryStore> store, std::ostream* log);
   const std::string& Location() const { return location_; }
 
   // A procedure began (the station's outermost procedure), and ended with `result`; one that was

@@ -1,5 +1,6 @@
 #include "calibration/Station.h"
 
+#include "platform/CLocale.h"
 #include "platform/Settings.h"
 
 namespace velluma {
@@ -37,15 +38,15 @@ Station::ProcedureScope::~ProcedureScope() {
   station_.status_.SetProcedureRunning(false);
 }
 
-void Station::FormCreate() {
-  LoadSettings();
+void Station::Start() {
+  settings_.LoadSettings();
   held_.calibration.Primaries = {};
   views_.RefreshFilmGammaTable();
   views_.RefreshLutTable();
   views_.RefreshCalibrationTables();
   views_.ShowStartPages();
   status_.SetStatusText(0, "Busy", true);
-  CreateDevices();
+  OpenDevices();
   views_.SelectLutMemory(ReadSetting(setting::kLookUpTableSendTo));
   views_.SelectFilmGammaMemory(ReadSetting(setting::kFilmGammaSendTo));
   status_.SetStatusText(0, "", false);
@@ -64,35 +65,45 @@ void Station::FormCreate() {
 // A port that exists but is refused to this user (with the group that may use it), one that
 // another run is using, a monitor brought back from a killed run's speed: each is said on the
 // message line, where otherwise the operator would see only "Communication Error" later.
-void Station::CreateDevices() {
+bool Station::OpenDevices() {
   devices_.Create();
   if (const std::string notices = devices_.PortNotices(); !notices.empty())
     status_.ShowMessageLine(notices);
+  return devices_.BusyPorts().empty();
 }
 
-void Station::FilePropertyExecute() {
+void Station::ChangeSettings() {
   if (procedureRunning_) return;
-  DestroyDevices();
+  CloseDevices();
   dialogs_.ShowPropertyDialog();
   status_.SetStatusText(0, "Busy", true);
-  CreateDevices();
+  OpenDevices();
   status_.SetStatusText(0, "", false);
 }
 
-bool Station::FileExitExecute() {
+bool Station::Exit() {
   if (procedureRunning_) return false;
   if (dialogs_.MessageBox("EXIT?", "Application", Dialogs::kOkCancelError) != Dialogs::kAnswerOk)
     return false;
-  DestroyDevices();
+  CloseDevices();
   return true;
 }
 
-void Station::FileOpenExecute() {
+void Station::OpenFile() {
   if (!procedureRunning_) files_.Open();
 }
 
-void Station::DropFiles(const std::vector<std::string>& paths) {
-  if (!procedureRunning_) files_.OpenDropped(paths);
+ProcedureResult Station::OpenFiles(const std::vector<std::string>& paths) {
+  if (procedureRunning_) return ProcedureResult::Ended(ProcedureOutcome::Refused, "");
+  return files_.OpenDropped(paths);
+}
+
+ProcedureResult Station::LoadLut(const std::string& path) {
+  const LUTLoadResult loaded = files_.ReadLutFile(path);
+  ProcedureResult result = ProcedureResult::Ended(
+      loaded.code == 0 ? ProcedureOutcome::Done : ProcedureOutcome::Refused, loaded.message);
+  result.cause = loaded.cause;
+  return result;
 }
 
 // A transfer, with the figures of its record: the memory it went to (none for PC -> MONITOR), the
@@ -110,19 +121,17 @@ ProcedureResult Station::RunTransfer(history::Kind kind, std::optional<int> memo
   return procedure.Ended(result);
 }
 
-ProcedureResult Station::DownloadButtonClick() {
+ProcedureResult Station::SendCalibration() {
   return RunTransfer(history::Kind::SendCalibration, std::nullopt, held_.calibrationSource,
                      [this] { return transfers_.SendCalibration(); });
 }
 
-ProcedureResult Station::LUTStartButtonClick() {
-  const int memory = views_.LutMemory();
+ProcedureResult Station::SendLut(int memory) {
   return RunTransfer(history::Kind::SendLut, memory, held_.lutSource[memory],
                      [this, memory] { return transfers_.SendLut(memory); });
 }
 
-ProcedureResult Station::FilmGammaStartButtonClick() {
-  const int memory = views_.FilmGammaMemory();
+ProcedureResult Station::SendFilmGamma(int memory) {
   return RunTransfer(history::Kind::SendFilmGamma, memory, held_.filmGammaSource[memory],
                      [this, memory] { return transfers_.SendFilmGamma(memory); });
 }
@@ -147,36 +156,47 @@ ProcedureResult Station::ZeroCalibrateOnce() {
   return result;
 }
 
-ProcedureResult Station::ZeroCalButtonClick() {
+ProcedureResult Station::ZeroCalibrate() {
   ProcedureScope procedure(*this, history::Kind::ZeroCal);
   return procedure.Ended(ZeroCalibrateOnce());
 }
 
-bool Station::MeasurePatch(int red, int green, int blue, const std::string& patchName,
-                           const std::string& caption, XyYValue& result) {
-  return measurement_.MeasurePatch(red, green, blue, patchName, caption, result).Measured();
+// The configured instrument ready to measure: the CA driver made on first use as AUTO makes it
+// (a failed set-up has shown its box), the i1-Pro prepared; the PR-655 needs nothing more.
+bool Station::InstrumentReadyToMeasure() {
+  if (devices_.ConfiguredInstrument().asksOperator) return PrepareI1ForMeasuring();
+  devices_.CreateCaAnalyzer();
+  return !devices_.CaSetUpFailed();
 }
 
-bool Station::MeasureSequence() {
-  return measurement_.MeasureSequence().outcome == SequenceOutcome::Complete;
+ProcedureResult Station::MeasurePatch(int red, int green, int blue) {
+  ProcedureScope procedure(*this);
+  constexpr const char* kCaption = "Measurement";
+  if (!InstrumentReadyToMeasure()) return ProcedureResult::Ended(ProcedureOutcome::Failed, "");
+  AnalyzerFront& front = devices_.Front();
+  if (const InstrumentResult begun = front.BeginRemote(); !begun.Ok()) {
+    const std::string failure = "Analyzer: " + begun.ErrorText();
+    dialogs_.MessageBox(failure, kCaption, Dialogs::kError);
+    return ProcedureResult::Ended(ProcedureOutcome::Failed, failure);
+  }
+  XyYValue value;
+  const std::string name = FormatC("%d,%d,%d", red, green, blue);
+  const PatchResult patch = measurement_.MeasurePatch(red, green, blue, name, kCaption, value);
+  front.EndRemote();
+  if (!patch.Measured()) return ProcedureResult::Ended(ProcedureOutcome::Failed, patch.failure);
+  return ProcedureResult::Ended(ProcedureOutcome::Done, "");
 }
 
-void Station::HoldCalibrationData(const CalibrationData& data) {
-  held_.calibration = data;
-  held_.calibrationReady = true;
-  held_.calibrationSource.clear();
-}
-
-void Station::HoldLut(int memory, const UserMemoryTables::LutTable& table) {
-  held_.tables.LutTables.at(memory) = table;
-  held_.lutLoaded.at(memory) = true;
-  held_.lutSource.at(memory).clear();
-}
-
-void Station::HoldFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
-  held_.tables.FilmGammaTables.at(memory) = table;
-  held_.filmGammaLoaded.at(memory) = true;
-  held_.filmGammaSource.at(memory).clear();
+ProcedureResult Station::QueryMonitor() {
+  std::string model;
+  LCD& link = *devices_.Link();
+  if (const int read = link.Query("QID", model); read < 0)
+    return ProcedureResult::Ended(ProcedureOutcome::Failed,
+                                  "monitor: " + link.ErrorText(ResultOfRead(read)));
+  ProcedureResult result = ProcedureResult::Ended(
+      model == kModelName ? ProcedureOutcome::Done : ProcedureOutcome::Refused, model);
+  result.monitor = model;
+  return result;
 }
 
 }  // namespace velluma

@@ -23,12 +23,17 @@
 
 namespace velluma {
 
+namespace test {
+class StationSeam;
+}  // namespace test
+
 // Everything that lives for the whole run: the devices, the data held for the monitor and the
-// procedures that work on them, each command under the name of the window's handler. The work is
-// done by collaborators that take only what they use (Devices, InstrumentPreparation,
-// MeasurementRun, TableFiles, Transfers); the station keeps their state private, runs AUTO on
-// them and holds back the commands that would replace the devices or the data under a running
-// procedure. It reaches the person and the window only through the operator's roles.
+// procedures that work on them, each a verb that says what it does. The work is done by
+// collaborators that take only what they use (Devices, InstrumentPreparation, MeasurementRun,
+// TableFiles, Transfers); the station keeps their state private, runs AUTO on them and holds back
+// the commands that would replace the devices or the data under a running procedure. It reaches
+// the person and the window only through the operator's roles. Every procedure that talks to the
+// monitor returns what happened and is recorded in the run history with that result.
 class Station {
  public:
   static constexpr const char* kModelName = "QX-7MR520";
@@ -42,91 +47,66 @@ class Station {
 
   // Settings: never cached; failures are RegistryError for the top-level handler.
   std::string ReadSetting(const setting::Text& setting) const { return settings_.Read(setting); }
-  std::int32_t ReadSetting(const setting::Number& setting) const { return settings_.Read(setting); }
   void WriteSetting(const setting::Text& setting, const std::string& value) {
     settings_.Write(setting, value);
   }
-  void LoadSettings() { settings_.LoadSettings(); }
 
-  // Start-up after the window has emptied its model label.
-  void FormCreate();
+  // Start-up, after the window has emptied its model label: the settings filled in, the views
+  // emptied, the devices opened, and the model shown when the QX-7MR520 answers.
+  void Start();
 
-  // The instrument driver of the configured model, and the monitor link, as at start-up; and
-  // every device ended and deleted.
-  void CreateDevices();
-  void DestroyDevices() { devices_.Destroy(); }
-  // Creates the CA driver for a CA-210 or CA-310 when there is none.
-  void CreateCaAnalyzer() { devices_.CreateCaAnalyzer(); }
+  // The instrument driver of the configured model and the monitor link, as at start-up; false
+  // when another run holds one of their ports (the message line names it). CloseDevices ends
+  // every device and deletes it.
+  bool OpenDevices();
+  void CloseDevices() { devices_.Destroy(); }
 
-  // The analyzer front: every operation reads "AnalizerModel" anew.
-  InstrumentResult AnalyzerBeginRemote() { return devices_.Front().BeginRemote(); }
-  InstrumentResult AnalyzerEndRemote() { return devices_.Front().EndRemote(); }
-  InstrumentResult AnalyzerMeasure(double& x, double& y, double& Y) {
-    return devices_.Front().Measure(x, y, Y);
-  }
-
-  // The offset edits lost the focus.
-  void AnalyzerOffsetCxEditChange() { preparation_.CheckOffsetEdit(0); }
-  void AnalyzerOffsetCyEditChange() { preparation_.CheckOffsetEdit(1); }
-
-  // 0-CAL.: prepares the configured instrument.
-  ProcedureResult ZeroCalButtonClick();
-  // 1 when the caller may go on measuring, 0 when it must stop.
-  int InstrumentCalibration() { return preparation_.CalibrateInstrument().ready ? 1 : 0; }
-  // The i1-Pro made ready to measure the monitor (0-CAL.'s calibration on the plate, the
-  // operator's word that it is on the screen, the measurement options). False when stopped.
-  bool PrepareI1ForMeasuring() { return preparation_.PrepareI1ForMeasuring(); }
-
-  // One patch: shown, measured, the offsets added, displayed. False after a failure, which it has
-  // reported under `caption`; `result` is written only on success.
-  bool MeasurePatch(int red, int green, int blue, const std::string& patchName,
-                    const std::string& caption, XyYValue& result);
-  // The primaries and the 256 grey levels measured and written into the monitor.
-  bool MeasureSequence();
-  // AUTO.
-  ProcedureResult AutoButtonClick();
-  // Verify: measures the verification patches against the target the settings name and shows
-  // them on `view` as they arrive. It shows patches and measures; it writes nothing into the
-  // monitor and saves nothing.
+  // The procedures. 0-CAL. prepares the configured instrument; AUTO measures the primaries and
+  // the grey levels, writes them into the monitor, saves them and reports; Verify measures the
+  // verification patches against the target the settings name, showing them on `view` as they
+  // arrive, and writes nothing into the monitor.
+  ProcedureResult ZeroCalibrate();
+  ProcedureResult RunAuto();
   VerificationResult Verify(VerificationView& view);
-  // The grey table zeroed for a new data set without a file name (".txt").
-  void FileNewExecute() { files_.NewData(); }
+  // One patch as AUTO measures white and black: the instrument made ready, remote mode, the
+  // patch shown on the "Yxy Value" display; a failure is reported under "Measurement".
+  ProcedureResult MeasurePatch(int red, int green, int blue);
+  // The monitor's model: done for the QX-7MR520, refused for another (the report is the model
+  // either way), failed when the link fails (the report says why).
+  ProcedureResult QueryMonitor();
+  // The transfers: the calibration data held (PC -> MONITOR), and the LUT or film-gamma table of
+  // user memory `memory` (0..2).
+  ProcedureResult SendCalibration();
+  ProcedureResult SendLut(int memory);
+  ProcedureResult SendFilmGamma(int memory);
 
-  // The calibration data file.
-  bool FileSaveProcWB(const std::string& path) { return files_.WriteCalibrationFile(path); }
-  int FileOpenProcWB(const std::string& path) { return files_.ReadCalibrationFile(path); }
-  void FileSaveExecute() { files_.Save(); }
-  void FileSaveAsExecute() { files_.SaveAs(); }
+  // The files of the function tabs. NewData zeroes the grey table (no file name, ".txt");
+  // OpenFile asks for a file and OpenFiles takes dropped ones (the first): either goes to the
+  // loader of the active tab, and is done when it loaded. LoadLut reads a LUT file into the
+  // memory the LookUpTable tab has selected, without the box a rejected one gets on the tab.
+  void NewData() { files_.NewData(); }
+  void OpenFile();
+  ProcedureResult OpenFiles(const std::vector<std::string>& paths);
+  ProcedureResult LoadLut(const std::string& path);
+  void SaveFile() { files_.Save(); }
+  void SaveFileAs() { files_.SaveAs(); }
+  // After the operator switched function tabs: each shows the file name it remembers.
+  void ShowTab(int tab) { files_.ShowTab(tab); }
 
-  // Property: every device closed before the settings dialog, made again from the new settings
-  // after it, however it closed.
-  void FilePropertyExecute();
-  // The operator asked to exit: true when the program is to end.
-  bool FileExitExecute();
-  // After the operator switched function tabs.
-  void FuncPageControlChange(int newTab) { files_.ShowTab(newTab); }
+  // A value typed into a cell of the grey table ("Yxy Table") or of the primaries ("LCD Color"):
+  // column 1 x, 2 y, 3 Y of the grey level or primary of that row. ConvertError when the text is
+  // not a number.
+  void SetGreyTableCell(int column, int row, const std::string& text);
+  void SetPrimaryTableCell(int column, int row, const std::string& text);
+  // The offset edit of `axis` (0 x, 1 y) the operator left: kept when it holds an offset,
+  // emptied with a box otherwise.
+  void CheckOffsetEdit(int axis) { preparation_.CheckOffsetEdit(axis); }
 
-  // Open, and files dropped on the window.
-  void FileOpenExecute();
-  void DropFiles(const std::vector<std::string>& paths);
-  int FileOpenProcLUT(const std::string& path) { return files_.ReadLutFile(path); }
-  int FileOpenProcFG(const std::string& path) { return files_.ReadFilmGammaFile(path); }
-  const std::string& LutLoadCause() const { return files_.LutLoadCause(); }
-
-  // The transfers to the monitor: PC -> MONITOR and the two Start buttons.
-  ProcedureResult DownloadButtonClick();
-  ProcedureResult LUTStartButtonClick();
-  ProcedureResult FilmGammaStartButtonClick();
-
-  // A value typed into a cell of the "Yxy Table" or "LCD Color" grid: column 1 x, 2 y, 3 Y of
-  // the grey level or primary of that row. ConvertError when the text is not a number.
-  void YxyStringGridSetEditText(int column, int row, const std::string& text);
-  void ColorStringGridSetEditText(int column, int row, const std::string& text);
-
-  // Data to send, held as if a file had been loaded (for the command line and the tests).
-  void HoldCalibrationData(const CalibrationData& data);
-  void HoldLut(int memory, const UserMemoryTables::LutTable& table);
-  void HoldFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table);
+  // The settings changed in the Property dialog: every device closed before it, made again from
+  // the new settings after it, however it closed.
+  void ChangeSettings();
+  // The operator asked to exit: true when the program is to end (the devices are closed).
+  bool Exit();
 
   // The run history every procedure that talks to the monitor is recorded in: a file or a
   // "postgresql://" server ("" for none), opened at the first record; failures go to the message
@@ -134,10 +114,7 @@ class Station {
   void UseHistory(const std::string& location, std::ostream* log = nullptr) {
     recorder_.UseHistory(location, log);
   }
-  void UseHistory(std::unique_ptr<history::HistoryStore> store, std::ostream* log = nullptr) {
-    recorder_.UseHistory(std::move(store), log);
-  }
-  // Where the history is kept, for reading it; "" when none is kept or it was given as a store.
+  // Where the history is kept, for reading it; "" when none is kept.
   const std::string& HistoryLocation() const { return recorder_.Location(); }
 
   // Where a run learns that it is to stop from outside (the command line's signals): `reason`
@@ -146,10 +123,13 @@ class Station {
   // recorded in the history as stopped.
   void StopWhen(std::function<std::string()> reason) { devices_.Stop().AskWith(std::move(reason)); }
 
-  // What the station holds and uses, to look at.
+  // What the station holds for the monitor, to show.
   const HeldData& Held() const { return held_; }
-  LCD* Link() { return devices_.Link(); }
-  ::velluma::Devices& DeviceSet() { return devices_; }
+  // While a procedure runs, the commands that would replace the devices or the data do nothing.
+  bool ProcedureRunning() const { return procedureRunning_; }
+
+ private:
+  friend class test::StationSeam;  // tests drive one collaborator alone
 
   // Marks a procedure as running for as long as it lives: the commands that would replace the
   // devices or the data under it (Exit, Property, Open, dropped files) do not act meanwhile. A
@@ -175,9 +155,7 @@ class Station {
     bool recorded_;
     ProcedureResult result_;
   };
-  bool ProcedureRunning() const { return procedureRunning_; }
 
- private:
   using PatchOutcome = MeasurementRun::PatchOutcome;
   using PatchResult = MeasurementRun::PatchResult;
   using SequenceOutcome = MeasurementRun::SequenceOutcome;
@@ -185,6 +163,8 @@ class Station {
 
   bool CheckMonitorModel(std::string& model, const char* caption, ProcedureResult& result);
   ProcedureResult RunAutoOnce();
+  bool InstrumentReadyToMeasure();
+  bool PrepareI1ForMeasuring() { return preparation_.PrepareI1ForMeasuring(); }
   PatchResult MeasureWhiteAndBlack(XyYValue& white);
   ProcedureResult MeasureSaveAndReport(const std::string& path, ProcedureResult result);
   void EndAutoAtNormalBrightness();

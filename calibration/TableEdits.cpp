@@ -29,14 +29,14 @@ void Store(XyYValue& value, int column, double number) {
 
 // A typed value makes the data held no longer the file's: the run history then names no file
 // for what PC -> MONITOR sends.
-void Station::YxyStringGridSetEditText(int column, int row, const std::string& text) {
+void Station::SetGreyTableCell(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
   if (row < 1 || row > CalibrationData::kGreyLevels) return;
   Store(held_.calibration.YxyTable[row - 1], column, number);
   held_.calibrationSource.clear();
 }
 
-void Station::ColorStringGridSetEditText(int column, int row, const std::string& text) {
+void Station::SetPrimaryTableCell(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
   if (row < 1 || row > 3) return;
   Store(held_.calibration.Primaries[row - 1], column, number);

@@ -6,7 +6,6 @@
 #include "datafiles/CalibrationFile.h"
 #include "datafiles/FilmGammaFile.h"
 #include "instruments/AnalyzerOffset.h"
-#include "lut/LUTFileLoad.h"
 
 namespace velluma {
 
@@ -84,7 +83,7 @@ void TableFiles::NewData() {
   SetCurrentFileName(kNoFileName);
 }
 
-int TableFiles::ReadLutFile(const std::string& path) {
+LUTLoadResult TableFiles::ReadLutFile(const std::string& path) {
   const int memory = views_.LutMemory();
   const bool direct = settings_.Read(setting::kLutFile) != 0;
   const std::string format = direct ? std::string() : settings_.Read(setting::kLutFileType);
@@ -92,8 +91,7 @@ int TableFiles::ReadLutFile(const std::string& path) {
       LoadLUTFile(path, format, direct, held_.tables.LutTables[memory], std::cout);
   held_.lutLoaded[memory] = loaded.code == 0;
   held_.lutSource[memory] = loaded.code == 0 ? path : std::string();
-  lutLoadCause_ = loaded.cause;
-  return loaded.code;
+  return loaded;
 }
 
 int TableFiles::ReadFilmGammaFile(const std::string& path) {
@@ -127,43 +125,56 @@ std::string TableFiles::OpenFilter() const {
   }
 }
 
-void TableFiles::Open() {
+ProcedureResult TableFiles::Open() {
   std::string path;
-  if (!dialogs_.OpenDialog(OpenFilter(), "", path)) return;
-  OpenByActiveTab(path);
+  if (!dialogs_.OpenDialog(OpenFilter(), "", path))
+    return ProcedureResult::Ended(ProcedureOutcome::Refused, "");
+  return OpenByActiveTab(path);
 }
 
-void TableFiles::OpenDropped(const std::vector<std::string>& paths) {
-  if (paths.empty()) return;
-  OpenByActiveTab(paths.front());
+ProcedureResult TableFiles::OpenDropped(const std::vector<std::string>& paths) {
+  if (paths.empty()) return ProcedureResult::Ended(ProcedureOutcome::Refused, "");
+  return OpenByActiveTab(paths.front());
 }
 
 // The path becomes the file name in panel 2, except that a calibration data file that cannot be
 // opened or is rejected changes nothing at all: Save would otherwise write the data held under a
 // name it never came from.
-void TableFiles::OpenByActiveTab(const std::string& path) {
+ProcedureResult TableFiles::OpenByActiveTab(const std::string& path) {
   const std::string previousName = CurrentFileName();
   SetCurrentFileName(path);
-  if (!LoadByActiveTab(path)) SetCurrentFileName(previousName);
+  const int tab = views_.ActiveTab();
+  ProcedureResult loaded = LoadByActiveTab(path);
+  const bool tableTab = tab == Views::kLookUpTableTab || tab == Views::kFilmGammaTab;
+  if (!tableTab && !loaded.Done()) SetCurrentFileName(previousName);
+  return loaded;
 }
 
-bool TableFiles::LoadByActiveTab(const std::string& path) {
+ProcedureResult TableFiles::LoadByActiveTab(const std::string& path) {
+  const auto ended = [](bool loaded) {
+    return ProcedureResult::Ended(loaded ? ProcedureOutcome::Done : ProcedureOutcome::Refused, "");
+  };
   switch (views_.ActiveTab()) {
-    case Views::kLookUpTableTab:
-      if (ReadLutFile(path) == 1) {
+    case Views::kLookUpTableTab: {
+      const LUTLoadResult read = ReadLutFile(path);
+      if (read.code == 1) {
         dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
         held_.tables.LutTables[views_.LutMemory()] = {};
       }
       views_.RefreshLutTable();
-      return true;
-    case Views::kFilmGammaTab:
-      ReadFilmGammaFile(path);
+      ProcedureResult result = ended(read.code == 0);
+      result.cause = read.cause;
+      return result;
+    }
+    case Views::kFilmGammaTab: {
+      const bool loaded = ReadFilmGammaFile(path) == 0;
       views_.RefreshFilmGammaTable();
-      return true;
+      return ended(loaded);
+    }
     default:
-      if (ReadCalibrationFile(path) != 1) return false;
+      if (ReadCalibrationFile(path) != 1) return ended(false);
       views_.RefreshCalibrationTables();
-      return true;
+      return ended(true);
   }
 }
 

@@ -6,8 +6,10 @@
 
 #include "calibration/Dialogs.h"
 #include "calibration/HeldData.h"
+#include "calibration/ProcedureResult.h"
 #include "calibration/StatusView.h"
 #include "calibration/Views.h"
+#include "lut/LUTFileLoad.h"
 #include "platform/SettingsStore.h"
 
 namespace velluma {
@@ -34,15 +36,16 @@ class TableFiles {
 
   // Open and files dropped on the window (only the first is opened): the file goes to the
   // loader of the active tab, never chosen by its name.
-  void Open();
-  void OpenDropped(const std::vector<std::string>& paths);
+  // Each is done when the file loaded, refused otherwise (a LUT with what its diagnosis line does
+  // not say); the boxes of a rejected file are their only report.
+  ProcedureResult Open();
+  ProcedureResult OpenDropped(const std::vector<std::string>& paths);
   // A LUT file (or, with "LUTFile" set, a table of the monitor's codes) into the LUT of the
-  // selected memory: 0 loaded, 1 rejected (the table then as it was).
-  int ReadLutFile(const std::string& path);
+  // selected memory: code 0 loaded, 1 rejected (the table then as it was), with what the
+  // diagnosis line does not say.
+  LUTLoadResult ReadLutFile(const std::string& path);
   // A film-gamma table file into the selected memory: 0 loaded, -1 not.
   int ReadFilmGammaFile(const std::string& path);
-  // What the last LUT load's diagnosis line does not say, empty when there is nothing to add.
-  const std::string& LutLoadCause() const { return lutLoadCause_; }
 
   // The name of the file of the tab shown, as panel 2 shows it.
   const std::string& CurrentFileName() const { return fileNames_[shownTab_]; }
@@ -52,8 +55,8 @@ class TableFiles {
 
  private:
   std::string OpenFilter() const;
-  void OpenByActiveTab(const std::string& path);
-  bool LoadByActiveTab(const std::string& path);
+  ProcedureResult OpenByActiveTab(const std::string& path);
+  ProcedureResult LoadByActiveTab(const std::string& path);
 
   HeldData& held_;
   SettingsStore& settings_;
@@ -62,7 +65,6 @@ class TableFiles {
   Views& views_;
   std::array<std::string, 3> fileNames_{};  // per function tab
   int shownTab_ = Views::kCalibrationTab;
-  std::string lutLoadCause_;
 };
 
 }  // namespace velluma

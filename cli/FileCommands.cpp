@@ -21,16 +21,17 @@ bool Readable(const CommandContext& context, const std::string& file) {
 
 // The LUT loader's diagnosis line says what kind of failure it was; the cause follows on
 // standard error.
-int RefusedLut(const CommandContext& context, const std::string& file) {
-  if (const std::string& cause = context.station.LutLoadCause(); !cause.empty())
-    context.err << "velluma-cli: '" << file << "': " << cause << std::endl;
+int RefusedLut(const CommandContext& context, const std::string& file,
+               const ProcedureResult& loaded) {
+  if (!loaded.cause.empty())
+    context.err << "velluma-cli: '" << file << "': " << loaded.cause << std::endl;
   return kExitRefused;
 }
 
 // The file goes to the loader of `tab`, as when it is dropped on the window with that tab active.
-void OpenOnTab(const CommandContext& context, int tab, const std::string& file) {
+ProcedureResult OpenOnTab(const CommandContext& context, int tab, const std::string& file) {
   context.op.SetActiveTab(tab);
-  context.station.DropFiles({file});
+  return context.station.OpenFiles({file});
 }
 
 // The direct table file format: entry by entry, red changing fastest.
@@ -45,25 +46,25 @@ void PrintMonitorLut(std::ostream& out, const UserMemoryTables::LutTable& table)
 
 int LutConvert(const CommandContext& context, const std::string& file) {
   const int memory = context.op.LutMemory();
-  if (context.station.FileOpenProcLUT(file) != 0) return RefusedLut(context, file);
+  if (const ProcedureResult loaded = context.station.LoadLut(file); !loaded.Done())
+    return RefusedLut(context, file, loaded);
   PrintMonitorLut(context.out, context.station.Held().tables.LutTables[memory]);
   return kExitDone;
 }
 
 int SendCalibration(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
-  OpenOnTab(context, Operator::kCalibrationTab, file);
-  if (!context.station.Held().calibrationReady) return kExitRefused;
+  if (!OpenOnTab(context, Operator::kCalibrationTab, file).Done()) return kExitRefused;
   OpenDevices devices(context.station);
-  return context.station.DownloadButtonClick().Code();
+  return context.station.SendCalibration().Code();
 }
 
 int SendLut(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
-  OpenOnTab(context, Operator::kLookUpTableTab, file);
-  if (!context.station.Held().lutLoaded[context.op.LutMemory()]) return RefusedLut(context, file);
+  const ProcedureResult loaded = OpenOnTab(context, Operator::kLookUpTableTab, file);
+  if (!loaded.Done()) return RefusedLut(context, file, loaded);
   OpenDevices devices(context.station);
-  const ProcedureResult sent = context.station.LUTStartButtonClick();
+  const ProcedureResult sent = context.station.SendLut(context.op.LutMemory());
   // "monitor: NACK" stands for a refused chunk and for a silent monitor alike.
   if (!sent.cause.empty()) context.err << "velluma-cli: the monitor " << sent.cause << std::endl;
   return sent.Code();
@@ -71,10 +72,9 @@ int SendLut(const CommandContext& context, const std::string& file) {
 
 int SendFilmGamma(const CommandContext& context, const std::string& file) {
   if (!Readable(context, file)) return kExitRefused;
-  OpenOnTab(context, Operator::kFilmGammaTab, file);
-  if (!context.station.Held().filmGammaLoaded[context.op.FilmGammaMemory()]) return kExitRefused;
+  if (!OpenOnTab(context, Operator::kFilmGammaTab, file).Done()) return kExitRefused;
   OpenDevices devices(context.station);
-  return context.station.FilmGammaStartButtonClick().Code();
+  return context.station.SendFilmGamma(context.op.FilmGammaMemory()).Code();
 }
 
 }  // namespace velluma::cli

@@ -14,12 +14,11 @@ struct PortInUse {};
 class OpenDevices {
  public:
   explicit OpenDevices(Station& station) : station_(station) {
-    station_.CreateDevices();
-    if (station_.DeviceSet().BusyPorts().empty()) return;
-    station_.DestroyDevices();
+    if (station_.OpenDevices()) return;
+    station_.CloseDevices();
     throw PortInUse{};
   }
-  ~OpenDevices() { station_.DestroyDevices(); }
+  ~OpenDevices() { station_.CloseDevices(); }
   OpenDevices(const OpenDevices&) = delete;
   OpenDevices& operator=(const OpenDevices&) = delete;
 

@@ -68,7 +68,7 @@ int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
   // private settings go when the run ends, and main then ends the process as the signal would.
   const InterruptRequest interrupts;
   station.StopWhen(&InterruptRequest::SignalName);
-  station.LoadSettings();
+  settings.Store().LoadSettings();
   // Its failures reach standard error through the message line.
   station.UseHistory(history::DefaultHistoryLocation());
   try {

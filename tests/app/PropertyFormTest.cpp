@@ -13,6 +13,7 @@
 #include "app/PropertyUnit.h"
 #include "app/TonwickUnit.h"
 #include "tests/support/BenchProcess.h"
+#include "tests/support/StationSeam.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -135,17 +136,18 @@ TEST_F(PropertyFormTest, CancelAfterApplyKeepsTheSettingsAndTheDevicesFollowThem
     form.CANCELButton->click();
   });
   EXPECT_EQ(settings.ReadStringSetting("AnalizerModel"), "PR-655");
-  EXPECT_TRUE(window->station().DeviceSet().Pr());
-  EXPECT_FALSE(window->station().DeviceSet().Ca());
-  EXPECT_TRUE(window->station().Link());
+  EXPECT_TRUE(test::StationSeam(window->station()).DeviceSet().Pr());
+  EXPECT_FALSE(test::StationSeam(window->station()).DeviceSet().Ca());
+  EXPECT_TRUE(test::StationSeam(window->station()).Link());
   EXPECT_EQ(window->StatusText(0), "");
 
   Property(*window, [](TPropertyForm& form) {
     Choose(form.AModelComboBox, "CA-210");
     form.OKButton->click();
   });
-  EXPECT_FALSE(window->station().DeviceSet().Pr());
-  EXPECT_FALSE(window->station().DeviceSet().Ca()) << "made by the next 0-CAL. or AUTO";
+  EXPECT_FALSE(test::StationSeam(window->station()).DeviceSet().Pr());
+  EXPECT_FALSE(test::StationSeam(window->station()).DeviceSet().Ca())
+      << "made by the next 0-CAL. or AUTO";
 }
 
 TEST_F(PropertyFormTest, AnotherMonitorPortReconnectsWithoutARestart) {
@@ -167,7 +169,7 @@ TEST_F(PropertyFormTest, AnotherMonitorPortReconnectsWithoutARestart) {
   ::unsetenv("VELLUMA_PORTS");
   EXPECT_EQ(settings.ReadStringSetting("MonitorPort"), "COM5");
   std::string reply;
-  EXPECT_EQ(window->station().Link()->Query("QID", reply), 3);
+  EXPECT_EQ(test::StationSeam(window->station()).Link()->Query("QID", reply), 3);
   EXPECT_EQ(other.Log(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
 }
 

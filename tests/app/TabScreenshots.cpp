@@ -26,6 +26,7 @@
 #include "history/OpenHistory.h"
 #include "tests/app/SampleHistory.h"
 #include "tests/support/BenchProcess.h"
+#include "tests/support/StationSeam.h"
 
 namespace {
 
@@ -39,18 +40,18 @@ void FillSampleData(Station& station) {
   for (int n = 0; n < 256; ++n)
     data.YxyTable[n] = {0.3127 + 0.0004 * std::sin(n / 9.0), 0.3290 - 0.0003 * std::cos(n / 7.0),
                         0.05 + 259.1 * std::pow(n / 255.0, 2.2)};
-  station.HoldCalibrationData(data);
+  velluma::test::StationSeam(station).HoldCalibrationData(data);
   velluma::UserMemoryTables::LutTable lut{};
   for (int e = 0; e < 4096; ++e) {
     const int r = e % 16, g = (e / 16) % 16, b = e / 256;
     const int codes[] = {r * 1023 / 15, g * 1023 / 15, b * 1023 / 15};
     for (int c = 0; c < 3; ++c) lut[c][e] = codes[c];
   }
-  station.HoldLut(0, lut);
+  velluma::test::StationSeam(station).HoldLut(0, lut);
   velluma::UserMemoryTables::FilmGammaTable filmGamma{};
   for (int i = 0; i < 1024; ++i)
     filmGamma[i] = static_cast<int>(std::lround(1023 * std::pow(i / 1023.0, 1 / 2.4)));
-  station.HoldFilmGamma(0, filmGamma);
+  velluma::test::StationSeam(station).HoldFilmGamma(0, filmGamma);
 }
 
 // The window connected to a bench of its own, measuring with a CA-310 through the bench's server

@@ -41,6 +41,7 @@
 #include "tests/support/CpuTime.h"
 #include "tests/app/SampleHistory.h"
 #include "tests/support/BenchProcess.h"
+#include "tests/support/StationSeam.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -202,10 +203,10 @@ TEST_F(TonwickFormTest, ExitCancelledLeavesEverythingAndOkEndsTheSession) {
   window->show();
   answers = {Operator::kAnswerCancel};
   window->FileExit->trigger();
-  EXPECT_TRUE(window->station().Link());
+  EXPECT_TRUE(test::StationSeam(window->station()).Link());
   EXPECT_TRUE(window->isVisible());
   window->FileExit->trigger();
-  EXPECT_FALSE(window->station().Link());
+  EXPECT_FALSE(test::StationSeam(window->station()).Link());
   EXPECT_FALSE(window->isVisible());
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].text, "EXIT?");
@@ -216,7 +217,7 @@ TEST_F(TonwickFormTest, ExitCancelledLeavesEverythingAndOkEndsTheSession) {
 TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
   auto window = Start();
   {
-    Station::ProcedureScope running(window->station());
+    test::StationSeam::RunningProcedure running(window->station());
     EXPECT_FALSE(window->FileExit->isEnabled());
     EXPECT_FALSE(window->FileProperty->isEnabled());
     EXPECT_FALSE(window->FileOpen->isEnabled());
@@ -226,14 +227,15 @@ TEST_F(TonwickFormTest, DropsGoToTheStationOnlyWhenNoProcedureRuns) {
   EXPECT_TRUE(window->FileExit->isEnabled());
   window->show();
   {
-    Station::ProcedureScope running(window->station());
+    test::StationSeam::RunningProcedure running(window->station());
     EXPECT_FALSE(window->close()) << "the close box waits for the procedure";
   }
   // A path longer than 255 characters, to a file that is there, is taken whole.
   const std::string folder = dir.File(std::string(150, 'a') + "/" + std::string(150, 'b'));
   std::filesystem::create_directories(folder);
   const QString longPath = QString::fromStdString(folder + "/first.txt");
-  ASSERT_TRUE(window->station().FileSaveProcWB(longPath.toStdString()));
+  ASSERT_TRUE(
+      test::StationSeam(window->station()).Files().WriteCalibrationFile(longPath.toStdString()));
   Drop(*window, {longPath, "/tmp/second.txt", "/tmp/third.txt"});
   EXPECT_EQ(window->StatusText(2), longPath.toStdString());
 }
@@ -306,9 +308,10 @@ TEST_F(TonwickFormTest, AFileGivenToTheProgramOpensOnTheTabOfItsKind) {
 
   CalibrationData data;
   data.YxyTable[7].Y = 3.5;
-  window->station().HoldCalibrationData(data);
-  ASSERT_TRUE(window->station().FileSaveProcWB(dir.File("suite.txt")));
-  window->station().HoldCalibrationData({});
+  test::StationSeam(window->station()).HoldCalibrationData(data);
+  ASSERT_TRUE(
+      test::StationSeam(window->station()).Files().WriteCalibrationFile(dir.File("suite.txt")));
+  test::StationSeam(window->station()).HoldCalibrationData({});
   window->OpenGivenFile(dir.File("suite.txt"));
   EXPECT_EQ(window->FuncPageControl->currentIndex(), Operator::kCalibrationTab);
   EXPECT_EQ(window->station().Held().calibration.YxyTable[7].Y, 3.5);
@@ -332,7 +335,7 @@ TEST_F(TonwickFormTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
 
   UserMemoryTables::FilmGammaTable ramp{};
   for (int i = 0; i < 1024; ++i) ramp[i] = i;
-  window->station().HoldFilmGamma(0, ramp);
+  test::StationSeam(window->station()).HoldFilmGamma(0, ramp);
   const auto start = test::ThreadCpuTime();
   window->RefreshLutTable();
   window->RefreshFilmGammaTable();
@@ -379,7 +382,7 @@ TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
   auto window = Start();
   CalibrationData data;
   data.Primaries[1] = {0.3, 0.6, 70.25};
-  window->station().HoldCalibrationData(data);
+  test::StationSeam(window->station()).HoldCalibrationData(data);
   window->RefreshCalibrationTables();
   EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "") << "only the active page is filled";
   window->TablePageControl->setCurrentIndex(1);
@@ -396,7 +399,7 @@ TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
   auto window = Start();
   UserMemoryTables::LutTable lut{};
   lut[2][4095] = 1023;
-  window->station().HoldLut(0, lut);
+  test::StationSeam(window->station()).HoldLut(0, lut);
   window->RefreshLutTable();
   EXPECT_EQ(Cell(window->LUTStringGrid, 3, 4096), "1023");
   QTest::keyClick(Named<QComboBox>(*window, "LUTComboBox"), Qt::Key_Down);
@@ -405,7 +408,7 @@ TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
 
   UserMemoryTables::FilmGammaTable ramp{};
   for (int i = 0; i < 1024; ++i) ramp[i] = i;
-  window->station().HoldFilmGamma(2, ramp);
+  test::StationSeam(window->station()).HoldFilmGamma(2, ramp);
   QTest::keyClick(Named<QComboBox>(*window, "FilmGammaComboBox"), Qt::Key_End);
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 0, 1), "       0");
   EXPECT_EQ(Cell(window->FilmGammaStringGrid, 1, 1), "       0");
@@ -421,7 +424,7 @@ TEST_F(TonwickFormTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLo
   ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
   CalibrationData data;
   data.YxyTable[0] = {0.3127, 0.329, 1.5};
-  window->station().HoldCalibrationData(data);
+  test::StationSeam(window->station()).HoldCalibrationData(data);
   window->RefreshCalibrationTables();
   window->YxyGridModel->setData(window->YxyGridModel->index(2, 3), "2.25", Qt::EditRole);
   std::setlocale(LC_ALL, saved.c_str());
@@ -508,7 +511,7 @@ TEST_F(TonwickFormTest, ASettingThatCannotBeReadStopsStartUpButNotTheWindow) {
   EXPECT_EQ(window->ModelNameLabel->text(), "");
   Click(*window, "DownloadButton");  // nothing to send yet, but the station answers
   EXPECT_EQ(boxes.back().text, "NOT FILE LOAD");
-  window->station().HoldCalibrationData({});
+  test::StationSeam(window->station()).HoldCalibrationData({});
   Click(*window, "DownloadButton");
   EXPECT_EQ(boxes.back().text, "Monitor: Communication Error") << "a link without a port";
 }

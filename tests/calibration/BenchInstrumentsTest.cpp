@@ -40,8 +40,8 @@ class BenchInstrumentsTest : public test::StationRig<::testing::TestWithParam<co
     UseMonitorPort(bench->MonitorDevice());
     settings.WriteStringSetting("AnalizerPort", bench->Pr655Device());
     settings.WriteStringSetting("AnalizerModel", GetParam());
-    station.DeviceSet().UseCaServer(caServer);
-    station.CreateDevices();
+    seam.DeviceSet().UseCaServer(caServer);
+    station.OpenDevices();
   }
   void TearDown() override {
     StationRig::TearDown();
@@ -57,7 +57,7 @@ class BenchInstrumentsTest : public test::StationRig<::testing::TestWithParam<co
 TEST_P(BenchInstrumentsTest, ZeroCalibrationCompletes) {
   Start();
   op.answers = {Operator::kAnswerYes};
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
   EXPECT_FALSE(op.locked);
   auto state = bench->State();
@@ -78,16 +78,16 @@ TEST_P(BenchInstrumentsTest, ZeroCalibrationCompletes) {
 TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
   Start();
   op.answers = {Operator::kAnswerYes};
-  station.CreateCaAnalyzer();
-  ASSERT_EQ(station.InstrumentCalibration(), 1);
+  seam.DeviceSet().CreateCaAnalyzer();
+  ASSERT_TRUE(seam.Preparation().CalibrateInstrument().ready);
   if (IsI1()) {
-    ASSERT_EQ(station.DeviceSet().I1()->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
+    ASSERT_EQ(seam.DeviceSet().I1()->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
   }
-  ASSERT_EQ(station.AnalyzerBeginRemote().code, 0);
-  ASSERT_EQ(station.Link()->ShowPattern(255, 0, 0), LinkResult::Ok);
+  ASSERT_EQ(seam.DeviceSet().Front().BeginRemote().code, 0);
+  ASSERT_EQ(seam.Link()->ShowPattern(255, 0, 0), LinkResult::Ok);
   double x = 0, y = 0, Y = 0;
-  ASSERT_EQ(station.AnalyzerMeasure(x, y, Y).code, 0);
-  station.AnalyzerEndRemote();
+  ASSERT_EQ(seam.DeviceSet().Front().Measure(x, y, Y).code, 0);
+  seam.DeviceSet().Front().EndRemote();
   const std::vector<std::string> measured = bench->Request("measure");
   ASSERT_EQ(measured.size(), 1u);
   const auto expected = Numbers(measured[0]);
@@ -102,7 +102,7 @@ TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
   Start();
   op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   op.dialogAnswers = {dir.File("auto.txt")};
-  const ProcedureResult result = station.AutoButtonClick();
+  const ProcedureResult result = station.RunAuto();
   ASSERT_FALSE(op.boxes.empty());
   EXPECT_EQ(op.boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
       << op.boxes.back().text;
@@ -140,7 +140,7 @@ TEST_P(BenchInstrumentsTest, TintedGreysGiveTheRgbNgReport) {
   Start({"--tint-x", "0.05"});
   op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   op.dialogAnswers = {dir.File("tinted.txt")};
-  station.AutoButtonClick();
+  station.RunAuto();
   ASSERT_FALSE(op.boxes.empty());
   EXPECT_EQ(op.boxes.back().text.substr(0, 20), "Auto\t\tNG\n RGBch\t\tNG\n");
   EXPECT_EQ(op.boxes.back().flags, 16);
@@ -149,7 +149,7 @@ TEST_P(BenchInstrumentsTest, TintedGreysGiveTheRgbNgReport) {
 TEST_P(BenchInstrumentsTest, ADimPanelGivesTheMaxBrightBox) {
   Start({"--white", "200"});
   op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
-  station.AutoButtonClick();
+  station.RunAuto();
   ASSERT_FALSE(op.boxes.empty());
   EXPECT_EQ(op.boxes.back().caption, "MaxBright");
   EXPECT_EQ(op.boxes.back().text, "QX-7MR520\nMaxBright\t 200\tNG");
@@ -292,39 +292,39 @@ TEST_P(BenchFailuresTest, FailuresOfEachInstrument) {
   const std::string model = GetParam();
   if (model == "CA-310") {
     Start({"--fault", "ca:collection fail"});
-    station.ZeroCalButtonClick();
+    station.ZeroCalibrate();
     EXPECT_EQ(op.boxes, (std::vector<Box>{{"Not Connect!  Restart Application", "ERROR: ", 0}}));
     EXPECT_TRUE(op.locked);
   } else if (model == "i1-Pro") {
     Start({"--fault", "eyeone:Calibrate fail"});
     op.answers = {Operator::kAnswerYes};
-    station.ZeroCalButtonClick();
+    station.ZeroCalibrate();
     EXPECT_EQ(op.messageLine, "Calibrate NG");
     EXPECT_EQ(op.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
     op.answers = {Operator::kAnswerNo};
     op.boxes.clear();
-    station.ZeroCalButtonClick();
+    station.ZeroCalibrate();
     EXPECT_EQ(op.boxes.back(), (Box{"0-Cal. Abort", "Abort", 0}));
     op.answers = {Operator::kAnswerYes, Operator::kAnswerNo};  // calibrate, then not on the screen
     op.boxes.clear();
-    station.AutoButtonClick();
+    station.RunAuto();
     EXPECT_EQ(op.boxes.back(), (Box{"Auto Calibration Abort", "Abort", 0}));
     EXPECT_TRUE(bench->Log().empty()) << "the monitor is not queried";
     ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
-    station.DestroyDevices();
-    station.CreateDevices();
+    station.CloseDevices();
+    station.OpenDevices();
     op.boxes.clear();
-    station.ZeroCalButtonClick();
+    station.ZeroCalibrate();
     EXPECT_EQ(op.messageLine, "Lib wasn't loaded");
     EXPECT_EQ(op.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
   } else if (model == "PR-655") {
     Start({"--fault", "pr655:M1 reply -8"});
     op.dialogAnswers = {dir.File("weak.txt")};
-    station.AutoButtonClick();
+    station.RunAuto();
     EXPECT_EQ(op.boxes.front(), (Box{"Analyzer: Weak light   insufficient signal.", "Auto", 16}));
   } else {
     Start();
-    station.ZeroCalButtonClick();
+    station.ZeroCalibrate();
     EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: Error", "0-Cal.", 16}}));
     EXPECT_FALSE(op.locked);
   }

@@ -25,18 +25,18 @@ TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffse
   CalibrationData data;
   data.YxyTable[9].Y = 12.5;
   data.Primaries[2] = {0.15, 0.06, 5};
-  station.HoldCalibrationData(data);
+  seam.HoldCalibrationData(data);
   op.offsets[0] = "+0.0050x";
   const std::string path = dir.File("cal.txt");
-  ASSERT_TRUE(station.FileSaveProcWB(path));
+  ASSERT_TRUE(seam.Files().WriteCalibrationFile(path));
   const std::string text = dir.Read("cal.txt");
   EXPECT_EQ(text.substr(0, 50), "[ANALYZER]\r\nPR-655\r\n[OFFSET]\r\nx=0.0050\r\ny=0.0000\r\n");
   EXPECT_NE(text.find("\r\n9\t12.500\t0.0000\t0.0000\r\n"), std::string::npos);
 
-  station.HoldCalibrationData({});
+  seam.HoldCalibrationData({});
   settings.WriteStringSetting("AnalizerModel", "CA-210");
   op.offsets[0] = "";
-  EXPECT_EQ(station.FileOpenProcWB(path), 1);
+  EXPECT_EQ(seam.Files().ReadCalibrationFile(path), 1);
   EXPECT_EQ(station.Held().calibrationReady, 1);
   EXPECT_EQ(station.Held().calibration.YxyTable[9].Y, 12.5);
   EXPECT_EQ(station.Held().calibration.Primaries[2].Y, 5.0);
@@ -50,13 +50,13 @@ TEST_F(CalibrationFileProceduresTest, ARejectedFileIsReportedAndChangesNothing) 
   CalibrationData held;
   held.Primaries[0].Y = 7;
   held.YxyTable[255].Y = 250;
-  station.HoldCalibrationData(held);
-  ASSERT_TRUE(station.FileSaveProcWB(dir.File("good.txt")));
-  station.DropFiles({dir.File("good.txt")});
+  seam.HoldCalibrationData(held);
+  ASSERT_TRUE(seam.Files().WriteCalibrationFile(dir.File("good.txt")));
+  station.OpenFiles({dir.File("good.txt")});
   const std::string bad = "[COLOR]\nR 1 2 3\n[Yxy]\n0 1 2 3\n";
   dir.Write("bad.txt", bad);
 
-  station.DropFiles({dir.File("bad.txt")});
+  station.OpenFiles({dir.File("bad.txt")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
   EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"),
             op.calls.end());
@@ -66,32 +66,32 @@ TEST_F(CalibrationFileProceduresTest, ARejectedFileIsReportedAndChangesNothing) 
   EXPECT_EQ(op.status[2], dir.File("good.txt"));
 
   const std::string goodBefore = dir.Read("good.txt");
-  station.FileSaveExecute();
+  station.SaveFile();
   EXPECT_EQ(dir.Read("bad.txt"), bad) << "the rejected file is never written over";
   EXPECT_EQ(dir.Read("good.txt"), goodBefore);
 
-  EXPECT_EQ(station.FileOpenProcWB(dir.File("missing.txt")), 0);
+  EXPECT_EQ(seam.Files().ReadCalibrationFile(dir.File("missing.txt")), 0);
   EXPECT_EQ(station.Held().calibrationReady, 1) << "a file that cannot be opened changes no flag";
   EXPECT_EQ(op.boxes.size(), 1u);
 }
 
 TEST_F(CalibrationFileProceduresTest, SaveAsksForANameOnlyForTheMarker) {
-  station.FileNewExecute();  // the marker ".txt": no name chosen yet
+  station.NewData();  // the marker ".txt": no name chosen yet
   EXPECT_EQ(op.status[2], ".txt");
   op.dialogAnswers = {dir.File("chosen.txt")};
-  station.FileSaveExecute();
+  station.SaveFile();
   EXPECT_EQ(op.dialogFilters.size(), 1u);
   EXPECT_EQ(op.status[2], dir.File("chosen.txt"));
   EXPECT_TRUE(std::filesystem::exists(dir.File("chosen.txt")));
-  station.FileSaveExecute();
+  station.SaveFile();
   EXPECT_EQ(op.dialogFilters.size(), 1u) << "a named file is written without asking";
-  station.FileSaveAsExecute();  // cancelled
+  station.SaveFileAs();  // cancelled
   EXPECT_EQ(op.status[2], dir.File("chosen.txt"));
 }
 
 TEST_F(CalibrationFileProceduresTest, AFailedSaveIsReportedWithItsFileName) {
   const std::string path = dir.File("missing-folder/cal.txt");
-  EXPECT_FALSE(station.FileSaveProcWB(path));
+  EXPECT_FALSE(seam.Files().WriteCalibrationFile(path));
   EXPECT_EQ(
       op.boxes,
       (std::vector<Box>{{"Cannot save the calibration data to \"" + path + "\"", "Save", 16}}));

@@ -68,7 +68,7 @@ class HostileFilesTest : public test::StationRig<> {
     op.boxes.clear();
     op.dialogAnswers = {path};
     try {
-      station.FileOpenExecute();
+      station.OpenFile();
     } catch (const LUTFileError&) {
       return kFileError;
     }

@@ -22,13 +22,13 @@ class InstrumentCalibrationTest : public test::StationRig<> {
   void SetUp() override {
     StationRig::SetUp();
     UseMonitorPort(dir.File("no-monitor"));
-    station.DeviceSet().UseCaServer(caServer);
+    seam.DeviceSet().UseCaServer(caServer);
   }
 
   void UseModel(const std::string& model) {
     settings.WriteStringSetting("AnalizerModel", model);
-    station.DestroyDevices();
-    station.CreateDevices();
+    station.CloseDevices();
+    station.OpenDevices();
   }
 
   bool EndedUnlocked() const { return !op.locked && op.status[0].empty() && !op.procedureRunning; }
@@ -39,7 +39,7 @@ class InstrumentCalibrationTest : public test::StationRig<> {
 
 TEST_F(InstrumentCalibrationTest, WithoutAnInstrumentTheProcedureReportsAnalyzerError) {
   UseModel("NoConnect");
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: Error", "0-Cal.", 16}}));
   EXPECT_TRUE(EndedUnlocked());
   EXPECT_EQ(op.calls.front(), "ProcedureRunning");
@@ -49,24 +49,24 @@ TEST_F(InstrumentCalibrationTest, WithoutAnInstrumentTheProcedureReportsAnalyzer
 
 TEST_F(InstrumentCalibrationTest, ACa310IsCreatedOnFirstUseAndZeroCalibratedInRemoteMode) {
   UseModel("CA-310");
-  EXPECT_FALSE(station.DeviceSet().Ca());
-  station.ZeroCalButtonClick();
-  ASSERT_TRUE(station.DeviceSet().Ca());
-  EXPECT_EQ(station.DeviceSet().Ca()->Kind(), 2);
+  EXPECT_FALSE(seam.DeviceSet().Ca());
+  station.ZeroCalibrate();
+  ASSERT_TRUE(seam.DeviceSet().Ca());
+  EXPECT_EQ(seam.DeviceSet().Ca()->Kind(), 2);
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "0-Cal.", 0}}));
   EXPECT_TRUE(EndedUnlocked());
   const std::vector<std::string> tail(script.calls.end() - 3, script.calls.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.36 0"}));
 
-  CaAnalyzer* first = station.DeviceSet().Ca();
-  station.ZeroCalButtonClick();
-  EXPECT_EQ(station.DeviceSet().Ca(), first) << "kept for the next use";
+  CaAnalyzer* first = seam.DeviceSet().Ca();
+  station.ZeroCalibrate();
+  EXPECT_EQ(seam.DeviceSet().Ca(), first) << "kept for the next use";
 }
 
 TEST_F(InstrumentCalibrationTest, ARefusedZeroCalibrationIsNamedAndRemoteModeLeft) {
   UseModel("CA-310");
   script.zeroResult = static_cast<std::int32_t>(0x8004019C);
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: PROBE ERROR(E26)", "0-Cal.", 16}}));
   EXPECT_EQ(script.calls.back(), "Ca.36 0");
   EXPECT_TRUE(EndedUnlocked());
@@ -75,7 +75,7 @@ TEST_F(InstrumentCalibrationTest, ARefusedZeroCalibrationIsNamedAndRemoteModeLef
 TEST_F(InstrumentCalibrationTest, ACaSetUpWithoutAnInstrumentLeavesTheControlsLocked) {
   UseModel("CA-210");
   script.casResult = -1;
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Not Connect!  Restart Application", "ERROR: ", 0}}));
   EXPECT_TRUE(op.locked);
   EXPECT_EQ(op.status[0], "0-Cal");
@@ -84,12 +84,12 @@ TEST_F(InstrumentCalibrationTest, ACaSetUpWithoutAnInstrumentLeavesTheControlsLo
 
 TEST_F(InstrumentCalibrationTest, AfterTheSettingsTheNextUseCreatesANewCaDriver) {
   UseModel("CA-210");
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   UseModel("CA-210");  // the settings command deletes every device
-  EXPECT_FALSE(station.DeviceSet().Ca());
+  EXPECT_FALSE(seam.DeviceSet().Ca());
   script.calls.clear();
-  station.ZeroCalButtonClick();
-  ASSERT_TRUE(station.DeviceSet().Ca());
+  station.ZeroCalibrate();
+  ASSERT_TRUE(seam.DeviceSet().Ca());
   EXPECT_EQ(script.calls.front(), "SetConfiguration 1 1 0 9600");
 }
 
@@ -97,11 +97,11 @@ TEST_F(InstrumentCalibrationTest, AServerThatCannotBeHadEscapesWithTheControlsLo
   UseModel("CA-310");
   CaServer unavailable;
   test::SetEnvironment("VELLUMA_CA_SERVER", "/nonexistent/ca200srvr.so");
-  station.DeviceSet().UseCaServer(unavailable);
-  EXPECT_THROW(station.ZeroCalButtonClick(), CaServerUnavailable);
+  seam.DeviceSet().UseCaServer(unavailable);
+  EXPECT_THROW(station.ZeroCalibrate(), CaServerUnavailable);
   test::UnsetEnvironment("VELLUMA_CA_SERVER");
   EXPECT_TRUE(op.locked);
-  EXPECT_FALSE(station.DeviceSet().Ca());
+  EXPECT_FALSE(seam.DeviceSet().Ca());
   EXPECT_FALSE(op.procedureRunning);
 }
 
@@ -127,7 +127,7 @@ class I1CalibrationTest : public InstrumentCalibrationTest {
 
 TEST_F(I1CalibrationTest, ConnectedAndCalibrated) {
   op.answers = {Operator::kAnswerYes};
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Please set i1Pro to Calibration Plate\nCalibrate Start?",
                                          "Calibration", 36},
                                         {"Complete.", "0-Cal.", 0}}));
@@ -138,7 +138,7 @@ TEST_F(I1CalibrationTest, ConnectedAndCalibrated) {
 TEST_F(I1CalibrationTest, ARefusedCalibrationStillCompletes) {
   set("Calibrate", 3);
   op.answers = {Operator::kAnswerYes};
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.messageLine, "Calibrate NG");
   EXPECT_EQ(op.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
 }
@@ -146,17 +146,17 @@ TEST_F(I1CalibrationTest, ARefusedCalibrationStillCompletes) {
 TEST_F(I1CalibrationTest, ARefusedOptionSkipsTheCalibrationSilently) {
   set("SetOption MeasurementMode=SingleEmission", 1);
   op.answers = {Operator::kAnswerYes};
-  EXPECT_EQ(station.InstrumentCalibration(), 1);
+  EXPECT_TRUE(seam.Preparation().CalibrateInstrument().ready);
   EXPECT_EQ(op.messageLine, "EyeOne Connected");
 }
 
 TEST_F(I1CalibrationTest, NoAndNotConnectedAbort) {
   op.answers = {Operator::kAnswerNo};
-  EXPECT_EQ(station.InstrumentCalibration(), 0);
+  EXPECT_FALSE(seam.Preparation().CalibrateInstrument().ready);
   EXPECT_EQ(op.boxes.back(), (Box{"0-Cal. Abort", "Abort", 0}));
   set("IsConnected", 1);
   op.boxes.clear();
-  EXPECT_EQ(station.InstrumentCalibration(), 0);
+  EXPECT_FALSE(seam.Preparation().CalibrateInstrument().ready);
   EXPECT_EQ(op.messageLine, "EyeOne Not Connected");
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
 }
@@ -164,7 +164,7 @@ TEST_F(I1CalibrationTest, NoAndNotConnectedAbort) {
 TEST_F(I1CalibrationTest, WithoutTheLibrary) {
   test::SetEnvironment("VELLUMA_EYEONE", "/nonexistent/EyeOne.so");
   UseModel("i1-Pro");
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.messageLine, "Lib wasn't loaded");
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
   EXPECT_TRUE(EndedUnlocked());
@@ -177,7 +177,7 @@ TEST_F(InstrumentCalibrationTest, ThePr655IsWokenSetUpAndReleased) {
   pr.Silence();
   pr.Silence();
   for (int i = 0; i < 4; ++i) pr.Reply(test::Bytes("0000\r\n"));
-  station.ZeroCalButtonClick();
+  station.ZeroCalibrate();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "0-Cal.", 0}}));
   ASSERT_TRUE(pr.WaitForFrames(7));
   EXPECT_EQ(pr.Frames(), (std::vector<std::string>{"", "PHOTO", "SE0", "SK60", "SS3", "SU1", "Q"}));
@@ -185,10 +185,10 @@ TEST_F(InstrumentCalibrationTest, ThePr655IsWokenSetUpAndReleased) {
 
 TEST_F(InstrumentCalibrationTest, OffsetEditsKeepCheckedTextsAndRefuseTheRest) {
   op.offsets[0] = "0.05";
-  station.AnalyzerOffsetCxEditChange();
+  station.CheckOffsetEdit(0);
   EXPECT_EQ(op.offsets[0], "+0.0500");
   op.offsets[1] = "0.2";
-  station.AnalyzerOffsetCyEditChange();
+  station.CheckOffsetEdit(1);
   EXPECT_EQ(op.offsets[1], "");
   EXPECT_EQ(
       op.boxes,

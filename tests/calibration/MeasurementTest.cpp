@@ -21,6 +21,11 @@ using test::kSequenceGrey0;
 
 class MeasurementTest : public test::CaBenchRig {};
 
+// Every patch of the sequence measured and written into the monitor.
+bool Complete(const MeasurementRun::SequenceResult& sequence) {
+  return sequence.outcome == MeasurementRun::SequenceOutcome::Complete;
+}
+
 TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
   op.offsets[0] = "+0.0050";
   op.offsets[1] = "-0.0030";
@@ -30,7 +35,7 @@ TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
     s.Lv = 123.4567f;
   };
   XyYValue result;
-  ASSERT_TRUE(station.MeasurePatch(10, 20, 30, "R", "Measurement", result));
+  ASSERT_TRUE(seam.Measurement().MeasurePatch(10, 20, 30, "R", "Measurement", result).Measured());
   EXPECT_NEAR(result.x, 0.305, 1e-7);
   EXPECT_NEAR(result.y, 0.307, 1e-7);
   EXPECT_EQ(op.yxy[0], "    0.3050");
@@ -41,26 +46,26 @@ TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
   EXPECT_EQ(clock.Pauses(), (std::vector<int>{125, 100}));
   op.offsets[0] = "-";
   op.offsets[1] = "";
-  ASSERT_TRUE(station.MeasurePatch(0, 0, 0, "0", "Measurement", result));
+  ASSERT_TRUE(seam.Measurement().MeasurePatch(0, 0, 0, "0", "Measurement", result).Measured());
   EXPECT_NEAR(result.x, 0.300, 1e-7) << "a lone sign counts as 0";
 }
 
 TEST_F(MeasurementTest, AFailedPatchReportsUnderTheCallersCaptionAndWritesNothing) {
   XyYValue result{9, 9, 9};
   bench.AddFault("OUT silent times 1");
-  EXPECT_FALSE(station.MeasurePatch(1, 1, 1, "1", "Auto", result));
+  EXPECT_FALSE(seam.Measurement().MeasurePatch(1, 1, 1, "1", "Auto", result).Measured());
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: Communication Error", "Auto", 16}}));
   EXPECT_EQ(script.measurements, 0) << "no instrument activity";
   EXPECT_EQ(op.yxy[3], "");
   failAt = 0;
-  EXPECT_FALSE(station.MeasurePatch(1, 1, 1, "1", "Measurement", result));
+  EXPECT_FALSE(seam.Measurement().MeasurePatch(1, 1, 1, "1", "Measurement", result).Measured());
   EXPECT_EQ(op.boxes.back(), (Box{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}));
   EXPECT_EQ(result, (XyYValue{9, 9, 9}));
 }
 
 TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndReportsItsProgress) {
   reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
-  ASSERT_TRUE(station.MeasureSequence());
+  ASSERT_TRUE(Complete(seam.Measurement().MeasureSequence()));
   EXPECT_EQ(station.Held().calibration.Primaries[1].Y, 1.0);
   EXPECT_EQ(station.Held().calibration.YxyTable[255].Y, 255.0 + kSequenceGrey0);
   ASSERT_EQ(op.progress.size(), 258u);
@@ -85,7 +90,7 @@ TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndReportsItsProgress) {
 TEST_F(MeasurementTest, AnInstrumentFailureAtGreyLevel60) {
   failAt = kSequenceGrey0 + 60;
   reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
-  EXPECT_FALSE(station.MeasureSequence());
+  EXPECT_FALSE(Complete(seam.Measurement().MeasureSequence()));
   EXPECT_EQ(station.Held().calibration.YxyTable[59].Y, 59.0 + kSequenceGrey0);
   EXPECT_EQ(station.Held().calibration.YxyTable[60].Y, 0.0);
   EXPECT_EQ(script.calls.back(), "Ca.36 0") << "remote mode left";
@@ -96,7 +101,7 @@ TEST_F(MeasurementTest, AnInstrumentFailureAtGreyLevel60) {
 
 TEST_F(MeasurementTest, AGreyRampRefusedOnChannel2) {
   bench.AddFault("G$M:WDW2 reply NAK");
-  EXPECT_FALSE(station.MeasureSequence());
+  EXPECT_FALSE(Complete(seam.Measurement().MeasureSequence()));
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: NACK", "PC->MONITOR", 16}}));
   EXPECT_NE(bench.State()["grey1"], "none");
   EXPECT_EQ(bench.State()["grey2"], "none");
@@ -116,7 +121,7 @@ TEST_F(AutoTest, ACompleteRunSavesWritesAndReports) {
   reading = [](int index, test::CaScript& s) {
     if (index == kAutoGrey0 + 255) s.Lv = 1234.9f;
   };
-  station.AutoButtonClick();
+  station.RunAuto();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Auto\t\tComplete.\nMaxBright\t\t1234", "Auto", 0}}));
   EXPECT_EQ(station.Held().calibrationReady, 1);
   EXPECT_EQ(op.status[2], dir.File("auto.txt"));
@@ -138,7 +143,7 @@ TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
   reading = [](int index, test::CaScript& s) {
     if (index == kAutoWhite) s.Lv = 224.99f;
   };
-  station.AutoButtonClick();
+  station.RunAuto();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"QX-7MR520\nMaxBright\t 224\tNG", "MaxBright", 16}}));
   EXPECT_TRUE(op.dialogFilters.empty());
   EXPECT_EQ(bench.State()["zbl"], "100") << "the panel gets its normal brightness back";
@@ -151,8 +156,8 @@ TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
     if (index == kAutoWhite) s.Lv = 225.0f;
   };
   op.dialogAnswers.clear();
-  station.HoldCalibrationData({});  // a file opened before: its grey table is gone now
-  station.AutoButtonClick();
+  seam.HoldCalibrationData({});  // a file opened before: its grey table is gone now
+  station.RunAuto();
   EXPECT_TRUE(op.boxes.empty());
   EXPECT_EQ(op.dialogFilters.size(), 1u);
   EXPECT_EQ(op.status[2], ".txt");
@@ -165,7 +170,7 @@ TEST_F(AutoTest, LevelsBelow50AreNeverTested) {
     if (index >= kAutoGrey0 && index < kAutoGrey0 + 50) s.sx = 0.1f;
     if (index == kAutoGrey0 + 255) s.Lv = 12.7f;
   };
-  station.AutoButtonClick();
+  station.RunAuto();
   EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t  12");
 }
 
@@ -173,7 +178,7 @@ TEST_F(AutoTest, ALevelOutsideTheWindowAddsTheRgbLine) {
   reading = [](int index, test::CaScript& s) {
     if (index == kAutoGrey0 + 200) s.sx = 0.2399f;
   };
-  station.AutoButtonClick();
+  station.RunAuto();
   EXPECT_EQ(op.boxes.back(), (Box{"Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250", "Auto", 16}));
   EXPECT_EQ(station.Held().calibrationReady, 1) << "set by every run that reaches its report";
 }
@@ -181,7 +186,7 @@ TEST_F(AutoTest, ALevelOutsideTheWindowAddsTheRgbLine) {
 TEST_F(AutoTest, TheOffsetsAreRemovedBeforeTheCheck) {
   op.offsets[0] = "+0.0100";
   reading = [](int, test::CaScript& s) { s.sx = 0.345f; };
-  station.AutoButtonClick();
+  station.RunAuto();
   EXPECT_NEAR(station.Held().calibration.YxyTable[100].x, 0.355, 1e-6);
   EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t 250");
 }
@@ -189,25 +194,25 @@ TEST_F(AutoTest, TheOffsetsAreRemovedBeforeTheCheck) {
 TEST_F(AutoTest, AnotherModelOnTheLinkIsReported) {
   BenchProcess other({"--model", "QX-7MR521", "--reply-delay", "10"});
   settings.WriteStringSetting("MonitorPort", other.MonitorDevice());
-  station.DestroyDevices();
-  station.CreateDevices();
-  station.AutoButtonClick();
+  station.CloseDevices();
+  station.OpenDevices();
+  station.RunAuto();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: QX-7MR521", "Auto", 16}}));
   EXPECT_EQ(script.measurements, 0);
 }
 
 TEST_F(AutoTest, AMeasurementThatStoppedKeepsTheChosenFileAndArmsNothing) {
   dir.Write("auto.txt", "yesterday's calibration");
-  station.HoldCalibrationData({});  // a file opened before
+  seam.HoldCalibrationData({});  // a file opened before
   failAt = kAutoGrey0 + 60;
-  station.AutoButtonClick();
+  station.RunAuto();
   ASSERT_EQ(op.boxes.size(), 2u);
   EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0");
   EXPECT_EQ(dir.Read("auto.txt"), "yesterday's calibration");
   EXPECT_EQ(station.Held().calibrationReady, 0) << "zeros must not reach the monitor";
   EXPECT_EQ(op.messageLine.find("Complete"), std::string::npos) << op.messageLine;
   EXPECT_EQ(bench.State()["zbl"], "100");
-  station.DownloadButtonClick();
+  station.SendCalibration();
   EXPECT_EQ(op.boxes.back(), (Box{"NOT FILE LOAD", "PC->MONITOR", 16}));
 }
 
@@ -216,7 +221,7 @@ TEST_F(AutoTest, AMeasurementTheMonitorCannotTakeStopsTheRunWithItsReason) {
   reading = [](int index, test::CaScript& s) {
     if (index == kAutoGrey0 + 100) s.Lv = 1e30f;
   };
-  station.AutoButtonClick();
+  station.RunAuto();
   ASSERT_EQ(op.boxes.size(), 2u);
   EXPECT_EQ(op.boxes[0], (Box{"Measurement: Y of grey level 100 is 1e+30, which the monitor "
                               "cannot take",
@@ -230,7 +235,7 @@ TEST_F(AutoTest, AMeasurementTheMonitorCannotTakeStopsTheRunWithItsReason) {
 
 TEST_F(AutoTest, EverythingMeasuredButARefusedGreyRampStillSavesAndReportsNg) {
   bench.AddFault("G$M:WDW2 er0");
-  station.AutoButtonClick();
+  station.RunAuto();
   ASSERT_EQ(op.boxes.size(), 2u);
   EXPECT_EQ(op.boxes[0], (Box{"Monitor: Checksum Error", "PC->MONITOR", 16}));
   EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\nMaxBright\t\t 250");
@@ -257,7 +262,7 @@ TEST_F(AutoTest, EveryStopAfterTheMeasuringBrightnessGivesItBackUnlessTheMonitor
     failAt = -1;
     script.measurements = 0;
     c.arrange();
-    station.AutoButtonClick();
+    station.RunAuto();
     EXPECT_EQ(bench.State()["zbl"], c.zbl) << c.what;
     EXPECT_FALSE(op.locked) << c.what;
     const auto log = bench.Log();
@@ -266,10 +271,10 @@ TEST_F(AutoTest, EveryStopAfterTheMeasuringBrightnessGivesItBackUnlessTheMonitor
 }
 
 TEST_F(AutoTest, ACaSetUpWithoutAnInstrumentEndsLocked) {
-  station.DestroyDevices();
-  station.CreateDevices();
+  station.CloseDevices();
+  station.OpenDevices();
   script.casResult = -1;
-  station.AutoButtonClick();
+  station.RunAuto();
   EXPECT_TRUE(op.locked);
   EXPECT_TRUE(bench.Log().empty()) << "the monitor is not queried";
 }

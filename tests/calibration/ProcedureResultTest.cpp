@@ -57,19 +57,19 @@ class ProcedureResultTest : public test::CaBenchRig, public ::testing::WithParam
   // The devices made again for the instrument `model`.
   void UseInstrument(const char* model) {
     settings.WriteStringSetting("AnalizerModel", model);
-    station.DestroyDevices();
-    station.CreateDevices();
+    station.CloseDevices();
+    station.OpenDevices();
   }
   // An i1-Pro whose library is not there: its calibration stops at "0-Cal. Abort".
   void UseI1WithoutItsLibrary() {
     test::SetEnvironment("VELLUMA_EYEONE", dir.File("no-EyeOne.so").c_str());
     UseInstrument("i1-Pro");
   }
-  ProcedureResult Auto() { return station.AutoButtonClick(); }
-  ProcedureResult ZeroCal() { return station.ZeroCalButtonClick(); }
+  ProcedureResult Auto() { return station.RunAuto(); }
+  ProcedureResult ZeroCal() { return station.ZeroCalibrate(); }
   ProcedureResult SendHeldCalibration() {
-    station.HoldCalibrationData({});
-    return station.DownloadButtonClick();
+    seam.HoldCalibrationData({});
+    return station.SendCalibration();
   }
 };
 
@@ -117,7 +117,7 @@ const Case kAuto[] = {
        t.UseInstrument("CA-310");
        ProcedureResult result = t.Auto();
        EXPECT_EQ(result.monitor, "QX-9");
-       t.station.DestroyDevices();
+       t.station.CloseDevices();
        return result;
      },
      Outcome::Failed, "monitor: QX-9"},
@@ -178,7 +178,7 @@ const Case kZeroCalAndTransfers[] = {
      },
      Outcome::Failed, "0-Cal. Abort"},
     {"PC -> MONITOR with nothing held",
-     [](ProcedureResultTest& t) { return t.station.DownloadButtonClick(); }, Outcome::Failed,
+     [](ProcedureResultTest& t) { return t.station.SendCalibration(); }, Outcome::Failed,
      "NOT FILE LOAD"},
     {"PC -> MONITOR complete", [](ProcedureResultTest& t) { return t.SendHeldCalibration(); },
      Outcome::Done, "Complete."},
@@ -188,9 +188,8 @@ const Case kZeroCalAndTransfers[] = {
        return t.SendHeldCalibration();
      },
      Outcome::Failed, "Monitor: NACK"},
-    {"a LUT that was never loaded",
-     [](ProcedureResultTest& t) { return t.station.LUTStartButtonClick(); }, Outcome::Failed,
-     "NOT FILE LOAD"},
+    {"a LUT that was never loaded", [](ProcedureResultTest& t) { return t.station.SendLut(0); },
+     Outcome::Failed, "NOT FILE LOAD"},
 };
 INSTANTIATE_TEST_SUITE_P(ZeroCalAndTransfers, ProcedureResultTest,
                          ::testing::ValuesIn(kZeroCalAndTransfers));

@@ -31,7 +31,7 @@ class StationTest : public test::StationRig<> {
 
 TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   EXPECT_EQ(op.modelName, "QX-7MR520");
   EXPECT_TRUE(op.dropsAccepted);
   EXPECT_TRUE(op.boxes.empty());
@@ -44,8 +44,8 @@ TEST_F(StationTest, StartUpWithTheMonitorShowsItsModelAndAcceptsDrops) {
       "ShowStartPages",        "Status0 Busy (repaint)", "Status0 ",
       "Status2 Untitled.txt",  "ModelName QX-7MR520",    "AcceptDroppedFiles"};
   EXPECT_EQ(op.calls, order);
-  ASSERT_TRUE(station.Link());
-  EXPECT_FALSE(station.DeviceSet().Ca() || station.DeviceSet().I1() || station.DeviceSet().Pr());
+  ASSERT_TRUE(seam.Link());
+  EXPECT_FALSE(seam.DeviceSet().Ca() || seam.DeviceSet().I1() || seam.DeviceSet().Pr());
 }
 
 TEST_F(StationTest, AnotherModelOrASilentMonitorLeavesTheLabelEmptyAndDropsRefused) {
@@ -60,7 +60,7 @@ TEST_F(StationTest, AnotherModelOrASilentMonitorLeavesTheLabelEmptyAndDropsRefus
     device.ReplyPlain("MCO");
     ScriptedOperator quiet;
     Station other(quiet, settings, clock);
-    other.FormCreate();
+    other.Start();
     EXPECT_EQ(quiet.modelName, "") << answer;
     EXPECT_FALSE(quiet.dropsAccepted) << answer;
     EXPECT_TRUE(quiet.boxes.empty()) << answer;
@@ -70,19 +70,19 @@ TEST_F(StationTest, AnotherModelOrASilentMonitorLeavesTheLabelEmptyAndDropsRefus
 
 TEST_F(StationTest, AMissingPortStartsWithoutAModelAndWithoutAMessage) {
   settings.WriteStringSetting("MonitorPort", dir.File("no-port"));
-  station.FormCreate();
+  station.Start();
   EXPECT_EQ(op.modelName, "");
   EXPECT_FALSE(op.dropsAccepted);
   EXPECT_TRUE(op.boxes.empty());
-  ASSERT_TRUE(station.Link());
-  EXPECT_FALSE(station.Link()->Port().IsOpen());
+  ASSERT_TRUE(seam.Link());
+  EXPECT_FALSE(seam.Link()->Port().IsOpen());
 }
 
 TEST_F(StationTest, StartUpSelectsTheStoredMemoriesOrKeepsTheFirst) {
   settings.WriteStringSetting("LookUpTableSendTo", "USER3");
   settings.WriteStringSetting("FilmGammaSendTo", "user2");
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   EXPECT_EQ(op.lutMemory, 2);
   EXPECT_EQ(op.filmGammaMemory, 0);
 }
@@ -92,13 +92,13 @@ TEST_F(StationTest, AnyMonitorTypeButRs232cGivesTheAddressedLinkWithoutReadingTh
   settings.WriteStringSetting("MonitorSpeed", "fast");  // an integer read of it would fail
   settings.WriteIntSetting("MonitorId", 0x105);
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   EXPECT_EQ(LCD::LinkKind(), 1);
-  EXPECT_EQ(station.Link()->Port().Requested().parity, Parity::Even);
+  EXPECT_EQ(seam.Link()->Port().Requested().parity, Parity::Even);
   EXPECT_EQ(peer.Received().at(1), 0x05);  // the id byte after STX
   EXPECT_EQ(op.modelName, "QX-7MR520");
   settings.WriteStringSetting("MonitorType", "RS-232C");
-  EXPECT_THROW(station.CreateDevices(), RegistryError);
+  EXPECT_THROW(station.OpenDevices(), RegistryError);
 }
 
 TEST_F(StationTest, TheConfiguredInstrumentDecidesWhichDriverStartUpCreates) {
@@ -112,69 +112,69 @@ TEST_F(StationTest, TheConfiguredInstrumentDecidesWhichDriverStartUpCreates) {
                {"NoConnect", false, false}};
   for (const Case& c : cases) {
     settings.WriteStringSetting("AnalizerModel", c.model);
-    station.DestroyDevices();
-    station.CreateDevices();
-    EXPECT_EQ(bool(station.DeviceSet().I1()), c.i1) << c.model;
-    EXPECT_EQ(bool(station.DeviceSet().Pr()), c.pr) << c.model;
-    EXPECT_FALSE(station.DeviceSet().Ca()) << c.model;
+    station.CloseDevices();
+    station.OpenDevices();
+    EXPECT_EQ(bool(seam.DeviceSet().I1()), c.i1) << c.model;
+    EXPECT_EQ(bool(seam.DeviceSet().Pr()), c.pr) << c.model;
+    EXPECT_FALSE(seam.DeviceSet().Ca()) << c.model;
   }
-  EXPECT_EQ(station.DeviceSet().Pr(), nullptr);
+  EXPECT_EQ(seam.DeviceSet().Pr(), nullptr);
 }
 
 TEST_F(StationTest, ExitAsksAndOnlyOkEndsTheSessionAndDeletesTheDevices) {
   settings.WriteStringSetting("AnalizerModel", "PR-655");
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   op.answers = {Operator::kAnswerCancel, Operator::kAnswerOk};
-  EXPECT_FALSE(station.FileExitExecute());
-  EXPECT_TRUE(station.Link() && station.DeviceSet().Pr());
-  EXPECT_TRUE(station.FileExitExecute());
-  EXPECT_FALSE(station.Link() || station.DeviceSet().Pr());
+  EXPECT_FALSE(station.Exit());
+  EXPECT_TRUE(seam.Link() && seam.DeviceSet().Pr());
+  EXPECT_TRUE(station.Exit());
+  EXPECT_FALSE(seam.Link() || seam.DeviceSet().Pr());
   const ScriptedOperator::Box exit{"EXIT?", "Application", 17};
   EXPECT_EQ(op.boxes, (std::vector<ScriptedOperator::Box>{exit, exit}));
 }
 
 TEST_F(StationTest, EachTabKeepsItsOwnFileName) {
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   op.ShowMessageLine("measuring");
-  station.FuncPageControlChange(Operator::kLookUpTableTab);
+  station.ShowTab(Operator::kLookUpTableTab);
   EXPECT_EQ(op.status[2], "");
   EXPECT_EQ(op.messageLine, "");
   op.activeTab = Operator::kLookUpTableTab;
-  station.DropFiles({"/luts/a.cub"});  // the name stays, though the file does not load
-  station.FuncPageControlChange(Operator::kCalibrationTab);
+  station.OpenFiles({"/luts/a.cub"});  // the name stays, though the file does not load
+  station.ShowTab(Operator::kCalibrationTab);
   EXPECT_EQ(op.status[2], "Untitled.txt");
-  station.FuncPageControlChange(Operator::kLookUpTableTab);
+  station.ShowTab(Operator::kLookUpTableTab);
   EXPECT_EQ(op.status[2], "/luts/a.cub");
 }
 
 TEST_F(StationTest, CommandsThatReplaceDevicesOrDataDoNotActWhileAProcedureRuns) {
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   {
-    Station::ProcedureScope running(station);
-    { Station::ProcedureScope nested(station); }
+    test::StationSeam::RunningProcedure running(station);
+    { test::StationSeam::RunningProcedure nested(station); }
     EXPECT_TRUE(op.procedureRunning) << "a nested procedure must not end the outer one";
-    EXPECT_FALSE(station.FileExitExecute());
+    EXPECT_FALSE(station.Exit());
     EXPECT_TRUE(op.boxes.empty());
-    station.DropFiles({"/tmp/a.txt"});
+    station.OpenFiles({"/tmp/a.txt"});
     EXPECT_EQ(op.status[2], "Untitled.txt");
   }
   EXPECT_FALSE(op.procedureRunning);
   const std::string first = dir.File("a.txt");
-  ASSERT_TRUE(station.FileSaveProcWB(first));
-  station.DropFiles({first, "/tmp/b.txt", "/tmp/c.txt"});
+  ASSERT_TRUE(seam.Files().WriteCalibrationFile(first));
+  station.OpenFiles({first, "/tmp/b.txt", "/tmp/c.txt"});
   EXPECT_EQ(op.status[2], first);
 }
 
 TEST_F(StationTest, ASettingThatCannotBeReadAfterTheDialogLeavesALinkThatFails) {
   AnswerModel("QX-7MR520");
-  station.FormCreate();
+  station.Start();
   op.whilePropertyDialog = [this] { settings.WriteStringSetting("MonitorId", "one"); };
-  EXPECT_THROW(station.FilePropertyExecute(), RegistryError);
-  ASSERT_TRUE(station.Link());
-  EXPECT_EQ(station.Link()->ShowPattern(0, 0, 0), LinkResult::CommunicationError);
+  EXPECT_THROW(station.ChangeSettings(), RegistryError);
+  ASSERT_TRUE(seam.Link());
+  EXPECT_EQ(seam.Link()->ShowPattern(0, 0, 0), LinkResult::CommunicationError);
 }
 
 }  // namespace

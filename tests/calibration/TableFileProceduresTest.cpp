@@ -57,7 +57,7 @@ TEST_F(TableFileProceduresTest, TheOpenFilterFollowsTheTabAndTheSettings) {
     op.activeTab = c.tab;
     settings.WriteIntSetting("LUTFile", c.lutFile);
     settings.WriteStringSetting("LutFileType", c.type);
-    station.FileOpenExecute();  // cancelled: nothing changes
+    station.OpenFile();  // cancelled: nothing changes
     EXPECT_EQ(op.dialogFilters.back(), c.filter);
   }
   EXPECT_EQ(op.status[2], "");
@@ -69,9 +69,9 @@ TEST_F(TableFileProceduresTest, ALutLoadsIntoTheSelectedMemoryOnly) {
   op.lutMemory = 1;
   UserMemoryTables::LutTable user1{};
   user1[0][5] = 9;
-  station.HoldLut(0, user1);
+  seam.HoldLut(0, user1);
   op.dialogAnswers = {dir.File("identity.cube")};
-  station.FileOpenExecute();
+  station.OpenFile();
   EXPECT_EQ(op.status[2], dir.File("identity.cube"));
   EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}))
       << "USER1 was held before";
@@ -86,9 +86,9 @@ TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesO
   op.activeTab = Operator::kLookUpTableTab;
   UserMemoryTables::LutTable sevens{};
   sevens[1].fill(7);
-  for (int memory = 0; memory < 3; ++memory) station.HoldLut(memory, sevens);
+  for (int memory = 0; memory < 3; ++memory) seam.HoldLut(memory, sevens);
   op.lutMemory = 2;
-  station.DropFiles({dir.File("broken.cube")});
+  station.OpenFiles({dir.File("broken.cube")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
   EXPECT_EQ(station.Held().tables.LutTables[2][1][100], 0);
   EXPECT_EQ(station.Held().tables.LutTables[0][1][100], 7);
@@ -99,10 +99,10 @@ TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesO
 TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFileError) {
   settings.WriteIntSetting("LUTFile", 1);
   op.activeTab = Operator::kLookUpTableTab;
-  station.HoldLut(1, {});
+  seam.HoldLut(1, {});
   op.lutMemory = 1;
   try {
-    station.DropFiles({dir.File("missing.csv")});
+    station.OpenFiles({dir.File("missing.csv")});
     FAIL() << "the file error must escape";
   } catch (const LUTFileError& error) {
     EXPECT_EQ(std::string(error.what())
@@ -117,9 +117,9 @@ TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
   op.activeTab = Operator::kCalibrationTab;
   CalibrationData held;
   held.Primaries[0].Y = 5;
-  station.HoldCalibrationData(held);
+  seam.HoldCalibrationData(held);
   const std::string nameBefore = op.status[2];
-  station.DropFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
+  station.OpenFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}))
       << "only the first of three, read as a calibration data file";
   EXPECT_EQ(op.status[2], nameBefore) << "a rejected file does not become the file name";
@@ -131,18 +131,18 @@ TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
 TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
   op.activeTab = Operator::kFilmGammaTab;
   op.filmGammaMemory = 1;
-  station.DropFiles({dir.File("gamma.csv")});
+  station.OpenFiles({dir.File("gamma.csv")});
   EXPECT_EQ(station.Held().filmGammaLoaded, (std::array<bool, 3>{false, true, false}));
   EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 1023);
   EXPECT_EQ(op.calls.back(), "RefreshFilmGammaTable");
 
   dir.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
-  station.DropFiles({dir.File("bad.csv")});
+  station.OpenFiles({dir.File("bad.csv")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
   EXPECT_EQ(station.Held().filmGammaLoaded[1], 0);
   EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 0);
 
-  EXPECT_EQ(station.FileOpenProcFG(dir.File("missing.csv")), -1);
+  EXPECT_EQ(seam.Files().ReadFilmGammaFile(dir.File("missing.csv")), -1);
   EXPECT_EQ(op.boxes.size(), 1u) << "a file that cannot be opened is not reported";
 }
 

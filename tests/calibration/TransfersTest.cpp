@@ -36,7 +36,7 @@ class TransfersTest : public test::StationRig<> {
   void SetUp() override {
     StationRig::SetUp();
     UseMonitorPort(bench.MonitorDevice());
-    station.CreateDevices();
+    station.OpenDevices();
   }
   std::size_t Panel0Count(const std::string& entry) {
     return std::count(op.calls.begin(), op.calls.end(), entry);
@@ -46,12 +46,12 @@ class TransfersTest : public test::StationRig<> {
 };
 
 TEST_F(TransfersTest, NothingLoadedMeansNothingSent) {
-  station.DownloadButtonClick();
+  station.SendCalibration();
   op.lutMemory = 0;
-  station.LUTStartButtonClick();
+  station.SendLut(op.lutMemory);
   EXPECT_EQ(op.status[0], "PC->MONITOR") << "the LUT action sets the panel before testing";
   op.status[0] = "";
-  station.FilmGammaStartButtonClick();
+  station.SendFilmGamma(op.filmGammaMemory);
   EXPECT_EQ(op.status[0], "") << "the film-gamma action tests first";
   const Box notLoaded{"NOT FILE LOAD", "PC->MONITOR", 16};
   EXPECT_EQ(op.boxes, (std::vector<Box>{notLoaded, notLoaded, notLoaded}));
@@ -60,8 +60,8 @@ TEST_F(TransfersTest, NothingLoadedMeansNothingSent) {
 }
 
 TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
-  station.HoldCalibrationData(SampleData());
-  station.DownloadButtonClick();
+  seam.HoldCalibrationData(SampleData());
+  station.SendCalibration();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
   auto state = bench.State();
   EXPECT_EQ(state["primaries"].substr(0, 8), "25.0000 ");
@@ -75,24 +75,24 @@ TEST_F(TransfersTest, TheCalibrationDataArrivesInTheMonitor) {
 }
 
 TEST_F(TransfersTest, AFileThatCannotBeOpenedKeepsTheDataHeldForPcToMonitor) {
-  station.HoldCalibrationData(SampleData());
-  ASSERT_TRUE(station.FileSaveProcWB(dir.File("held.txt")));
+  seam.HoldCalibrationData(SampleData());
+  ASSERT_TRUE(seam.Files().WriteCalibrationFile(dir.File("held.txt")));
   op.dialogAnswers = {dir.File("held.txt")};
-  station.FileOpenExecute();
+  station.OpenFile();
   ASSERT_EQ(station.Held().calibrationReady, 1);
   std::filesystem::create_directory(dir.File("folder"));
   ::mkfifo(dir.File("fifo").c_str(), 0600);
   for (const std::string& path : {dir.File("missing.txt"), dir.File("folder"), dir.File("fifo")}) {
     op.calls.clear();
     op.dialogAnswers = {path};
-    station.FileOpenExecute();
+    station.OpenFile();
     EXPECT_EQ(op.status[2], dir.File("held.txt")) << path;
     EXPECT_EQ(std::count(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"), 0) << path;
   }
-  station.DropFiles({dir.File("folder")});
+  station.OpenFiles({dir.File("folder")});
   EXPECT_EQ(op.status[2], dir.File("held.txt"));
   EXPECT_TRUE(op.boxes.empty()) << "no message";
-  station.DownloadButtonClick();
+  station.SendCalibration();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
   auto state = bench.State();
   EXPECT_EQ(state["primaries"].substr(0, 8), "25.0000 ");
@@ -101,8 +101,8 @@ TEST_F(TransfersTest, AFileThatCannotBeOpenedKeepsTheDataHeldForPcToMonitor) {
 
 TEST_F(TransfersTest, AGreyRampThatTimesOutOnChannel1StopsBeforeChannel2) {
   bench.AddFault("G$M:WDW1 silent");
-  station.HoldCalibrationData({});
-  station.DownloadButtonClick();
+  seam.HoldCalibrationData({});
+  station.SendCalibration();
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: Communication Error", "PC->MONITOR", 16}}));
   EXPECT_EQ(bench.State()["grey2"], "none");
   EXPECT_EQ(op.status[0], "") << "PC -> MONITOR empties the panel after a failure too";
@@ -114,9 +114,9 @@ TEST_F(TransfersTest, TheLutOfTheChosenMemoryArrives) {
   UserMemoryTables::LutTable lut{};
   for (int c = 0; c < 3; ++c)
     for (int i = 0; i < 4096; ++i) lut[c][i] = (i + c) % 1024;
-  station.HoldLut(2, lut);
+  seam.HoldLut(2, lut);
   op.lutMemory = 2;
-  station.LUTStartButtonClick();
+  station.SendLut(op.lutMemory);
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
   EXPECT_EQ(op.status[0], "");
   const auto blue = Numbers(bench.State()["lut.USER3.2"]);
@@ -127,31 +127,31 @@ TEST_F(TransfersTest, TheLutOfTheChosenMemoryArrives) {
 TEST_F(TransfersTest, AFailedLutTransferKeepsPcToMonitorInThePanelAndTheLinkUsable) {
   settings.WriteIntSetting("MonitorSpeed", 115200);
   bench.AddFault("C$M:WF er0");
-  station.HoldLut(0, {});
-  station.LUTStartButtonClick();
+  seam.HoldLut(0, {});
+  station.SendLut(op.lutMemory);
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: NACK", "PC->MONITOR", 16}}));
   EXPECT_EQ(op.status[0], "PC->MONITOR");
   EXPECT_FALSE(op.locked);
   EXPECT_EQ(bench.State()["speed"], "9600");
-  station.DestroyDevices();  // as the settings dialog does
-  station.CreateDevices();
+  station.CloseDevices();  // as the settings dialog does
+  station.OpenDevices();
   std::string model;
-  EXPECT_GE(station.Link()->Query("QID", model), 0);
+  EXPECT_GE(seam.Link()->Query("QID", model), 0);
   EXPECT_EQ(model, "QX-7MR520");
 }
 
 TEST_F(TransfersTest, TheFilmGammaOfTheChosenMemoryArrives) {
   UserMemoryTables::FilmGammaTable ramp{};
   for (int i = 0; i < 1024; ++i) ramp[i] = i;
-  station.HoldFilmGamma(1, ramp);
+  seam.HoldFilmGamma(1, ramp);
   op.filmGammaMemory = 1;
-  station.FilmGammaStartButtonClick();
+  station.SendFilmGamma(op.filmGammaMemory);
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"Complete.", "PC->MONITOR", 0}}));
   const auto values = Numbers(bench.State()["filmgamma.USER2"]);
   ASSERT_EQ(values.size(), 1024u);
   EXPECT_EQ(values[1000], 1000);
   bench.AddFault("WCG silent");
-  station.FilmGammaStartButtonClick();
+  station.SendFilmGamma(op.filmGammaMemory);
   EXPECT_EQ(op.boxes.back(), (Box{"monitor: Communication Error", "PC->MONITOR", 16}));
   EXPECT_EQ(op.status[0], "PC->MONITOR");
 }

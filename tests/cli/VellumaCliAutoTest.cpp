@@ -1,5 +1,5 @@
 // velluma-cli auto against the bench with every instrument kind: the same file and the same
-// monitor contents as the window's AUTO (Station::AutoButtonClick) on an identical bench, and
+// monitor contents as the window's AUTO (Station::RunAuto) on an identical bench, and
 // the exit status following the report.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include "tests/cli/CliProcess.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationSeam.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -88,10 +89,10 @@ void RunWindowsAuto(const BenchProcess& bench, const std::string& model, const s
   op.offsets[1] = "-0.0005";
   CaServer caServer;
   Station station(op, settings, clock);
-  station.DeviceSet().UseCaServer(caServer);
-  station.CreateDevices();
-  station.AutoButtonClick();
-  station.DestroyDevices();
+  test::StationSeam(station).DeviceSet().UseCaServer(caServer);
+  station.OpenDevices();
+  station.RunAuto();
+  station.CloseDevices();
   for (const char* name : {"VELLUMA_BENCH_SOCKET", "VELLUMA_CA_SERVER", "VELLUMA_EYEONE"})
     ::unsetenv(name);
 }

@@ -12,32 +12,32 @@ namespace {
 class TableEditsTest : public test::StationRig<> {};
 
 TEST_F(TableEditsTest, ATypedValueGoesIntoTheLevelOrPrimaryOfItsRowAndColumn) {
-  station.YxyStringGridSetEditText(3, 10, "12.5");
+  station.SetGreyTableCell(3, 10, "12.5");
   EXPECT_EQ(station.Held().calibration.YxyTable[9].Y, 12.5);
-  station.YxyStringGridSetEditText(1, 1, "  .3127");
+  station.SetGreyTableCell(1, 1, "  .3127");
   EXPECT_EQ(station.Held().calibration.YxyTable[0].x, 0.3127);
-  station.YxyStringGridSetEditText(2, 256, "");
+  station.SetGreyTableCell(2, 256, "");
   EXPECT_EQ(station.Held().calibration.YxyTable[255].y, 0.0);
-  station.ColorStringGridSetEditText(2, 3, "0.06");
+  station.SetPrimaryTableCell(2, 3, "0.06");
   EXPECT_EQ(station.Held().calibration.Primaries[2].y, 0.06);
-  station.ColorStringGridSetEditText(1, 1, "0.64");
+  station.SetPrimaryTableCell(1, 1, "0.64");
   EXPECT_EQ(station.Held().calibration.Primaries[0].x, 0.64);
   EXPECT_EQ(station.Held().calibrationReady, 0);
 }
 
 TEST_F(TableEditsTest, FixedCellsAndTextsThatDoNotConvertStoreNothing) {
   const auto before = station.Held().calibration.YxyTable;
-  station.YxyStringGridSetEditText(0, 5, "7");
-  station.YxyStringGridSetEditText(2, 0, "7");
-  station.ColorStringGridSetEditText(1, 4, "7");
+  station.SetGreyTableCell(0, 5, "7");
+  station.SetGreyTableCell(2, 0, "7");
+  station.SetPrimaryTableCell(1, 4, "7");
   EXPECT_EQ(station.Held().calibration.YxyTable, before);
   try {
-    station.YxyStringGridSetEditText(3, 10, "-5");
+    station.SetGreyTableCell(3, 10, "-5");
     FAIL() << "a leading minus must not convert";
   } catch (const ConvertError& error) {
     EXPECT_STREQ(error.what(), "'0-5' is not a valid floating point value");
   }
-  EXPECT_THROW(station.ColorStringGridSetEditText(3, 1, "abc"), ConvertError);
+  EXPECT_THROW(station.SetPrimaryTableCell(3, 1, "abc"), ConvertError);
   EXPECT_EQ(station.Held().calibration.YxyTable, before);
   EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 0.0);
 }

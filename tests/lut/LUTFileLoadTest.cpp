@@ -1,4 +1,4 @@
-// The whole load of a LUT file into one user memory's table, as the station's FileOpenProcLUT
+// The whole load of a LUT file into one user memory's table, as the station's LoadLut
 // runs it: the reader chosen by the format text, the diagnosis line of each failure, and a
 // table that is either fully replaced or left exactly as it was.
 #include <gtest/gtest.h>

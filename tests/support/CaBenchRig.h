@@ -26,9 +26,9 @@ class CaBenchRig : public StationRig<> {
     StationRig::SetUp();
     UseMonitorPort(bench.MonitorDevice());
     settings.WriteStringSetting("AnalizerModel", "CA-310");
-    station.DeviceSet().UseCaServer(caServer);
-    station.CreateDevices();
-    station.CreateCaAnalyzer();
+    seam.DeviceSet().UseCaServer(caServer);
+    station.OpenDevices();
+    seam.DeviceSet().CreateCaAnalyzer();
     script.onMeasure = [this](int index, CaScript& s) { return Reading(index, s); };
   }
 

@@ -6,6 +6,7 @@
 
 #include "calibration/Station.h"
 #include "tests/support/ScriptedOperator.h"
+#include "tests/support/StationSeam.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma::test {
@@ -18,7 +19,7 @@ template <typename Base = ::testing::Test>
 class StationRig : public Base {
  protected:
   void SetUp() override { settings.LoadSettings(); }
-  void TearDown() override { station.DestroyDevices(); }
+  void TearDown() override { station.CloseDevices(); }
 
   // The monitor link on `port` (a bench's or a peer's device path).
   void UseMonitorPort(const std::string& port) { settings.Write(setting::kMonitorPort, port); }
@@ -28,6 +29,7 @@ class StationRig : public Base {
   VirtualClock clock;
   ScriptedOperator op;
   Station station{op, settings, clock};
+  StationSeam seam{station};
 };
 
 }  // namespace velluma::test
