@@ -12,6 +12,7 @@
 #include <span>
 #include <type_traits>
 
+#include "calibration/StationSettings.h"
 #include "instruments/InstrumentModel.h"
 #include "platform/TextToNumber.h"
 

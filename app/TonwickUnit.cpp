@@ -40,6 +40,7 @@
 #include "app/StringGridModel.h"
 #include "app/ToolBarImages.h"
 #include "app/VerificationPage.h"
+#include "calibration/StationSettings.h"
 #include "platform/CLocale.h"
 
 namespace velluma {

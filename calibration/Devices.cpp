@@ -1,5 +1,7 @@
 #include "calibration/Devices.h"
 
+#include "calibration/StationSettings.h"
+
 namespace velluma {
 
 namespace {

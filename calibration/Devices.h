@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "calibration/Dialogs.h"
+#include "calibration/StationSettings.h"
 #include "calibration/StopCondition.h"
 #include "instruments/AnalyzerFront.h"
 #include "instruments/CaAnalyzer.h"

@@ -1,9 +1,9 @@
 #include "calibration/RunRecorder.h"
 
+#include "calibration/StationSettings.h"
 #include "history/HistoryError.h"
 #include "history/OpenHistory.h"
 #include "history/Sha256.h"
-#include "platform/Settings.h"
 #include "platform/StationIdentity.h"
 
 namespace velluma {

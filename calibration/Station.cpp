@@ -1,7 +1,7 @@
 #include "calibration/Station.h"
 
+#include "calibration/StationSettings.h"
 #include "platform/CLocale.h"
-#include "platform/Settings.h"
 
 namespace velluma {
 
@@ -39,7 +39,7 @@ Station::ProcedureScope::~ProcedureScope() {
 }
 
 void Station::Start() {
-  settings_.LoadSettings();
+  settings_.LoadSettings(setting::kAll);
   held_.calibration.Primaries = {};
   views_.RefreshFilmGammaTable();
   views_.RefreshLutTable();

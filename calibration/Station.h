@@ -13,6 +13,7 @@
 #include "calibration/Operator.h"
 #include "calibration/ProcedureResult.h"
 #include "calibration/RunRecorder.h"
+#include "calibration/StationSettings.h"
 #include "calibration/TableFiles.h"
 #include "calibration/Transfers.h"
 #include "calibration/VerificationResult.h"

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "calibration/StationSettings.h"
 #include "datafiles/CalibrationFile.h"
 #include "datafiles/FilmGammaFile.h"
 #include "instruments/AnalyzerOffset.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "calibration/StationSettings.h"
 #include "colour/Target.h"
 #include "colour/Verification.h"
-#include "platform/Settings.h"
 #include "platform/SettingsStore.h"
 
 namespace velluma {

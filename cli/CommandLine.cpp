@@ -8,11 +8,11 @@
 #include <type_traits>
 
 #include "calibration/Operator.h"
+#include "calibration/StationSettings.h"
 #include "calibration/VerificationRequest.h"
 #include "cli/HistoryListing.h"
 #include "cli/UsageError.h"
 #include "instruments/AnalyzerOffset.h"
-#include "platform/Settings.h"
 
 namespace velluma::cli {
 

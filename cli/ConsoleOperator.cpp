@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "calibration/StationSettings.h"
 #include "platform/CLocale.h"
-#include "platform/Settings.h"
 
 namespace velluma::cli {
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "calibration/StationSettings.h"
 #include "platform/InterruptCleanup.h"
 #include "platform/TempFolder.h"
 #include "platform/Utf8Path.h"
@@ -30,7 +31,7 @@ PrivateSettings::PrivateSettings(const std::string& source,
   try {
     SettingsStore(source).ExportTo(copy);
     store_ = std::make_unique<SettingsStore>(copy);
-    store_->LoadSettings();
+    store_->LoadSettings(setting::kAll);
     for (const SettingOverride& setting : overrides) Apply(*store_, setting);
   } catch (...) {
     Remove();

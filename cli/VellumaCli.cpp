@@ -68,7 +68,7 @@ int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
   // private settings go when the run ends, and main then ends the process as the signal would.
   const InterruptRequest interrupts;
   station.StopWhen(&InterruptRequest::SignalName);
-  settings.Store().LoadSettings();
+  settings.Store().LoadSettings(setting::kAll);
   // Its failures reach standard error through the message line.
   station.UseHistory(history::DefaultHistoryLocation());
   try {

@@ -8,8 +8,8 @@
 
 namespace velluma::colour {
 
-const Gamut kRec709{"Rec.709", {0.640, 0.330}, {0.300, 0.600}, {0.150, 0.060}};
-const Gamut kDciP3{"DCI-P3", {0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}};
+const Gamut kRec709{kGamutNames[0], {0.640, 0.330}, {0.300, 0.600}, {0.150, 0.060}};
+const Gamut kDciP3{kGamutNames[1], {0.680, 0.320}, {0.265, 0.690}, {0.150, 0.060}};
 
 namespace {
 

@@ -59,6 +59,12 @@ class TargetColours {
 // taken off (relative luminance = (Y - blackY) / (whiteY - blackY)); none (NaN) for signal 0 or 1.
 double PointGamma(double signal, double Y, double whiteY, double blackY);
 
+// The names of the tone curves, the gamuts and the named white points, as the settings and the
+// command line write them and offer them.
+inline constexpr std::string_view kToneCurveNames[] = {"2.2", "2.4", "BT.1886"};
+inline constexpr std::string_view kGamutNames[] = {"Rec.709", "DCI-P3"};
+inline constexpr std::string_view kWhitePointNames[] = {"D65"};
+
 // Names as settings and the command line write them: "2.2", "2.4", "BT.1886"; "Rec.709",
 // "DCI-P3"; the white as "D65" or "x,y" of a real colour (inside the spectral locus).
 // False for a text that names none.

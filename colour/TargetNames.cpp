@@ -86,11 +86,11 @@ bool ParseXy(std::string_view text, Chromaticity& xy) {
 std::string ToneCurveName(ToneCurve curve) {
   switch (curve) {
     case ToneCurve::Power22:
-      return "2.2";
+      return std::string(kToneCurveNames[0]);
     case ToneCurve::Power24:
-      return "2.4";
+      return std::string(kToneCurveNames[1]);
     case ToneCurve::Bt1886:
-      return "BT.1886";
+      return std::string(kToneCurveNames[2]);
   }
   return "";
 }

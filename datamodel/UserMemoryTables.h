@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace velluma {
 
@@ -12,6 +13,8 @@ struct UserMemoryTables {
   static constexpr int kLutChannels = 3;  // red, green, blue
   static constexpr int kLutEntries = 4096;
   static constexpr int kFilmGammaEntries = 1024;
+  // The memories' names; the index of a name is the memory's index everywhere.
+  static constexpr std::string_view kMemoryNames[kMemories] = {"USER1", "USER2", "USER3"};
 
   using LutChannel = std::array<std::int32_t, kLutEntries>;
   using LutTable = std::array<LutChannel, kLutChannels>;

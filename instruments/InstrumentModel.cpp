@@ -1,7 +1,5 @@
 #include "instruments/InstrumentModel.h"
 
-#include "platform/Settings.h"
-
 namespace velluma {
 
 namespace {
@@ -9,11 +7,11 @@ using enum InstrumentFamily;
 
 // The models, their drivers and their quirks, in one place.
 constexpr InstrumentModel kModels[] = {
-    {setting::kCa210, Ca, 1, false, true},
-    {setting::kCa310, Ca, 2, false, true},
-    {setting::kI1Pro, I1, 3, true, true},
-    {setting::kPr655, Pr, 0, false, false},
-    {setting::kNoInstrument, None, 0, false, false},
+    {kCa210Model, Ca, 1, false, true},
+    {kCa310Model, Ca, 2, false, true},
+    {kI1ProModel, I1, 3, true, true},
+    {kPr655Model, Pr, 0, false, false},
+    {kNoInstrumentModel, None, 0, false, false},
 };
 }  // namespace
 

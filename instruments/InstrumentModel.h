@@ -4,6 +4,16 @@
 
 namespace velluma {
 
+// The models' names, as the settings store them and the settings dialog offers them; the last
+// names no instrument.
+inline constexpr std::string_view kCa210Model = "CA-210";
+inline constexpr std::string_view kCa310Model = "CA-310";
+inline constexpr std::string_view kI1ProModel = "i1-Pro";
+inline constexpr std::string_view kPr655Model = "PR-655";
+inline constexpr std::string_view kNoInstrumentModel = "NoConnect";
+inline constexpr std::string_view kInstrumentModelNames[] = {kCa210Model, kCa310Model, kI1ProModel,
+                                                             kPr655Model, kNoInstrumentModel};
+
 // Which driver measures for a model.
 enum class InstrumentFamily {
   Ca,    // CA-210 and CA-310 through the CA-SDK server (CaAnalyzer)

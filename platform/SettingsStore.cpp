@@ -73,7 +73,8 @@ std::int32_t SettingsStore::ReadIntSetting(const std::string& name) const {
 
 void SettingsStore::WriteStringSetting(const std::string& name, const std::string& value) {
   const auto key = SettingsKeyAt(path_);
-  if (!key->Open() || !key->Set(name, StringValue(value))) Raise("Failed to set data for '%s'", name);
+  if (!key->Open() || !key->Set(name, StringValue(value)))
+    Raise("Failed to set data for '%s'", name);
 }
 
 void SettingsStore::WriteIntSetting(const std::string& name, std::int32_t value) {
@@ -102,13 +103,16 @@ void SettingsStore::ExportTo(const std::string& file) const {
   SettingsKeyAt(path_)->ExportTo(file);
 }
 
-void SettingsStore::LoadSettings() {
+void SettingsStore::LoadSettings(std::span<const setting::Any> settings) {
   const auto key = SettingsKeyAt(path_);
   const bool opened = key->Open();
   std::vector<std::pair<std::string, RegistryValue>> missing;
-  for (const setting::Any& any : setting::kAll) {
+  for (const setting::Any& any : settings) {
     const auto [name, value] = std::visit(
-        [](const auto& s) { return std::pair{std::string(s.name), DefaultValue(s)}; }, any);
+        [](const auto& s) {
+          return std::pair{std::string(s.name), DefaultValue(s)};
+        },
+        any);
     if (!opened || !key->Exists(name)) missing.emplace_back(name, value);
   }
   if (missing.empty()) return;

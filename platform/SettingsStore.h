@@ -1,14 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
-#include "platform/Settings.h"
+#include "platform/SettingDescriptors.h"
 
 namespace velluma {
 
-// The program's persistent settings: eleven named values under one key, typed as the registry
-// types them. Nothing is cached: every read goes to the store and every write goes to it at once,
+// The program's persistent settings: named values under one key, typed as the registry types
+// them. Nothing is cached: every read goes to the store and every write goes to it at once,
 // so a value the settings dialog writes is what the next reader sees. Failures are RegistryError
 // exceptions with the texts below, meant for the application's top-level handler.
 //
@@ -35,15 +36,15 @@ class SettingsStore {
   void WriteStringSetting(const std::string& name, const std::string& value);
   void WriteIntSetting(const std::string& name, std::int32_t value);
 
-  // The same, named by their descriptors (platform/Settings.h).
+  // The same, named by their descriptors (platform/SettingDescriptors.h).
   std::string Read(const setting::Text& setting) const;
   std::int32_t Read(const setting::Number& setting) const;
   void Write(const setting::Text& setting, const std::string& value);
   void Write(const setting::Number& setting, std::int32_t value);
 
-  // Creates every missing value with its default, in table order; existing values are left
-  // alone whatever their type.
-  void LoadSettings();
+  // Creates every missing value of `settings` with its default, in their order; existing values
+  // are left alone whatever their type.
+  void LoadSettings(std::span<const setting::Any> settings);
 
   // Writes what the store holds into a new registry export file, for a copy that may be changed
   // without touching the store; nothing when the store does not exist yet. std::runtime_error

@@ -22,7 +22,7 @@ namespace {
 class PropertyFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
+    settings.LoadSettings(setting::kAll);
     settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   }
 

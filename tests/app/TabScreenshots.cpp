@@ -60,7 +60,7 @@ struct BenchWindow {
   explicit BenchWindow(std::vector<std::string> benchOptions) : bench(std::move(benchOptions)) {
     ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
     ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-    settings.LoadSettings();
+    settings.LoadSettings(velluma::setting::kAll);
     settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
     settings.WriteStringSetting("AnalizerModel", "CA-310");
     form = std::make_unique<velluma::TTonwickForm>(settings, clock);
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
   const QTemporaryDir scratch;
   velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
   velluma::ScaledClock clock(0.001);
-  settings.LoadSettings();
+  settings.LoadSettings(velluma::setting::kAll);
   settings.WriteStringSetting("MonitorPort", scratch.filePath("no-monitor").toStdString());
   velluma::TTonwickForm window(settings, clock);
   window.FormCreate();

@@ -56,7 +56,7 @@ struct Box {
 class TonwickFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    settings.LoadSettings();
+    settings.LoadSettings(setting::kAll);
     settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   }
 

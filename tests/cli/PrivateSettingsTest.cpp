@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "calibration/StationSettings.h"
 #include "cli/PrivateSettings.h"
 #include "platform/SettingsKey.h"
 #include "tests/support/Environment.h"
@@ -67,7 +68,7 @@ TEST_F(PrivateSettingsTest, ACopyThatFailsLeavesNothingBehind) {
 // the copy: the key is only read.
 TEST_F(PrivateSettingsTest, TheMachinesSettingsAreCopiedAndTheKeyIsNeverWritten) {
   SettingsStore machine(kMachineSettingsKey);
-  machine.LoadSettings();
+  machine.LoadSettings(setting::kAll);
   machine.WriteStringSetting("AnalizerModel", "PR-655");
   {
     PrivateSettings run(kMachineSettingsKey,

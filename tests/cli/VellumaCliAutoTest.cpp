@@ -77,7 +77,7 @@ void RunWindowsAuto(const BenchProcess& bench, const std::string& model, const s
   ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
   ::setenv("VELLUMA_EYEONE", VELLUMA_EYEONE_PATH, 1);
   SettingsStore settings(dir.File("window.reg"));
-  settings.LoadSettings();
+  settings.LoadSettings(setting::kAll);
   settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   settings.WriteStringSetting("AnalizerPort", bench.Pr655Device());
   settings.WriteStringSetting("AnalizerModel", model);

@@ -15,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "calibration/StationSettings.h"
 #include "platform/RegistryError.h"
 #include "platform/SettingsStore.h"
 #include "tests/support/TempDir.h"
@@ -88,7 +89,7 @@ class SettingsStoreTest : public ::testing::Test {
 };
 
 TEST_F(SettingsStoreTest, FirstStartCreatesAllElevenValuesWithTheirDefaultsInOrder) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "NoConnect");
   EXPECT_EQ(store.ReadStringSetting("AnalizerPort"), "USB");
   EXPECT_EQ(store.ReadIntSetting("AnalizerSpeed"), 9600);
@@ -122,7 +123,7 @@ TEST_F(SettingsStoreTest, LoadSettingsOnlyAddsMissingValuesAndNeverChecksTypes) 
   dir.Write("sub/folder/Velluma.reg", std::string(kHeader) +
                                           "\"AnalizerModel\"=\"PR-655\"\n"
                                           "\"MonitorSpeed\"=\"38400\"\n");
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "PR-655");
   EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorSpeed"); }),
             "Failed to get data for 'MonitorSpeed'");
@@ -130,12 +131,12 @@ TEST_F(SettingsStoreTest, LoadSettingsOnlyAddsMissingValuesAndNeverChecksTypes) 
 }
 
 TEST_F(SettingsStoreTest, DeletedValuesReadEmptyOrFailUntilTheNextStart) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   dir.Write("sub/folder/Velluma.reg", std::string(kHeader) + "\"MonitorType\"=\"RS-232C\"\n");
   EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "");
   EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorSpeed"); }),
             "Failed to get data for 'MonitorSpeed'");
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   EXPECT_EQ(store.ReadIntSetting("MonitorSpeed"), 9600);
   EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "NoConnect");
 }
@@ -164,7 +165,7 @@ TEST_F(SettingsStoreTest, TypeRulesOfIntegerAndStringReads) {
 }
 
 TEST_F(SettingsStoreTest, WritesAreSeenAtOnceWithoutCacheAndKeepOtherValues) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   store.WriteStringSetting("AnalizerModel", "CA-310");
   EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "CA-310");
   SettingsStore other(store.Path());  // another reader of the same store
@@ -182,7 +183,7 @@ TEST_F(SettingsStoreTest, WritesAreSeenAtOnceWithoutCacheAndKeepOtherValues) {
 #ifdef _WIN32
 // Windows: a settings file marked read-only is read as it is and never replaced.
 TEST_F(SettingsStoreTest, AReadOnlyStoreIsReadButNeverWritten) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   std::filesystem::permissions(store.Path(), std::filesystem::perms::owner_read);
   EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
   EXPECT_EQ(ErrorOf([&] { store.WriteIntSetting("MonitorId", 2); }),
@@ -202,7 +203,8 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenFailsEveryAccessWithItsText) 
             "Failed to get data for 'MonitorId'");
   EXPECT_EQ(ErrorOf([&] { locked.WriteIntSetting("MonitorId", 2); }),
             "Failed to set data for 'MonitorId'");
-  EXPECT_EQ(ErrorOf([&] { locked.LoadSettings(); }), "Failed to set data for 'AnalizerModel'");
+  EXPECT_EQ(ErrorOf([&] { locked.LoadSettings(setting::kAll); }),
+            "Failed to set data for 'AnalizerModel'");
 }
 #endif
 
@@ -212,7 +214,8 @@ TEST_F(SettingsStoreTest, AFolderInPlaceOfTheFileFailsWithoutCrashing) {
   EXPECT_EQ(blocked.ReadStringSetting("AnalizerModel"), "");
   EXPECT_EQ(ErrorOf([&] { blocked.ReadIntSetting("MonitorId"); }),
             "Failed to get data for 'MonitorId'");
-  EXPECT_EQ(ErrorOf([&] { blocked.LoadSettings(); }), "Failed to set data for 'AnalizerModel'");
+  EXPECT_EQ(ErrorOf([&] { blocked.LoadSettings(setting::kAll); }),
+            "Failed to set data for 'AnalizerModel'");
 }
 
 TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorLoseTheGoodValues) {
@@ -228,7 +231,7 @@ TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorLoseTheGoodValues) {
   };
   for (const std::string& content : cases) {
     dir.Write("sub/folder/Velluma.reg", content);
-    store.LoadSettings();
+    store.LoadSettings(setting::kAll);
     EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "NoConnect");
     EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
   }
@@ -340,7 +343,7 @@ TEST_F(SettingsStoreTest, WhatCannotBeOpenedFailsAtOnceAndIsNeverReplaced) {
           blocked.ReadStringSetting("MonitorPort"),
           ErrorOf([&] { blocked.ReadIntSetting("MonitorId"); }),
           ErrorOf([&] { blocked.WriteIntSetting("MonitorId", 2); }),
-          ErrorOf([&] { blocked.LoadSettings(); }),
+          ErrorOf([&] { blocked.LoadSettings(setting::kAll); }),
       };
     });
     EXPECT_EQ(outcomes, (std::vector<std::string>{"", "Failed to get data for 'MonitorId'",

@@ -18,7 +18,7 @@ namespace velluma::test {
 template <typename Base = ::testing::Test>
 class StationRig : public Base {
  protected:
-  void SetUp() override { settings.LoadSettings(); }
+  void SetUp() override { settings.LoadSettings(setting::kAll); }
   void TearDown() override { station.CloseDevices(); }
 
   // The monitor link on `port` (a bench's or a peer's device path).

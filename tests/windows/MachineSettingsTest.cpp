@@ -3,15 +3,15 @@
 // velluma-cli's private copy starts from. The key is the prefix's own: every test begins
 // without it. (scripts/windows runs registry-query-test as well, which reads what the Windows
 // build wrote with `wine reg query`.)
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "calibration/StationSettings.h"
 #include "platform/RegistryError.h"
 #include "platform/SettingsKey.h"
 #include "platform/SettingsStore.h"
@@ -53,8 +53,8 @@ Stored Raw(const wchar_t* name) {
 
 void PutRaw(const wchar_t* name, DWORD type, const std::vector<BYTE>& data) {
   HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
             ERROR_SUCCESS);
   ::RegSetValueExW(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
   ::RegCloseKey(key);
@@ -91,7 +91,7 @@ TEST_F(MachineSettingsTest, TheStoreLivesInTheMachineKeyUnlessAFileIsNamed) {
 // Every value with the registry type of its kind: text as REG_SZ in UTF-16 with its NUL,
 // numbers as REG_DWORD.
 TEST_F(MachineSettingsTest, FirstStartCreatesTheKeyWithEveryValueInItsRegistryType) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   const struct {
     const wchar_t* name;
     DWORD type;
@@ -119,7 +119,7 @@ TEST_F(MachineSettingsTest, FirstStartCreatesTheKeyWithEveryValueInItsRegistryTy
 
 // The type rules hold for what the registry itself holds, set there by someone else.
 TEST_F(MachineSettingsTest, TypeRulesHoldForValuesSetInTheRegistry) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   PutRaw(L"MonitorSpeed", REG_SZ, Utf16WithNul(L"38400"));
   PutRaw(L"MonitorId", REG_BINARY, Dword(2));
   PutRaw(L"AnalizerModel", REG_EXPAND_SZ, Utf16WithNul(L"%PATH%"));
@@ -133,7 +133,7 @@ TEST_F(MachineSettingsTest, TypeRulesHoldForValuesSetInTheRegistry) {
   EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "%PATH%");  // as stored, not expanded
   EXPECT_EQ(store.ReadIntSetting("LUTFile"), -10);
 
-  store.LoadSettings();  // existing values are left alone whatever their type
+  store.LoadSettings(setting::kAll);  // existing values are left alone whatever their type
   EXPECT_EQ(Raw(L"MonitorSpeed").type, static_cast<DWORD>(REG_SZ));
 
   ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKeyPath, L"MonitorPort");
@@ -145,7 +145,7 @@ TEST_F(MachineSettingsTest, TypeRulesHoldForValuesSetInTheRegistry) {
 
 // Written at once, read afresh, and UTF-8 inside is UTF-16 in the registry.
 TEST_F(MachineSettingsTest, WritesReachTheRegistryAtOnceInUtf16) {
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   store.WriteStringSetting("LutFileType", "Davinci Resolve");
   store.WriteIntSetting("MonitorSpeed", 38400);
   store.WriteStringSetting("Note", "Kalibrierung \xC3\xBC");
@@ -164,7 +164,7 @@ TEST_F(MachineSettingsTest, AnExportCarriesTheValuesAndTheirTypesIntoAFileOfItsO
   store.ExportTo(dir.File("none.reg"));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "none.reg")) << "no key, no copy";
 
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   store.WriteStringSetting("AnalizerModel", "PR-655");
   PutRaw(L"MonitorId", REG_BINARY, Dword(7));
   store.ExportTo(dir.File("copy.reg"));
@@ -183,7 +183,7 @@ TEST(MachineSettingsForRegQuery, DISABLED_WriteTheKey) {
   ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kKeyPath);
   ::_putenv_s("VELLUMA_SETTINGS", "");
   SettingsStore store;
-  store.LoadSettings();
+  store.LoadSettings(setting::kAll);
   store.WriteStringSetting("AnalizerModel", "CA-310");
   store.WriteIntSetting("MonitorSpeed", 38400);
 }
