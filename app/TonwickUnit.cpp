@@ -688,7 +688,7 @@ void TTonwickForm::RefreshCalibrationTables() {
     for (int c = 0; c < 4; ++c) YxyGridModel->SetCell(c, 0, headers[c]);
     for (int n = 0; n < CalibrationData::kGreyLevels; ++n) {
       YxyGridModel->SetCell(0, n + 1, Q(FormatC("%8d", n)));
-      fillRow(YxyGridModel, n + 1, data.YxyTable[n]);
+      fillRow(YxyGridModel, n + 1, data.greyLevels[n]);
     }
     YxyGridModel->EndFill();
     return;
@@ -699,7 +699,7 @@ void TTonwickForm::RefreshCalibrationTables() {
   for (int c = 0; c < 4; ++c) ColorGridModel->SetCell(c, 0, headers[c]);
   for (int p = 0; p < 3; ++p) {
     ColorGridModel->SetCell(0, p + 1, labels[p]);
-    fillRow(ColorGridModel, p + 1, data.Primaries[p]);
+    fillRow(ColorGridModel, p + 1, data.primaries[p]);
   }
   ColorGridModel->EndFill();
 }
@@ -707,14 +707,14 @@ void TTonwickForm::RefreshCalibrationTables() {
 void TTonwickForm::RefreshLutTable() {
   const int memory = std::clamp(LutMemory(), 0, 2);
   std::vector<std::vector<std::int32_t>> columns;
-  for (const auto& channel : station_->Held().tables.LutTables[memory])
+  for (const auto& channel : station_->Held().tables.lutTables[memory])
     columns.emplace_back(channel.begin(), channel.end());
   LutGridModel->Fill(std::move(columns));
 }
 
 void TTonwickForm::RefreshFilmGammaTable() {
   const int memory = std::clamp(FilmGammaMemory(), 0, 2);
-  const auto& table = station_->Held().tables.FilmGammaTables[memory];
+  const auto& table = station_->Held().tables.filmGammaTables[memory];
   FilmGammaGridModel->Fill({std::vector<std::int32_t>(table.begin(), table.end())});
   QList<QPointF> points;
   points.reserve(static_cast<qsizetype>(table.size()));

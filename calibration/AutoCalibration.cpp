@@ -81,22 +81,22 @@ void Station::AddAutoFigures(ProcedureResult& result) const {
     result.AddFigure(name + "_y", FormatC("%.4f", value.y));
     result.AddFigure(name + "_Y", FormatC("%.3f", value.Y));
   };
-  add("red", data.Primaries[0]);
-  add("green", data.Primaries[1]);
-  add("blue", data.Primaries[2]);
-  add("white", data.YxyTable[255]);
+  add("red", data.primaries[0]);
+  add("green", data.primaries[1]);
+  add("blue", data.primaries[2]);
+  add("white", data.greyLevels[255]);
 }
 
 // The report box: "Complete." when every patch was measured and written and the greys lie in
 // their window, "NG" otherwise. It is AUTO's result, which the command line prints as such.
 void Station::ReportAuto(bool measured, bool checkFailed, ProcedureResult& result) {
   const bool good = measured && !checkFailed;
-  result.AddFigure("max_bright", FormatC("%.3f", held_.calibration.YxyTable[255].Y));
+  result.AddFigure("max_bright", FormatC("%.3f", held_.calibration.greyLevels[255].Y));
   result.AddFigure("rgb_verdict", checkFailed ? "NG" : "OK");
   if (measured) AddAutoFigures(result);
   std::string text = std::string("Auto\t\t") + (good ? "Complete." : "NG");
   if (checkFailed) text += "\n RGBch\t\tNG";
-  text += "\nMaxBright\t\t" + ReportedLuminance(held_.calibration.YxyTable[255].Y);
+  text += "\nMaxBright\t\t" + ReportedLuminance(held_.calibration.greyLevels[255].Y);
   dialogs_.ShowReport(text, kAutoCaption, good ? Dialogs::kOk : Dialogs::kError);
   result.report = text;
   result.outcome = good ? ProcedureOutcome::Done : ProcedureOutcome::Refused;

@@ -77,7 +77,7 @@ bool MeasurementRun::MeasurePrimaries(std::string& failure) {
       devices_.Front().EndRemote();
       return false;
     }
-    data_.Primaries[p] = measured;
+    data_.primaries[p] = measured;
     devices_.Link()->ShowPattern(0, 0, 0);
   }
   return true;
@@ -96,7 +96,7 @@ bool MeasurementRun::MeasureGreyRamp(std::string& failure) {
       devices_.Front().EndRemote();
       return false;
     }
-    data_.YxyTable[n] = measured;
+    data_.greyLevels[n] = measured;
     status_.ShowProgress(n + 1, kLevels);
     status_.ProcessMessages();
   }
@@ -140,7 +140,7 @@ MeasurementRun::SequenceResult MeasurementRun::MeasureSequence() {
     return result;
   }
   const auto primaryName = [](std::size_t p) { return std::string(1, "RGB"[p]); };
-  if (!MeasurePrimaries(failure) || !MeasuredValuesFit(data_.Primaries, primaryName, failure))
+  if (!MeasurePrimaries(failure) || !MeasuredValuesFit(data_.primaries, primaryName, failure))
     return result;
   LCD& link = *devices_.Link();
   if (const LinkResult written = link.WritePrimaries(data_.PrimariesPayload());
@@ -149,7 +149,7 @@ MeasurementRun::SequenceResult MeasurementRun::MeasureSequence() {
     return result;
   }
   const auto greyName = [](std::size_t n) { return "grey level " + std::to_string(n); };
-  if (!MeasureGreyRamp(failure) || !MeasuredValuesFit(data_.YxyTable, greyName, failure))
+  if (!MeasureGreyRamp(failure) || !MeasuredValuesFit(data_.greyLevels, greyName, failure))
     return result;
   XyYValue black;
   // Leaves the screen black; a failure is reported and the sequence goes on.

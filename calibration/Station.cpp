@@ -40,7 +40,7 @@ Station::ProcedureScope::~ProcedureScope() {
 
 void Station::Start() {
   settings_.LoadSettings(setting::kAll);
-  held_.calibration.Primaries = {};
+  held_.calibration.primaries = {};
   views_.RefreshFilmGammaTable();
   views_.RefreshLutTable();
   views_.RefreshCalibrationTables();

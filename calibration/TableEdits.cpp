@@ -32,14 +32,14 @@ void Store(XyYValue& value, int column, double number) {
 void Station::SetGreyTableCell(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
   if (row < 1 || row > CalibrationData::kGreyLevels) return;
-  Store(held_.calibration.YxyTable[row - 1], column, number);
+  Store(held_.calibration.greyLevels[row - 1], column, number);
   held_.calibrationSource.clear();
 }
 
 void Station::SetPrimaryTableCell(int column, int row, const std::string& text) {
   const double number = TypedValue(text);
   if (row < 1 || row > 3) return;
-  Store(held_.calibration.Primaries[row - 1], column, number);
+  Store(held_.calibration.primaries[row - 1], column, number);
   held_.calibrationSource.clear();
 }
 

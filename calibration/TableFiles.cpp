@@ -78,7 +78,7 @@ void TableFiles::SaveAs() {
 // The grey table is zeroed, so the data held is no longer a set to send: PC -> MONITOR waits for
 // the next complete run or file.
 void TableFiles::NewData() {
-  held_.calibration.YxyTable = {};
+  held_.calibration.greyLevels = {};
   held_.calibrationReady = false;
   views_.RefreshCalibrationTables();
   SetCurrentFileName(kNoFileName);
@@ -89,7 +89,7 @@ LUTLoadResult TableFiles::ReadLutFile(const std::string& path) {
   const bool direct = settings_.Read(setting::kLutFile) != 0;
   const std::string format = direct ? std::string() : settings_.Read(setting::kLutFileType);
   const LUTLoadResult loaded =
-      LoadLUTFile(path, format, direct, held_.tables.LutTables[memory], std::cout);
+      LoadLUTFile(path, format, direct, held_.tables.lutTables[memory], std::cout);
   held_.lutLoaded[memory] = loaded.code == 0;
   held_.lutSource[memory] = loaded.code == 0 ? path : std::string();
   return loaded;
@@ -97,7 +97,7 @@ LUTLoadResult TableFiles::ReadLutFile(const std::string& path) {
 
 int TableFiles::ReadFilmGammaFile(const std::string& path) {
   const int memory = views_.FilmGammaMemory();
-  switch (film_gamma_file::Read(path, held_.tables.FilmGammaTables[memory])) {
+  switch (film_gamma_file::Read(path, held_.tables.filmGammaTables[memory])) {
     case film_gamma_file::ReadResult::CannotOpen:
       return -1;
     case film_gamma_file::ReadResult::Loaded:
@@ -160,7 +160,7 @@ ProcedureResult TableFiles::LoadByActiveTab(const std::string& path) {
       const LUTLoadResult read = ReadLutFile(path);
       if (read.code == 1) {
         dialogs_.MessageBox("INVALID DATA", "DATA ERROR", Dialogs::kOkCancelError);
-        held_.tables.LutTables[views_.LutMemory()] = {};
+        held_.tables.lutTables[views_.LutMemory()] = {};
       }
       views_.RefreshLutTable();
       ProcedureResult result = ended(read.code == 0);

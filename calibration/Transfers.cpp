@@ -70,7 +70,7 @@ ProcedureResult Transfers::SendLut(int memory) {
     return refused;
   }
   LCD& link = *devices_.Link();
-  ProcedureResult result = ReportTransfer(link.WriteLut(memory, held_.tables.LutTables[memory]));
+  ProcedureResult result = ReportTransfer(link.WriteLut(memory, held_.tables.lutTables[memory]));
   // "NACK" stands for a refused chunk and for a silent monitor alike.
   result.cause = link.LutFailure();
   status_.UnlockControls();
@@ -86,7 +86,7 @@ ProcedureResult Transfers::SendFilmGamma(int memory) {
   }
   status_.SetStatusText(0, kCaption, true);
   ProcedureResult result =
-      ReportTransfer(devices_.Link()->WriteFilmGamma(memory, held_.tables.FilmGammaTables[memory]));
+      ReportTransfer(devices_.Link()->WriteFilmGamma(memory, held_.tables.filmGammaTables[memory]));
   status_.UnlockControls();
   return result;
 }

@@ -414,7 +414,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     command = KnownCommand(reader.CommandWord());
     return ReadCommandLine(reader);
   } catch (const UsageError& error) {
-    if (error.command() || !command) throw;
+    if (error.CommandConcerned() || !command) throw;
     throw UsageError(error.what(), command);
   }
 }

@@ -48,7 +48,7 @@ int LutConvert(const CommandContext& context, const std::string& file) {
   const int memory = context.op.LutMemory();
   if (const ProcedureResult loaded = context.station.LoadLut(file); !loaded.Done())
     return RefusedLut(context, file, loaded);
-  PrintMonitorLut(context.out, context.station.Held().tables.LutTables[memory]);
+  PrintMonitorLut(context.out, context.station.Held().tables.lutTables[memory]);
   return kExitDone;
 }
 

@@ -158,9 +158,9 @@ std::string CommandHelp(Command command) {
 }
 
 void PrintUsageError(std::ostream& err, const UsageError& error) {
-  err << "velluma-cli: " << error.what() << "\n" << UsageSynopsis(error.command());
+  err << "velluma-cli: " << error.what() << "\n" << UsageSynopsis(error.CommandConcerned());
   err << "Try 'velluma-cli "
-      << (error.command() ? std::string(CommandName(*error.command())) + " " : "")
+      << (error.CommandConcerned() ? std::string(CommandName(*error.CommandConcerned())) + " " : "")
       << "--help' for more information.\n";
 }
 

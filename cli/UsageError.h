@@ -15,7 +15,8 @@ class UsageError : public std::runtime_error {
   explicit UsageError(const std::string& problem, std::optional<Command> command = std::nullopt)
       : std::runtime_error(problem), command_(command) {}
 
-  std::optional<Command> command() const { return command_; }
+  // The command the line was refused for, when one is known.
+  std::optional<Command> CommandConcerned() const { return command_; }
 
  private:
   std::optional<Command> command_;

@@ -18,12 +18,12 @@ std::string Render(const CalibrationData& data, const Header& header) {
   text += "[COLOR]\r\n;\tY\tx\ty\r\n";
   const char* labels[] = {"R", "G", "B"};
   for (int p = 0; p < 3; ++p) {
-    const XyYValue& v = data.Primaries[p];
+    const XyYValue& v = data.primaries[p];
     text += FormatC("%s\t%.3f\t%.4f\t%.4f\r\n", labels[p], v.Y, v.x, v.y);
   }
   text += "[Yxy]\r\n;\tY\tx\ty\r\n";
   for (int n = 0; n < CalibrationData::kGreyLevels; ++n) {
-    const XyYValue& v = data.YxyTable[n];
+    const XyYValue& v = data.greyLevels[n];
     text += FormatC("%d\t%.3f\t%.4f\t%.4f\r\n", n, v.Y, v.x, v.y);
   }
   return text;
@@ -108,8 +108,9 @@ void TakeRow(const std::string& line, ReadState& state, CalibrationData& data) {
       state.section == Section::Integer ? ParseIntegerRow(line) : ParseRealRow(line, value);
   if (!parsed) return;
   XyYValue* stored = nullptr;
-  if (state.section == Section::Color && state.rows < 3) stored = &data.Primaries[state.rows];
-  if (state.section == Section::Yxy && state.yxySections == 1) stored = &data.YxyTable[state.rows];
+  if (state.section == Section::Color && state.rows < 3) stored = &data.primaries[state.rows];
+  if (state.section == Section::Yxy && state.yxySections == 1)
+    stored = &data.greyLevels[state.rows];
   if (stored) {
     *stored = value;
     state.invalid = state.invalid || !FitsTheMonitor(value);

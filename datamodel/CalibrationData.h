@@ -11,8 +11,8 @@ namespace velluma {
 struct CalibrationData {
   static constexpr int kGreyLevels = 256;
 
-  std::array<XyYValue, 3> Primaries{};
-  std::array<XyYValue, kGreyLevels> YxyTable{};
+  std::array<XyYValue, 3> primaries{};
+  std::array<XyYValue, kGreyLevels> greyLevels{};
 
   // The monitor's primaries payload: Y of red, green, blue; x of red, green, blue; y of red,
   // green, blue; each rounded to single precision.

@@ -20,8 +20,8 @@ struct UserMemoryTables {
   using LutTable = std::array<LutChannel, kLutChannels>;
   using FilmGammaTable = std::array<std::int32_t, kFilmGammaEntries>;
 
-  std::array<LutTable, kMemories> LutTables{};
-  std::array<FilmGammaTable, kMemories> FilmGammaTables{};
+  std::array<LutTable, kMemories> lutTables{};
+  std::array<FilmGammaTable, kMemories> filmGammaTables{};
 };
 
 }  // namespace velluma

@@ -12,14 +12,14 @@ using velluma::fuzz::Check;
 namespace calibration_file = velluma::calibration_file;
 
 bool SameData(const CalibrationData& a, const CalibrationData& b) {
-  return a.Primaries == b.Primaries && a.YxyTable == b.YxyTable;
+  return a.primaries == b.primaries && a.greyLevels == b.greyLevels;
 }
 
 // Data that no file in the tests' hands holds, so a read that changes nothing shows.
 CalibrationData Marked() {
   CalibrationData data;
-  for (auto& value : data.Primaries) value = {0.25, 0.5, 7.25};
-  for (auto& value : data.YxyTable) value = {0.125, 0.375, 3.5};
+  for (auto& value : data.primaries) value = {0.25, 0.5, 7.25};
+  for (auto& value : data.greyLevels) value = {0.125, 0.375, 3.5};
   return data;
 }
 

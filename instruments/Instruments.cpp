@@ -11,8 +11,8 @@ std::string InstrumentResult::ErrorText() const {
 }
 
 const NoInstrument& NoInstrument::Instance() {
-  static const NoInstrument none;
-  return none;
+  static const NoInstrument kNone;
+  return kNone;
 }
 
 InstrumentResult CaInstrument::BeginRemote() {

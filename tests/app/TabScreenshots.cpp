@@ -34,12 +34,12 @@ using velluma::Station;
 
 void FillSampleData(Station& station) {
   velluma::CalibrationData data;
-  data.Primaries = {velluma::XyYValue{0.6401, 0.3299, 61.234},
+  data.primaries = {velluma::XyYValue{0.6401, 0.3299, 61.234},
                     {0.2998, 0.6003, 180.872},
                     {0.1502, 0.0598, 17.015}};
   for (int n = 0; n < 256; ++n)
-    data.YxyTable[n] = {0.3127 + 0.0004 * std::sin(n / 9.0), 0.3290 - 0.0003 * std::cos(n / 7.0),
-                        0.05 + 259.1 * std::pow(n / 255.0, 2.2)};
+    data.greyLevels[n] = {0.3127 + 0.0004 * std::sin(n / 9.0), 0.3290 - 0.0003 * std::cos(n / 7.0),
+                          0.05 + 259.1 * std::pow(n / 255.0, 2.2)};
   velluma::test::StationSeam(station).HoldCalibrationData(data);
   velluma::UserMemoryTables::LutTable lut{};
   for (int e = 0; e < 4096; ++e) {

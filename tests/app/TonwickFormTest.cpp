@@ -274,7 +274,7 @@ TEST_F(TonwickFormTest, EveryControlReachesTheStationThroughItsSignal) {
   QTest::keyClicks(editor, "42.5");
   QTest::keyClick(editor, Qt::Key_Return);
   QApplication::processEvents();  // the view commits a cell on the next turn of the loop
-  EXPECT_EQ(window->station().Held().calibration.YxyTable[4].Y, 42.5);
+  EXPECT_EQ(window->station().Held().calibration.greyLevels[4].Y, 42.5);
   grid->edit(grid->model()->index(6, 3));  // still open when the window closes: nothing reports
 
   std::string filter;
@@ -307,14 +307,14 @@ TEST_F(TonwickFormTest, AFileGivenToTheProgramOpensOnTheTabOfItsKind) {
   EXPECT_EQ(window->StatusText(2), dir.File("grade.CUBE"));
 
   CalibrationData data;
-  data.YxyTable[7].Y = 3.5;
+  data.greyLevels[7].Y = 3.5;
   test::StationSeam(window->station()).HoldCalibrationData(data);
   ASSERT_TRUE(
       test::StationSeam(window->station()).Files().WriteCalibrationFile(dir.File("suite.txt")));
   test::StationSeam(window->station()).HoldCalibrationData({});
   window->OpenGivenFile(dir.File("suite.txt"));
   EXPECT_EQ(window->FuncPageControl->currentIndex(), Operator::kCalibrationTab);
-  EXPECT_EQ(window->station().Held().calibration.YxyTable[7].Y, 3.5);
+  EXPECT_EQ(window->station().Held().calibration.greyLevels[7].Y, 3.5);
   EXPECT_TRUE(boxes.empty());
 }
 
@@ -366,7 +366,7 @@ TEST_F(TonwickFormTest, TypedValuesAreStoredAndKeptAsTypedOrRefusedWithTheConver
   EXPECT_FALSE(model->flags(model->index(10, 0)) & Qt::ItemIsEditable);
   EXPECT_FALSE(model->flags(model->index(0, 3)) & Qt::ItemIsEditable);
   EXPECT_TRUE(model->setData(model->index(10, 3), "12.5", Qt::EditRole));
-  EXPECT_EQ(window->station().Held().calibration.YxyTable[9].Y, 12.5);
+  EXPECT_EQ(window->station().Held().calibration.greyLevels[9].Y, 12.5);
   EXPECT_EQ(Cell(window->YxyStringGrid, 3, 10), "12.5");
   EXPECT_TRUE(boxes.empty());
 
@@ -374,14 +374,14 @@ TEST_F(TonwickFormTest, TypedValuesAreStoredAndKeptAsTypedOrRefusedWithTheConver
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "'0-0.3' is not a valid floating point value");
   EXPECT_EQ(boxes[0].flags, 16);
-  EXPECT_EQ(window->station().Held().calibration.YxyTable[10].x, 0.0);
+  EXPECT_EQ(window->station().Held().calibration.greyLevels[10].x, 0.0);
   EXPECT_EQ(Cell(window->YxyStringGrid, 1, 11), "-0.3");
 }
 
 TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
   auto window = Start();
   CalibrationData data;
-  data.Primaries[1] = {0.3, 0.6, 70.25};
+  data.primaries[1] = {0.3, 0.6, 70.25};
   test::StationSeam(window->station()).HoldCalibrationData(data);
   window->RefreshCalibrationTables();
   EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "") << "only the active page is filled";
@@ -392,7 +392,7 @@ TEST_F(TonwickFormTest, TheLcdColorPageShowsThePrimariesWhenItIsShown) {
   EXPECT_EQ(Cell(window->ColorStringGrid, 3, 2), "    70.250");
   EXPECT_EQ(Cell(window->ColorStringGrid, 0, 0), "     ");
   window->ColorGridModel->setData(window->ColorGridModel->index(3, 3), "5", Qt::EditRole);
-  EXPECT_EQ(window->station().Held().calibration.Primaries[2].Y, 5.0);
+  EXPECT_EQ(window->station().Held().calibration.primaries[2].Y, 5.0);
 }
 
 TEST_F(TonwickFormTest, EachMemoryListShowsTheTableOfItsMemory) {
@@ -423,14 +423,14 @@ TEST_F(TonwickFormTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLo
   const std::string saved = std::setlocale(LC_ALL, nullptr);
   ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
   CalibrationData data;
-  data.YxyTable[0] = {0.3127, 0.329, 1.5};
+  data.greyLevels[0] = {0.3127, 0.329, 1.5};
   test::StationSeam(window->station()).HoldCalibrationData(data);
   window->RefreshCalibrationTables();
   window->YxyGridModel->setData(window->YxyGridModel->index(2, 3), "2.25", Qt::EditRole);
   std::setlocale(LC_ALL, saved.c_str());
   EXPECT_EQ(Cell(window->YxyStringGrid, 1, 1), "    0.3127");
   EXPECT_EQ(Cell(window->YxyStringGrid, 3, 1), "     1.500");
-  EXPECT_EQ(window->station().Held().calibration.YxyTable[1].Y, 2.25);
+  EXPECT_EQ(window->station().Held().calibration.greyLevels[1].Y, 2.25);
   EXPECT_TRUE(boxes.empty());
 }
 

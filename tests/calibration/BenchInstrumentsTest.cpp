@@ -121,17 +121,17 @@ TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
   const auto primaries = Numbers(state["primaries"]);
   ASSERT_EQ(primaries.size(), 9u);
   for (int p = 0; p < 3; ++p) {
-    EXPECT_NEAR(primaries[p], saved.Primaries[p].Y, kYTolerance);
-    EXPECT_NEAR(primaries[3 + p], saved.Primaries[p].x, 1e-6);
-    EXPECT_NEAR(primaries[6 + p], saved.Primaries[p].y, 1e-6);
+    EXPECT_NEAR(primaries[p], saved.primaries[p].Y, kYTolerance);
+    EXPECT_NEAR(primaries[3 + p], saved.primaries[p].x, 1e-6);
+    EXPECT_NEAR(primaries[6 + p], saved.primaries[p].y, 1e-6);
   }
   const auto greyY = Numbers(state["grey0"]), greyX = Numbers(state["grey1"]),
              greyy = Numbers(state["grey2"]);
   ASSERT_EQ(greyY.size(), 256u);
   for (int n = 0; n < 256; ++n) {
-    EXPECT_NEAR(greyY[n], saved.YxyTable[n].Y, kYTolerance) << n;
-    EXPECT_NEAR(greyX[n], saved.YxyTable[n].x, 1e-6) << n;
-    EXPECT_NEAR(greyy[n], saved.YxyTable[n].y, 1e-6) << n;
+    EXPECT_NEAR(greyY[n], saved.greyLevels[n].Y, kYTolerance) << n;
+    EXPECT_NEAR(greyX[n], saved.greyLevels[n].x, 1e-6) << n;
+    EXPECT_NEAR(greyy[n], saved.greyLevels[n].y, 1e-6) << n;
   }
   EXPECT_EQ(state["zbl"], "100");
 }

@@ -23,8 +23,8 @@ class CalibrationFileProceduresTest : public test::StationRig<> {
 
 TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffsetsWritten) {
   CalibrationData data;
-  data.YxyTable[9].Y = 12.5;
-  data.Primaries[2] = {0.15, 0.06, 5};
+  data.greyLevels[9].Y = 12.5;
+  data.primaries[2] = {0.15, 0.06, 5};
   seam.HoldCalibrationData(data);
   op.offsets[0] = "+0.0050x";
   const std::string path = dir.File("cal.txt");
@@ -38,8 +38,8 @@ TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffse
   op.offsets[0] = "";
   EXPECT_EQ(seam.Files().ReadCalibrationFile(path), 1);
   EXPECT_EQ(station.Held().calibrationReady, 1);
-  EXPECT_EQ(station.Held().calibration.YxyTable[9].Y, 12.5);
-  EXPECT_EQ(station.Held().calibration.Primaries[2].Y, 5.0);
+  EXPECT_EQ(station.Held().calibration.greyLevels[9].Y, 12.5);
+  EXPECT_EQ(station.Held().calibration.primaries[2].Y, 5.0);
   EXPECT_EQ(settings.ReadStringSetting("AnalizerModel"), "CA-210") << "[ANALYZER] is not read back";
   EXPECT_EQ(op.offsets[0], "") << "[OFFSET] is not read back";
 }
@@ -48,8 +48,8 @@ TEST_F(CalibrationFileProceduresTest, SaveAndOpenRoundTripWithTheSettingAndOffse
 // nor the name Save writes to, so Save cannot replace the rejected file (or any other) by zeros.
 TEST_F(CalibrationFileProceduresTest, ARejectedFileIsReportedAndChangesNothing) {
   CalibrationData held;
-  held.Primaries[0].Y = 7;
-  held.YxyTable[255].Y = 250;
+  held.primaries[0].Y = 7;
+  held.greyLevels[255].Y = 250;
   seam.HoldCalibrationData(held);
   ASSERT_TRUE(seam.Files().WriteCalibrationFile(dir.File("good.txt")));
   station.OpenFiles({dir.File("good.txt")});
@@ -61,7 +61,7 @@ TEST_F(CalibrationFileProceduresTest, ARejectedFileIsReportedAndChangesNothing) 
   EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"),
             op.calls.end());
   EXPECT_EQ(station.Held().calibrationReady, 1);
-  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 7.0);
+  EXPECT_EQ(station.Held().calibration.primaries[0].Y, 7.0);
   EXPECT_EQ(station.Held().calibrationSource, dir.File("good.txt"));
   EXPECT_EQ(op.status[2], dir.File("good.txt"));
 

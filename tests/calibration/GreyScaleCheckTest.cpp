@@ -9,7 +9,7 @@ namespace {
 
 CalibrationData NeutralGreys() {
   CalibrationData data;
-  for (auto& level : data.YxyTable) level = {0.3127, 0.3290, 100};
+  for (auto& level : data.greyLevels) level = {0.3127, 0.3290, 100};
   return data;
 }
 
@@ -27,22 +27,22 @@ TEST(GreyScaleCheckTest, TheWindowIncludesItsBounds) {
   };
   for (const Case& c : cases) {
     CalibrationData data = NeutralGreys();
-    data.YxyTable[50] = {c.x, c.y, 100};
+    data.greyLevels[50] = {c.x, c.y, 100};
     EXPECT_EQ(GreyScaleInWindow(data, kNoOffsets), c.accepted) << c.x << " " << c.y;
   }
 }
 
 TEST(GreyScaleCheckTest, OnlyLevels50To255AreTested) {
   CalibrationData data = NeutralGreys();
-  for (int n = 0; n < 50; ++n) data.YxyTable[n] = {0, 0, 0};
+  for (int n = 0; n < 50; ++n) data.greyLevels[n] = {0, 0, 0};
   EXPECT_TRUE(GreyScaleInWindow(data, kNoOffsets));
-  data.YxyTable[255].x = 0.5;
+  data.greyLevels[255].x = 0.5;
   EXPECT_FALSE(GreyScaleInWindow(data, kNoOffsets));
 }
 
 TEST(GreyScaleCheckTest, TheOffsetsAreRemovedAndAskedAtEveryLevel) {
   CalibrationData data = NeutralGreys();
-  for (auto& level : data.YxyTable) level.x = 0.355;  // measured 0.345 with +0.0100 added
+  for (auto& level : data.greyLevels) level.x = 0.355;  // measured 0.345 with +0.0100 added
   int asked = 0;
   EXPECT_TRUE(GreyScaleInWindow(data, [&](int axis) {
     ++asked;

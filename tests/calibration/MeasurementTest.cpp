@@ -66,8 +66,8 @@ TEST_F(MeasurementTest, AFailedPatchReportsUnderTheCallersCaptionAndWritesNothin
 TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndReportsItsProgress) {
   reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
   ASSERT_TRUE(Complete(seam.Measurement().MeasureSequence()));
-  EXPECT_EQ(station.Held().calibration.Primaries[1].Y, 1.0);
-  EXPECT_EQ(station.Held().calibration.YxyTable[255].Y, 255.0 + kSequenceGrey0);
+  EXPECT_EQ(station.Held().calibration.primaries[1].Y, 1.0);
+  EXPECT_EQ(station.Held().calibration.greyLevels[255].Y, 255.0 + kSequenceGrey0);
   ASSERT_EQ(op.progress.size(), 258u);
   EXPECT_EQ(op.progressTotal, 256);
   EXPECT_EQ(op.progress[0], 0) << "the bar begins empty";
@@ -91,8 +91,8 @@ TEST_F(MeasurementTest, AnInstrumentFailureAtGreyLevel60) {
   failAt = kSequenceGrey0 + 60;
   reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
   EXPECT_FALSE(Complete(seam.Measurement().MeasureSequence()));
-  EXPECT_EQ(station.Held().calibration.YxyTable[59].Y, 59.0 + kSequenceGrey0);
-  EXPECT_EQ(station.Held().calibration.YxyTable[60].Y, 0.0);
+  EXPECT_EQ(station.Held().calibration.greyLevels[59].Y, 59.0 + kSequenceGrey0);
+  EXPECT_EQ(station.Held().calibration.greyLevels[60].Y, 0.0);
   EXPECT_EQ(script.calls.back(), "Ca.36 0") << "remote mode left";
   EXPECT_EQ(BenchValues("primaries").size(), 9u);
   EXPECT_EQ(bench.State()["grey0"], "none");
@@ -187,7 +187,7 @@ TEST_F(AutoTest, TheOffsetsAreRemovedBeforeTheCheck) {
   op.offsets[0] = "+0.0100";
   reading = [](int, test::CaScript& s) { s.sx = 0.345f; };
   station.RunAuto();
-  EXPECT_NEAR(station.Held().calibration.YxyTable[100].x, 0.355, 1e-6);
+  EXPECT_NEAR(station.Held().calibration.greyLevels[100].x, 0.355, 1e-6);
   EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t 250");
 }
 

@@ -75,9 +75,9 @@ TEST_F(TableFileProceduresTest, ALutLoadsIntoTheSelectedMemoryOnly) {
   EXPECT_EQ(op.status[2], dir.File("identity.cube"));
   EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}))
       << "USER1 was held before";
-  EXPECT_EQ(station.Held().tables.LutTables[1][0][1], 68);
-  EXPECT_EQ(station.Held().tables.LutTables[1][2][4095], 1023);
-  EXPECT_EQ(station.Held().tables.LutTables[0][0][5], 9);
+  EXPECT_EQ(station.Held().tables.lutTables[1][0][1], 68);
+  EXPECT_EQ(station.Held().tables.lutTables[1][2][4095], 1023);
+  EXPECT_EQ(station.Held().tables.lutTables[0][0][5], 9);
   EXPECT_EQ(op.calls.back(), "RefreshLutTable");
 }
 
@@ -90,9 +90,9 @@ TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesO
   op.lutMemory = 2;
   station.OpenFiles({dir.File("broken.cube")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.Held().tables.LutTables[2][1][100], 0);
-  EXPECT_EQ(station.Held().tables.LutTables[0][1][100], 7);
-  EXPECT_EQ(station.Held().tables.LutTables[1][1][100], 7);
+  EXPECT_EQ(station.Held().tables.lutTables[2][1][100], 0);
+  EXPECT_EQ(station.Held().tables.lutTables[0][1][100], 7);
+  EXPECT_EQ(station.Held().tables.lutTables[1][1][100], 7);
   EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}));
 }
 
@@ -116,14 +116,14 @@ TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFile
 TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
   op.activeTab = Operator::kCalibrationTab;
   CalibrationData held;
-  held.Primaries[0].Y = 5;
+  held.primaries[0].Y = 5;
   seam.HoldCalibrationData(held);
   const std::string nameBefore = op.status[2];
   station.OpenFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}))
       << "only the first of three, read as a calibration data file";
   EXPECT_EQ(op.status[2], nameBefore) << "a rejected file does not become the file name";
-  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 5.0) << "nor replaces the data held";
+  EXPECT_EQ(station.Held().calibration.primaries[0].Y, 5.0) << "nor replaces the data held";
   EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"),
             op.calls.end());
 }
@@ -133,14 +133,14 @@ TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
   op.filmGammaMemory = 1;
   station.OpenFiles({dir.File("gamma.csv")});
   EXPECT_EQ(station.Held().filmGammaLoaded, (std::array<bool, 3>{false, true, false}));
-  EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 1023);
+  EXPECT_EQ(station.Held().tables.filmGammaTables[1][1023], 1023);
   EXPECT_EQ(op.calls.back(), "RefreshFilmGammaTable");
 
   dir.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
   station.OpenFiles({dir.File("bad.csv")});
   EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
   EXPECT_EQ(station.Held().filmGammaLoaded[1], 0);
-  EXPECT_EQ(station.Held().tables.FilmGammaTables[1][1023], 0);
+  EXPECT_EQ(station.Held().tables.filmGammaTables[1][1023], 0);
 
   EXPECT_EQ(seam.Files().ReadFilmGammaFile(dir.File("missing.csv")), -1);
   EXPECT_EQ(op.boxes.size(), 1u) << "a file that cannot be opened is not reported";

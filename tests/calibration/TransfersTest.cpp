@@ -19,8 +19,8 @@ using Box = test::ScriptedOperator::Box;
 // Primaries with a red Y of 25 and a grey ramp whose Y is half the level.
 CalibrationData SampleData() {
   CalibrationData data;
-  data.Primaries[0] = {0.64, 0.33, 25};
-  for (int n = 0; n < 256; ++n) data.YxyTable[n] = {0.3127, 0.329, n * 0.5};
+  data.primaries[0] = {0.64, 0.33, 25};
+  for (int n = 0; n < 256; ++n) data.greyLevels[n] = {0.3127, 0.329, n * 0.5};
   return data;
 }
 

@@ -93,7 +93,7 @@ TEST_P(RefusedLineTest, IsAUsageErrorThatSaysWhy) {
     FAIL() << "accepted";
   } catch (const UsageError& error) {
     EXPECT_NE(std::string(error.what()).find(refused.problem), std::string::npos) << error.what();
-    EXPECT_EQ(error.command(), refused.command);
+    EXPECT_EQ(error.CommandConcerned(), refused.command);
   }
 }
 

@@ -19,10 +19,10 @@ using calibration_file::ReadResult;
 // The data the golden file holds.
 CalibrationData GoldenData() {
   CalibrationData data;
-  data.Primaries = {
+  data.primaries = {
       XyYValue{0.6401, 0.3299, 61.234}, {0.2998, 0.6003, 180.872}, {0.1502, 0.0598, 17.015}};
   for (int n = 0; n < 256; ++n)
-    data.YxyTable[n] = {0.3127 + n * 0.0001, 0.3290 - n * 0.0001, n * 1.25};
+    data.greyLevels[n] = {0.3127 + n * 0.0001, 0.3290 - n * 0.0001, n * 1.25};
   return data;
 }
 
@@ -55,10 +55,11 @@ TEST_F(CalibrationFileTest, TheWrittenFileIsByteExactAndReadsBackWithinSinglePre
   ASSERT_EQ(calibration_file::Read(path, data), ReadResult::Loaded);
   const CalibrationData expected = GoldenData();
   for (int n = 0; n < 256; ++n) {
-    EXPECT_EQ(data.YxyTable[n].Y, static_cast<double>(static_cast<float>(expected.YxyTable[n].Y)));
-    EXPECT_NEAR(data.YxyTable[n].x, expected.YxyTable[n].x, 1e-7);
+    EXPECT_EQ(data.greyLevels[n].Y,
+              static_cast<double>(static_cast<float>(expected.greyLevels[n].Y)));
+    EXPECT_NEAR(data.greyLevels[n].x, expected.greyLevels[n].x, 1e-7);
   }
-  EXPECT_EQ(data.Primaries[1].Y, static_cast<double>(180.872f));
+  EXPECT_EQ(data.primaries[1].Y, static_cast<double>(180.872f));
 }
 
 TEST_F(CalibrationFileTest, ReadingRules) {
@@ -92,16 +93,16 @@ TEST_F(CalibrationFileTest, ReadingRules) {
 TEST_F(CalibrationFileTest, RowsAreTakenByOrderAndTheFirstYxySectionFillsTheTable) {
   ASSERT_EQ(ReadText("[COLOR]\nB 1 0.64 0.33\nG 2 0.3 0.6\nR 3 0.15 0.06\n[Yxy]\n" + Rows(256)),
             ReadResult::Loaded);
-  EXPECT_EQ(data.Primaries[0], (XyYValue{0.64f, 0.33f, 1}));
+  EXPECT_EQ(data.primaries[0], (XyYValue{0.64f, 0.33f, 1}));
   ASSERT_EQ(ReadText("[Yxy]\n9 7 0.5 0.25\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
-  EXPECT_EQ(data.YxyTable[0], (XyYValue{0.5, 0.25, 7}));
-  EXPECT_EQ(data.YxyTable[1], (XyYValue{}));
-  EXPECT_EQ(data.Primaries[0], (XyYValue{}));
+  EXPECT_EQ(data.greyLevels[0], (XyYValue{0.5, 0.25, 7}));
+  EXPECT_EQ(data.greyLevels[1], (XyYValue{}));
+  EXPECT_EQ(data.primaries[0], (XyYValue{}));
 }
 
 TEST_F(CalibrationFileTest, AFourthColorRowIsCountedAndNotStored) {
   ASSERT_EQ(ReadText(kColor + "X 9 0.9 0.9\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
-  EXPECT_EQ(data.Primaries[2].Y, 3.0);
+  EXPECT_EQ(data.primaries[2].Y, 3.0);
 }
 
 TEST_F(CalibrationFileTest, LongLinesAreReadIn255CharacterPieces) {
@@ -121,7 +122,7 @@ TEST_F(CalibrationFileTest, LineEndsDoNotChangeWhereALineIsCut) {
   for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   ASSERT_EQ(ReadText(lf), ReadResult::Loaded);
   EXPECT_EQ(ReadText(crlf), ReadResult::Loaded);
-  EXPECT_EQ(data.YxyTable[255].Y, 7.5);
+  EXPECT_EQ(data.greyLevels[255].Y, 7.5);
   EXPECT_EQ(ReadText(crlf + "\r\n"), ReadResult::Invalid) << "a blank line after row 256";
 }
 
@@ -139,16 +140,16 @@ TEST_F(CalibrationFileTest, AFileThatCannotBeOpenedLeavesTheDataAsItWas) {
   for (const std::string& path : paths) {
     data = GoldenData();
     EXPECT_EQ(calibration_file::Read(path, data), ReadResult::CannotOpen) << path;
-    EXPECT_EQ(data.Primaries[0], GoldenData().Primaries[0]) << path;
-    EXPECT_EQ(data.YxyTable[200], GoldenData().YxyTable[200]) << path;
+    EXPECT_EQ(data.primaries[0], GoldenData().primaries[0]) << path;
+    EXPECT_EQ(data.greyLevels[200], GoldenData().greyLevels[200]) << path;
   }
 }
 
 TEST_F(CalibrationFileTest, AnInvalidFileLeavesTheDataCleared) {
   data = GoldenData();
   EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(100)), ReadResult::Invalid);
-  EXPECT_EQ(data.Primaries[0], (XyYValue{})) << "never half-loaded";
-  EXPECT_EQ(data.YxyTable[5], (XyYValue{}));
+  EXPECT_EQ(data.primaries[0], (XyYValue{})) << "never half-loaded";
+  EXPECT_EQ(data.greyLevels[5], (XyYValue{}));
 }
 
 TEST_F(CalibrationFileTest, HostileFilesEndInvalidWithoutHarm) {
@@ -181,7 +182,7 @@ TEST_F(CalibrationFileTest, AValueTheMonitorCannotTakeMakesTheFileInvalid) {
         ReadText(kColor + "[Yxy]\n" + Rows(100) + "100 " + c.row + "\n" + Rows(155, 101));
     EXPECT_EQ(result, c.result) << c.row;
     if (result == ReadResult::Invalid) {
-      EXPECT_EQ(data.YxyTable[5], (XyYValue{})) << c.row;
+      EXPECT_EQ(data.greyLevels[5], (XyYValue{})) << c.row;
     }
   }
   EXPECT_EQ(ReadText("[COLOR]\nR nan 0.64 0.33\nG 2 0.3 0.6\nB 3 0.15 0.06\n[Yxy]\n" + Rows(256)),

@@ -13,24 +13,24 @@ class TableEditsTest : public test::StationRig<> {};
 
 TEST_F(TableEditsTest, ATypedValueGoesIntoTheLevelOrPrimaryOfItsRowAndColumn) {
   station.SetGreyTableCell(3, 10, "12.5");
-  EXPECT_EQ(station.Held().calibration.YxyTable[9].Y, 12.5);
+  EXPECT_EQ(station.Held().calibration.greyLevels[9].Y, 12.5);
   station.SetGreyTableCell(1, 1, "  .3127");
-  EXPECT_EQ(station.Held().calibration.YxyTable[0].x, 0.3127);
+  EXPECT_EQ(station.Held().calibration.greyLevels[0].x, 0.3127);
   station.SetGreyTableCell(2, 256, "");
-  EXPECT_EQ(station.Held().calibration.YxyTable[255].y, 0.0);
+  EXPECT_EQ(station.Held().calibration.greyLevels[255].y, 0.0);
   station.SetPrimaryTableCell(2, 3, "0.06");
-  EXPECT_EQ(station.Held().calibration.Primaries[2].y, 0.06);
+  EXPECT_EQ(station.Held().calibration.primaries[2].y, 0.06);
   station.SetPrimaryTableCell(1, 1, "0.64");
-  EXPECT_EQ(station.Held().calibration.Primaries[0].x, 0.64);
+  EXPECT_EQ(station.Held().calibration.primaries[0].x, 0.64);
   EXPECT_EQ(station.Held().calibrationReady, 0);
 }
 
 TEST_F(TableEditsTest, FixedCellsAndTextsThatDoNotConvertStoreNothing) {
-  const auto before = station.Held().calibration.YxyTable;
+  const auto before = station.Held().calibration.greyLevels;
   station.SetGreyTableCell(0, 5, "7");
   station.SetGreyTableCell(2, 0, "7");
   station.SetPrimaryTableCell(1, 4, "7");
-  EXPECT_EQ(station.Held().calibration.YxyTable, before);
+  EXPECT_EQ(station.Held().calibration.greyLevels, before);
   try {
     station.SetGreyTableCell(3, 10, "-5");
     FAIL() << "a leading minus must not convert";
@@ -38,16 +38,16 @@ TEST_F(TableEditsTest, FixedCellsAndTextsThatDoNotConvertStoreNothing) {
     EXPECT_STREQ(error.what(), "'0-5' is not a valid floating point value");
   }
   EXPECT_THROW(station.SetPrimaryTableCell(3, 1, "abc"), ConvertError);
-  EXPECT_EQ(station.Held().calibration.YxyTable, before);
-  EXPECT_EQ(station.Held().calibration.Primaries[0].Y, 0.0);
+  EXPECT_EQ(station.Held().calibration.greyLevels, before);
+  EXPECT_EQ(station.Held().calibration.primaries[0].Y, 0.0);
 }
 
 TEST(CalibrationDataTest, PayloadsForTheMonitor) {
   CalibrationData data;
-  data.Primaries = {XyYValue{0.64, 0.33, 25}, XyYValue{0.30, 0.60, 70}, XyYValue{0.15, 0.06, 5}};
+  data.primaries = {XyYValue{0.64, 0.33, 25}, XyYValue{0.30, 0.60, 70}, XyYValue{0.15, 0.06, 5}};
   EXPECT_EQ(data.PrimariesPayload(),
             (std::array<float, 9>{25, 70, 5, 0.64f, 0.30f, 0.15f, 0.33f, 0.60f, 0.06f}));
-  data.YxyTable[7] = {0.3127, 0.3290, 100.25};
+  data.greyLevels[7] = {0.3127, 0.3290, 100.25};
   EXPECT_EQ(data.GreyRampPayload(0)[7], 100.25f);
   EXPECT_EQ(data.GreyRampPayload(1)[7], 0.3127f) << "channel 1 carries x";
   EXPECT_EQ(data.GreyRampPayload(2)[7], 0.3290f);

@@ -33,7 +33,7 @@ class CommandSetTest : public ::testing::Test {
 
   void FillLut(int memory) {
     for (int c = 0; c < 3; ++c)
-      for (int i = 0; i < 4096; ++i) tables.LutTables[memory][c][i] = (i + 100 * c) % 1024;
+      for (int i = 0; i < 4096; ++i) tables.lutTables[memory][c][i] = (i + 100 * c) % 1024;
   }
 
   test::TempDir dir;
@@ -110,12 +110,12 @@ TEST_F(CommandSetTest, AValueNoFieldCanCarryIsRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(lcd->WritePrimaries(primaries), LinkResult::Nack) << unfit;
     EXPECT_EQ(lcd->WriteGreyRamp(1, ramp), LinkResult::Nack) << unfit;
   }
-  tables.FilmGammaTables[0][1023] = 4096;
-  EXPECT_EQ(lcd->WriteFilmGamma(0, tables.FilmGammaTables[0]), LinkResult::Nack);
+  tables.filmGammaTables[0][1023] = 4096;
+  EXPECT_EQ(lcd->WriteFilmGamma(0, tables.filmGammaTables[0]), LinkResult::Nack);
   FillLut(2);
-  tables.LutTables[2][1][7] = -1;
+  tables.lutTables[2][1][7] = -1;
   monitorSpeed = 38400;
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteLut(2, tables.lutTables[2]), LinkResult::Nack);
   EXPECT_TRUE(peer.Frames().empty()) << "not even the speed switch";
   EXPECT_TRUE(clock.Events().empty());
 }
@@ -132,9 +132,9 @@ TEST_F(CommandSetTest, ReplyFailuresOfSingleExchanges) {
 }
 
 TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
-  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[1][i] = i;
+  for (int i = 0; i < 1024; ++i) tables.filmGammaTables[1][i] = i;
   for (int b = 0; b < 4; ++b) peer.ReplyChecked("BOK");
-  EXPECT_EQ(lcd->WriteFilmGamma(1, tables.FilmGammaTables[1]), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteFilmGamma(1, tables.filmGammaTables[1]), LinkResult::Ok);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 4u);
   EXPECT_EQ(frames[0].substr(0, 15), "WCG:0100001D000");
@@ -149,18 +149,18 @@ TEST_F(CommandSetTest, WriteFilmGammaSendsFourBlocksOfTheChosenMemory) {
 TEST_F(CommandSetTest, WriteFilmGammaStopsAtTheFirstRefusedBlockAndRefusesABadMemory) {
   peer.ReplyChecked("BOK");
   peer.ReplyChecked("ER0");
-  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.filmGammaTables[2]), LinkResult::Nack);
   EXPECT_EQ(peer.Frames().size(), 2u);
   EXPECT_EQ(peer.Frames()[0].substr(0, 15), "WCG:0100001E000");
-  EXPECT_EQ(lcd->WriteFilmGamma(3, tables.FilmGammaTables[0]), LinkResult::Nack);
-  EXPECT_EQ(lcd->WriteFilmGamma(-1, tables.FilmGammaTables[0]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteFilmGamma(3, tables.filmGammaTables[0]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteFilmGamma(-1, tables.filmGammaTables[0]), LinkResult::Nack);
   EXPECT_EQ(peer.Frames().size(), 2u);
 }
 
 TEST_F(CommandSetTest, WriteLutAtTheLineSpeedSendsFortyEightChunksWithTheirPauses) {
   FillLut(0);
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
-  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteLut(0, tables.lutTables[0]), LinkResult::Ok);
   const auto frames = peer.Frames();
   ASSERT_EQ(frames.size(), 48u);
   EXPECT_EQ(frames[0].substr(0, 17), "C$M:WF02000018000");
@@ -182,7 +182,7 @@ TEST_F(CommandSetTest, WriteLutSwitchesTheSpeedAroundTheChunks) {
   peer.Silence();  // the speed command is not answered
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
   peer.Silence();
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteLut(2, tables.lutTables[2]), LinkResult::Ok);
   ASSERT_TRUE(peer.WaitForFrames(50));
   const auto frames = peer.Frames();
   const auto speeds = peer.FrameSpeeds();
@@ -204,7 +204,7 @@ TEST_F(CommandSetTest, ALutChunkIsSentOnceMoreAfterItsFirstReplyTimesOut) {
   FillLut(1);
   peer.Silence();
   for (int i = 0; i < 48; ++i) peer.ReplyPlain("C$M");
-  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteLut(1, tables.lutTables[1]), LinkResult::Ok);
   const auto events = clock.Events();
   ASSERT_GE(events.size(), 3u);
   EXPECT_EQ(events[0], (VirtualClock::Event{Kind::Timeout, 10000}));
@@ -221,7 +221,7 @@ TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTh
   peer.ReplyPlain("C$M");
   peer.ReplyPlain("ER0");
   peer.ReplyPlain("ER0");
-  EXPECT_EQ(lcd->WriteLut(0, tables.LutTables[0]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteLut(0, tables.lutTables[0]), LinkResult::Nack);
   ASSERT_TRUE(peer.WaitForFrames(5));
   EXPECT_EQ(peer.Frames().back(), "speed9600");
   EXPECT_EQ(peer.LineSpeed(), 9600);
@@ -229,10 +229,10 @@ TEST_F(CommandSetTest, ALutChunkRefusedTwiceSwitchesMonitorAndPortBackAndKeepsTh
 }
 
 TEST_F(CommandSetTest, WriteLutRefusesABadMemoryAfterTheSpeedSwitchAndSwitchesBack) {
-  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteLut(3, tables.lutTables[0]), LinkResult::Nack);
   EXPECT_TRUE(peer.Frames().empty()) << "at the line speed nothing is sent";
   monitorSpeed = 38400;
-  EXPECT_EQ(lcd->WriteLut(3, tables.LutTables[0]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteLut(3, tables.lutTables[0]), LinkResult::Nack);
   ASSERT_TRUE(peer.WaitForFrames(2));
   EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"speed38400", "speed9600"}));
   EXPECT_EQ(peer.LineSpeed(), 9600);

@@ -90,14 +90,14 @@ TEST_F(LCDBenchTest, PrimariesAndGreyRampArriveInTheMonitor) {
 TEST_F(LCDBenchTest, ALutReachesTheChosenMemoryCompleteAndInOrderAtTheLutSpeed) {
   monitorSpeed = 38400;
   for (int c = 0; c < 3; ++c)
-    for (int i = 0; i < 4096; ++i) tables.LutTables[1][c][i] = (i * 7 + c * 300) % 1024;
+    for (int i = 0; i < 4096; ++i) tables.lutTables[1][c][i] = (i * 7 + c * 300) % 1024;
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteLut(1, tables.LutTables[1]), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteLut(1, tables.lutTables[1]), LinkResult::Ok);
   auto state = bench.State();
   for (int c = 0; c < 3; ++c) {
     const auto values = Numbers(state["lut.USER2." + std::to_string(c)]);
     ASSERT_EQ(values.size(), 4096u);
-    for (int i = 0; i < 4096; ++i) ASSERT_EQ(values[i], tables.LutTables[1][c][i]) << c << "/" << i;
+    for (int i = 0; i < 4096; ++i) ASSERT_EQ(values[i], tables.lutTables[1][c][i]) << c << "/" << i;
   }
   EXPECT_EQ(state["lut.USER1.0"], "none");
   EXPECT_EQ(state["lut.USER3.2"], "none");
@@ -111,8 +111,8 @@ TEST_F(LCDBenchTest, ALutReachesTheChosenMemoryCompleteAndInOrderAtTheLutSpeed) 
 TEST_F(LCDBenchTest, ALutSentWithoutTheSpeedSwitchIsRefusedByTheMonitor) {
   monitorSpeed = 38400;
   bench.AddFault("speed silent");  // the monitor misses the switch
-  tables.LutTables[0][0][0] = 1;
-  EXPECT_EQ(Connect(bench)->WriteLut(0, tables.LutTables[0]), LinkResult::Nack);
+  tables.lutTables[0][0][0] = 1;
+  EXPECT_EQ(Connect(bench)->WriteLut(0, tables.lutTables[0]), LinkResult::Nack);
   EXPECT_EQ(bench.State()["refused"], "2");
 }
 
@@ -120,7 +120,7 @@ TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
   monitorSpeed = 57600;
   bench.AddFault("C$M:WF er0 from 5 times 2");
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Nack);
+  EXPECT_EQ(lcd->WriteLut(2, tables.lutTables[2]), LinkResult::Nack);
   EXPECT_EQ(bench.State()["speed"], "9600");
   EXPECT_EQ(lcd->Port().Requested().speed, 9600);
   lcd.reset();
@@ -128,15 +128,15 @@ TEST_F(LCDBenchTest, AChunkRefusedTwiceLeavesMonitorAndPortAtTheLineSpeed) {
   EXPECT_EQ(Connect(bench)->Query("QID", reply), 3) << "a new link, as at the next start, answers";
   lcd = Connect(bench);
   bench.Clear();
-  EXPECT_EQ(lcd->WriteLut(2, tables.LutTables[2]), LinkResult::Ok)
+  EXPECT_EQ(lcd->WriteLut(2, tables.lutTables[2]), LinkResult::Ok)
       << "the next transfer switches again and goes through";
   EXPECT_EQ(bench.State()["speed"], "9600");
 }
 
 TEST_F(LCDBenchTest, FilmGammaReachesTheChosenMemory) {
-  for (int i = 0; i < 1024; ++i) tables.FilmGammaTables[2][i] = 1023 - i;
+  for (int i = 0; i < 1024; ++i) tables.filmGammaTables[2][i] = 1023 - i;
   auto lcd = Connect(bench);
-  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.FilmGammaTables[2]), LinkResult::Ok);
+  EXPECT_EQ(lcd->WriteFilmGamma(2, tables.filmGammaTables[2]), LinkResult::Ok);
   const auto values = Numbers(bench.State()["filmgamma.USER3"]);
   ASSERT_EQ(values.size(), 1024u);
   EXPECT_EQ(values.front(), 1023);

@@ -27,12 +27,12 @@ class StationSeam {
     station_.held_.calibrationSource.clear();
   }
   void HoldLut(int memory, const UserMemoryTables::LutTable& table) {
-    station_.held_.tables.LutTables.at(memory) = table;
+    station_.held_.tables.lutTables.at(memory) = table;
     station_.held_.lutLoaded.at(memory) = true;
     station_.held_.lutSource.at(memory).clear();
   }
   void HoldFilmGamma(int memory, const UserMemoryTables::FilmGammaTable& table) {
-    station_.held_.tables.FilmGammaTables.at(memory) = table;
+    station_.held_.tables.filmGammaTables.at(memory) = table;
     station_.held_.filmGammaLoaded.at(memory) = true;
     station_.held_.filmGammaSource.at(memory).clear();
   }
