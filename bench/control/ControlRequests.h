@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/control/FaultScript.h"
 #include "bench/instruments/DisplayModel.h"
 #include "bench/instruments/InstrumentRecords.h"
 #include "bench/instruments/LibraryCalls.h"
+#include "bench/loop/FaultScript.h"
 #include "bench/monitor/MonitorState.h"
 
 namespace velluma::bench {

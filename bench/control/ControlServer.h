@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/control/LoopClient.h"
-#include "bench/wire/UniqueFd.h"
+#include "bench/loop/LoopClient.h"
+#include "bench/loop/UniqueFd.h"
 
 namespace velluma::bench {
 

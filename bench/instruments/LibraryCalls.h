@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "bench/control/FaultScript.h"
 #include "bench/instruments/DeviceRecord.h"
+#include "bench/loop/FaultScript.h"
 
 namespace velluma::bench {
 

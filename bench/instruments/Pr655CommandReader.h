@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bench/control/LoopClient.h"
+#include "bench/loop/LoopClient.h"
 
 namespace velluma::bench {
 

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "bench/control/FaultScript.h"
-#include "bench/control/LoopClient.h"
 #include "bench/instruments/DeviceRecord.h"
 #include "bench/instruments/DisplayModel.h"
 #include "bench/instruments/Pr655CommandReader.h"
+#include "bench/loop/FaultScript.h"
+#include "bench/loop/LoopClient.h"
 #include "bench/monitor/MonitorState.h"
 #include "bench/wire/PtyPort.h"
 

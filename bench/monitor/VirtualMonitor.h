@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "bench/control/FaultScript.h"
-#include "bench/control/LoopClient.h"
+#include "bench/loop/FaultScript.h"
+#include "bench/loop/LoopClient.h"
 #include "bench/monitor/MonitorCommands.h"
 #include "bench/monitor/MonitorState.h"
 #include "bench/wire/FrameReceiver.h"

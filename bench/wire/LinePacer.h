@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "bench/control/LoopClient.h"
+#include "bench/loop/LoopClient.h"
 
 namespace velluma::bench {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "bench/wire/UniqueFd.h"
+#include "bench/loop/UniqueFd.h"
 
 namespace velluma::bench {
 

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "bench/control/LoopClient.h"
-#include "bench/wire/UniqueFd.h"
+#include "bench/loop/LoopClient.h"
+#include "bench/loop/UniqueFd.h"
 
 namespace velluma::bench {
 

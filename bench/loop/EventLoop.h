@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "bench/control/LoopClient.h"
+#include "bench/loop/LoopClient.h"
 
 namespace velluma::bench {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/control/FaultRule.h"
-#include "bench/control/FaultScript.h"
+#include "bench/loop/FaultRule.h"
+#include "bench/loop/FaultScript.h"
 #include "gtest/gtest.h"
 
 namespace velluma::bench {

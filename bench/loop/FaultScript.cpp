@@ -1,4 +1,4 @@
-#include "bench/control/FaultScript.h"
+#include "bench/loop/FaultScript.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "bench/control/FaultRule.h"
+#include "bench/loop/FaultRule.h"
 
 namespace velluma::bench {
 

@@ -1,4 +1,4 @@
-#include "bench/control/EventLoop.h"
+#include "bench/loop/EventLoop.h"
 
 #include <poll.h>
 

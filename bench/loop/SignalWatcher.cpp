@@ -1,4 +1,4 @@
-#include "bench/control/SignalWatcher.h"
+#include "bench/loop/SignalWatcher.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,4 +1,4 @@
-#include "bench/control/FaultRule.h"
+#include "bench/loop/FaultRule.h"
 
 #include <algorithm>
 #include <cctype>
