@@ -3,7 +3,7 @@
 #include <QObject>
 #include <vector>
 
-#include "history/HistoryRecord.h"
+#include "calibration/RunHistory.h"
 
 class QChartView;
 class QDateTimeAxis;

@@ -3,8 +3,6 @@
 #include <QBrush>
 #include <QColor>
 
-#include "history/KeyFigures.h"
-
 namespace velluma {
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "history/HistoryRecord.h"
+#include "calibration/RunHistory.h"
 
 namespace velluma {
 

@@ -17,8 +17,6 @@
 
 #include "app/HistoryChart.h"
 #include "app/HistoryTableModel.h"
-#include "history/HistoryDamage.h"
-#include "history/OpenHistory.h"
 
 namespace velluma {
 
@@ -132,11 +130,11 @@ void THistoryForm::SetLocation(const std::string& location) {
 void THistoryForm::Load() {
   std::vector<history::Record> records;
   QString status;
-  if (const auto reason = history::NoHistoryReason(location_)) {
+  if (const auto reason = NoHistoryReason(location_)) {
     status = "History: " + QString::fromStdString(*reason) + ".";
   } else {
     try {
-      if (!store_) store_ = history::OpenHistory(location_);
+      if (!store_) store_ = OpenHistoryStore(location_, history::OpenFor::Recording);
       records = store_->Query(CurrentFilter());
       status =
           QString("%1 runs in %2").arg(records.size()).arg(QString::fromStdString(store_->Where()));

@@ -4,8 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "history/HistoryFilter.h"
-#include "history/HistoryStore.h"
+#include "calibration/RunHistory.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,7 +5,7 @@
 
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
-#include "history/OpenHistory.h"
+#include "calibration/RunHistory.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
   velluma::RealClock clock;
   try {
     velluma::TTonwickForm window(settings, clock);
-    window.station().UseHistory(velluma::history::DefaultHistoryLocation(), &std::clog);
+    window.station().UseHistory(velluma::DefaultHistoryLocation(), &std::clog);
     // Shown before start-up, so the operator sees "Busy" while a silent monitor is waited for.
     window.show();
     velluma::VellumaApplication::processEvents();

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "calibration/RunHistory.h"
 #include "cli/Command.h"
 #include "cli/SettingOverride.h"
-#include "history/HistoryFilter.h"
 
 namespace velluma::cli {
 

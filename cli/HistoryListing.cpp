@@ -5,9 +5,6 @@
 #include <exception>
 
 #include "cli/ExitStatus.h"
-#include "history/HistoryDamage.h"
-#include "history/KeyFigures.h"
-#include "history/OpenHistory.h"
 #include "platform/CLocale.h"
 
 namespace velluma::cli {
@@ -211,12 +208,12 @@ std::string HistoryJsonLine(const history::Record& record) {
 
 int ListHistory(const std::string& location, const history::Filter& filter, bool json,
                 std::ostream& out, std::ostream& err) {
-  if (const auto reason = history::NoHistoryReason(location)) {
+  if (const auto reason = NoHistoryReason(location)) {
     err << "history: " << *reason << std::endl;
     return kExitFailed;
   }
   try {
-    const auto store = history::OpenHistory(location, history::OpenFor::Listing);
+    const auto store = OpenHistoryStore(location, history::OpenFor::Listing);
     PrintRecords(store->Query(filter), json, out);
     return kExitDone;
   } catch (const history::HistoryDamage& damage) {

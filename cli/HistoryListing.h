@@ -6,8 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "history/HistoryFilter.h"
-#include "history/HistoryRecord.h"
+#include "calibration/RunHistory.h"
 
 namespace velluma::cli {
 

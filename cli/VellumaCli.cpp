@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "calibration/RunHistory.h"
 #include "calibration/Station.h"
 #include "cli/ClockFromEnvironment.h"
 #include "cli/CommandLine.h"
@@ -13,7 +14,6 @@
 #include "cli/StationCommands.h"
 #include "cli/Usage.h"
 #include "cli/UsageError.h"
-#include "history/OpenHistory.h"
 #include "instruments/InstrumentModel.h"
 #include "platform/InputFile.h"
 #include "platform/InterruptRequest.h"
@@ -70,7 +70,7 @@ int RunCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err
   station.StopWhen(&InterruptRequest::SignalName);
   settings.Store().LoadSettings(setting::kAll);
   // Its failures reach standard error through the message line.
-  station.UseHistory(history::DefaultHistoryLocation());
+  station.UseHistory(DefaultHistoryLocation());
   try {
     return RunStationCommand(line, {station, op, out, err});
   } catch (const PortInUse&) {
@@ -89,8 +89,7 @@ int RunVellumaCli(const std::vector<std::string>& arguments, std::ostream& out, 
       return kExitDone;
     }
     if (line.command == Command::History)
-      return ListHistory(history::DefaultHistoryLocation(), line.historyFilter, line.json, out,
-                         err);
+      return ListHistory(DefaultHistoryLocation(), line.historyFilter, line.json, out, err);
     return RunCommandLine(line, out, err, errIsTerminal);
   } catch (const UsageError& error) {
     PrintUsageError(err, error);
