@@ -9,7 +9,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +19,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -502,7 +502,8 @@ void TTonwickForm::FormCreate() {
 // A LUT (".cub", ".cube") goes to the LookUpTable tab, read as the LUT settings say, any other
 // file to the Calibration tab. Loading touches no device, so it needs no monitor on the link.
 void TTonwickForm::OpenGivenFile(const std::string& path) {
-  const QString suffix = QFileInfo(Q(path)).suffix().toLower();
+  const QString name = Q(path).section(QRegularExpression("[/\\\\]"), -1);
+  const QString suffix = name.contains('.') ? name.section('.', -1).toLower() : QString();
   const bool lut = suffix == "cub" || suffix == "cube";
   FuncPageControl->setCurrentIndex(lut ? kLookUpTableTab : kCalibrationTab);
   Guarded([&] { DropFiles({path}); });

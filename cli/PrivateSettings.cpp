@@ -1,12 +1,9 @@
 #include "cli/PrivateSettings.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "calibration/StationSettings.h"
+#include "platform/Folders.h"
 #include "platform/InterruptCleanup.h"
 #include "platform/TempFolder.h"
-#include "platform/Utf8Path.h"
 
 namespace velluma::cli {
 
@@ -45,8 +42,7 @@ PrivateSettings::~PrivateSettings() {
 
 void PrivateSettings::Remove() {
   DisarmInterruptCleanup();
-  std::error_code ignored;
-  std::filesystem::remove_all(PathFromUtf8(folder_), ignored);
+  RemoveFolderTree(folder_);
 }
 
 }  // namespace velluma::cli

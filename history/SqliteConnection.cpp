@@ -3,14 +3,13 @@
 #include <sqlite3.h>
 
 #include <cctype>
-#include <filesystem>
 #include <memory>
 #include <system_error>
 
 #include "history/HistoryDamage.h"
 #include "history/HistoryError.h"
+#include "platform/Folders.h"
 #include "platform/PathKind.h"
-#include "platform/Utf8Path.h"
 
 namespace velluma::history {
 
@@ -33,11 +32,10 @@ SqlRow CurrentRow(sqlite3_stmt* statement) {
 }
 
 void MakeFolderOf(const std::string& path) {
-  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
+  const std::string folder = FolderOf(path);
   if (folder.empty()) return;
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) throw HistoryError(path, "cannot make its folder: " + error.message());
+  if (const std::error_code error = MakeFolders(folder))
+    throw HistoryError(path, "cannot make its folder: " + error.message());
 }
 
 // SQLite would open a device or a pipe as an empty database (and wait on a pipe for ever), and

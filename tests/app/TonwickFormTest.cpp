@@ -315,6 +315,14 @@ TEST_F(TonwickFormTest, AFileGivenToTheProgramOpensOnTheTabOfItsKind) {
   window->OpenGivenFile(dir.File("suite.txt"));
   EXPECT_EQ(window->FuncPageControl->currentIndex(), Operator::kCalibrationTab);
   EXPECT_EQ(window->station().Held().calibration.greyLevels[7].Y, 3.5);
+  // Only the file's own name tells its kind: not its folder's, not a name without a dot.
+  std::filesystem::create_directory(dir.Path() / "looks.cube");
+  for (const std::string name : {"looks.cube/suite", "cube"}) {
+    std::filesystem::copy_file(dir.File("suite.txt"), dir.File(name));
+    window->FuncPageControl->setCurrentIndex(Operator::kLookUpTableTab);
+    window->OpenGivenFile(dir.File(name));
+    EXPECT_EQ(window->FuncPageControl->currentIndex(), Operator::kCalibrationTab) << name;
+  }
   EXPECT_TRUE(boxes.empty());
 }
 
