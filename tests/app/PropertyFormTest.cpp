@@ -12,29 +12,15 @@
 #include "app/AboutUnit.h"
 #include "app/PropertyUnit.h"
 #include "app/TonwickUnit.h"
-#include "tests/support/BenchProcess.h"
+#include "tests/app/WindowRig.h"
 #include "tests/support/StationSeam.h"
-#include "tests/support/TempDir.h"
 
 namespace velluma {
 namespace {
 
-class PropertyFormTest : public ::testing::Test {
+class PropertyFormTest : public ::testing::Test, protected test::BenchWindowRig {
  protected:
-  void SetUp() override {
-    settings.LoadSettings(setting::kAll);
-    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
-  }
-
-  std::unique_ptr<TTonwickForm> Start() {
-    auto window = std::make_unique<TTonwickForm>(settings, clock);
-    window->messageBoxHook = [this](const std::string& text, const std::string&, int) {
-      boxes.push_back(text);
-      return 1;
-    };
-    window->FormCreate();
-    return window;
-  }
+  PropertyFormTest() : BenchWindowRig({"--reply-delay", "10"}) {}
 
   // Runs `steps` with the settings dialog open (modal, inside the Property action), then makes
   // sure it closes.
@@ -51,12 +37,6 @@ class PropertyFormTest : public ::testing::Test {
     list->setCurrentIndex(index);
     emit list->activated(index);
   }
-
-  BenchProcess bench{{"--reply-delay", "10"}};
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  ScaledClock clock{0.01};
-  std::vector<std::string> boxes;
 };
 
 TEST_F(PropertyFormTest, TheFirstOpeningShowsTheEmptyPageAndTheStoredSettings) {
@@ -119,7 +99,7 @@ TEST_F(PropertyFormTest, AnUnknownSpeedLeavesNoSelectionAndOkFailsAndStaysOpen) 
     Choose(form.AModelComboBox, "PR-655");
     form.OKButton->click();
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(boxes, std::vector<std::string>{"'' is not a valid integer value"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"'' is not a valid integer value"});
     EXPECT_EQ(settings.ReadStringSetting("AnalizerModel"), "PR-655") << "written before the speed";
     EXPECT_EQ(settings.ReadIntSetting("MonitorSpeed"), 4800);
   });

@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
@@ -23,9 +22,7 @@
 #include "app/TonwickUnit.h"
 #include "app/VellumaApplication.h"
 #include "app/VerificationPage.h"
-#include "history/OpenHistory.h"
-#include "tests/app/SampleHistory.h"
-#include "tests/support/BenchProcess.h"
+#include "tests/app/WindowRig.h"
 #include "tests/support/StationSeam.h"
 
 namespace {
@@ -57,29 +54,20 @@ void FillSampleData(Station& station) {
 // The window connected to a bench of its own, measuring with a CA-310 through the bench's server
 // module, its settings and files in a scratch folder and every box answered OK.
 struct BenchWindow {
-  explicit BenchWindow(std::vector<std::string> benchOptions) : bench(std::move(benchOptions)) {
-    ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
-    ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-    settings.LoadSettings(velluma::setting::kAll);
-    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
-    settings.WriteStringSetting("AnalizerModel", "CA-310");
-    form = std::make_unique<velluma::TTonwickForm>(settings, clock);
-    form->FormCreate();
-    form->messageBoxHook = [](const std::string&, const std::string&, int) { return 1; };
+  explicit BenchWindow(std::vector<std::string> benchOptions) : rig(std::move(benchOptions), 0.02) {
+    rig.MeasureThrough(rig.bench);
+    form = rig.Start();
   }
 
-  BenchProcess bench;
-  const QTemporaryDir scratch;
-  velluma::SettingsStore settings{scratch.filePath("Velluma.reg").toStdString()};
-  velluma::ScaledClock clock{0.02};
+  velluma::test::BenchWindowRig rig;
   std::unique_ptr<velluma::TTonwickForm> form;
 };
 
 // AUTO; the window is pictured once the progress bar has passed the middle of status panel 1.
 bool ShootAutoRun(const QDir& dir) {
-  BenchWindow rig({"--reply-delay", "10"});
-  velluma::TTonwickForm& window = *rig.form;
-  window.dialogHook = [&](QFileDialog&) { return rig.scratch.filePath("auto.txt").toStdString(); };
+  BenchWindow bench({"--reply-delay", "10"});
+  velluma::TTonwickForm& window = *bench.form;
+  window.dialogHook = [&](QFileDialog&) { return bench.rig.dir.File("auto.txt"); };
   window.show();
   for (int i = 0; i < 10; ++i) QApplication::processEvents();  // the status bar paints once
   bool shot = false;
@@ -97,10 +85,10 @@ bool ShootAutoRun(const QDir& dir) {
 // Verify on a display whose greys drift blue in the shadows and whose curve has a toe and a
 // shoulder, in a window large enough for the charts to be read.
 bool ShootVerification(const QDir& dir) {
-  BenchWindow rig({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
-                   "--toe", "0.03", "--shoulder", "0.15", "--primaries",
-                   "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
-  velluma::TTonwickForm& window = *rig.form;
+  BenchWindow bench({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
+                     "--toe", "0.03", "--shoulder", "0.15", "--primaries",
+                     "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
+  velluma::TTonwickForm& window = *bench.form;
   window.resize(1000, 620);
   window.show();
   window.VerifyButton->click();
@@ -117,11 +105,9 @@ bool ShootVerification(const QDir& dir) {
 }
 
 // The History dialog over five weeks of a monitor's runs.
-bool ShootHistory(const QDir& dir, velluma::TTonwickForm& window) {
-  const QTemporaryDir scratch;
-  const std::string location = scratch.filePath("history.db").toStdString();
-  velluma::test::WriteSampleHistory(*velluma::history::OpenHistory(location));
-  window.HistoryForm->SetLocation(location);
+bool ShootHistory(const QDir& dir, velluma::TTonwickForm& window,
+                  const velluma::test::WindowRig& rig) {
+  window.HistoryForm->SetLocation(rig.SampleHistoryFile());
   window.HistoryForm->Load();
   window.HistoryForm->show();
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
@@ -140,13 +126,9 @@ int main(int argc, char** argv) {
   ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
   velluma::VellumaApplication application(argc, argv);
   const QDir dir(argv[1]);
-  const QTemporaryDir scratch;
-  velluma::SettingsStore settings(scratch.filePath("Velluma.reg").toStdString());
-  velluma::ScaledClock clock(0.001);
-  settings.LoadSettings(velluma::setting::kAll);
-  settings.WriteStringSetting("MonitorPort", scratch.filePath("no-monitor").toStdString());
-  velluma::TTonwickForm window(settings, clock);
-  window.FormCreate();
+  velluma::test::WindowRig rig(0.001);
+  const auto started = rig.Start();
+  velluma::TTonwickForm& window = *started;
   window.ShowModelName("QX-7MR520");
   FillSampleData(window.station());
   window.RefreshCalibrationTables();
@@ -181,7 +163,7 @@ int main(int argc, char** argv) {
     if (!d.dialog->grab().save(dir.filePath(d.file))) return 1;
     d.dialog->hide();
   }
-  if (!ShootHistory(dir, window)) return 1;
+  if (!ShootHistory(dir, window, rig)) return 1;
   window.close();
   return ShootAutoRun(dir) && ShootVerification(dir) ? 0 : 1;
 }

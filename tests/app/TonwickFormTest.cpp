@@ -24,9 +24,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <clocale>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "app/FileFilter.h"
 #include "app/HistoryChart.h"
@@ -37,43 +35,16 @@
 #include "app/StringGridModel.h"
 #include "app/TonwickUnit.h"
 #include "app/VerificationPage.h"
-#include "history/OpenHistory.h"
+#include "tests/app/WindowRig.h"
 #include "tests/support/CpuTime.h"
-#include "tests/app/SampleHistory.h"
-#include "tests/support/BenchProcess.h"
 #include "tests/support/StationSeam.h"
-#include "tests/support/TempDir.h"
 
 namespace velluma {
 namespace {
 
-struct Box {
-  std::string text, caption;
-  int flags;
-};
-
 // The main window, offscreen, against a running virtual bench.
-class TonwickFormTest : public ::testing::Test {
+class TonwickFormTest : public ::testing::Test, protected test::BenchWindowRig {
  protected:
-  void SetUp() override {
-    settings.LoadSettings(setting::kAll);
-    settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
-  }
-
-  std::unique_ptr<TTonwickForm> Start() {
-    auto window = std::make_unique<TTonwickForm>(settings, clock);
-    window->messageBoxHook = [this](const std::string& text, const std::string& caption,
-                                    int flags) {
-      boxes.push_back({text, caption, flags});
-      if (answers.empty()) return int{Operator::kAnswerOk};
-      int answer = answers.front();
-      answers.erase(answers.begin());
-      return answer;
-    };
-    window->FormCreate();
-    return window;
-  }
-
   // A control found by its name, as a tool would find it.
   template <typename Widget>
   static Widget* Named(TTonwickForm& window, const char* name) {
@@ -108,13 +79,6 @@ class TonwickFormTest : public ::testing::Test {
     QApplication::sendEvent(&window, &enter);
     if (enter.isAccepted()) QApplication::sendEvent(&window, &drop);
   }
-
-  BenchProcess bench;
-  test::TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  ScaledClock clock{0.01};
-  std::vector<Box> boxes;
-  std::vector<int> answers;
 };
 
 TEST_F(TonwickFormTest, StartUpShowsTheModelAndTheStartPages) {
@@ -443,16 +407,12 @@ TEST_F(TonwickFormTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLo
 }
 
 TEST_F(TonwickFormTest, AutoThroughTheWindowFillsTheTablesAndReports) {
-  ::setenv("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str(), 1);
-  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-  settings.WriteStringSetting("AnalizerModel", "CA-310");
+  MeasureThrough(bench);
   auto window = Start();
   window->show();
   for (int i = 0; i < 5; ++i) QApplication::processEvents();  // panel 1 paints its rectangle
   window->dialogHook = [this](QFileDialog&) { return dir.File("auto.txt"); };
   Click(*window, "AutoButton");
-  ::unsetenv("VELLUMA_BENCH_SOCKET");
-  ::unsetenv("VELLUMA_CA_SERVER");
   ASSERT_FALSE(boxes.empty());
   EXPECT_EQ(boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
       << boxes.back().text;
@@ -553,10 +513,7 @@ TEST_F(TonwickFormTest, TheDialogsTakeTheFilterAndTheProposedName) {
 // clicked while the window serves its messages after the black patch stops the run there.
 TEST_F(TonwickFormTest, VerifyShowsTheRunOnItsPageAndSavesItsReportOrStopsOnAbort) {
   BenchProcess tinted({"--tint-x", "0.01", "--reply-delay", "10"});
-  settings.WriteStringSetting("MonitorPort", tinted.MonitorDevice());
-  ::setenv("VELLUMA_BENCH_SOCKET", tinted.SocketPath().c_str(), 1);
-  ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-  settings.WriteStringSetting("AnalizerModel", "CA-310");
+  MeasureThrough(tinted);
   auto window = Start();
   window->show();
   Click(*window, "VerifyButton");
@@ -585,8 +542,6 @@ TEST_F(TonwickFormTest, VerifyShowsTheRunOnItsPageAndSavesItsReportOrStopsOnAbor
   abortAfterBlack.start(0);
   Click(*window, "VerifyButton");
   abortAfterBlack.stop();
-  ::unsetenv("VELLUMA_BENCH_SOCKET");
-  ::unsetenv("VELLUMA_CA_SERVER");
   EXPECT_EQ(window->X_edit->text(), "Verification stopped after 2 of 27 patches");
   EXPECT_TRUE(verdict->text().startsWith("2 of 27")) << verdict->text().toStdString();
   EXPECT_TRUE(verdict->text().contains("colours not measured")) << verdict->text().toStdString();
@@ -624,8 +579,7 @@ TEST_F(TonwickFormTest, TheVerificationTargetIsStoredAsItIsChosen) {
 // File > History... reads the station's history; each filter narrows the table, the chart draws
 // AUTO's MaxBright and the verifications' grey ΔE, and a history that cannot be read says why.
 TEST_F(TonwickFormTest, TheHistoryDialogFiltersAndChartsTheRuns) {
-  const std::string location = dir.File("history.db");
-  test::WriteSampleHistory(*history::OpenHistory(location));
+  const std::string location = SampleHistoryFile();
   auto window = Start();
   window->station().UseHistory(location);
   THistoryForm& form = *window->HistoryForm;
