@@ -5,8 +5,7 @@
 
 #include "history/HistoryError.h"
 #ifdef VELLUMA_HISTORY_STORES
-#include "history/PostgresHistory.h"
-#include "history/SqliteHistory.h"
+#include "history/SqlHistory.h"
 #endif
 
 namespace velluma::history {
@@ -28,8 +27,8 @@ std::string Environment(const char* name) {
 
 #ifdef VELLUMA_HISTORY_STORES
 std::unique_ptr<HistoryStore> OpenHistory(const std::string& location, OpenFor use) {
-  if (NamesServer(location)) return std::make_unique<PostgresHistory>(location, use);
-  return std::make_unique<SqliteHistory>(location, SqliteHistory::kBusyTimeout, use);
+  if (NamesServer(location)) return SqlHistory::OnServer(location, use);
+  return SqlHistory::InFile(location, SqlHistory::kBusyTimeout, use);
 }
 #else
 std::unique_ptr<HistoryStore> OpenHistory(const std::string& location, OpenFor) {

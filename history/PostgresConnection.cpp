@@ -56,9 +56,7 @@ constexpr std::int64_t kSchemaLockKey = 0x56656c6c756d61;  // "Velluma" in ASCII
 }  // namespace
 
 PostgresConnection::PostgresConnection(const std::string& location)
-    : location_(location),
-      where_(ShownLocation(location)),
-      connection_(PQconnectdb(location.c_str())) {
+    : location_(location), connection_(PQconnectdb(location.c_str())) {
   if (!connection_) throw HistoryError(location_, "out of memory");
   if (PQstatus(connection_) != CONNECTION_OK) {
     const std::string what = FirstLine(PQerrorMessage(connection_));

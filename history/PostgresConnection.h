@@ -19,9 +19,6 @@ class PostgresConnection : public SqlConnection {
   PostgresConnection(const PostgresConnection&) = delete;
   PostgresConnection& operator=(const PostgresConnection&) = delete;
 
-  // The location as messages show it (ShownLocation).
-  const std::string& Where() const { return where_; }
-
   std::vector<SqlRow> Run(std::string_view sql, const std::vector<SqlValue>& values) override;
   using SqlConnection::Run;
   void BeginWrite() override;
@@ -36,7 +33,6 @@ class PostgresConnection : public SqlConnection {
   [[noreturn]] void FailWithServerMessage() const;
 
   std::string location_;  // as given, for the errors, which mask its password
-  std::string where_;
   pg_conn* connection_ = nullptr;
   bool lost_ = false;  // a statement failed with the connection: open it again before the next
 };

@@ -22,7 +22,7 @@
 
 #include "history/HistoryError.h"
 #include "history/OpenHistory.h"
-#include "history/SqliteHistory.h"
+#include "history/SqlHistory.h"
 #include "tests/support/PostgresServer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Unprivileged.h"
@@ -320,25 +320,25 @@ class SqliteHistoryTest : public ::testing::Test {
 };
 
 TEST_F(SqliteHistoryTest, AFileLockedLongerThanTheBusyTimeoutIsAClearErrorAndLosesNothing) {
-  SqliteHistory store(engine.Location(), std::chrono::milliseconds(50));
-  store.Append(first);
+  const auto store = SqlHistory::InFile(engine.Location(), std::chrono::milliseconds(50));
+  store->Append(first);
 
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(engine.Location().c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   try {
-    store.Append(second);
+    store->Append(second);
     ADD_FAILURE() << "appended past another writer";
   } catch (const HistoryError& error) {
     EXPECT_EQ(std::string(error.what()), "history " + engine.Location() + ": database is locked");
   }
   EXPECT_EQ(second.id, 0);
-  EXPECT_EQ(store.Query({}), std::vector<Record>{first}) << "readers do not wait for a writer";
+  EXPECT_EQ(store->Query({}), std::vector<Record>{first}) << "readers do not wait for a writer";
   sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(other);
 
-  store.Append(second);
-  EXPECT_EQ(store.Query({}), (std::vector<Record>{second, first}));
+  store->Append(second);
+  EXPECT_EQ(store->Query({}), (std::vector<Record>{second, first}));
 }
 
 TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
