@@ -18,6 +18,7 @@
 #include "calibration/StationSettings.h"
 #include "platform/RegistryError.h"
 #include "platform/SettingsStore.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -28,14 +29,7 @@ using test::TempDir;
 constexpr const char* kHeader =
     "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quillem\\Velluma]\n";
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RegistryError& error) {
-    return error.what();
-  }
-  return "no error";
-}
+constexpr auto ErrorOf = &test::ErrorText<RegistryError>;
 
 std::string WithCrLf(const std::string& text) {
   std::string out;

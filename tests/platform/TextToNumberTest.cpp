@@ -1,21 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 
 #include "platform/ConvertError.h"
 #include "platform/TextToNumber.h"
+#include "tests/support/ErrorText.h"
 
 namespace velluma {
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const ConvertError& error) {
-    return error.what();
-  }
-  return "no error";
-}
+constexpr auto ErrorOf = &test::ErrorText<ConvertError>;
 
 TEST(TextToNumberTest, FloatsInTheFormsTheOperatorTypes) {
   struct Case {

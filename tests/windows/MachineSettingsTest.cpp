@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "platform/RegistryError.h"
 #include "platform/SettingsKey.h"
 #include "platform/SettingsStore.h"
+#include "tests/support/ErrorText.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -22,14 +22,7 @@ namespace {
 
 constexpr const wchar_t* kKeyPath = L"Software\\Quillem\\Velluma";
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const RegistryError& error) {
-    return error.what();
-  }
-  return "no error";
-}
+constexpr auto ErrorOf = &test::ErrorText<RegistryError>;
 
 struct Stored {
   DWORD type = REG_NONE;
