@@ -1,12 +1,12 @@
 #include "history/OpenHistory.h"
 
-#include <cstdlib>
 #include <string_view>
 
 #include "history/HistoryError.h"
 #ifdef VELLUMA_HISTORY_STORES
 #include "history/SqlHistory.h"
 #endif
+#include "platform/Environment.h"
 
 namespace velluma::history {
 
@@ -16,13 +16,6 @@ bool NamesServer(std::string_view location) {
   return location.starts_with("postgresql://") || location.starts_with("postgres://");
 }
 #endif
-
-// An environment variable's value; empty when unset, which the XDG rules treat alike (as they do
-// a relative folder).
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
 }  // namespace
 
 #ifdef VELLUMA_HISTORY_STORES
@@ -37,10 +30,11 @@ std::unique_ptr<HistoryStore> OpenHistory(const std::string& location, OpenFor) 
 #endif
 
 std::string DefaultHistoryLocation() {
-  if (std::string chosen = Environment("VELLUMA_HISTORY"); !chosen.empty()) return chosen;
+  if (std::string chosen = EnvironmentValue("VELLUMA_HISTORY"); !chosen.empty()) return chosen;
 #ifdef VELLUMA_HISTORY_STORES
-  std::string data = Environment("XDG_DATA_HOME");
-  if (!data.starts_with('/')) data = Environment("HOME") + "/.local/share";
+  // An unset variable reads as empty, which the XDG rules treat as they treat a relative folder.
+  std::string data = EnvironmentValue("XDG_DATA_HOME");
+  if (!data.starts_with('/')) data = EnvironmentValue("HOME") + "/.local/share";
   return data + "/Quillem/Velluma/history.db";
 #else
   return "";  // no history unless one is asked for, which then says it cannot be kept

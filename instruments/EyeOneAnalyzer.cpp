@@ -1,6 +1,6 @@
 #include "instruments/EyeOneAnalyzer.h"
 
-#include <cstdlib>
+#include "platform/Environment.h"
 
 namespace velluma {
 
@@ -21,7 +21,7 @@ int Low8(std::int32_t result) {
 }  // namespace
 
 std::string EyeOneAnalyzer::LibraryPath() {
-  if (const char* path = std::getenv("VELLUMA_EYEONE"); path && *path) return path;
+  if (std::string path = EnvironmentValue("VELLUMA_EYEONE"); !path.empty()) return path;
   return SharedLibrary::InstalledPath("EyeOne");
 }
 

@@ -1,13 +1,12 @@
 // The CA-SDK server on POSIX: a server module, a shared library exporting the factory of
 // platform/CaServerInterface.h.
-#include <cstdlib>
-
 #include "platform/CaServer.h"
+#include "platform/Environment.h"
 
 namespace velluma {
 
 std::string CaServer::ModulePath() {
-  if (const char* path = std::getenv("VELLUMA_CA_SERVER"); path && *path) return path;
+  if (std::string path = EnvironmentValue("VELLUMA_CA_SERVER"); !path.empty()) return path;
   return SharedLibrary::InstalledPath("ca200srvr");
 }
 

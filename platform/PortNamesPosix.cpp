@@ -1,9 +1,9 @@
-#include "platform/PortNames.h"
-
 #include <sys/stat.h>
 
 #include <cctype>
-#include <cstdlib>
+
+#include "platform/Environment.h"
+#include "platform/PortNames.h"
 
 namespace velluma {
 
@@ -28,9 +28,8 @@ int ComPortNumber(const std::string& name) {
 }  // namespace
 
 std::string PortsDirectory() {
-  if (const char* dir = std::getenv("VELLUMA_PORTS"); dir && *dir) return dir;
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.config/Quillem/Velluma/ports";
+  if (std::string dir = EnvironmentValue("VELLUMA_PORTS"); !dir.empty()) return dir;
+  return EnvironmentValue("HOME") + "/.config/Quillem/Velluma/ports";
 }
 
 std::string ResolvePortName(const std::string& name) {

@@ -8,9 +8,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <stdexcept>
 
+#include "platform/Environment.h"
 #include "platform/RegistryFile.h"
 #include "platform/SettingsKey.h"
 #include "platform/WideText.h"
@@ -58,9 +58,9 @@ class MachineRegistryKey final : public SettingsKey {
   bool Open() override {
     if (key_) ::RegCloseKey(key_);
     key_ = nullptr;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr,
-                                       REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key_,
-                                       nullptr);
+    LSTATUS status =
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &key_, nullptr);
     if (status == ERROR_ACCESS_DENIED)
       status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key_);
     if (status != ERROR_SUCCESS) key_ = nullptr;
@@ -128,7 +128,7 @@ class MachineRegistryKey final : public SettingsKey {
 }  // namespace
 
 std::string DefaultSettingsLocation() {
-  if (const char* path = std::getenv("VELLUMA_SETTINGS"); path && *path) return path;
+  if (std::string path = EnvironmentValue("VELLUMA_SETTINGS"); !path.empty()) return path;
   return kMachineSettingsKey;
 }
 

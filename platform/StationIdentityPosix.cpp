@@ -2,9 +2,9 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdlib>
 #include <ctime>
 
+#include "platform/Environment.h"
 #include "platform/StationIdentity.h"
 
 namespace velluma {
@@ -17,8 +17,7 @@ std::string HostName() {
 
 std::string UserName() {
   if (const passwd* entry = ::getpwuid(::geteuid())) return entry->pw_name;
-  const char* logname = std::getenv("LOGNAME");
-  return logname ? logname : "";
+  return EnvironmentValue("LOGNAME");
 }
 
 std::string UtcNow() {
