@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace velluma {
@@ -10,6 +11,12 @@ namespace velluma {
 // The characters the C library counts as white space in the C locale: the readers trim exactly
 // these, and each number conversion skips them before its number.
 inline constexpr std::string_view kCWhitespace = " \f\n\r\t\v";
+
+// Whether `c` is one of kCWhitespace: the space, or one of \t \n \v \f \r, which follow each
+// other in the character set.
+inline bool IsCWhitespace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Reads numbers from a line the way the C conversions "%lf" and "%d" of sscanf read them in the
 // C locale, but without the C library, so the reading never depends on the process's locale
@@ -31,6 +38,12 @@ class CNumberScanner {
 
   // The next "%lf" conversion, or none when it fails (the position then means nothing).
   std::optional<double> Real();
+  // The next values.size() "%lf" conversions, as many calls of Real() give them; false as soon
+  // as one fails (`values` then holds what was read before it).
+  bool Reals(std::span<double> values);
+  // Whether the next `count` "%lf" conversions succeed, as Reals tells it, without working out
+  // the values where their form alone decides.
+  bool SkipReals(int count);
   // The next "%d" conversion, or none when it fails.
   std::optional<std::int64_t> Integer();
 
@@ -38,7 +51,11 @@ class CNumberScanner {
   std::size_t Position() const { return pos_; }
 
  private:
-  void SkipWhitespace();
+  void SkipWhitespace() {
+    while (pos_ < text_.size() && IsCWhitespace(text_[pos_])) ++pos_;
+  }
+  bool NextReal(double& value, bool valueWanted);
+  std::optional<double> GeneralReal(bool negative);
   bool SkipWord(std::string_view lowerCaseWord);
   std::optional<double> InfinityOrNaN(bool negative);
   void CollectNumberRun(bool hexadecimal, bool digitSeen);

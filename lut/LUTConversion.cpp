@@ -1,6 +1,8 @@
 #include "lut/LUTConversion.h"
 
+#include <array>
 #include <new>
+#include <vector>
 
 #include "lut/CurveSet.h"
 #include "lut/GridTable.h"
@@ -69,6 +71,20 @@ bool Convert3D(const InputCurve& curve, const LUTData& lut, GridSamples& samples
     return false;
   }
   return true;
+}
+
+GridSelection PointsConvert3DReads(const InputCurve& curve, std::size_t width) {
+  if (width < static_cast<std::size_t>(kMinConvertibleSize)) return GridSelection::Every(width);
+  const std::vector<double> positions = UnitPositions(width);
+  std::array<std::vector<bool>, kRgbChannels> held;
+  for (int axis = 0; axis < kRgbChannels; ++axis) {
+    held[axis].assign(width, false);
+    for (const RgbTriple& entry : curve) {
+      const std::size_t cell = LocateOnAxis(positions, Channel(entry, axis)).cell;
+      held[axis][cell] = held[axis][cell + 1] = true;
+    }
+  }
+  return GridSelection(held);
 }
 
 void StoreMonitorCodes(const GridSamples& samples, MonitorLutTable& table) {

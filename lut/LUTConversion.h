@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+
+#include "lut/GridSelection.h"
 #include "lut/LUTData.h"
 #include "lut/MonitorLut.h"
 
@@ -27,6 +30,12 @@ void CurveGridSamples(const InputCurve& curve, GridSamples& samples);
 // with `samples` untouched, when `lut` is not a 3D table with samples of at least 2 points per
 // axis, or when memory for the working table cannot be obtained.
 bool Convert3D(const InputCurve& curve, const LUTData& lut, GridSamples& samples);
+
+// The points of a 3D table of `width` points per axis that Convert3D reads for `curve`: on each
+// axis the two ends of the cell each of the 16 curve entries falls in (of a 65-point cube, 32
+// indices per axis). A table of fewer than 2 points per axis, which cannot be converted, is held
+// whole.
+GridSelection PointsConvert3DReads(const InputCurve& curve, std::size_t width);
 
 // Every entry e of every channel of `table` := ToMonitorCode of that channel of the grid
 // sample of point (e mod 16, (e div 16) mod 16, e div 256): red slowest in, red fastest out.

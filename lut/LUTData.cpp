@@ -25,6 +25,18 @@ LUTData::LUTData(bool is1D, double rangeMin, double rangeMax, std::int32_t size,
       rangeMax_(rangeMax),
       size_(size),
       samples_(std::move(samples)),
-      sampleCount_(samples_ ? SampleCount(is1D, size).value_or(0) : 0) {}
+      sampleCount_(samples_ ? SampleCount(is1D, size).value_or(0) : 0),
+      held_(is1D || sampleCount_ == 0 ? GridSelection()
+                                      : GridSelection::Every(static_cast<std::size_t>(size))) {}
+
+LUTData::LUTData(double rangeMin, double rangeMax, std::int32_t size,
+                 std::unique_ptr<RgbTriple[]> samples, GridSelection held)
+    : is1D_(0),
+      rangeMin_(rangeMin),
+      rangeMax_(rangeMax),
+      size_(size),
+      samples_(std::move(samples)),
+      sampleCount_(samples_ ? held.Count() : 0),
+      held_(std::move(held)) {}
 
 }  // namespace velluma

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 
+#include "lut/GridSelection.h"
 #include "lut/RgbTriple.h"
 
 namespace velluma {
@@ -14,6 +15,9 @@ namespace velluma {
 // i/(size-1), or a 3D table of `Size()` points per axis whose output at the input point
 // (r, g, b)/(size-1) is stored at index r*size^2 + g*size + b (red slowest). `RangeMin()` and
 // `RangeMax()` are the range the table's values run over. The table owns its samples.
+//
+// A 3D table may hold only some of its points (see GridSelection): its samples are then those
+// points', red slowest, at HeldPoints().Place(r, g, b).
 class LUTData {
  public:
   // No sample array may exceed this many bytes: a larger one counts as one that cannot be
@@ -24,9 +28,13 @@ class LUTData {
   // is not positive or its array would exceed kMaxSampleBytes.
   static std::optional<std::size_t> SampleCount(bool is1D, std::int64_t size);
 
-  // `samples` holds SampleCount(is1D, size) entries, or is null for a table without samples.
+  // `samples` holds SampleCount(is1D, size) entries (a 3D table holds every point), or is null
+  // for a table without samples.
   LUTData(bool is1D, double rangeMin, double rangeMax, std::int32_t size,
           std::unique_ptr<RgbTriple[]> samples);
+  // A 3D table that holds the points `held` selects: `samples` has held.Count() entries.
+  LUTData(double rangeMin, double rangeMax, std::int32_t size, std::unique_ptr<RgbTriple[]> samples,
+          GridSelection held);
 
   bool Is1D() const { return is1D_ != 0; }
   bool Is3D() const { return !Is1D(); }
@@ -35,6 +43,8 @@ class LUTData {
   std::int32_t Size() const { return size_; }
   // Empty when the table has no samples.
   std::span<const RgbTriple> Samples() const { return {samples_.get(), sampleCount_}; }
+  // The points of a 3D table its samples stand for.
+  const GridSelection& HeldPoints() const { return held_; }
 
  private:
   std::uint8_t is1D_;
@@ -43,6 +53,7 @@ class LUTData {
   std::int32_t size_;
   std::unique_ptr<RgbTriple[]> samples_;
   std::size_t sampleCount_;
+  GridSelection held_;
 };
 
 }  // namespace velluma

@@ -5,29 +5,11 @@
 #include <cmath>
 #include <limits>
 
+#include "lut/GridTable.h"
 #include "lut/MonitorLut.h"
 
 namespace velluma {
 namespace {
-
-// Where a coordinate falls on one axis: the cell (its lower grid index) and the coordinate
-// clamped to the axis.
-struct AxisCell {
-  std::size_t cell;
-  double u;
-};
-
-// The cell search: below the first position or not a number, cell 0 at the first position;
-// above the last, the last cell at the last position; otherwise the cell just before the first
-// position greater than u (the last cell when u is the last position itself).
-AxisCell LocateOnAxis(std::span<const double> p, double u) {
-  const std::size_t last = p.size() - 1;
-  if (!(u > p[0])) return {0, p[0]};
-  if (u > p[last]) return {last - 1, p[last]};
-  const auto above = std::upper_bound(p.begin(), p.end(), u);
-  if (above == p.end()) return {last - 1, u};
-  return {static_cast<std::size_t>(above - p.begin()) - 1, u};
-}
 
 // The two weight factors of one axis, indexed by the corner's offset: the lower corner (0) is
 // weighed by the distance to the upper position, the upper corner (1) by the distance to the
@@ -37,6 +19,15 @@ std::array<double, 2> AxisWeights(std::span<const double> p, const AxisCell& at)
 }
 
 }  // namespace
+
+AxisCell LocateOnAxis(std::span<const double> p, double u) {
+  const std::size_t last = p.size() - 1;
+  if (!(u > p[0])) return {0, p[0]};
+  if (u > p[last]) return {last - 1, p[last]};
+  const auto above = std::upper_bound(p.begin(), p.end(), u);
+  if (above == p.end()) return {last - 1, u};
+  return {static_cast<std::size_t>(above - p.begin()) - 1, u};
+}
 
 std::vector<double> UnitPositions(std::size_t n) {
   const double step = 1.0 / static_cast<double>(n - 1);
@@ -68,7 +59,7 @@ RgbTriple InterpolateTrilinear(const GridTable& grid, const RgbTriple& point) {
     for (std::size_t b = 0; b < 2; ++b) {
       for (std::size_t c = 0; c < 2; ++c) {
         const double w = wr[a] * wg[b] * wb[c];
-        const RgbTriple& corner = grid.At(red.cell + a, green.cell + b, blue.cell + c);
+        const RgbTriple corner = grid.At(red.cell + a, green.cell + b, blue.cell + c);
         sum.r += corner.r * w;
         sum.g += corner.g * w;
         sum.b += corner.b * w;

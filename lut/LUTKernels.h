@@ -5,10 +5,11 @@
 #include <span>
 #include <vector>
 
-#include "lut/GridTable.h"
 #include "lut/RgbTriple.h"
 
 namespace velluma {
+
+class GridTable;
 
 // The numeric kernels of the LUT conversion. Set-up (positions, normalised values) is done once
 // by CurveSet and GridTable; the kernels only search, weigh and add.
@@ -27,10 +28,23 @@ inline double NormaliseToRange(double value, double rangeMin, double rangeMax) {
 // with x_i <= t <= x_(i+1), so a t on an inner position uses the segment to its left.
 double InterpolateCurves(std::span<const double> x, std::span<const double> y, double t);
 
-// Trilinear interpolation in a grid table. Each coordinate that is below the first position or
-// not a number is taken at the first position, one above the last position at the last; the
-// eight corners of the cell are weighed by the volume of the box between the point and the
-// opposite corner, and the weighted sum divided by the sum of the weights.
+// Where a coordinate falls on one axis of a grid table: the cell (its lower grid index) and the
+// coordinate clamped to the axis.
+struct AxisCell {
+  std::size_t cell;
+  double u;
+};
+
+// The cell search on positions p (ascending, at least 2): below the first position or not a
+// number, cell 0 at the first position; above the last, the last cell at the last position;
+// otherwise the cell just before the first position greater than u (the last cell when u is the
+// last position itself).
+AxisCell LocateOnAxis(std::span<const double> p, double u);
+
+// Trilinear interpolation in a grid table. Each coordinate is located by LocateOnAxis: one below
+// the first position or not a number is taken at the first position, one above the last
+// position at the last. The eight corners of the cell are weighed by the volume of the box between
+// the point and the opposite corner, and the weighted sum divided by the sum of the weights.
 RgbTriple InterpolateTrilinear(const GridTable& grid, const RgbTriple& point);
 
 // 0 for values below 0 and for NaN, 1 for values above 1, the value otherwise.

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 
+#include "lut/GridTable.h"
 #include "lut/LUTKernels.h"
 #include "tests/lut/LUTTestFiles.h"
 
@@ -76,7 +77,8 @@ TEST(LUTKernelsTest, TrilinearKnownAnswerSweep) {
     return RgbTriple{r, 0.2 + 0.6 * g * b, 0.25 + 0.5 * r * g * b - 0.25 * r * b};
   };
   for (int n : {2, 5}) {
-    const GridTable grid(Cube(n, f));
+    const LUTData cube = Cube(n, f);
+    const GridTable grid(cube);
     double largest = 0;
     for (int i = 0; i < 8000; ++i) {  // a 20 x 20 x 20 sweep of 0..1
       const RgbTriple p{i % 20 / 19.0, i / 20 % 20 / 19.0, i / 400 / 19.0};
@@ -90,33 +92,37 @@ TEST(LUTKernelsTest, TrilinearKnownAnswerSweep) {
 }
 
 TEST(LUTKernelsTest, TrilinearEdgesNaNAndCellSearch) {
-  const GridTable identity(Cube(3, test::Identity));
+  const LUTData identityCube = Cube(3, test::Identity);
+  const GridTable identity(identityCube);
   const RgbTriple clamped = InterpolateTrilinear(identity, {-0.5, kNaN, 1.5});
   EXPECT_EQ(clamped.r, 0.0);  // below the grid
   EXPECT_EQ(clamped.g, 0.0);  // not a number: taken at the first position
   EXPECT_EQ(clamped.b, 1.0);  // above the grid
 
   // A point on an inner grid plane falls in the cell above it: a NaN below does not reach it.
-  const GridTable nanBelow(Cube(3, [](double r, double, double) {
+  const LUTData nanBelowCube = Cube(3, [](double r, double, double) {
     return RgbTriple{r == 0 ? kNaN : r, 0, 0};
-  }));
+  });
+  const GridTable nanBelow(nanBelowCube);
   EXPECT_EQ(InterpolateTrilinear(nanBelow, {0.5, 0, 0}).r, 0.5);
   EXPECT_TRUE(std::isnan(InterpolateTrilinear(nanBelow, {0.25, 0, 0}).r));
 
   // 50 points: the input 1.0 lies above the top position 49 * (1/49) and is taken there, so
   // the top corner's value comes out exactly.
-  const GridTable fifty(Cube(50, [](double r, double, double) {
+  const LUTData fiftyCube = Cube(50, [](double r, double, double) {
     return RgbTriple{r == 1 ? 0.75 : 0, 0, 0};
-  }));
+  });
+  const GridTable fifty(fiftyCube);
   EXPECT_EQ(InterpolateTrilinear(fifty, {1.0, 1.0, 1.0}).r, 0.75);
 
   // Values are normalised to the table's range: a 0..4 table holding 4 * input is the identity.
-  const GridTable scaled(Cube(
+  const LUTData scaledCube = Cube(
       2,
       [](double r, double g, double b) {
         return RgbTriple{4 * r, 4 * g, 4 * b};
       },
-      0.0, 4.0));
+      0.0, 4.0);
+  const GridTable scaled(scaledCube);
   EXPECT_DOUBLE_EQ(InterpolateTrilinear(scaled, {0.25, 0.5, 0.75}).g, 0.5);
 }
 
