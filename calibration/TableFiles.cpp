@@ -7,6 +7,8 @@
 #include "datafiles/CalibrationFile.h"
 #include "datafiles/FilmGammaFile.h"
 #include "instruments/AnalyzerOffset.h"
+#include "lut/LUTFileLoad.h"
+#include "platform/InputFile.h"
 
 namespace velluma {
 
@@ -88,8 +90,9 @@ LUTLoadResult TableFiles::ReadLutFile(const std::string& path) {
   const int memory = views_.LutMemory();
   const bool direct = settings_.Read(setting::kLutFile) != 0;
   const std::string format = direct ? std::string() : settings_.Read(setting::kLutFileType);
-  const LUTLoadResult loaded =
-      LoadLUTFile(path, format, direct, held_.tables.lutTables[memory], std::cout);
+  InputFile input(path);
+  const LUTLoadResult loaded = LoadLUTFile({path, input.Stream(), input.Reason()}, format, direct,
+                                           held_.tables.lutTables[memory], std::cout);
   held_.lutLoaded[memory] = loaded.code == 0;
   held_.lutSource[memory] = loaded.code == 0 ? path : std::string();
   return loaded;

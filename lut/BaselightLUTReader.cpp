@@ -87,8 +87,8 @@ double InputLutRangeMax(std::int64_t cubeWidth) {
 
 }  // namespace
 
-ReadStatus BaselightLUTReader::Read(std::string_view path, std::unique_ptr<LUTReadData>* out) {
-  return ReadFile(path, out, [this](LUTLineSource& lines, LUTReadData& tables) {
+ReadStatus BaselightLUTReader::Read(std::istream& in, std::unique_ptr<LUTReadData>* out) {
+  return ReadFile(in, out, [this](LUTLineSource& lines, LUTReadData& tables) {
     const auto header = ReadHeader(lines);
     if (!header) return ReadStatus::ParseError;
     if (header->inputLutLength == 0 && header->cubeWidth == 0) return ReadStatus::ParseError;
@@ -99,7 +99,7 @@ ReadStatus BaselightLUTReader::Read(std::string_view path, std::unique_ptr<LUTRe
     }
     if (header->cubeWidth > 0) {
       if (!SkipToMarker(lines, kCubeMarker)) return ReadStatus::ParseError;
-      tables.lut3D = ReadCubeTable(lines, lines.Next(), header->cubeWidth, 0.0, 1.0);
+      tables.lut3D = ReadCubeTable(lines, lines.Next(), header->cubeWidth, 0.0, 1.0, tables);
     }
     return ReadStatus::Success;
   });

@@ -7,7 +7,7 @@ namespace velluma {
 // Reads Baselight ".cub" files; the rules are at the top of BaselightLUTReader.cpp.
 class BaselightLUTReader : public LUTReader {
  public:
-  ReadStatus Read(std::string_view path, std::unique_ptr<LUTReadData>* out) override;
+  ReadStatus Read(std::istream& in, std::unique_ptr<LUTReadData>* out) override;
 };
 
 }  // namespace velluma

@@ -85,8 +85,8 @@ Header ReadHeader(LUTLineSource& lines, IsDataLine isDataLine) {
 
 }  // namespace
 
-ReadStatus DaVinciLUTReader::Read(std::string_view path, std::unique_ptr<LUTReadData>* out) {
-  return ReadFile(path, out, [this](LUTLineSource& lines, LUTReadData& tables) {
+ReadStatus DaVinciLUTReader::Read(std::istream& in, std::unique_ptr<LUTReadData>* out) {
+  return ReadFile(in, out, [this](LUTLineSource& lines, LUTReadData& tables) {
     Header header = ReadHeader(lines, [this](std::string_view line) { return IsDataLine(line); });
     if (header.size1D == 0 && header.size3D == 0) return ReadStatus::ParseError;
 
@@ -97,8 +97,8 @@ ReadStatus DaVinciLUTReader::Read(std::string_view path, std::unique_ptr<LUTRead
       if (header.size3D > 0) current = lines.NextNonBlankTrimmed();
     }
     if (header.size3D > 0) {
-      tables.lut3D =
-          ReadCubeTable(lines, current, header.size3D, header.range3D.min, header.range3D.max);
+      tables.lut3D = ReadCubeTable(lines, current, header.size3D, header.range3D.min,
+                                   header.range3D.max, tables);
     }
     return ReadStatus::Success;
   });

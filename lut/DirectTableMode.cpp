@@ -17,11 +17,7 @@
 #include "lut/DirectTableMode.h"
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
+#include <exception>
 #include <optional>
 
 #include "lut/CNumberScanner.h"
@@ -36,45 +32,44 @@ constexpr std::size_t kMaxDirectTableLine = std::size_t{1} << 20;
 
 using Row = std::array<std::int32_t, kMonitorLutChannels>;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+constexpr auto kEnd = std::char_traits<char>::eof();
 
-[[noreturn]] void RaiseCannotOpen(const std::string& path, const std::string& reason) {
-  throw LUTFileError("Cannot open file \"" + path + "\". " + reason);
+// One read of a character (`read` gets or peeks), or kEnd at the end of the file. A read error of
+// the stream, which a caller may have set to raise its own failure, raises the file error.
+template <typename Read>
+int ReadCharacter(std::istream& in, const std::string& name, Read read) {
+  int c = kEnd;
+  try {
+    c = read();
+  } catch (const std::exception&) {
+    throw LUTFileError::CannotOpen(name, "Read error");
+  }
+  if (c == kEnd && in.bad()) throw LUTFileError::CannotOpen(name, "Read error");
+  return c;
 }
 
-// Only a regular file opens: a FIFO without a writer would hold the program in open, a device
-// would feed it without end.
-std::unique_ptr<std::FILE, FileCloser> OpenRegularFile(const std::string& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (error) RaiseCannotOpen(path, error.message());
-  if (std::filesystem::is_directory(status)) RaiseCannotOpen(path, std::strerror(EISDIR));
-  if (!std::filesystem::is_regular_file(status)) RaiseCannotOpen(path, "Not a regular file");
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) RaiseCannotOpen(path, std::strerror(errno));
-  return file;
+int NextCharacter(std::istream& in, const std::string& name) {
+  return ReadCharacter(in, name, [&in] { return in.get(); });
+}
+
+int PeekCharacter(std::istream& in, const std::string& name) {
+  return ReadCharacter(in, name, [&in] { return in.peek(); });
 }
 
 // The next line without its end (CR LF, LF or CR). False at the end of the file; `tooLong` when
 // the line ran past kMaxDirectTableLine (the rest of it is not read).
-bool NextLine(std::FILE* file, std::string& line, bool& tooLong) {
+bool NextLine(std::istream& in, const std::string& name, std::string& line, bool& tooLong) {
   line.clear();
-  int c = std::getc(file);
-  if (c == EOF) return false;
-  for (; c != EOF && c != '\r' && c != '\n'; c = std::getc(file)) {
+  int c = NextCharacter(in, name);
+  if (c == kEnd) return false;
+  for (; c != kEnd && c != '\r' && c != '\n'; c = NextCharacter(in, name)) {
     if (line.size() == kMaxDirectTableLine) {
       tooLong = true;
       return true;
     }
     line.push_back(static_cast<char>(c));
   }
-  if (c == '\r') {
-    const int next = std::getc(file);
-    if (next != '\n' && next != EOF) std::ungetc(next, file);
-  }
+  if (c == '\r' && PeekCharacter(in, name) == '\n') in.get();
   return true;
 }
 
@@ -116,8 +111,8 @@ std::optional<Row> ParseRow(std::string_view line, std::string& rejection) {
 
 }  // namespace
 
-bool DirectTableMode(const std::string& path, MonitorLutTable& table, std::string* rejection) {
-  const auto file = OpenRegularFile(path);
+bool DirectTableMode(std::istream& in, const std::string& name, MonitorLutTable& table,
+                     std::string* rejection) {
   MonitorLutTable loaded = table;
   std::string line, why;
   int rows = 0, blankRun = 0;
@@ -126,7 +121,7 @@ bool DirectTableMode(const std::string& path, MonitorLutTable& table, std::strin
     if (rejection) *rejection = reason;
     return false;
   };
-  while (rows + blankRun < kMonitorLutEntries && NextLine(file.get(), line, tooLong)) {
+  while (rows + blankRun < kMonitorLutEntries && NextLine(in, name, line, tooLong)) {
     const int number = rows + blankRun + 1;
     if (tooLong)
       return reject("line " + std::to_string(number) + " is longer than " +
@@ -141,7 +136,6 @@ bool DirectTableMode(const std::string& path, MonitorLutTable& table, std::strin
     for (int c = 0; c < kMonitorLutChannels; ++c) loaded[c][rows] = (*codes)[c];
     ++rows;
   }
-  if (std::ferror(file.get())) RaiseCannotOpen(path, "Read error");
   if (rows == 0) return reject("no line with three values");
   table = loaded;
   return true;

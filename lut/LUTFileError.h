@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <string>
 
 namespace velluma {
 
@@ -10,6 +11,11 @@ namespace velluma {
 class LUTFileError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+
+  // The error for the file `path` that `reason` (the system's words) kept from being read.
+  static LUTFileError CannotOpen(const std::string& path, const std::string& reason) {
+    return LUTFileError("Cannot open file \"" + path + "\". " + reason);
+  }
 };
 
 }  // namespace velluma

@@ -1,8 +1,7 @@
 #include "lut/LUTLineSource.h"
 
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <exception>
 #include <ios>
 
 #include "lut/LUTReader.h"
@@ -11,19 +10,12 @@ namespace velluma {
 
 namespace {
 constexpr std::size_t kBufferBytes = 64 * 1024;
-
-// Empty when `path` names a regular file (links followed), otherwise the reason it does not.
-std::string NotARegularFile(const std::string& path) {
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (error) return error.message();
-  if (std::filesystem::is_regular_file(status)) return {};
-  if (std::filesystem::is_directory(status)) return std::strerror(EISDIR);
-  return "Not a regular file";
-}
+static_assert(kBufferBytes < LUTLineSource::kMaxLineBytes);
+constexpr std::string_view kReadError = "Read error";
 }  // namespace
 
-LUTLineSource::LUTLineSource() : buffer_(std::make_unique<char[]>(kBufferBytes)) {}
+LUTLineSource::LUTLineSource(std::istream& in)
+    : in_(in), buffer_(std::make_unique_for_overwrite<char[]>(kBufferBytes)) {}
 
 LUTLineSource::~LUTLineSource() = default;
 
@@ -33,24 +25,23 @@ void LUTLineSource::Fail(State state, std::string cause) {
   throw std::ios_base::failure("");
 }
 
-void LUTLineSource::Open(std::string_view path) {
-  const std::string name(path);
-  if (std::string reason = NotARegularFile(name); !reason.empty())
-    Fail(State::FileFailed, std::move(reason));
-  errno = 0;
-  file_.reset(std::fopen(name.c_str(), "rb"));
-  if (!file_) Fail(State::FileFailed, std::strerror(errno));
-}
-
+// The stream's buffer is read directly: a short read is not the end (a read after it may still
+// fail, as a file's does), and a read error is raised by the buffer.
 bool LUTLineSource::Refill() {
   begin_ = 0;
-  end_ = std::fread(buffer_.get(), 1, kBufferBytes, file_.get());
-  if (end_ > 0) return true;
-  if (std::ferror(file_.get())) Fail(State::FileFailed, "Read error");
-  return false;
+  end_ = 0;
+  std::streambuf* bytes = in_.rdbuf();
+  if (!bytes) Fail(State::FileFailed, std::string(kReadError));
+  try {
+    end_ = static_cast<std::size_t>(bytes->sgetn(buffer_.get(), kBufferBytes));
+  } catch (const std::exception&) {
+    Fail(State::FileFailed, std::string(kReadError));
+  }
+  return end_ > 0;
 }
 
-const std::string& LUTLineSource::Next() {
+// A line that begins in one block and ends in a later one is gathered in line_.
+std::string_view LUTLineSource::NextAcrossBlocks() {
   if (state_ != State::Reading) Fail(state_, cause_);
   line_.clear();
   for (;;) {

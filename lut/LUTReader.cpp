@@ -1,7 +1,7 @@
 #include "lut/LUTReader.h"
 
+#include <array>
 #include <new>
-#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -11,32 +11,29 @@
 namespace velluma {
 namespace {
 
-std::optional<RgbTriple> ScanTriple(std::string_view line) {
-  CNumberScanner scan(line);
-  const auto r = scan.Real();
-  if (!r) return std::nullopt;
-  const auto g = scan.Real();
-  if (!g) return std::nullopt;
-  const auto b = scan.Real();
-  if (!b) return std::nullopt;
-  return RgbTriple{*r, *g, *b};
+// The first three reals of `line` into r, g and b; false, with nothing stored, when there are
+// fewer.
+bool ScanTriple(std::string_view line, double& r, double& g, double& b) {
+  std::array<double, 3> values;
+  if (!CNumberScanner(line).Reals(values)) return false;
+  r = values[0];
+  g = values[1];
+  b = values[2];
+  return true;
 }
 
-// An unwritten sample array for a table of `size`; raises std::bad_alloc when it would exceed
-// LUTData::kMaxSampleBytes, before anything is allocated. No sample is written until its line
-// has been read, so a file that claims a large table and ends early touches little memory.
-std::unique_ptr<RgbTriple[]> AllocateSamples(bool is1D, std::int64_t size) {
+// An unwritten sample array of `count` samples. No sample is written until its line has been
+// read, so a file that claims a large table and ends early touches little memory.
+std::unique_ptr<RgbTriple[]> AllocateSamples(std::size_t count) {
+  return std::make_unique_for_overwrite<RgbTriple[]>(count);
+}
+
+// The number of samples of a table of `size`; raises std::bad_alloc when its array would exceed
+// LUTData::kMaxSampleBytes, before anything is allocated.
+std::size_t CheckedSampleCount(bool is1D, std::int64_t size) {
   const auto count = LUTData::SampleCount(is1D, size);
   if (!count) throw std::bad_alloc();
-  return std::make_unique_for_overwrite<RgbTriple[]>(*count);
-}
-
-// Cube lines come with red changing fastest; the samples are stored with red slowest.
-std::size_t SampleIndexOfCubeLine(std::size_t line, std::size_t width) {
-  const std::size_t r = line % width;
-  const std::size_t g = (line / width) % width;
-  const std::size_t b = line / (width * width);
-  return (r * width + g) * width + b;
+  return *count;
 }
 
 }  // namespace
@@ -51,24 +48,19 @@ std::string TrimWhitespace(std::string_view text) {
 LUTReader::~LUTReader() = default;
 
 void LUTReader::ParseDataLine(std::string_view line, double& r, double& g, double& b) {
-  const auto triple = ScanTriple(line);
-  if (!triple) RaiseReadFailure();
-  r = triple->r;
-  g = triple->g;
-  b = triple->b;
+  if (!ScanTriple(line, r, g, b)) RaiseReadFailure();
 }
 
 bool LUTReader::IsDataLine(std::string_view line) {
-  return ScanTriple(line).has_value();
+  return CNumberScanner(line).SkipReals(3);
 }
 
-ReadStatus LUTReader::ReadFile(std::string_view path, std::unique_ptr<LUTReadData>* out,
+ReadStatus LUTReader::ReadFile(std::istream& in, std::unique_ptr<LUTReadData>* out,
                                const ParseContent& parse) {
-  if (path.empty() || out == nullptr) return ReadStatus::BadArguments;
+  if (out == nullptr) return ReadStatus::BadArguments;
   failureCause_.clear();
-  LUTLineSource lines;
+  LUTLineSource lines(in);
   try {
-    lines.Open(path);
     LUTReadData tables;
     const ReadStatus status = parse(lines, tables);
     if (status != ReadStatus::Success) return status;
@@ -85,30 +77,54 @@ ReadStatus LUTReader::ReadFile(std::string_view path, std::unique_ptr<LUTReadDat
   }
 }
 
-LUTData LUTReader::ReadCurveTable(LUTLineSource& lines, const std::string& first, std::int64_t size,
+LUTData LUTReader::ReadCurveTable(LUTLineSource& lines, std::string_view first, std::int64_t size,
                                   double rangeMin, double rangeMax) {
-  auto samples = AllocateSamples(true, size);
-  const auto entries = static_cast<std::size_t>(size);
-  ParseDataLines(lines, first, {samples.get(), entries}, 0);
+  const std::size_t entries = CheckedSampleCount(true, size);
+  auto samples = AllocateSamples(entries);
+  ParseCurveLines(lines, first, {samples.get(), entries});
   return LUTData(true, rangeMin, rangeMax, static_cast<std::int32_t>(size), std::move(samples));
 }
 
-LUTData LUTReader::ReadCubeTable(LUTLineSource& lines, const std::string& first, std::int64_t width,
-                                 double rangeMin, double rangeMax) {
-  auto samples = AllocateSamples(false, width);
+LUTData LUTReader::ReadCubeTable(LUTLineSource& lines, std::string_view first, std::int64_t width,
+                                 double rangeMin, double rangeMax,
+                                 const LUTReadData& tablesBefore) {
+  CheckedSampleCount(false, width);
   const auto side = static_cast<std::size_t>(width);
-  ParseDataLines(lines, first, {samples.get(), side * side * side}, side);
-  return LUTData(false, rangeMin, rangeMax, static_cast<std::int32_t>(width), std::move(samples));
+  GridSelection held =
+      cubePointChoice_ ? cubePointChoice_(tablesBefore, side) : GridSelection::Every(side);
+  auto samples = AllocateSamples(held.Count());
+  ParseCubeLines(lines, first, side, held, samples.get());
+  return LUTData(rangeMin, rangeMax, static_cast<std::int32_t>(width), std::move(samples),
+                 std::move(held));
 }
 
-// Line i of a block goes to entry i of a 1D table (cubeWidth 0) or to its grid point's entry of
-// a cube.
-void LUTReader::ParseDataLines(LUTLineSource& lines, const std::string& first,
-                               std::span<RgbTriple> samples, std::size_t cubeWidth) {
+// Line i of a block goes to entry i.
+void LUTReader::ParseCurveLines(LUTLineSource& lines, std::string_view first,
+                                std::span<RgbTriple> samples) {
   for (std::size_t i = 0; i < samples.size(); ++i) {
-    const std::string_view line = i == 0 ? std::string_view(first) : lines.Next();
-    RgbTriple& sample = samples[cubeWidth == 0 ? i : SampleIndexOfCubeLine(i, cubeWidth)];
-    ParseDataLine(line, sample.r, sample.g, sample.b);
+    RgbTriple& sample = samples[i];
+    ParseDataLine(i == 0 ? first : lines.Next(), sample.r, sample.g, sample.b);
+  }
+}
+
+// Cube lines come with red changing fastest; a held point goes to its place among the held
+// points. Every line is checked, held or not; the numbers of a line not held are not converted.
+void LUTReader::ParseCubeLines(LUTLineSource& lines, std::string_view first, std::size_t width,
+                               const GridSelection& held, RgbTriple* samples) {
+  std::size_t r = 0, g = 0, b = 0;
+  for (std::size_t line = 0; b < width; ++line) {
+    const std::string_view text = line == 0 ? first : lines.Next();
+    if (held.Holds(r, g, b)) {
+      RgbTriple& sample = samples[held.Place(r, g, b)];
+      ParseDataLine(text, sample.r, sample.g, sample.b);
+    } else if (!IsDataLine(text)) {
+      RaiseReadFailure();
+    }
+    if (++r < width) continue;
+    r = 0;
+    if (++g < width) continue;
+    g = 0;
+    ++b;
   }
 }
 

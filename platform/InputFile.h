@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdio>
+#include <istream>
+#include <memory>
 #include <string>
+
+#include "platform/FileStreamBuffer.h"
 
 namespace velluma {
 
@@ -18,6 +22,9 @@ class InputFile {
 
   bool IsOpen() const { return file_ != nullptr; }
   std::FILE* Get() const { return file_; }
+  // The file's bytes as a stream, for the readers that take one; null when it did not open.
+  // Read either through the stream or through Get(), not both.
+  std::istream* Stream();
   // The size the file had when it was opened, in bytes.
   long long Size() const { return size_; }
   // The system's reason the file did not open ("No such file or directory", "Is a directory",
@@ -32,6 +39,8 @@ class InputFile {
   bool missing_ = false;
   long long size_ = 0;
   std::string reason_;
+  std::unique_ptr<FileStreamBuffer> buffer_;
+  std::unique_ptr<std::istream> stream_;
 };
 
 }  // namespace velluma

@@ -90,19 +90,20 @@ TEST(BaselightLUTReaderTest, RangesAndGridOrder) {
 }
 
 TEST(BaselightLUTReaderTest, ArgumentsAndFileErrors) {
-  test::TempDir dir;
-  dir.Write("good.cub", "# lutLength 2\n\n# InputLUT\n" + kCurve2);
-  dir.Write("bad.cub", "# lutLength 2\n\n# InputLUT\n0 0 0\n");
+  std::istringstream good("# lutLength 2\n\n# InputLUT\n" + kCurve2);
+  std::istringstream bad("# lutLength 2\n\n# InputLUT\n0 0 0\n");
   BaselightLUTReader reader;
   std::unique_ptr<LUTReadData> out;
-  EXPECT_EQ(reader.Read("", &out), ReadStatus::BadArguments);
-  EXPECT_EQ(reader.Read(dir.File("good.cub"), nullptr), ReadStatus::BadArguments);
-  EXPECT_EQ(reader.Read(dir.File("missing.cub"), &out), ReadStatus::FileError);
-  EXPECT_EQ(reader.Read(dir.Path().string(), &out), ReadStatus::FileError);  // a directory
+  EXPECT_EQ(reader.Read(good, nullptr), ReadStatus::BadArguments);
+  // A file that cannot be opened never reaches a reader (LUTFileLoadTest); one whose stream
+  // fails is a file error.
+  test::FailingStream failing("# lutLength 2\n\n# InputLUT\n0 0 0\n", 20);
+  EXPECT_EQ(reader.Read(failing.Stream(), &out), ReadStatus::FileError);
+  EXPECT_EQ(reader.FailureCause(), "Read error");
   // A failed read leaves an earlier result in place.
-  ASSERT_EQ(reader.Read(dir.File("good.cub"), &out), ReadStatus::Success);
+  ASSERT_EQ(reader.Read(good, &out), ReadStatus::Success);
   const LUTReadData* earlier = out.get();
-  EXPECT_EQ(reader.Read(dir.File("bad.cub"), &out), ReadStatus::ParseError);
+  EXPECT_EQ(reader.Read(bad, &out), ReadStatus::ParseError);
   EXPECT_EQ(out.get(), earlier);
 }
 

@@ -2,6 +2,8 @@
 // entry, loaded whole or not at all.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "lut/DirectTableMode.h"
 #include "lut/LUTFileError.h"
 #include "tests/lut/LUTTestFiles.h"
@@ -11,10 +13,9 @@ namespace {
 
 // Loads `content` into a table of sevens: the table afterwards, or none when rejected.
 std::unique_ptr<MonitorLutTable> Load(const std::string& content) {
-  test::TempDir dir;
-  dir.Write("table.csv", content);
+  std::istringstream in(content);
   auto table = test::SevenTable();
-  if (DirectTableMode(dir.File("table.csv"), *table)) return table;
+  if (DirectTableMode(in, "table.csv", *table)) return table;
   EXPECT_EQ(*table, *test::SevenTable()) << "a rejected file must leave the table as it was";
   return nullptr;
 }
@@ -85,19 +86,34 @@ TEST(DirectTableModeTest, ValuesThatCannotBeSentRejectTheWholeFile) {
   EXPECT_TRUE(Load(content + "70000,70000,70000\n"));
 }
 
-TEST(DirectTableModeTest, AFileThatCannotBeOpenedRaisesTheFileError) {
+// The file is opened by the loader's caller, as the station opens it; a file it cannot open, or
+// one whose read fails half-way, raises the file error naming it.
+TEST(DirectTableModeTest, AFileThatCannotBeOpenedOrReadRaisesTheFileError) {
   test::TempDir dir;
   auto table = test::SevenTable();
+  std::ostringstream diagnosis;
+  const auto errorOf = [&](const auto& load) -> std::string {
+    try {
+      load();
+    } catch (const LUTFileError& error) {
+      return error.what();
+    }
+    return "no error raised";
+  };
   const std::string missing = dir.File("missing.csv");
-  try {
-    DirectTableMode(missing, *table);
-    FAIL() << "no error raised";
-  } catch (const LUTFileError& error) {
-    EXPECT_EQ(std::string(error.what()),
-              "Cannot open file \"" + missing + "\". No such file or directory");
+  EXPECT_EQ(errorOf([&] { test::LoadFile(missing, "", true, *table, diagnosis); }),
+            "Cannot open file \"" + missing + "\". No such file or directory");
+  const std::string folder = dir.Path().string();
+  EXPECT_EQ(errorOf([&] { test::LoadFile(folder, "", true, *table, diagnosis); }),
+            "Cannot open file \"" + folder + "\". Is a directory");
+  for (const bool raises : {false, true}) {
+    test::FailingStream failing("1,2,3\n4,5,6\n7,8,9\n", 9);
+    if (raises) failing.Stream().exceptions(std::ios_base::badbit);
+    EXPECT_EQ(errorOf([&] { DirectTableMode(failing.Stream(), "t.csv", *table); }),
+              "Cannot open file \"t.csv\". Read error");
   }
-  EXPECT_THROW(DirectTableMode(dir.Path().string(), *table), LUTFileError);  // a directory
   EXPECT_EQ(*table, *test::SevenTable());
+  EXPECT_EQ(diagnosis.str(), "");
 }
 
 }  // namespace

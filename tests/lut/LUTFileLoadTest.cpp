@@ -3,12 +3,22 @@
 // table that is either fully replaced or left exactly as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <iostream>
 #include <sstream>
 
+#include "lut/DaVinciLUTReader.h"
+#include "lut/LUTConversion.h"
 #include "lut/LUTFileError.h"
 #include "lut/LUTFileLoad.h"
+#include "platform/FileStreamBuffer.h"
+#include "platform/Utf8Path.h"
 #include "tests/lut/LUTTestFiles.h"
 #include "tests/support/CpuTime.h"
 
@@ -33,7 +43,8 @@ Load LoadText(const std::optional<std::string>& content, std::string_view format
   if (content) dir.Write("lut.file", *content);
   Load load{{}, {}, test::SevenTable()};
   std::ostringstream diagnosis;
-  load.result = LoadLUTFile(dir.File("lut.file"), format, directTableMode, *load.table, diagnosis);
+  load.result =
+      test::LoadFile(dir.File("lut.file"), format, directTableMode, *load.table, diagnosis);
   load.diagnosis = diagnosis.str();
   return load;
 }
@@ -123,10 +134,140 @@ TEST(LUTFileLoadTest, DirectTableMode) {
   test::TempDir dir;
   auto table = test::SevenTable();
   std::ostringstream diagnosis;
-  EXPECT_THROW(LoadLUTFile(dir.File("missing.csv"), kDaVinci, true, *table, diagnosis),
+  EXPECT_THROW(test::LoadFile(dir.File("missing.csv"), kDaVinci, true, *table, diagnosis),
                LUTFileError);
   EXPECT_EQ(diagnosis.str(), "");
   EXPECT_EQ(*table, *test::SevenTable());
+}
+
+// The caller opens the file; what it could not open, or could not read to the end, is the
+// reader's file error: the operation error line, with the system's reason as its cause.
+TEST(LUTFileLoadTest, AFileThatCannotBeOpenedOrReadIsAnOperationErrorWithItsCause) {
+  test::TempDir dir;
+  const std::string cube = "LUT_3D_SIZE 2\n" + CubeLines(2, test::Identity);
+  struct Case {
+    const char* what;
+    std::function<LUTLoadResult(MonitorLutTable&, std::ostream&)> load;
+    std::string cause;
+  };
+  const Case cases[] = {
+      {"no such file",
+       [&](auto& table, auto& out) {
+         return test::LoadFile(dir.File("missing.cube"), kDaVinci, false, table, out);
+       },
+       "No such file or directory"},
+      {"a folder",
+       [&](auto& table, auto& out) {
+         return test::LoadFile(dir.Path().string(), kDaVinci, false, table, out);
+       },
+       "Is a directory"},
+      {"no name, as a reader always refused it",
+       [&](auto& table, auto& out) { return test::LoadFile("", kDaVinci, false, table, out); }, ""},
+      {"a read that fails in the cube",
+       [&](auto& table, auto& out) {
+         test::FailingStream failing(cube, 30);
+         return LoadLUTFile({"t.cube", &failing.Stream(), ""}, kDaVinci, false, table, out);
+       },
+       "Read error"},
+      {"a read that fails, from a stream that raises",
+       [&](auto& table, auto& out) {
+         test::FailingStream failing(cube, 30);
+         failing.Stream().exceptions(std::ios_base::badbit);
+         return LoadLUTFile({"t.cube", &failing.Stream(), ""}, kDaVinci, false, table, out);
+       },
+       "Read error"},
+#ifndef _WIN32
+      // A folder opened as a C file reads with an error at once: the platform's stream over a
+      // file passes a failed read on as one.
+      {"a failed read of a file",
+       [&](auto& table, auto& out) {
+         std::FILE* folder = std::fopen(dir.Path().c_str(), "rb");
+         FileStreamBuffer buffer(folder);
+         std::istream in(&buffer);
+         const auto result = LoadLUTFile({"folder", &in, ""}, kDaVinci, false, table, out);
+         std::fclose(folder);
+         return result;
+       },
+       "Read error"},
+#endif
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto table = test::SevenTable();
+    std::ostringstream diagnosis;
+    const LUTLoadResult result = c.load(*table, diagnosis);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(diagnosis.str(), "LUT file operation error.\n");
+    EXPECT_EQ(result.cause, c.cause);
+    EXPECT_EQ(*table, *test::SevenTable());
+  }
+}
+
+// On Windows a path is UTF-8 inside the program and wide at the system: a LUT in a folder named
+// in letters of no single code page opens and loads.
+TEST(LUTFileLoadTest, ALutInAFolderNamedInNonAsciiLettersLoads) {
+  test::TempDir dir;
+  const auto folder = dir.Path() / PathFromUtf8("Kalibrierung-\xC3\x9C/\xCE\xA9mega");
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "grade.cube", std::ios::binary)
+      << "LUT_3D_SIZE 17\n" + CubeLines(17, test::Identity);
+  auto table = test::SevenTable();
+  std::ostringstream diagnosis;
+  const auto result =
+      test::LoadFile(Utf8FromPath(folder / "grade.cube"), kDaVinci, false, *table, diagnosis);
+  EXPECT_EQ(result.code, 0) << result.cause;
+  EXPECT_EQ((*table)[0][1], 68);
+  EXPECT_EQ((*table)[2][4095], 1023);
+}
+
+// The load holds only the points of a cube its conversion reads; the codes must be those of the
+// whole cube, converted step by step, whatever the input curve makes of the grid: cells on
+// inner positions, both ends, clamped and NaN entries, a curve running backwards.
+TEST(LUTFileLoadTest, HoldingOnlyThePointsConvertedGivesTheCodesOfTheWholeCube) {
+  const auto bent = [](double r, double g, double b) {
+    return RgbTriple{std::sin(3 * r) * g + b * b, r * g * b, std::sqrt(g) - 0.3 * r};
+  };
+  const std::string curves[] = {
+      "",
+      test::CurveLines(2,
+                       [](double x) {
+                         return RgbTriple{x, x, x};
+                       }),
+      test::CurveLines(1024,
+                       [](double x) {
+                         return RgbTriple{std::pow(x, 2.2), 1 - x, x};
+                       }),
+      test::CurveLines(7,
+                       [](double x) {
+                         return RgbTriple{2 * x - 0.5, x < 0.5 ? NAN : x, x};
+                       }),
+  };
+  for (const int width : {2, 3, 16, 17, 33}) {
+    for (const std::string& curve : curves) {
+      const int entries = static_cast<int>(std::count(curve.begin(), curve.end(), '\n'));
+      const std::string file = (entries ? "LUT_1D_SIZE " + std::to_string(entries) + "\n" : "") +
+                               "LUT_3D_SIZE " + std::to_string(width) + "\n" + curve +
+                               CubeLines(width, bent);
+      SCOPED_TRACE("width " + std::to_string(width) + ", " + std::to_string(entries) + " entries");
+      auto loaded = test::SevenTable();
+      std::istringstream in(file);
+      std::ostringstream diagnosis;
+      ASSERT_EQ(LoadLUTFile({"t.cube", &in, ""}, kDaVinci, false, *loaded, diagnosis).code, 0);
+
+      const auto whole = test::ReadText<DaVinciLUTReader>(file);
+      ASSERT_EQ(whole.data->lut3D->Samples().size(),
+                static_cast<std::size_t>(width) * width * width);
+      InputCurve input = IdentityInputCurve();
+      if (whole.data->lut1D) {
+        ASSERT_TRUE(Convert1D(*whole.data->lut1D, input));
+      }
+      auto samples = std::make_unique<GridSamples>();
+      ASSERT_TRUE(Convert3D(input, *whole.data->lut3D, *samples));
+      auto expected = std::make_unique<MonitorLutTable>();
+      StoreMonitorCodes(*samples, *expected);
+      EXPECT_EQ(*loaded, *expected);
+    }
+  }
 }
 
 // A 65-point cube (274625 lines) read and converted. An optimised build takes under 0.1 s, the
@@ -138,7 +279,7 @@ TEST(LUTFileLoadTest, A65PointCubeLoadsQuickly) {
   auto table = test::SevenTable();
   std::ostringstream diagnosis;
   const auto start = test::ThreadCpuTime();
-  const auto result = LoadLUTFile(dir.File("big.cube"), kDaVinci, false, *table, diagnosis);
+  const auto result = test::LoadFile(dir.File("big.cube"), kDaVinci, false, *table, diagnosis);
   const std::chrono::duration<double> took = test::ThreadCpuTime() - start;
   std::cout << "[ time ] 65-point cube read and converted in " << took.count()
             << " s of processor time\n";

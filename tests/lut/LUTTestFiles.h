@@ -2,16 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
+#include <ios>
+#include <istream>
 #include <memory>
 #include <ostream>
+#include <sstream>
+#include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lut/LUTData.h"
+#include "lut/LUTFileLoad.h"
 #include "lut/LUTReadData.h"
 #include "lut/MonitorLut.h"
 #include "lut/ReadStatus.h"
+#include "platform/InputFile.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -96,15 +104,59 @@ struct ReadOutcome {
   std::unique_ptr<LUTReadData> data;
 };
 
-// Reads `content` from a fresh temporary file with a new Reader.
+// Reads `content` with a new Reader.
 template <typename Reader>
 ReadOutcome ReadText(const std::string& content) {
-  TempDir dir;
-  dir.Write("table.lut", content);
+  std::istringstream in(content);
   ReadOutcome outcome{ReadStatus::Success, nullptr};
-  outcome.status = Reader().Read(dir.File("table.lut"), &outcome.data);
+  outcome.status = Reader().Read(in, &outcome.data);
   return outcome;
 }
+
+// Loads the file at `path` as the station does: opened through InputFile, then handed over.
+inline LUTLoadResult LoadFile(const std::string& path, std::string_view lutFileType,
+                              bool directTableMode, MonitorLutTable& table,
+                              std::ostream& diagnosis) {
+  InputFile input(path);
+  return LoadLUTFile({path, input.Stream(), input.Reason()}, lutFileType, directTableMode, table,
+                     diagnosis);
+}
+
+// A stream that gives the first `goodBytes` of `text` and then fails as a read from a disk fails:
+// its buffer raises, so the stream sets badbit (and raises, when asked to).
+class FailingStream {
+ public:
+  FailingStream(const std::string& text, std::size_t goodBytes)
+      : buffer_(text.substr(0, goodBytes)), stream_(&buffer_) {}
+  std::istream& Stream() { return stream_; }
+
+ private:
+  class Buffer : public std::streambuf {
+   public:
+    explicit Buffer(std::string text) : text_(std::move(text)) {
+      setg(text_.data(), text_.data(), text_.data() + text_.size());
+    }
+
+   protected:
+    int_type underflow() override {
+      if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+      throw std::ios_base::failure("Read error");
+    }
+    // What is left is handed over first; the failure comes with the next read.
+    std::streamsize xsgetn(char* to, std::streamsize count) override {
+      const std::streamsize given = std::min<std::streamsize>(count, egptr() - gptr());
+      if (given == 0) underflow();
+      std::copy(gptr(), gptr() + given, to);
+      setg(eback(), gptr() + given, egptr());
+      return given;
+    }
+
+   private:
+    std::string text_;
+  };
+  Buffer buffer_;
+  std::istream stream_;
+};
 
 // One file of a status table: what it is, its text, the status it must read as.
 struct StatusCase {
