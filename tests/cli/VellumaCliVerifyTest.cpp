@@ -168,7 +168,9 @@ TEST_F(VellumaCliVerifyTest, AnOutputThatCannotBeKeptIsRefusedBeforeAnyDevice) {
   const std::pair<std::string, std::string> forbidden[] = {
       {d + "/read-only.csv", "--csv '" + d + "/read-only.csv': Permission denied\n"},
       {d + "/locked/r.csv", "--csv '" + d + "/locked/r.csv': Permission denied\n"}};
-  for (const auto& [path, message] : forbidden) {
+  for (const auto& [path_, message_] : forbidden) {
+    const std::string& path = path_;  // Clang before 16 cannot capture a structured binding
+    const std::string& message = message_;
     EXPECT_TRUE(test::RunUnprivileged(d, [&] {
       const test::CliResult result = test::RunCli(Arguments({"--csv", path}), Environment(bench));
       return result.status == 2 && Contains(result.err, message);
