@@ -7,6 +7,7 @@
 #include "history/SqlHistory.h"
 #endif
 #include "platform/Environment.h"
+#include "platform/Folders.h"
 
 namespace velluma::history {
 
@@ -32,10 +33,7 @@ std::unique_ptr<HistoryStore> OpenHistory(const std::string& location, OpenFor) 
 std::string DefaultHistoryLocation() {
   if (std::string chosen = EnvironmentValue("VELLUMA_HISTORY"); !chosen.empty()) return chosen;
 #ifdef VELLUMA_HISTORY_STORES
-  // An unset variable reads as empty, which the XDG rules treat as they treat a relative folder.
-  std::string data = EnvironmentValue("XDG_DATA_HOME");
-  if (!data.starts_with('/')) data = EnvironmentValue("HOME") + "/.local/share";
-  return data + "/Quillem/Velluma/history.db";
+  return InFolder(OperatorDataFolder(), "history.db");
 #else
   return "";  // no history unless one is asked for, which then says it cannot be kept
 #endif

@@ -15,12 +15,12 @@ std::unique_ptr<HistoryStore> OpenHistory(const std::string& location,
                                           OpenFor use = OpenFor::Recording);
 
 // Where the history is kept unless the operator says otherwise: $VELLUMA_HISTORY when set, else
-// history.db in the operator's data folder ($XDG_DATA_HOME, else ~/.local/share) under
-// Quillem/Velluma.
+// history.db in the operator's data folder (OperatorDataFolder: ~/.local/share/Quillem/Velluma,
+// %LOCALAPPDATA%\Quillem\Velluma on Windows).
 std::string DefaultHistoryLocation();
 
 // Why `location` names no history, in words for the operator: "" is a station that keeps none
-// (the Windows build without VELLUMA_HISTORY), "none" the operator's choice; nullopt when it
+// (a build without the history's libraries), "none" the operator's choice; nullopt when it
 // names a file or a server.
 std::optional<std::string> NoHistoryReason(const std::string& location);
 

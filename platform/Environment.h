@@ -13,4 +13,9 @@ std::string EnvironmentValue(const std::string& name);
 // Windows. Not made here.
 std::string StationStateFolder();
 
+// The folder where the operator's own data is kept: $XDG_DATA_HOME/Quillem/Velluma (by default
+// ~/.local/share/Quillem/Velluma) on POSIX, %LOCALAPPDATA%\Quillem\Velluma on Windows. Not made
+// here.
+std::string OperatorDataFolder();
+
 }  // namespace velluma

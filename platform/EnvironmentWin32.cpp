@@ -13,7 +13,11 @@ std::string EnvironmentValue(const std::string& name) {
 }
 
 std::string StationStateFolder() {
-  return EnvironmentValue("LOCALAPPDATA") + "\\Quillem\\Velluma\\state";
+  return OperatorDataFolder() + "\\state";
+}
+
+std::string OperatorDataFolder() {
+  return EnvironmentValue("LOCALAPPDATA") + "\\Quillem\\Velluma";
 }
 
 }  // namespace velluma

@@ -11,6 +11,9 @@ namespace velluma {
 // The folder that holds `path`; empty for a bare file name.
 std::string FolderOf(const std::string& path);
 
+// `name` in `folder`, joined with the system's separator.
+std::string InFolder(const std::string& folder, const std::string& name);
+
 // Makes `folder` and every folder above it that is missing. The system's error when one cannot be
 // made, none when they are all there.
 std::error_code MakeFolders(const std::string& folder);

@@ -1,7 +1,9 @@
-// Where the history is kept: the operator's choice, else the data folder the XDG rules name; a
-// server's URI opens a server and never a file, and its password never reaches a message.
+// Where the history is kept: the operator's choice, else the operator's data folder (the XDG
+// rules' on POSIX, the local application data on Windows); a server's URI opens a server and
+// never a file, and its password never reaches a message.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -15,8 +17,8 @@ namespace {
 
 struct LocationCase {
   const char* why;
-  const char* velluma;  // nullptr: unset
-  const char* xdg;
+  const char* velluma;     // nullptr: unset
+  const char* dataFolder;  // the system's variable for it
   std::string expected;
 };
 
@@ -27,29 +29,44 @@ void Set(const char* name, const char* value) {
     test::UnsetEnvironment(name);
 }
 
+#ifdef _WIN32
+constexpr const char* kDataFolderVariable = "LOCALAPPDATA";
+const LocationCase kLocationCases[] = {
+    {"the operator's choice first", "D:\\h.db", "C:\\L", "D:\\h.db"},
+    {"a server is a choice too", "postgresql://db/velluma", nullptr, "postgresql://db/velluma"},
+    {"else the local application data", nullptr, "C:\\Users\\op\\AppData\\Local",
+     "C:\\Users\\op\\AppData\\Local\\Quillem\\Velluma\\history.db"},
+};
+#else
+constexpr const char* kDataFolderVariable = "XDG_DATA_HOME";
+const LocationCase kLocationCases[] = {
+    {"the operator's choice first", "/srv/h.db", "/data", "/srv/h.db"},
+    {"a server is a choice too", "postgresql://db/velluma", nullptr, "postgresql://db/velluma"},
+    {"an empty choice is none", "", "/data", "/data/Quillem/Velluma/history.db"},
+    {"the XDG data folder", nullptr, "/data", "/data/Quillem/Velluma/history.db"},
+    {"a relative XDG folder is ignored", nullptr, "data",
+     "/home/op/.local/share/Quillem/Velluma/history.db"},
+    {"else the home's data folder", nullptr, nullptr,
+     "/home/op/.local/share/Quillem/Velluma/history.db"},
+};
+#endif
+
 TEST(HistoryLocationTest, TheOperatorsChoiceElseTheDataFolder) {
-  const LocationCase cases[] = {
-      {"the operator's choice first", "/srv/h.db", "/data", "/srv/h.db"},
-      {"a server is a choice too", "postgresql://db/velluma", nullptr, "postgresql://db/velluma"},
-      {"an empty choice is none", "", "/data", "/data/Quillem/Velluma/history.db"},
-      {"the XDG data folder", nullptr, "/data", "/data/Quillem/Velluma/history.db"},
-      {"a relative XDG folder is ignored", nullptr, "data",
-       "/home/op/.local/share/Quillem/Velluma/history.db"},
-      {"else the home's data folder", nullptr, nullptr,
-       "/home/op/.local/share/Quillem/Velluma/history.db"},
+  const auto saved = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
   };
-  const char* home = std::getenv("HOME");
-  const std::optional<std::string> savedHome =
-      home ? std::optional<std::string>(home) : std::nullopt;
+  const std::optional<std::string> savedHome = saved("HOME");
+  const std::optional<std::string> savedData = saved(kDataFolderVariable);
   test::SetEnvironment("HOME", "/home/op");
-  for (const LocationCase& row : cases) {
+  for (const LocationCase& row : kLocationCases) {
     SCOPED_TRACE(row.why);
     Set("VELLUMA_HISTORY", row.velluma);
-    Set("XDG_DATA_HOME", row.xdg);
+    Set(kDataFolderVariable, row.dataFolder);
     EXPECT_EQ(DefaultHistoryLocation(), row.expected);
   }
   Set("VELLUMA_HISTORY", nullptr);
-  Set("XDG_DATA_HOME", nullptr);
+  Set(kDataFolderVariable, savedData ? savedData->c_str() : nullptr);
   Set("HOME", savedHome ? savedHome->c_str() : nullptr);
 }
 
