@@ -74,7 +74,7 @@ QPointF PointOf(const colour::PatchReading& reading) {
 QString ShortName(const colour::PatchReading& patch) {
   if (patch.name == "white") return "W";
   if (patch.name == "black") return "K";
-  if (patch.grey()) return QString::number(patch.r);
+  if (patch.IsGrey()) return QString::number(patch.r);
   return QString(QChar(patch.name.front())).toUpper();
 }
 
@@ -158,7 +158,7 @@ void VerificationCharts::ShowToneCurve(const VerificationResult& result) {
                                        f.whiteY});
     }
     for (const colour::PatchFigures& patch : f.patches)
-      if (patch.reading.grey())
+      if (patch.reading.IsGrey())
         measured.append({double(patch.reading.r), patch.reading.Y / f.whiteY});
   }
   targetCurve_->replace(target);
@@ -199,7 +199,7 @@ void VerificationCharts::ShowChromaticity(const VerificationResult& result) {
   const colour::VerificationFigures& f = result.figures;
   QList<QPointF> colours, triangle, white;
   for (const colour::PatchFigures& patch : f.patches)
-    if (!patch.reading.grey()) colours.append(PointOf(patch.reading));
+    if (!patch.reading.IsGrey()) colours.append(PointOf(patch.reading));
   const auto* red = Named(f, "red");
   const auto* green = Named(f, "green");
   const auto* blue = Named(f, "blue");

@@ -33,7 +33,7 @@ QString VerdictText(const VerificationResult& result) {
   const bool finished = Judged(result);
   std::string text = FormatC("%d of %d  ", static_cast<int>(f.patches.size()),
                              static_cast<int>(result.planned.size()));
-  if (finished) text = f.passes() ? "PASS  " : "FAIL  ";
+  if (finished) text = f.Passes() ? "PASS  " : "FAIL  ";
   text += "ΔE2000 " + KindText("greys", f.greys) + ";  " + KindText("colours", f.colours);
   if (f.whiteTemperature.kelvin > 0) text += FormatC(";  white %.0f K", f.whiteTemperature.kelvin);
   if (f.contrast > 0) text += FormatC(";  contrast %.0f:1", f.contrast);
@@ -42,7 +42,7 @@ QString VerdictText(const VerificationResult& result) {
 
 QString VerdictStyle(const VerificationResult& result) {
   if (!Judged(result) || result.figures.patches.empty()) return {};
-  return result.figures.passes() ? "color: #2e8b57; font-weight: bold;"
+  return result.figures.Passes() ? "color: #2e8b57; font-weight: bold;"
                                  : "color: #c0392b; font-weight: bold;";
 }
 

@@ -31,7 +31,7 @@ std::string Summary(const VerificationResult& result) {
       break;
   }
   const colour::VerificationFigures& f = result.figures;
-  return std::string(f.passes() ? "Verification passed" : "Verification NG") + ": ΔE2000 " +
+  return std::string(f.Passes() ? "Verification passed" : "Verification NG") + ": ΔE2000 " +
          VerdictText("greys", f.greys) + "; " + VerdictText("colours", f.colours);
 }
 

@@ -29,7 +29,7 @@ struct VerificationResult {
   // message line it ended with, the monitor's answer and the figures.
   ProcedureResult procedure;
 
-  bool Passes() const { return outcome == Outcome::Finished && figures.passes(); }
+  bool Passes() const { return outcome == Outcome::Finished && figures.Passes(); }
   // What the report's header says of the run.
   ReportInfo Report() const {
     return {instrument, monitor, startedUtc, request.target, request.thresholds};

@@ -53,7 +53,7 @@ std::string VerificationSummary(const VerificationResult& result) {
   text += f.contrast > 0 ? FormatC("contrast %.0f:1\n", f.contrast) : "contrast -\n";
   const bool finished = result.outcome == VerificationResult::Outcome::Finished;
   text += FormatC("verdict  %s\n", !finished    ? "none: not every patch was measured"
-                                   : f.passes() ? "PASS"
+                                   : f.Passes() ? "PASS"
                                                 : "FAIL");
   return text;
 }

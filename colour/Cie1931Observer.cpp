@@ -113,11 +113,11 @@ std::vector<Chromaticity> SpectralLocus() {
 
 // Even-odd ray casting towards +x over the outline's edges, the last one the line of purples.
 bool InsideSpectralLocus(Chromaticity c) {
-  static const std::vector<Chromaticity> outline = SpectralLocus();
+  static const std::vector<Chromaticity> kOutline = SpectralLocus();
   bool inside = false;
-  for (std::size_t i = 0, j = outline.size() - 1; i < outline.size(); j = i++) {
-    const Chromaticity& a = outline[i];
-    const Chromaticity& b = outline[j];
+  for (std::size_t i = 0, j = kOutline.size() - 1; i < kOutline.size(); j = i++) {
+    const Chromaticity& a = kOutline[i];
+    const Chromaticity& b = kOutline[j];
     if ((a.y > c.y) == (b.y > c.y)) continue;
     const double crossing = a.x + (c.y - a.y) * (b.x - a.x) / (b.y - a.y);
     if (c.x == crossing) return false;  // on the outline

@@ -27,10 +27,10 @@ double ChromaWeight(double chroma) {
   return c7 / (c7 + kPow25To7);
 }
 
-// A colour with a* stretched by (1 + G): its chroma C' and hue angle h' (degrees, 0..360; 0
-// when a' and b are both 0, whatever the signs of their zeros).
+// A colour with a* stretched by (1 + G): its lightness L', chroma C' and hue angle h' (degrees,
+// 0..360; 0 when a' and b are both 0, whatever the signs of their zeros).
 struct Primed {
-  double L, C, h;
+  double lightness, chroma, hue;
 };
 
 Primed PrimedColour(const Lab& colour, double g) {
@@ -40,13 +40,13 @@ Primed PrimedColour(const Lab& colour, double g) {
     h = Degrees(std::atan2(colour.b, a));
     if (h < 0.0) h += 360.0;
   }
-  return {colour.L, std::hypot(a, colour.b), h};
+  return {colour.lightness, std::hypot(a, colour.b), h};
 }
 
 // Δh': the second hue minus the first, the short way round; 0 when either chroma is 0.
 double HueDifference(const Primed& first, const Primed& second) {
-  if (first.C * second.C == 0.0) return 0.0;
-  const double d = second.h - first.h;
+  if (first.chroma * second.chroma == 0.0) return 0.0;
+  const double d = second.hue - first.hue;
   if (d > 180.0) return d - 360.0;
   if (d < -180.0) return d + 360.0;
   return d;
@@ -54,9 +54,9 @@ double HueDifference(const Primed& first, const Primed& second) {
 
 // h̄': the mean hue, the short way round; the sum when either chroma is 0.
 double MeanHue(const Primed& first, const Primed& second) {
-  const double sum = first.h + second.h;
-  if (first.C * second.C == 0.0) return sum;
-  if (std::abs(first.h - second.h) <= 180.0) return sum / 2.0;
+  const double sum = first.hue + second.hue;
+  if (first.chroma * second.chroma == 0.0) return sum;
+  if (std::abs(first.hue - second.hue) <= 180.0) return sum / 2.0;
   if (sum < 360.0) return (sum + 360.0) / 2.0;
   return (sum - 360.0) / 2.0;
 }
@@ -84,12 +84,13 @@ double DeltaE2000(const Lab& first, const Lab& second) {
   const Primed p1 = PrimedColour(first, g);
   const Primed p2 = PrimedColour(second, g);
 
-  const double dL = p2.L - p1.L;
-  const double dC = p2.C - p1.C;
-  const double dH = 2.0 * std::sqrt(p1.C * p2.C) * std::sin(Radians(HueDifference(p1, p2) / 2.0));
+  const double dL = p2.lightness - p1.lightness;
+  const double dC = p2.chroma - p1.chroma;
+  const double dH =
+      2.0 * std::sqrt(p1.chroma * p2.chroma) * std::sin(Radians(HueDifference(p1, p2) / 2.0));
 
-  const double meanL = (p1.L + p2.L) / 2.0;
-  const double meanC = (p1.C + p2.C) / 2.0;
+  const double meanL = (p1.lightness + p2.lightness) / 2.0;
+  const double meanC = (p1.chroma + p2.chroma) / 2.0;
   const double meanH = MeanHue(p1, p2);
   const double l50 = (meanL - 50.0) * (meanL - 50.0);
   const double sl = 1.0 + 0.015 * l50 / std::sqrt(20.0 + l50);

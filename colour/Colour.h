@@ -16,7 +16,7 @@ struct Xyz {
 };
 
 struct Lab {
-  double L = 0;
+  double lightness = 0;  // L*
   double a = 0;
   double b = 0;
 };

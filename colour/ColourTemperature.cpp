@@ -54,13 +54,13 @@ LocusPoint PlanckianLocusAt(double kelvin) {
 }
 
 const std::vector<LocusPoint>& LocusTable() {
-  static const std::vector<LocusPoint> table = [] {
+  static const std::vector<LocusPoint> kTable = [] {
     std::vector<LocusPoint> points;
     for (double t = kLowestKelvin; t < kHighestKelvin * kTableStep; t *= kTableStep)
       points.push_back(PlanckianLocusAt(t));
     return points;
   }();
-  return table;
+  return kTable;
 }
 
 struct Uv {

@@ -13,10 +13,10 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int kDriveMax = 255;
 
 bool IsWhite(const PatchReading& p) {
-  return p.grey() && p.r == kDriveMax;
+  return p.IsGrey() && p.r == kDriveMax;
 }
 bool IsBlack(const PatchReading& p) {
-  return p.grey() && p.r == 0;
+  return p.IsGrey() && p.r == 0;
 }
 
 // The patch the run's white (or black) is taken from: the first patch 255,255,255 (0,0,0),
@@ -25,7 +25,7 @@ const PatchReading* FindReference(const std::vector<PatchReading>& readings, boo
   const PatchReading* best = nullptr;
   for (const PatchReading& p : readings) {
     if (white ? IsWhite(p) : IsBlack(p)) return &p;
-    if (!p.grey()) continue;
+    if (!p.IsGrey()) continue;
     if (!best || (white ? p.Y > best->Y : p.Y < best->Y)) best = &p;
   }
   return best;
@@ -33,13 +33,13 @@ const PatchReading* FindReference(const std::vector<PatchReading>& readings, boo
 
 // ΔE within the maximum of its kind. A ΔE that is not a number fails.
 bool WithinMaximum(const PatchReading& p, double deltaE, const Thresholds& thresholds) {
-  return deltaE <= (p.grey() ? thresholds.greyMaximum : thresholds.colourMaximum);
+  return deltaE <= (p.IsGrey() ? thresholds.greyMaximum : thresholds.colourMaximum);
 }
 
 // The gamma of a grey step between black and white; none for other patches and for a step that
 // gives no finite gamma (one at or below the black, for example).
 std::optional<double> StepGamma(const PatchReading& p, double whiteY, double blackY) {
-  if (!p.grey() || p.r <= 0 || p.r >= kDriveMax) return std::nullopt;
+  if (!p.IsGrey() || p.r <= 0 || p.r >= kDriveMax) return std::nullopt;
   const double gamma = PointGamma(p.r / static_cast<double>(kDriveMax), p.Y, whiteY, blackY);
   if (!std::isfinite(gamma)) return std::nullopt;
   return gamma;
@@ -64,8 +64,8 @@ PatchFigures Figure(const PatchReading& p, const TargetColours& colours, const X
 }
 
 int CountOfKind(const std::vector<PatchReading>& patches, bool greys) {
-  return static_cast<int>(std::count_if(patches.begin(), patches.end(),
-                                        [&](const PatchReading& p) { return p.grey() == greys; }));
+  return static_cast<int>(std::count_if(
+      patches.begin(), patches.end(), [&](const PatchReading& p) { return p.IsGrey() == greys; }));
 }
 
 // Average and maximum ΔE of the patches of one kind, and whether all `planned` were measured and
@@ -77,7 +77,7 @@ Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, int plan
   double sum = 0;
   bool allNumbers = true;
   for (const PatchFigures& f : patches) {
-    if (f.reading.grey() != greys) continue;
+    if (f.reading.IsGrey() != greys) continue;
     ++v.count;
     sum += f.deltaE;
     v.maximum = std::max(v.maximum, f.deltaE);

@@ -14,7 +14,7 @@ struct PatchReading {
   std::string name;  // "grey 128", "white", "black", "red", "green", "blue", "cyan", ...
   int r = 0, g = 0, b = 0;
   double x = 0, y = 0, Y = 0;  // as measured (the analyzer offsets already added)
-  bool grey() const { return r == g && g == b; }
+  bool IsGrey() const { return r == g && g == b; }
 };
 
 // What was found for one patch.
@@ -58,7 +58,7 @@ struct VerificationFigures {
   ColourTemperature whiteTemperature;
   Chromaticity whiteChromaticity;
   // Both kinds pass; a run that measured nothing does not.
-  bool passes() const { return !patches.empty() && greys.passes && colours.passes; }
+  bool Passes() const { return !patches.empty() && greys.passes && colours.passes; }
 };
 
 // Evaluates what was measured against the target. The white is the patch 255,255,255 and the

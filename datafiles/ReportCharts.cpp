@@ -94,7 +94,7 @@ class PlotArea {
 std::vector<const colour::PatchFigures*> GreysByDrive(const colour::VerificationFigures& f) {
   std::vector<const colour::PatchFigures*> greys;
   for (const colour::PatchFigures& p : f.patches)
-    if (p.reading.grey() && std::isfinite(p.reading.Y)) greys.push_back(&p);
+    if (p.reading.IsGrey() && std::isfinite(p.reading.Y)) greys.push_back(&p);
   std::stable_sort(greys.begin(), greys.end(),
                    [](auto* a, auto* b) { return a->reading.r < b->reading.r; });
   return greys;
@@ -220,7 +220,7 @@ std::string ChromaticityChart(const colour::VerificationFigures& f, const colour
         "measured-gamut");
   }
   for (const colour::PatchFigures& p : f.patches) {
-    if (p.reading.grey() || !FiniteChromaticity(p.reading)) continue;
+    if (p.reading.IsGrey() || !FiniteChromaticity(p.reading)) continue;
     const Point at = plot.At(p.reading.x, p.reading.y);
     svg.Circle(at, kMarkerRadius, "measured-point");
     svg.Text({at.x + 6, at.y - 5}, p.reading.name, "point-label");

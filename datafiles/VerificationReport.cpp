@@ -81,10 +81,10 @@ std::vector<std::string> PatchCells(const colour::PatchFigures& p) {
           Fixed(p.measured.X, kTristimulusDecimals),
           Fixed(p.measured.Y, kTristimulusDecimals),
           Fixed(p.measured.Z, kTristimulusDecimals),
-          Fixed(p.lab.L, kLabDecimals),
+          Fixed(p.lab.lightness, kLabDecimals),
           Fixed(p.lab.a, kLabDecimals),
           Fixed(p.lab.b, kLabDecimals),
-          Fixed(p.targetLab.L, kLabDecimals),
+          Fixed(p.targetLab.lightness, kLabDecimals),
           Fixed(p.targetLab.a, kLabDecimals),
           Fixed(p.targetLab.b, kLabDecimals),
           Fixed(p.deltaE, kDeltaEDecimals),
@@ -182,7 +182,7 @@ std::string OverallVerdict(const colour::VerificationFigures& f) {
   if (f.patches.empty()) return "<p class=\"overall\">No patch was measured.</p>\n";
   if (f.greys.count < f.greys.planned || f.colours.count < f.colours.planned)
     return "<p class=\"overall\">Not every patch was measured.</p>\n";
-  const bool passes = f.passes();
+  const bool passes = f.Passes();
   return std::string("<p class=\"overall ") + VerdictWord(passes) + "\">" +
          (passes ? "The display passes." : "The display fails.") + "</p>\n";
 }

@@ -217,7 +217,7 @@ TEST_P(BenchInstrumentsTest, VerifyingATintedDisplayFailsByTheDeltaEItsModelImpl
   EXPECT_TRUE(result.figures.colours.passes);
   int greys = 0;
   for (const colour::PatchFigures& patch : result.figures.patches) {
-    if (!patch.reading.grey()) continue;
+    if (!patch.reading.IsGrey()) continue;
     ++greys;
     const double s = std::pow(patch.reading.r / 255.0, 2.2);
     const colour::Lab shown = ExpectedLab(0.3227, 0.3340, 0.2 + 259.8 * s, 260.0);

@@ -20,12 +20,13 @@ TEST(ColourTest, BlackHasNoChromaticityOfItsOwn) {
 TEST(ColourTest, LightnessOnBothSidesOfTheLinearPart) {
   const Xyz white = XyzFromXyY(0.3127, 0.3290, 200.0);
   struct Case {
-    double ratio, L;  // Y / Yn and CIE 15's L*: 116·∛ratio − 16 above (6/29)³, 24389/27·ratio below
+    double ratio;      // Y / Yn
+    double lightness;  // CIE 15's L*: 116·∛ratio − 16 above (6/29)³, 24389/27·ratio below
   } cases[] = {{1.0, 100.0},      {0.18, 49.496107}, {0.0088565, 8.000044},
                {0.008, 7.226370}, {0.0, 0.0},        {-0.001, -0.903296}};
   for (const Case& c : cases) {
     const Lab lab = LabFromXyz(XyzFromXyY(0.3127, 0.3290, c.ratio * 200.0), white);
-    EXPECT_NEAR(lab.L, c.L, 5e-6) << c.ratio;
+    EXPECT_NEAR(lab.lightness, c.lightness, 5e-6) << c.ratio;
     EXPECT_NEAR(lab.a, 0.0, 1e-12) << c.ratio;  // the white's own chromaticity is neutral
     EXPECT_NEAR(lab.b, 0.0, 1e-12) << c.ratio;
   }

@@ -60,14 +60,14 @@ TEST(VerificationTest, AnIdealDisplayPassesWithNoDifference) {
   for (const PatchFigures& p : f.patches) {
     EXPECT_LT(p.deltaE, 1e-3) << p.reading.name;
     EXPECT_TRUE(p.passes) << p.reading.name;
-    if (p.reading.grey() && p.reading.r > 0 && p.reading.r < 255) {
+    if (p.reading.IsGrey() && p.reading.r > 0 && p.reading.r < 255) {
       ASSERT_TRUE(p.gamma.has_value()) << p.reading.name;
       EXPECT_NEAR(*p.gamma, 2.2, 1e-9) << p.reading.name;
     } else {
       EXPECT_FALSE(p.gamma.has_value()) << p.reading.name;
     }
   }
-  EXPECT_TRUE(f.passes());
+  EXPECT_TRUE(f.Passes());
   EXPECT_EQ(f.greys.count, 21);
   EXPECT_EQ(f.colours.count, 6);
   EXPECT_EQ(f.whiteY, kWhiteY);
@@ -75,7 +75,7 @@ TEST(VerificationTest, AnIdealDisplayPassesWithNoDifference) {
   EXPECT_EQ(f.contrast, 0.0);  // no black luminance: no ratio
   EXPECT_NEAR(f.whiteTemperature.kelvin, 6504, 1);
   // The white itself is exactly (100, 0, 0).
-  EXPECT_NEAR(f.patches[20].lab.L, 100, 1e-12);
+  EXPECT_NEAR(f.patches[20].lab.lightness, 100, 1e-12);
   EXPECT_NEAR(f.patches[20].lab.a, 0, 1e-12);
   EXPECT_NEAR(f.patches[20].lab.b, 0, 1e-12);
 }
@@ -89,7 +89,7 @@ TEST(VerificationTest, IdealGreysOfABt1886DisplayWithABlackLevel) {
   const VerificationFigures f =
       Evaluate(readings, Target{kWhite, ToneCurve::Bt1886, &kRec709}, Thresholds{});
   for (const PatchFigures& p : f.patches) EXPECT_LT(p.deltaE, 1e-9) << p.reading.name;
-  EXPECT_TRUE(f.passes());
+  EXPECT_TRUE(f.Passes());
   EXPECT_NEAR(f.contrast, kWhiteY / kBlackY, 1e-9);
 }
 
@@ -132,7 +132,7 @@ TEST(VerificationTest, ATintedGreyRampFailsByTheDifferenceItsTintMakes) {
   EXPECT_FALSE(f.greys.passes);
   EXPECT_TRUE(f.colours.passes);  // no colours measured: nothing fails
   EXPECT_EQ(f.colours.count, 0);
-  EXPECT_FALSE(f.passes());
+  EXPECT_FALSE(f.Passes());
   EXPECT_GT(f.whiteTemperature.duv, -0.01);
   EXPECT_LT(f.whiteTemperature.duv, 0.0);  // below the locus: the magenta side
 }
@@ -178,7 +178,7 @@ TEST(VerificationTest, VerdictsAndWhatCannotBeCompared) {
   EXPECT_FALSE(dark.greys.passes);
 
   const VerificationFigures empty = Evaluate({}, Target{}, Thresholds{});
-  EXPECT_FALSE(empty.passes()) << "nothing measured is no pass";
+  EXPECT_FALSE(empty.Passes()) << "nothing measured is no pass";
   EXPECT_EQ(empty.greys.count + empty.colours.count, 0);
 }
 
@@ -207,7 +207,7 @@ TEST(VerificationTest, AKindHasAVerdictOnlyWhenItWasMeasuredInFull) {
     // The ideal display meets every threshold: a kind passes exactly when it is complete.
     EXPECT_EQ(f.greys.passes, stop.greysJudged);
     EXPECT_EQ(f.colours.passes, stop.coloursJudged);
-    EXPECT_EQ(f.passes(), stop.greysJudged && stop.coloursJudged);
+    EXPECT_EQ(f.Passes(), stop.greysJudged && stop.coloursJudged);
     EXPECT_EQ(f.colours.Measured(), stop.colours > 0);
   }
 }
