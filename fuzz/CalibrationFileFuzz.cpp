@@ -32,11 +32,11 @@ std::string Saved(const std::string& name, const CalibrationData& data) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  static const CalibrationData marked = Marked();
-  CalibrationData data = marked;
+  static const CalibrationData kMarked = Marked();
+  CalibrationData data = kMarked;
   const auto result = calibration_file::Read(velluma::fuzz::InputFile(bytes, size), data);
   if (result == calibration_file::ReadResult::CannotOpen) {
-    Check(SameData(data, marked), "a file that cannot be opened leaves the data as it was");
+    Check(SameData(data, kMarked), "a file that cannot be opened leaves the data as it was");
     velluma::fuzz::Fail("a regular file always opens");
   }
   if (result == calibration_file::ReadResult::Invalid) {
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   Check(result == calibration_file::ReadResult::Loaded, "Read returns one of its three results");
 
   const std::string first = Saved("first.txt", data);
-  CalibrationData again = marked;
+  CalibrationData again = kMarked;
   Check(calibration_file::Read(first, again) == calibration_file::ReadResult::Loaded,
         "a saved file loads");
   const std::string second = Saved("second.txt", again);

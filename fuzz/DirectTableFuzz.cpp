@@ -6,9 +6,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velluma;
-  static const MonitorLutTable unloadable = fuzz::UnloadableTable();
+  static const MonitorLutTable kUnloadable = fuzz::UnloadableTable();
   static MonitorLutTable table;
-  table = unloadable;
+  table = kUnloadable;
   if (!fuzz::LoadChecked(data, size, "Baselight", true, table)) return 0;
 
   // Codes of the unloadable table are all out of range, so an entry in range is one the file set.
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool entrySet = set(table[0][e]);
     for (int c = 0; c < kMonitorLutChannels; ++c) {
       fuzz::Check(set(table[c][e]) == entrySet, "a line sets all three channels of its entry");
-      fuzz::Check(entrySet || table[c][e] == unloadable[c][e],
+      fuzz::Check(entrySet || table[c][e] == kUnloadable[c][e],
                   "an entry the file does not set keeps its value");
     }
     fuzz::Check(reached || !entrySet, "the entries set are the first ones, without a gap");

@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   using Table = velluma::UserMemoryTables::FilmGammaTable;
 
   // Out of range everywhere, so an entry the reader did not write shows.
-  static const Table marked = [] {
+  static const Table kMarked = [] {
     Table table;
     for (std::size_t i = 0; i < table.size(); ++i) table[i] = -1 - static_cast<std::int32_t>(i);
     return table;
   }();
-  Table table = marked;
+  Table table = kMarked;
   switch (film_gamma_file::Read(velluma::fuzz::InputFile(bytes, size), table)) {
     case film_gamma_file::ReadResult::Loaded:
       for (std::int32_t value : table)
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
       Check(table == Table{}, "an invalid file leaves the table all zero");
       break;
     case film_gamma_file::ReadResult::CannotOpen:
-      Check(table == marked, "a file that cannot be opened leaves the table as it was");
+      Check(table == kMarked, "a file that cannot be opened leaves the table as it was");
       velluma::fuzz::Fail("a regular file always opens");
   }
   return 0;

@@ -37,27 +37,27 @@ void RemovePrivateFolder() {
 }  // namespace
 
 const std::string& InputFile(const std::uint8_t* data, std::size_t size) {
-  static const int fd = ::memfd_create("velluma-fuzz-input", MFD_CLOEXEC);
-  static const std::string path = "/proc/self/fd/" + std::to_string(fd);
-  if (fd < 0) SetUpFailed("memfd_create");
-  if (::ftruncate(fd, 0) != 0) SetUpFailed("ftruncate");
+  static const int kInputFd = ::memfd_create("velluma-fuzz-input", MFD_CLOEXEC);
+  static const std::string kInputPath = "/proc/self/fd/" + std::to_string(kInputFd);
+  if (kInputFd < 0) SetUpFailed("memfd_create");
+  if (::ftruncate(kInputFd, 0) != 0) SetUpFailed("ftruncate");
   for (std::size_t done = 0; done < size;) {
-    const ssize_t written = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
+    const ssize_t written = ::pwrite(kInputFd, data + done, size - done, static_cast<off_t>(done));
     if (written <= 0) SetUpFailed("pwrite");
     done += static_cast<std::size_t>(written);
   }
-  return path;
+  return kInputPath;
 }
 
 const std::string& PrivateFolder() {
-  static const std::string folder = [] {
+  static const std::string kFolder = [] {
     std::string pattern = FolderBase() + "/velluma-fuzz-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr) SetUpFailed("mkdtemp");
     return pattern;
   }();
-  static const bool removedAtExit = std::atexit(RemovePrivateFolder) == 0;
-  (void)removedAtExit;
-  return folder;
+  static const bool kRemovedAtExit = std::atexit(RemovePrivateFolder) == 0;
+  (void)kRemovedAtExit;
+  return kFolder;
 }
 
 void WriteWholeFile(const std::string& path, const std::string& content) {

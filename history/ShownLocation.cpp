@@ -94,23 +94,23 @@ std::string ShownQuery(std::string_view query, Dissected& parts) {
 // '/' before it ends the host part); a password with an '@' of its own would then show its tail,
 // so here the last '@' before the query ends it.
 void DissectUri(std::string_view location, std::size_t authority, Dissected& parts) {
-  constexpr std::size_t npos = std::string_view::npos;
+  constexpr std::size_t kNpos = std::string_view::npos;
   const std::string_view rest = location.substr(authority);
   const std::size_t libpqEnd = rest.find_first_of("@/");
-  const std::size_t query = rest.find('?', libpqEnd == npos ? 0 : libpqEnd);
+  const std::size_t query = rest.find('?', libpqEnd == kNpos ? 0 : libpqEnd);
   const std::size_t lastAt = rest.substr(0, query).rfind('@');
   parts.shown = location.substr(0, authority);
   std::size_t host = 0;
-  if (lastAt != npos) {
+  if (lastAt != kNpos) {
     const std::string_view userInformation = rest.substr(0, lastAt);
     const std::size_t colon = userInformation.find(':');
     parts.shown += userInformation.substr(0, colon);
     parts.shown += '@';
-    if (colon != npos) AddUriPassword(parts, userInformation.substr(colon + 1));
+    if (colon != kNpos) AddUriPassword(parts, userInformation.substr(colon + 1));
     host = lastAt + 1;
   }
-  parts.shown += rest.substr(host, query == npos ? npos : query - host);
-  if (query == npos) return;
+  parts.shown += rest.substr(host, query == kNpos ? kNpos : query - host);
+  if (query == kNpos) return;
   parts.shown += '?';
   parts.shown += ShownQuery(rest.substr(query + 1), parts);
 }

@@ -90,7 +90,7 @@ bool ParseData(const std::string& data, RegistryValue& value) {
     size_t pos = 0;
     std::string text;
     if (!ParseQuoted(data, pos, text) || pos != data.size()) return false;
-    value.type = kRegSz;
+    value.type = RegSz;
     value.data.assign(text.begin(), text.end());
     value.data.push_back(0);
     return true;
@@ -102,13 +102,13 @@ bool ParseData(const std::string& data, RegistryValue& value) {
                      [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
       return false;
     std::uint32_t number = static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
-    value.type = kRegDword;
+    value.type = RegDword;
     value.data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
                   static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)};
     return true;
   }
   if (data.rfind("hex:", 0) == 0) {
-    value.type = kRegBinary;
+    value.type = RegBinary;
     return ParseHexList(data.substr(4), value.data);
   }
   if (data.rfind("hex(", 0) == 0) {
@@ -120,7 +120,7 @@ bool ParseData(const std::string& data, RegistryValue& value) {
       return false;
     value.type = static_cast<std::uint32_t>(std::strtoul(typeDigits.c_str(), nullptr, 16));
     if (!ParseHexList(data.substr(close + 2), value.data)) return false;
-    if (value.type == kRegSz || value.type == kRegExpandSz) value.data = NarrowIfUtf16(value.data);
+    if (value.type == RegSz || value.type == RegExpandSz) value.data = NarrowIfUtf16(value.data);
     return true;
   }
   return false;
@@ -151,16 +151,16 @@ std::string RenderData(const RegistryValue& value) {
   const bool plainText =
       !d.empty() && d.back() == 0 && std::count(d.begin(), d.end(), 0) == 1 &&
       std::none_of(d.begin(), d.end(), [](std::uint8_t c) { return c == '\n' || c == '\r'; });
-  if (value.type == kRegSz && plainText) return Quote(std::string(d.begin(), d.end() - 1));
-  if (value.type == kRegDword && d.size() == 4) {
+  if (value.type == RegSz && plainText) return Quote(std::string(d.begin(), d.end() - 1));
+  if (value.type == RegDword && d.size() == 4) {
     char text[16];
     std::uint32_t n = d[0] | d[1] << 8 | d[2] << 16 | static_cast<std::uint32_t>(d[3]) << 24;
     std::snprintf(text, sizeof text, "dword:%08x", n);
     return text;
   }
-  if (value.type == kRegBinary) return "hex:" + HexList(d);
+  if (value.type == RegBinary) return "hex:" + HexList(d);
   std::vector<std::uint8_t> bytes = d;
-  if (value.type == kRegSz || value.type == kRegExpandSz) {  // back to UTF-16LE, as regedit writes
+  if (value.type == RegSz || value.type == RegExpandSz) {  // back to UTF-16LE, as regedit writes
     bytes.clear();
     for (std::uint8_t c : d) bytes.insert(bytes.end(), {c, 0});
   }

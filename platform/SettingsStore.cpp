@@ -19,14 +19,14 @@ constexpr std::size_t kIntegerBufferBytes = 4;
 }
 
 RegistryValue StringValue(const std::string& text) {
-  RegistryValue value{kRegSz, {text.begin(), text.end()}};
+  RegistryValue value{RegSz, {text.begin(), text.end()}};
   value.data.push_back(0);
   return value;
 }
 
 RegistryValue IntegerValue(std::int32_t number) {
   auto n = static_cast<std::uint32_t>(number);
-  return {kRegDword,
+  return {RegDword,
           {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
            static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
 }
@@ -52,8 +52,7 @@ std::string SettingsStore::ReadStringSetting(const std::string& name) const {
   if (!key->Open()) return "";
   auto value = key->Query(name);
   if (!value) return "";
-  if (value->type != kRegSz && value->type != kRegExpandSz)
-    Raise("Invalid data type for '%s'", name);
+  if (value->type != RegSz && value->type != RegExpandSz) Raise("Invalid data type for '%s'", name);
   std::string text(value->data.begin(), value->data.end());
   return text.substr(0, text.find('\0'));
 }
@@ -64,7 +63,7 @@ std::int32_t SettingsStore::ReadIntSetting(const std::string& name) const {
   auto value = key->Query(name);
   if (!value || value->data.size() > kIntegerBufferBytes)
     Raise("Failed to get data for '%s'", name);
-  if (value->type != kRegDword) Raise("Invalid data type for '%s'", name);
+  if (value->type != RegDword) Raise("Invalid data type for '%s'", name);
   std::uint32_t n = 0;
   for (std::size_t i = 0; i < value->data.size(); ++i)
     n |= std::uint32_t{value->data[i]} << (8 * i);
