@@ -33,15 +33,15 @@ class BenchInstrumentsTest : public test::StationRig<::testing::TestWithParam<co
   void Start(std::vector<std::string> benchOptions = {}) {
     benchOptions.insert(benchOptions.end(),
                         {"--reply-delay", "10", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
-    bench = std::make_unique<BenchProcess>(benchOptions);
-    ::setenv("VELLUMA_BENCH_SOCKET", bench->SocketPath().c_str(), 1);
+    bench_ = std::make_unique<BenchProcess>(benchOptions);
+    ::setenv("VELLUMA_BENCH_SOCKET", bench_->SocketPath().c_str(), 1);
     ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
     ::setenv("VELLUMA_EYEONE", VELLUMA_EYEONE_PATH, 1);
-    UseMonitorPort(bench->MonitorDevice());
-    settings.WriteStringSetting("AnalizerPort", bench->Pr655Device());
-    settings.WriteStringSetting("AnalizerModel", GetParam());
-    seam.DeviceSet().UseCaServer(caServer);
-    station.OpenDevices();
+    UseMonitorPort(bench_->MonitorDevice());
+    settings_.WriteStringSetting("AnalizerPort", bench_->Pr655Device());
+    settings_.WriteStringSetting("AnalizerModel", GetParam());
+    seam_.DeviceSet().UseCaServer(caServer_);
+    station_.OpenDevices();
   }
   void TearDown() override {
     StationRig::TearDown();
@@ -50,19 +50,19 @@ class BenchInstrumentsTest : public test::StationRig<::testing::TestWithParam<co
   }
   bool IsI1() const { return std::string(GetParam()) == "i1-Pro"; }
 
-  std::unique_ptr<BenchProcess> bench;
-  CaServer caServer;
+  std::unique_ptr<BenchProcess> bench_;
+  CaServer caServer_;
 };
 
 TEST_P(BenchInstrumentsTest, ZeroCalibrationCompletes) {
   Start();
-  op.answers = {Operator::kAnswerYes};
-  station.ZeroCalibrate();
-  EXPECT_EQ(op.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
-  EXPECT_FALSE(op.locked);
-  auto state = bench->State();
+  op_.answers = {Operator::kAnswerYes};
+  station_.ZeroCalibrate();
+  EXPECT_EQ(op_.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
+  EXPECT_FALSE(op_.locked);
+  auto state = bench_->State();
   if (std::string(GetParam()) == "PR-655") {
-    EXPECT_EQ(bench->Request("log pr655"),
+    EXPECT_EQ(bench_->Request("log pr655"),
               (std::vector<std::string>{"PHOTO", "SE0", "SK60", "SS3", "SU1", "Q"}));
     EXPECT_EQ(state["pr655.remote"], "off");
   }
@@ -71,24 +71,24 @@ TEST_P(BenchInstrumentsTest, ZeroCalibrationCompletes) {
   }
   if (IsI1()) {
     EXPECT_EQ(state["eyeone.calibrations"], "1");
-    EXPECT_EQ(op.messageLine, "Calibrate OK");
+    EXPECT_EQ(op_.messageLine, "Calibrate OK");
   }
 }
 
 TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
   Start();
-  op.answers = {Operator::kAnswerYes};
-  seam.DeviceSet().CreateCaAnalyzer();
-  ASSERT_TRUE(seam.Preparation().CalibrateInstrument().ready);
+  op_.answers = {Operator::kAnswerYes};
+  seam_.DeviceSet().CreateCaAnalyzer();
+  ASSERT_TRUE(seam_.Preparation().CalibrateInstrument().ready);
   if (IsI1()) {
-    ASSERT_EQ(seam.DeviceSet().I1()->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
+    ASSERT_EQ(seam_.DeviceSet().I1()->SetOption("ColorSpaceDescription.Type", "CIExyY"), 0);
   }
-  ASSERT_EQ(seam.DeviceSet().Front().BeginRemote().code, 0);
-  ASSERT_EQ(seam.Link()->ShowPattern(255, 0, 0), LinkResult::Ok);
+  ASSERT_EQ(seam_.DeviceSet().Front().BeginRemote().code, 0);
+  ASSERT_EQ(seam_.Link()->ShowPattern(255, 0, 0), LinkResult::Ok);
   double x = 0, y = 0, Y = 0;
-  ASSERT_EQ(seam.DeviceSet().Front().Measure(x, y, Y).code, 0);
-  seam.DeviceSet().Front().EndRemote();
-  const std::vector<std::string> measured = bench->Request("measure");
+  ASSERT_EQ(seam_.DeviceSet().Front().Measure(x, y, Y).code, 0);
+  seam_.DeviceSet().Front().EndRemote();
+  const std::vector<std::string> measured = bench_->Request("measure");
   ASSERT_EQ(measured.size(), 1u);
   const auto expected = Numbers(measured[0]);
   ASSERT_EQ(expected.size(), 3u) << measured[0];
@@ -100,24 +100,24 @@ TEST_P(BenchInstrumentsTest, TheFrontMeasuresThePatchTheMonitorShows) {
 
 TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
   Start();
-  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
-  op.dialogAnswers = {dir.File("auto.txt")};
-  const ProcedureResult result = station.RunAuto();
-  ASSERT_FALSE(op.boxes.empty());
-  EXPECT_EQ(op.boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
-      << op.boxes.back().text;
-  EXPECT_EQ(op.boxes.back().flags, 0);
+  op_.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  op_.dialogAnswers = {dir_.File("auto.txt")};
+  const ProcedureResult result = station_.RunAuto();
+  ASSERT_FALSE(op_.boxes.empty());
+  EXPECT_EQ(op_.boxes.back().text.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u)
+      << op_.boxes.back().text;
+  EXPECT_EQ(op_.boxes.back().flags, 0);
   // The i1-Pro's questions, answered, come before the report and change nothing of it.
   EXPECT_EQ(result.outcome, ProcedureOutcome::Done);
-  EXPECT_EQ(result.report, op.boxes.back().text);
+  EXPECT_EQ(result.report, op_.boxes.back().text);
 
   CalibrationData saved;
-  ASSERT_EQ(calibration_file::Read(dir.File("auto.txt"), saved),
+  ASSERT_EQ(calibration_file::Read(dir_.File("auto.txt"), saved),
             calibration_file::ReadResult::Loaded);
   // The monitor gets Y in 7 characters, cut rather than rounded above 100; the file rounds Y to
   // three decimals; x and y are four decimals in both.
   constexpr double kYTolerance = 1.5e-3;
-  auto state = bench->State();
+  auto state = bench_->State();
   const auto primaries = Numbers(state["primaries"]);
   ASSERT_EQ(primaries.size(), 9u);
   for (int p = 0; p < 3; ++p) {
@@ -138,22 +138,22 @@ TEST_P(BenchInstrumentsTest, AutoCompletesAndTheMonitorHoldsWhatTheFileHolds) {
 
 TEST_P(BenchInstrumentsTest, TintedGreysGiveTheRgbNgReport) {
   Start({"--tint-x", "0.05"});
-  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
-  op.dialogAnswers = {dir.File("tinted.txt")};
-  station.RunAuto();
-  ASSERT_FALSE(op.boxes.empty());
-  EXPECT_EQ(op.boxes.back().text.substr(0, 20), "Auto\t\tNG\n RGBch\t\tNG\n");
-  EXPECT_EQ(op.boxes.back().flags, 16);
+  op_.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  op_.dialogAnswers = {dir_.File("tinted.txt")};
+  station_.RunAuto();
+  ASSERT_FALSE(op_.boxes.empty());
+  EXPECT_EQ(op_.boxes.back().text.substr(0, 20), "Auto\t\tNG\n RGBch\t\tNG\n");
+  EXPECT_EQ(op_.boxes.back().flags, 16);
 }
 
 TEST_P(BenchInstrumentsTest, ADimPanelGivesTheMaxBrightBox) {
   Start({"--white", "200"});
-  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
-  station.RunAuto();
-  ASSERT_FALSE(op.boxes.empty());
-  EXPECT_EQ(op.boxes.back().caption, "MaxBright");
-  EXPECT_EQ(op.boxes.back().text, "QX-7MR520\nMaxBright\t 200\tNG");
-  EXPECT_TRUE(op.dialogFilters.empty());
+  op_.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  station_.RunAuto();
+  ASSERT_FALSE(op_.boxes.empty());
+  EXPECT_EQ(op_.boxes.back().caption, "MaxBright");
+  EXPECT_EQ(op_.boxes.back().text, "QX-7MR520\nMaxBright\t 200\tNG");
+  EXPECT_TRUE(op_.dialogFilters.empty());
 }
 
 // A verification view that records what it was shown and asks to stop once `stopAfter` patches
@@ -171,20 +171,20 @@ struct RecordingView : VerificationView {
 // out here rather than taken from the program.
 colour::Lab ExpectedLab(double x, double y, double Y, double whiteY) {
   const double X = x / y * Y, Z = (1 - x - y) / y * Y;
-  const double Xn = 0.3127 / 0.3290 * whiteY, Zn = (1 - 0.3127 - 0.3290) / 0.3290 * whiteY;
+  const double whiteX = 0.3127 / 0.3290 * whiteY, whiteZ = (1 - 0.3127 - 0.3290) / 0.3290 * whiteY;
   auto f = [](double t) {
     return t > 216.0 / 24389 ? std::cbrt(t) : t * 24389.0 / 27 / 116 + 16.0 / 116;
   };
-  return {116 * f(Y / whiteY) - 16, 500 * (f(X / Xn) - f(Y / whiteY)),
-          200 * (f(Y / whiteY) - f(Z / Zn))};
+  return {116 * f(Y / whiteY) - 16, 500 * (f(X / whiteX) - f(Y / whiteY)),
+          200 * (f(Y / whiteY) - f(Z / whiteZ))};
 }
 
 TEST_P(BenchInstrumentsTest, VerifyingAnIdealDisplayPassesAndWritesNothingIntoTheMonitor) {
   Start();
-  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  op_.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   RecordingView view;
-  const VerificationResult result = station.Verify(view);
-  EXPECT_EQ(result.outcome, VerificationResult::Outcome::Finished) << op.messageLine;
+  const VerificationResult result = station_.Verify(view);
+  EXPECT_EQ(result.outcome, VerificationResult::Outcome::Finished) << op_.messageLine;
   EXPECT_TRUE(result.Passes());
   ASSERT_EQ(result.readings.size(), 27u);  // white, black, 19 greys, 6 colours
   EXPECT_EQ(view.shown.size(), 28u);       // before the first patch and after each
@@ -195,10 +195,10 @@ TEST_P(BenchInstrumentsTest, VerifyingAnIdealDisplayPassesAndWritesNothingIntoTh
   EXPECT_NEAR(result.figures.whiteTemperature.kelvin, 6504, 5);
   EXPECT_LT(result.figures.greys.maximum, 0.5);
   EXPECT_LT(result.figures.colours.maximum, 0.5);
-  EXPECT_EQ(op.messageLine.rfind("Verification passed: ΔE2000 greys average 0.", 0), 0u)
-      << op.messageLine;
-  EXPECT_FALSE(op.locked);
-  auto state = bench->State();
+  EXPECT_EQ(op_.messageLine.rfind("Verification passed: ΔE2000 greys average 0.", 0), 0u)
+      << op_.messageLine;
+  EXPECT_FALSE(op_.locked);
+  auto state = bench_->State();
   for (const char* written : {"primaries", "grey0", "grey1", "grey2", "zbl"})
     EXPECT_EQ(state[written], "none") << written;
   EXPECT_EQ(state["pattern"], "0 0 0");  // left black, as AUTO leaves it
@@ -208,10 +208,10 @@ TEST_P(BenchInstrumentsTest, VerifyingAnIdealDisplayPassesAndWritesNothingIntoTh
 // light (black + (white - black) s^2.2, tinted) has against D65 at 260 × s^2.2.
 TEST_P(BenchInstrumentsTest, VerifyingATintedDisplayFailsByTheDeltaEItsModelImplies) {
   Start({"--tint-x", "0.01", "--tint-y", "0.005"});
-  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  op_.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   RecordingView view;
-  const VerificationResult result = station.Verify(view);
-  ASSERT_EQ(result.outcome, VerificationResult::Outcome::Finished) << op.messageLine;
+  const VerificationResult result = station_.Verify(view);
+  ASSERT_EQ(result.outcome, VerificationResult::Outcome::Finished) << op_.messageLine;
   EXPECT_FALSE(result.Passes());
   EXPECT_FALSE(result.figures.greys.passes);
   EXPECT_TRUE(result.figures.colours.passes);
@@ -227,15 +227,15 @@ TEST_P(BenchInstrumentsTest, VerifyingATintedDisplayFailsByTheDeltaEItsModelImpl
   }
   EXPECT_EQ(greys, 21);
   EXPECT_GT(result.figures.greys.maximum, 2.0);
-  EXPECT_EQ(op.messageLine.rfind("Verification NG: ", 0), 0u) << op.messageLine;
+  EXPECT_EQ(op_.messageLine.rfind("Verification NG: ", 0), 0u) << op_.messageLine;
 }
 
 TEST_P(BenchInstrumentsTest, AStoppedVerificationKeepsThePatchesItMeasured) {
   Start();
-  op.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
+  op_.answers = {Operator::kAnswerYes, Operator::kAnswerYes};
   RecordingView view;
   view.stopAfter = 5;
-  const VerificationResult result = station.Verify(view);
+  const VerificationResult result = station_.Verify(view);
   EXPECT_EQ(result.outcome, VerificationResult::Outcome::Stopped);
   ASSERT_EQ(result.readings.size(), 5u);
   EXPECT_EQ(result.figures.patches.size(), 5u);
@@ -244,9 +244,9 @@ TEST_P(BenchInstrumentsTest, AStoppedVerificationKeepsThePatchesItMeasured) {
   EXPECT_FALSE(result.Passes());
   EXPECT_FALSE(result.figures.greys.passes) << "5 of 21 greys: no verdict";
   EXPECT_FALSE(result.figures.colours.passes) << "no colour measured: no verdict";
-  EXPECT_EQ(op.messageLine, "Verification stopped after 5 of 27 patches");
-  EXPECT_FALSE(op.locked);
-  EXPECT_EQ(bench->State()["pattern"], "0 0 0");
+  EXPECT_EQ(op_.messageLine, "Verification stopped after 5 of 27 patches");
+  EXPECT_FALSE(op_.locked);
+  EXPECT_EQ(bench_->State()["pattern"], "0 0 0");
 }
 
 TEST_P(BenchInstrumentsTest, AStoredTargetThatNamesNothingStopsVerifyBeforeAnyPatch) {
@@ -264,17 +264,17 @@ TEST_P(BenchInstrumentsTest, AStoredTargetThatNamesNothingStopsVerifyBeforeAnyPa
        "chromaticity"},
   };
   for (const auto& c : stored) {
-    settings.WriteStringSetting(c.setting, c.value);
+    settings_.WriteStringSetting(c.setting, c.value);
     RecordingView view;
     view.shown.push_back(0);
-    const VerificationResult result = station.Verify(view);
+    const VerificationResult result = station_.Verify(view);
     EXPECT_EQ(result.outcome, VerificationResult::Outcome::Failed);
     EXPECT_TRUE(result.readings.empty());
-    ASSERT_FALSE(op.boxes.empty());
-    EXPECT_EQ(op.boxes.back(), (Box{c.box, "Verify", 16}));
-    for (const std::string& line : bench->Log()) EXPECT_NE(line.rfind("OUT", 0), 0u) << line;
-    EXPECT_FALSE(op.locked);
-    settings.WriteStringSetting(c.setting, "");
+    ASSERT_FALSE(op_.boxes.empty());
+    EXPECT_EQ(op_.boxes.back(), (Box{c.box, "Verify", 16}));
+    for (const std::string& line : bench_->Log()) EXPECT_NE(line.rfind("OUT", 0), 0u) << line;
+    EXPECT_FALSE(op_.locked);
+    settings_.WriteStringSetting(c.setting, "");
   }
 }
 
@@ -292,41 +292,41 @@ TEST_P(BenchFailuresTest, FailuresOfEachInstrument) {
   const std::string model = GetParam();
   if (model == "CA-310") {
     Start({"--fault", "ca:collection fail"});
-    station.ZeroCalibrate();
-    EXPECT_EQ(op.boxes, (std::vector<Box>{{"Not Connect!  Restart Application", "ERROR: ", 0}}));
-    EXPECT_TRUE(op.locked);
+    station_.ZeroCalibrate();
+    EXPECT_EQ(op_.boxes, (std::vector<Box>{{"Not Connect!  Restart Application", "ERROR: ", 0}}));
+    EXPECT_TRUE(op_.locked);
   } else if (model == "i1-Pro") {
     Start({"--fault", "eyeone:Calibrate fail"});
-    op.answers = {Operator::kAnswerYes};
-    station.ZeroCalibrate();
-    EXPECT_EQ(op.messageLine, "Calibrate NG");
-    EXPECT_EQ(op.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
-    op.answers = {Operator::kAnswerNo};
-    op.boxes.clear();
-    station.ZeroCalibrate();
-    EXPECT_EQ(op.boxes.back(), (Box{"0-Cal. Abort", "Abort", 0}));
-    op.answers = {Operator::kAnswerYes, Operator::kAnswerNo};  // calibrate, then not on the screen
-    op.boxes.clear();
-    station.RunAuto();
-    EXPECT_EQ(op.boxes.back(), (Box{"Auto Calibration Abort", "Abort", 0}));
-    EXPECT_TRUE(bench->Log().empty()) << "the monitor is not queried";
+    op_.answers = {Operator::kAnswerYes};
+    station_.ZeroCalibrate();
+    EXPECT_EQ(op_.messageLine, "Calibrate NG");
+    EXPECT_EQ(op_.boxes.back(), (Box{"Complete.", "0-Cal.", 0}));
+    op_.answers = {Operator::kAnswerNo};
+    op_.boxes.clear();
+    station_.ZeroCalibrate();
+    EXPECT_EQ(op_.boxes.back(), (Box{"0-Cal. Abort", "Abort", 0}));
+    op_.answers = {Operator::kAnswerYes, Operator::kAnswerNo};  // calibrate, then not on the screen
+    op_.boxes.clear();
+    station_.RunAuto();
+    EXPECT_EQ(op_.boxes.back(), (Box{"Auto Calibration Abort", "Abort", 0}));
+    EXPECT_TRUE(bench_->Log().empty()) << "the monitor is not queried";
     ::setenv("VELLUMA_EYEONE", "/nonexistent/EyeOne.so", 1);
-    station.CloseDevices();
-    station.OpenDevices();
-    op.boxes.clear();
-    station.ZeroCalibrate();
-    EXPECT_EQ(op.messageLine, "Lib wasn't loaded");
-    EXPECT_EQ(op.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
+    station_.CloseDevices();
+    station_.OpenDevices();
+    op_.boxes.clear();
+    station_.ZeroCalibrate();
+    EXPECT_EQ(op_.messageLine, "Lib wasn't loaded");
+    EXPECT_EQ(op_.boxes, (std::vector<Box>{{"0-Cal. Abort", "Abort", 0}}));
   } else if (model == "PR-655") {
     Start({"--fault", "pr655:M1 reply -8"});
-    op.dialogAnswers = {dir.File("weak.txt")};
-    station.RunAuto();
-    EXPECT_EQ(op.boxes.front(), (Box{"Analyzer: Weak light   insufficient signal.", "Auto", 16}));
+    op_.dialogAnswers = {dir_.File("weak.txt")};
+    station_.RunAuto();
+    EXPECT_EQ(op_.boxes.front(), (Box{"Analyzer: Weak light   insufficient signal.", "Auto", 16}));
   } else {
     Start();
-    station.ZeroCalibrate();
-    EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: Error", "0-Cal.", 16}}));
-    EXPECT_FALSE(op.locked);
+    station_.ZeroCalibrate();
+    EXPECT_EQ(op_.boxes, (std::vector<Box>{{"Analyzer: Error", "0-Cal.", 16}}));
+    EXPECT_FALSE(op_.locked);
   }
 }
 

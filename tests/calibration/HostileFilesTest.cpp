@@ -24,7 +24,7 @@ constexpr double kCpuSecondsBound = 1.0;
 constexpr long long kGrowthBoundKiB = 64 * 1024;
 
 // What an Open ended in.
-enum Outcome { kNothing = 0, kInvalidData = 1, kFileError = 2 };
+enum Outcome { Nothing = 0, InvalidData = 1, FileError = 2 };
 
 struct Tab {
   const char* name;
@@ -36,12 +36,12 @@ struct Tab {
 };
 
 const Tab kTabs[] = {
-    {"calibration", Operator::kCalibrationTab, 0, "Davinci Resolve", "[COLOR]\n", kNothing},
+    {"calibration", Operator::kCalibrationTab, 0, "Davinci Resolve", "[COLOR]\n", Nothing},
     {"Baselight", Operator::kLookUpTableTab, 0, "Baselight", "# width 255 255 255\n\n# Cube\n",
-     kInvalidData},
-    {"DaVinci", Operator::kLookUpTableTab, 0, "Davinci Resolve", "LUT_3D_SIZE 255\n", kInvalidData},
-    {"direct table", Operator::kLookUpTableTab, 1, "Davinci Resolve", "1,2,3\n", kFileError},
-    {"film gamma", Operator::kFilmGammaTab, 0, "Davinci Resolve", "1\n7\n0\n", kNothing},
+     InvalidData},
+    {"DaVinci", Operator::kLookUpTableTab, 0, "Davinci Resolve", "LUT_3D_SIZE 255\n", InvalidData},
+    {"direct table", Operator::kLookUpTableTab, 1, "Davinci Resolve", "1,2,3\n", FileError},
+    {"film gamma", Operator::kFilmGammaTab, 0, "Davinci Resolve", "1\n7\n0\n", Nothing},
 };
 
 // A file of `bytes` that holds `header` and then NUL bytes, made without writing them.
@@ -57,24 +57,24 @@ class HostileFilesTest : public test::StationRig<> {
  protected:
   void SetUp() override {
     StationRig::SetUp();
-    ::mkfifo(dir.File("fifo").c_str(), 0600);
-    std::filesystem::create_directory(dir.File("folder"));
+    ::mkfifo(dir_.File("fifo").c_str(), 0600);
+    std::filesystem::create_directory(dir_.File("folder"));
   }
 
   Outcome Open(const Tab& tab, const std::string& path) {
-    settings.WriteIntSetting("LUTFile", tab.directTable);
-    settings.WriteStringSetting("LutFileType", tab.lutType);
-    op.activeTab = tab.tab;
-    op.boxes.clear();
-    op.dialogAnswers = {path};
+    settings_.WriteIntSetting("LUTFile", tab.directTable);
+    settings_.WriteStringSetting("LutFileType", tab.lutType);
+    op_.activeTab = tab.tab;
+    op_.boxes.clear();
+    op_.dialogAnswers = {path};
     try {
-      station.OpenFile();
+      station_.OpenFile();
     } catch (const LUTFileError&) {
-      return kFileError;
+      return FileError;
     }
-    if (op.boxes.empty()) return kNothing;
-    return op.boxes == std::vector<test::ScriptedOperator::Box>{{"INVALID DATA", "DATA ERROR", 17}}
-               ? kInvalidData
+    if (op_.boxes.empty()) return Nothing;
+    return op_.boxes == std::vector<test::ScriptedOperator::Box>{{"INVALID DATA", "DATA ERROR", 17}}
+               ? InvalidData
                : Outcome(-1);
   }
 
@@ -90,16 +90,17 @@ class HostileFilesTest : public test::StationRig<> {
 
 TEST_F(HostileFilesTest, WhatIsNotARegularFileIsNotOpenedAndNothingBlocks) {
   for (const Tab& tab : kTabs)
-    for (const std::string& path : {dir.File("fifo"), std::string("/dev/zero"), dir.File("folder")})
+    for (const std::string& path :
+         {dir_.File("fifo"), std::string("/dev/zero"), dir_.File("folder")})
       ExpectBounded(tab, path, tab.cannotOpen);
 }
 
 TEST_F(HostileFilesTest, TwoGigabytesOfNulBytesAreRejectedQuicklyInLittleMemory) {
   for (const Tab& tab : kTabs) {
-    MakeSparse(dir.File("nul"), "", kHugeBytes);
-    ExpectBounded(tab, dir.File("nul"), kInvalidData);
-    MakeSparse(dir.File("headed"), tab.header, kHugeBytes);
-    ExpectBounded(tab, dir.File("headed"), kInvalidData);
+    MakeSparse(dir_.File("nul"), "", kHugeBytes);
+    ExpectBounded(tab, dir_.File("nul"), InvalidData);
+    MakeSparse(dir_.File("headed"), tab.header, kHugeBytes);
+    ExpectBounded(tab, dir_.File("headed"), InvalidData);
   }
 }
 

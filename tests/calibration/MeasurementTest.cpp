@@ -27,221 +27,221 @@ bool Complete(const MeasurementRun::SequenceResult& sequence) {
 }
 
 TEST_F(MeasurementTest, APatchCarriesTheOffsetsAndIsShownAtOnce) {
-  op.offsets[0] = "+0.0050";
-  op.offsets[1] = "-0.0030";
-  reading = [](int, test::CaScript& s) {
+  op_.offsets[0] = "+0.0050";
+  op_.offsets[1] = "-0.0030";
+  reading_ = [](int, test::CaScript& s) {
     s.sx = 0.300f;
     s.sy = 0.310f;
-    s.Lv = 123.4567f;
+    s.lv = 123.4567f;
   };
   XyYValue result;
-  ASSERT_TRUE(seam.Measurement().MeasurePatch(10, 20, 30, "R", "Measurement", result).Measured());
+  ASSERT_TRUE(seam_.Measurement().MeasurePatch(10, 20, 30, "R", "Measurement", result).Measured());
   EXPECT_NEAR(result.x, 0.305, 1e-7);
   EXPECT_NEAR(result.y, 0.307, 1e-7);
-  EXPECT_EQ(op.yxy[0], "    0.3050");
-  EXPECT_EQ(op.yxy[1], "    0.3070");
-  EXPECT_EQ(op.yxy[2], "   123.457");
-  EXPECT_EQ(op.yxy[3], "R");
-  EXPECT_EQ(bench.State()["pattern"], "10 20 30");
-  EXPECT_EQ(clock.Pauses(), (std::vector<int>{125, 100}));
-  op.offsets[0] = "-";
-  op.offsets[1] = "";
-  ASSERT_TRUE(seam.Measurement().MeasurePatch(0, 0, 0, "0", "Measurement", result).Measured());
+  EXPECT_EQ(op_.yxy[0], "    0.3050");
+  EXPECT_EQ(op_.yxy[1], "    0.3070");
+  EXPECT_EQ(op_.yxy[2], "   123.457");
+  EXPECT_EQ(op_.yxy[3], "R");
+  EXPECT_EQ(bench_.State()["pattern"], "10 20 30");
+  EXPECT_EQ(clock_.Pauses(), (std::vector<int>{125, 100}));
+  op_.offsets[0] = "-";
+  op_.offsets[1] = "";
+  ASSERT_TRUE(seam_.Measurement().MeasurePatch(0, 0, 0, "0", "Measurement", result).Measured());
   EXPECT_NEAR(result.x, 0.300, 1e-7) << "a lone sign counts as 0";
 }
 
 TEST_F(MeasurementTest, AFailedPatchReportsUnderTheCallersCaptionAndWritesNothing) {
   XyYValue result{9, 9, 9};
-  bench.AddFault("OUT silent times 1");
-  EXPECT_FALSE(seam.Measurement().MeasurePatch(1, 1, 1, "1", "Auto", result).Measured());
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: Communication Error", "Auto", 16}}));
-  EXPECT_EQ(script.measurements, 0) << "no instrument activity";
-  EXPECT_EQ(op.yxy[3], "");
-  failAt = 0;
-  EXPECT_FALSE(seam.Measurement().MeasurePatch(1, 1, 1, "1", "Measurement", result).Measured());
-  EXPECT_EQ(op.boxes.back(), (Box{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}));
+  bench_.AddFault("OUT silent times 1");
+  EXPECT_FALSE(seam_.Measurement().MeasurePatch(1, 1, 1, "1", "Auto", result).Measured());
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"Monitor: Communication Error", "Auto", 16}}));
+  EXPECT_EQ(script_.measurements, 0) << "no instrument activity";
+  EXPECT_EQ(op_.yxy[3], "");
+  failAt_ = 0;
+  EXPECT_FALSE(seam_.Measurement().MeasurePatch(1, 1, 1, "1", "Measurement", result).Measured());
+  EXPECT_EQ(op_.boxes.back(), (Box{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}));
   EXPECT_EQ(result, (XyYValue{9, 9, 9}));
 }
 
 TEST_F(MeasurementTest, TheSequenceMeasuresWritesAndReportsItsProgress) {
-  reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
-  ASSERT_TRUE(Complete(seam.Measurement().MeasureSequence()));
-  EXPECT_EQ(station.Held().calibration.primaries[1].Y, 1.0);
-  EXPECT_EQ(station.Held().calibration.greyLevels[255].Y, 255.0 + kSequenceGrey0);
-  ASSERT_EQ(op.progress.size(), 258u);
-  EXPECT_EQ(op.progressTotal, 256);
-  EXPECT_EQ(op.progress[0], 0) << "the bar begins empty";
-  EXPECT_EQ(op.progress[1], 1) << "after level 0";
-  EXPECT_EQ(op.progress[128], 128) << "after level 127";
-  EXPECT_EQ(op.progress[256], 256) << "after level 255";
-  EXPECT_EQ(op.progress[257], -1) << "cleared at the end";
-  EXPECT_EQ(op.pumps, 256);
+  reading_ = [](int index, test::CaScript& s) { s.lv = static_cast<float>(index); };
+  ASSERT_TRUE(Complete(seam_.Measurement().MeasureSequence()));
+  EXPECT_EQ(station_.Held().calibration.primaries[1].Y, 1.0);
+  EXPECT_EQ(station_.Held().calibration.greyLevels[255].Y, 255.0 + kSequenceGrey0);
+  ASSERT_EQ(op_.progress.size(), 258u);
+  EXPECT_EQ(op_.progressTotal, 256);
+  EXPECT_EQ(op_.progress[0], 0) << "the bar begins empty";
+  EXPECT_EQ(op_.progress[1], 1) << "after level 0";
+  EXPECT_EQ(op_.progress[128], 128) << "after level 127";
+  EXPECT_EQ(op_.progress[256], 256) << "after level 255";
+  EXPECT_EQ(op_.progress[257], -1) << "cleared at the end";
+  EXPECT_EQ(op_.pumps, 256);
   EXPECT_EQ(BenchValues("primaries").size(), 9u);
   EXPECT_EQ(BenchValues("grey0").back(), "258.0000");
   EXPECT_EQ(BenchValues("grey2").size(), 256u);
-  EXPECT_EQ(bench.State()["pattern"], "0 0 0");
-  EXPECT_EQ(script.calls.back(), "Ca.36 0");
-  const auto log = bench.Log();
+  EXPECT_EQ(bench_.State()["pattern"], "0 0 0");
+  EXPECT_EQ(script_.calls.back(), "Ca.36 0");
+  const auto log = bench_.Log();
   EXPECT_EQ(std::count_if(log.begin(), log.end(),
                           [](const std::string& c) { return c.rfind("OUT", 0) == 0; }),
             263);
 }
 
 TEST_F(MeasurementTest, AnInstrumentFailureAtGreyLevel60) {
-  failAt = kSequenceGrey0 + 60;
-  reading = [](int index, test::CaScript& s) { s.Lv = static_cast<float>(index); };
-  EXPECT_FALSE(Complete(seam.Measurement().MeasureSequence()));
-  EXPECT_EQ(station.Held().calibration.greyLevels[59].Y, 59.0 + kSequenceGrey0);
-  EXPECT_EQ(station.Held().calibration.greyLevels[60].Y, 0.0);
-  EXPECT_EQ(script.calls.back(), "Ca.36 0") << "remote mode left";
+  failAt_ = kSequenceGrey0 + 60;
+  reading_ = [](int index, test::CaScript& s) { s.lv = static_cast<float>(index); };
+  EXPECT_FALSE(Complete(seam_.Measurement().MeasureSequence()));
+  EXPECT_EQ(station_.Held().calibration.greyLevels[59].Y, 59.0 + kSequenceGrey0);
+  EXPECT_EQ(station_.Held().calibration.greyLevels[60].Y, 0.0);
+  EXPECT_EQ(script_.calls.back(), "Ca.36 0") << "remote mode left";
   EXPECT_EQ(BenchValues("primaries").size(), 9u);
-  EXPECT_EQ(bench.State()["grey0"], "none");
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}}));
+  EXPECT_EQ(bench_.State()["grey0"], "none");
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"Analyzer: PROBE ERROR(E26)", "Measurement", 16}}));
 }
 
 TEST_F(MeasurementTest, AGreyRampRefusedOnChannel2) {
-  bench.AddFault("G$M:WDW2 reply NAK");
-  EXPECT_FALSE(Complete(seam.Measurement().MeasureSequence()));
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Monitor: NACK", "PC->MONITOR", 16}}));
-  EXPECT_NE(bench.State()["grey1"], "none");
-  EXPECT_EQ(bench.State()["grey2"], "none");
-  EXPECT_NE(script.calls.back(), "Ca.36 0") << "the instrument stays in remote mode";
+  bench_.AddFault("G$M:WDW2 reply NAK");
+  EXPECT_FALSE(Complete(seam_.Measurement().MeasureSequence()));
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"Monitor: NACK", "PC->MONITOR", 16}}));
+  EXPECT_NE(bench_.State()["grey1"], "none");
+  EXPECT_EQ(bench_.State()["grey2"], "none");
+  EXPECT_NE(script_.calls.back(), "Ca.36 0") << "the instrument stays in remote mode";
 }
 
 class AutoTest : public MeasurementTest {
  protected:
   void SetUp() override {
     MeasurementTest::SetUp();
-    op.dialogAnswers = {dir.File("auto.txt")};
+    op_.dialogAnswers = {dir_.File("auto.txt")};
   }
-  std::string Report() const { return op.boxes.empty() ? "" : op.boxes.back().text; }
+  std::string Report() const { return op_.boxes.empty() ? "" : op_.boxes.back().text; }
 };
 
 TEST_F(AutoTest, ACompleteRunSavesWritesAndReports) {
-  reading = [](int index, test::CaScript& s) {
-    if (index == kAutoGrey0 + 255) s.Lv = 1234.9f;
+  reading_ = [](int index, test::CaScript& s) {
+    if (index == kAutoGrey0 + 255) s.lv = 1234.9f;
   };
-  station.RunAuto();
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"Auto\t\tComplete.\nMaxBright\t\t1234", "Auto", 0}}));
-  EXPECT_EQ(station.Held().calibrationReady, 1);
-  EXPECT_EQ(op.status[2], dir.File("auto.txt"));
-  EXPECT_EQ(op.status[0], "");
-  EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
-  EXPECT_FALSE(op.locked);
-  EXPECT_EQ(bench.State()["zbl"], "100");
-  EXPECT_EQ(op.dialogFilters,
+  station_.RunAuto();
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"Auto\t\tComplete.\nMaxBright\t\t1234", "Auto", 0}}));
+  EXPECT_EQ(station_.Held().calibrationReady, 1);
+  EXPECT_EQ(op_.status[2], dir_.File("auto.txt"));
+  EXPECT_EQ(op_.status[0], "");
+  EXPECT_EQ(op_.messageLine, "Auto Calibration Complete");
+  EXPECT_FALSE(op_.locked);
+  EXPECT_EQ(bench_.State()["zbl"], "100");
+  EXPECT_EQ(op_.dialogFilters,
             std::vector<std::string>{"text File (*.txt)|*.txt|All Files(*.*)|*.*"});
-  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(),
+  EXPECT_NE(std::find(op_.calls.begin(), op_.calls.end(),
                       "SaveDialog text File (*.txt)|*.txt|All Files(*.*)|*.* .txt"),
-            op.calls.end())
+            op_.calls.end())
       << "the proposed name is the marker";
-  std::ifstream saved(dir.File("auto.txt"));
+  std::ifstream saved(dir_.File("auto.txt"));
   EXPECT_TRUE(saved.good());
 }
 
 TEST_F(AutoTest, ADimWhiteEndsWithMaxBrightBeforeTheSaveDialog) {
-  reading = [](int index, test::CaScript& s) {
-    if (index == kAutoWhite) s.Lv = 224.99f;
+  reading_ = [](int index, test::CaScript& s) {
+    if (index == kAutoWhite) s.lv = 224.99f;
   };
-  station.RunAuto();
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"QX-7MR520\nMaxBright\t 224\tNG", "MaxBright", 16}}));
-  EXPECT_TRUE(op.dialogFilters.empty());
-  EXPECT_EQ(bench.State()["zbl"], "100") << "the panel gets its normal brightness back";
-  EXPECT_FALSE(op.locked);
-  EXPECT_EQ(station.Held().calibrationReady, 0);
+  station_.RunAuto();
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"QX-7MR520\nMaxBright\t 224\tNG", "MaxBright", 16}}));
+  EXPECT_TRUE(op_.dialogFilters.empty());
+  EXPECT_EQ(bench_.State()["zbl"], "100") << "the panel gets its normal brightness back";
+  EXPECT_FALSE(op_.locked);
+  EXPECT_EQ(station_.Held().calibrationReady, 0);
 }
 
 TEST_F(AutoTest, AWhiteOfExactly225PassesAndACancelledSaveEndsQuietly) {
-  reading = [](int index, test::CaScript& s) {
-    if (index == kAutoWhite) s.Lv = 225.0f;
+  reading_ = [](int index, test::CaScript& s) {
+    if (index == kAutoWhite) s.lv = 225.0f;
   };
-  op.dialogAnswers.clear();
-  seam.HoldCalibrationData({});  // a file opened before: its grey table is gone now
-  station.RunAuto();
-  EXPECT_TRUE(op.boxes.empty());
-  EXPECT_EQ(op.dialogFilters.size(), 1u);
-  EXPECT_EQ(op.status[2], ".txt");
-  EXPECT_EQ(station.Held().calibrationReady, 0);
-  EXPECT_FALSE(op.locked);
+  op_.dialogAnswers.clear();
+  seam_.HoldCalibrationData({});  // a file opened before: its grey table is gone now
+  station_.RunAuto();
+  EXPECT_TRUE(op_.boxes.empty());
+  EXPECT_EQ(op_.dialogFilters.size(), 1u);
+  EXPECT_EQ(op_.status[2], ".txt");
+  EXPECT_EQ(station_.Held().calibrationReady, 0);
+  EXPECT_FALSE(op_.locked);
 }
 
 TEST_F(AutoTest, LevelsBelow50AreNeverTested) {
-  reading = [](int index, test::CaScript& s) {
+  reading_ = [](int index, test::CaScript& s) {
     if (index >= kAutoGrey0 && index < kAutoGrey0 + 50) s.sx = 0.1f;
-    if (index == kAutoGrey0 + 255) s.Lv = 12.7f;
+    if (index == kAutoGrey0 + 255) s.lv = 12.7f;
   };
-  station.RunAuto();
+  station_.RunAuto();
   EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t  12");
 }
 
 TEST_F(AutoTest, ALevelOutsideTheWindowAddsTheRgbLine) {
-  reading = [](int index, test::CaScript& s) {
+  reading_ = [](int index, test::CaScript& s) {
     if (index == kAutoGrey0 + 200) s.sx = 0.2399f;
   };
-  station.RunAuto();
-  EXPECT_EQ(op.boxes.back(), (Box{"Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250", "Auto", 16}));
-  EXPECT_EQ(station.Held().calibrationReady, 1) << "set by every run that reaches its report";
+  station_.RunAuto();
+  EXPECT_EQ(op_.boxes.back(), (Box{"Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250", "Auto", 16}));
+  EXPECT_EQ(station_.Held().calibrationReady, 1) << "set by every run that reaches its report";
 }
 
 TEST_F(AutoTest, TheOffsetsAreRemovedBeforeTheCheck) {
-  op.offsets[0] = "+0.0100";
-  reading = [](int, test::CaScript& s) { s.sx = 0.345f; };
-  station.RunAuto();
-  EXPECT_NEAR(station.Held().calibration.greyLevels[100].x, 0.355, 1e-6);
+  op_.offsets[0] = "+0.0100";
+  reading_ = [](int, test::CaScript& s) { s.sx = 0.345f; };
+  station_.RunAuto();
+  EXPECT_NEAR(station_.Held().calibration.greyLevels[100].x, 0.355, 1e-6);
   EXPECT_EQ(Report(), "Auto\t\tComplete.\nMaxBright\t\t 250");
 }
 
 TEST_F(AutoTest, AnotherModelOnTheLinkIsReported) {
   BenchProcess other({"--model", "QX-7MR521", "--reply-delay", "10"});
-  settings.WriteStringSetting("MonitorPort", other.MonitorDevice());
-  station.CloseDevices();
-  station.OpenDevices();
-  station.RunAuto();
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"monitor: QX-7MR521", "Auto", 16}}));
-  EXPECT_EQ(script.measurements, 0);
+  settings_.WriteStringSetting("MonitorPort", other.MonitorDevice());
+  station_.CloseDevices();
+  station_.OpenDevices();
+  station_.RunAuto();
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"monitor: QX-7MR521", "Auto", 16}}));
+  EXPECT_EQ(script_.measurements, 0);
 }
 
 TEST_F(AutoTest, AMeasurementThatStoppedKeepsTheChosenFileAndArmsNothing) {
-  dir.Write("auto.txt", "yesterday's calibration");
-  seam.HoldCalibrationData({});  // a file opened before
-  failAt = kAutoGrey0 + 60;
-  station.RunAuto();
-  ASSERT_EQ(op.boxes.size(), 2u);
-  EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0");
-  EXPECT_EQ(dir.Read("auto.txt"), "yesterday's calibration");
-  EXPECT_EQ(station.Held().calibrationReady, 0) << "zeros must not reach the monitor";
-  EXPECT_EQ(op.messageLine.find("Complete"), std::string::npos) << op.messageLine;
-  EXPECT_EQ(bench.State()["zbl"], "100");
-  station.SendCalibration();
-  EXPECT_EQ(op.boxes.back(), (Box{"NOT FILE LOAD", "PC->MONITOR", 16}));
+  dir_.Write("auto.txt", "yesterday's calibration");
+  seam_.HoldCalibrationData({});  // a file opened before
+  failAt_ = kAutoGrey0 + 60;
+  station_.RunAuto();
+  ASSERT_EQ(op_.boxes.size(), 2u);
+  EXPECT_EQ(op_.boxes[1].text, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0");
+  EXPECT_EQ(dir_.Read("auto.txt"), "yesterday's calibration");
+  EXPECT_EQ(station_.Held().calibrationReady, 0) << "zeros must not reach the monitor";
+  EXPECT_EQ(op_.messageLine.find("Complete"), std::string::npos) << op_.messageLine;
+  EXPECT_EQ(bench_.State()["zbl"], "100");
+  station_.SendCalibration();
+  EXPECT_EQ(op_.boxes.back(), (Box{"NOT FILE LOAD", "PC->MONITOR", 16}));
 }
 
 TEST_F(AutoTest, AMeasurementTheMonitorCannotTakeStopsTheRunWithItsReason) {
-  dir.Write("auto.txt", "kept");
-  reading = [](int index, test::CaScript& s) {
-    if (index == kAutoGrey0 + 100) s.Lv = 1e30f;
+  dir_.Write("auto.txt", "kept");
+  reading_ = [](int index, test::CaScript& s) {
+    if (index == kAutoGrey0 + 100) s.lv = 1e30f;
   };
-  station.RunAuto();
-  ASSERT_EQ(op.boxes.size(), 2u);
-  EXPECT_EQ(op.boxes[0], (Box{"Measurement: Y of grey level 100 is 1e+30, which the monitor "
-                              "cannot take",
-                              "Measurement", 16}));
-  EXPECT_EQ(op.boxes[1].caption, "Auto");
-  EXPECT_EQ(op.boxes[1].text.substr(0, 8), "Auto\t\tNG");
-  EXPECT_EQ(bench.State()["grey0"], "none") << "nothing of the ramp reaches the monitor";
-  EXPECT_EQ(dir.Read("auto.txt"), "kept");
-  EXPECT_EQ(station.Held().calibrationReady, 0);
+  station_.RunAuto();
+  ASSERT_EQ(op_.boxes.size(), 2u);
+  EXPECT_EQ(op_.boxes[0], (Box{"Measurement: Y of grey level 100 is 1e+30, which the monitor "
+                               "cannot take",
+                               "Measurement", 16}));
+  EXPECT_EQ(op_.boxes[1].caption, "Auto");
+  EXPECT_EQ(op_.boxes[1].text.substr(0, 8), "Auto\t\tNG");
+  EXPECT_EQ(bench_.State()["grey0"], "none") << "nothing of the ramp reaches the monitor";
+  EXPECT_EQ(dir_.Read("auto.txt"), "kept");
+  EXPECT_EQ(station_.Held().calibrationReady, 0);
 }
 
 TEST_F(AutoTest, EverythingMeasuredButARefusedGreyRampStillSavesAndReportsNg) {
-  bench.AddFault("G$M:WDW2 er0");
-  station.RunAuto();
-  ASSERT_EQ(op.boxes.size(), 2u);
-  EXPECT_EQ(op.boxes[0], (Box{"Monitor: Checksum Error", "PC->MONITOR", 16}));
-  EXPECT_EQ(op.boxes[1].text, "Auto\t\tNG\nMaxBright\t\t 250");
-  EXPECT_NE(dir.Read("auto.txt").find("255\t250.000\t0.3127\t0.3290"), std::string::npos);
-  EXPECT_EQ(station.Held().calibrationReady, 1) << "the measured set can be sent again";
-  EXPECT_EQ(op.messageLine, "Auto Calibration Complete");
+  bench_.AddFault("G$M:WDW2 er0");
+  station_.RunAuto();
+  ASSERT_EQ(op_.boxes.size(), 2u);
+  EXPECT_EQ(op_.boxes[0], (Box{"Monitor: Checksum Error", "PC->MONITOR", 16}));
+  EXPECT_EQ(op_.boxes[1].text, "Auto\t\tNG\nMaxBright\t\t 250");
+  EXPECT_NE(dir_.Read("auto.txt").find("255\t250.000\t0.3127\t0.3290"), std::string::npos);
+  EXPECT_EQ(station_.Held().calibrationReady, 1) << "the measured set can be sent again";
+  EXPECT_EQ(op_.messageLine, "Auto Calibration Complete");
 }
 
 TEST_F(AutoTest, EveryStopAfterTheMeasuringBrightnessGivesItBackUnlessTheMonitorFellSilent) {
@@ -250,33 +250,33 @@ TEST_F(AutoTest, EveryStopAfterTheMeasuringBrightnessGivesItBackUnlessTheMonitor
     std::function<void()> arrange;
     const char* zbl;
   } cases[] = {
-      {"the save dialog cancelled", [this] { op.dialogAnswers.clear(); }, "100"},
-      {"the instrument failing on white", [this] { failAt = kAutoWhite; }, "100"},
-      {"the instrument failing on black", [this] { failAt = kAutoWhite + 1; }, "100"},
-      {"the monitor refusing the white patch", [this] { bench.AddFault("OUT er0"); }, "100"},
-      {"the monitor silent on the white patch", [this] { bench.AddFault("OUT silent"); }, "200"},
+      {"the save dialog cancelled", [this] { op_.dialogAnswers.clear(); }, "100"},
+      {"the instrument failing on white", [this] { failAt_ = kAutoWhite; }, "100"},
+      {"the instrument failing on black", [this] { failAt_ = kAutoWhite + 1; }, "100"},
+      {"the monitor refusing the white patch", [this] { bench_.AddFault("OUT er0"); }, "100"},
+      {"the monitor silent on the white patch", [this] { bench_.AddFault("OUT silent"); }, "200"},
   };
   for (const Case& c : cases) {
-    bench.Clear();
-    op.dialogAnswers = {dir.File("auto.txt")};
-    failAt = -1;
-    script.measurements = 0;
+    bench_.Clear();
+    op_.dialogAnswers = {dir_.File("auto.txt")};
+    failAt_ = -1;
+    script_.measurements = 0;
     c.arrange();
-    station.RunAuto();
-    EXPECT_EQ(bench.State()["zbl"], c.zbl) << c.what;
-    EXPECT_FALSE(op.locked) << c.what;
-    const auto log = bench.Log();
+    station_.RunAuto();
+    EXPECT_EQ(bench_.State()["zbl"], c.zbl) << c.what;
+    EXPECT_FALSE(op_.locked) << c.what;
+    const auto log = bench_.Log();
     EXPECT_EQ(std::count(log.begin(), log.end(), "ZBL:100"), c.zbl == std::string("100")) << c.what;
   }
 }
 
 TEST_F(AutoTest, ACaSetUpWithoutAnInstrumentEndsLocked) {
-  station.CloseDevices();
-  station.OpenDevices();
-  script.casResult = -1;
-  station.RunAuto();
-  EXPECT_TRUE(op.locked);
-  EXPECT_TRUE(bench.Log().empty()) << "the monitor is not queried";
+  station_.CloseDevices();
+  station_.OpenDevices();
+  script_.casResult = -1;
+  station_.RunAuto();
+  EXPECT_TRUE(op_.locked);
+  EXPECT_TRUE(bench_.Log().empty()) << "the monitor is not queried";
 }
 
 }  // namespace

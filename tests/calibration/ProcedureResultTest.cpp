@@ -35,19 +35,19 @@ void PrintTo(const Case& c, std::ostream* out) {
 class ProcedureResultTest : public test::CaBenchRig, public ::testing::WithParamInterface<Case> {
  public:
   // The rig, as each case arranges it.
-  using CaBenchRig::bench;
-  using CaBenchRig::failAt;
-  using CaBenchRig::reading;
-  using CaBenchRig::script;
-  using StationRig::dir;
-  using StationRig::op;
-  using StationRig::station;
+  using CaBenchRig::bench_;
+  using CaBenchRig::failAt_;
+  using CaBenchRig::reading_;
+  using CaBenchRig::script_;
+  using StationRig::dir_;
+  using StationRig::op_;
+  using StationRig::station_;
   using StationRig::UseMonitorPort;
 
   void SetUp() override {
     CaBenchRig::SetUp();
-    op.dialogAnswers = {dir.File("auto.txt")};
-    station.UseHistory(dir.File("history.db"));
+    op_.dialogAnswers = {dir_.File("auto.txt")};
+    station_.UseHistory(dir_.File("history.db"));
   }
   void TearDown() override {
     CaBenchRig::TearDown();
@@ -56,20 +56,20 @@ class ProcedureResultTest : public test::CaBenchRig, public ::testing::WithParam
 
   // The devices made again for the instrument `model`.
   void UseInstrument(const char* model) {
-    settings.WriteStringSetting("AnalizerModel", model);
-    station.CloseDevices();
-    station.OpenDevices();
+    settings_.WriteStringSetting("AnalizerModel", model);
+    station_.CloseDevices();
+    station_.OpenDevices();
   }
   // An i1-Pro whose library is not there: its calibration stops at "0-Cal. Abort".
   void UseI1WithoutItsLibrary() {
-    test::SetEnvironment("VELLUMA_EYEONE", dir.File("no-EyeOne.so").c_str());
+    test::SetEnvironment("VELLUMA_EYEONE", dir_.File("no-EyeOne.so").c_str());
     UseInstrument("i1-Pro");
   }
-  ProcedureResult Auto() { return station.RunAuto(); }
-  ProcedureResult ZeroCal() { return station.ZeroCalibrate(); }
+  ProcedureResult Auto() { return station_.RunAuto(); }
+  ProcedureResult ZeroCal() { return station_.ZeroCalibrate(); }
   ProcedureResult SendHeldCalibration() {
-    seam.HoldCalibrationData({});
-    return station.SendCalibration();
+    seam_.HoldCalibrationData({});
+    return station_.SendCalibration();
   }
 };
 
@@ -78,7 +78,7 @@ TEST_P(ProcedureResultTest, EndsWithItsOutcomeAndReportAndTheHistoryKeepsThem) {
   EXPECT_EQ(result.outcome, GetParam().outcome);
   EXPECT_EQ(result.report, GetParam().report);
 
-  const auto records = history::OpenHistory(dir.File("history.db"))->Query({});
+  const auto records = history::OpenHistory(dir_.File("history.db"))->Query({});
   ASSERT_FALSE(records.empty());
   EXPECT_EQ(records.front().resultCode, result.Code());
   EXPECT_EQ(records.front().outcome, result.report);
@@ -90,7 +90,7 @@ const Case kAuto[] = {
      "Auto\t\tComplete.\nMaxBright\t\t 250"},
     {"greys out of their window",
      [](ProcedureResultTest& t) {
-       t.reading = [](int index, test::CaScript& s) {
+       t.reading_ = [](int index, test::CaScript& s) {
          if (index == kAutoGrey0 + 200) s.sx = 0.2399f;
        };
        return t.Auto();
@@ -98,8 +98,8 @@ const Case kAuto[] = {
      Outcome::Refused, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t 250"},
     {"a dim panel: no report",
      [](ProcedureResultTest& t) {
-       t.reading = [](int index, test::CaScript& s) {
-         if (index == kAutoWhite) s.Lv = 200.0f;
+       t.reading_ = [](int index, test::CaScript& s) {
+         if (index == kAutoWhite) s.lv = 200.0f;
        };
        return t.Auto();
      },
@@ -117,38 +117,38 @@ const Case kAuto[] = {
        t.UseInstrument("CA-310");
        ProcedureResult result = t.Auto();
        EXPECT_EQ(result.monitor, "QX-9");
-       t.station.CloseDevices();
+       t.station_.CloseDevices();
        return result;
      },
      Outcome::Failed, "monitor: QX-9"},
     {"a CA set-up that found no instrument",
      [](ProcedureResultTest& t) {
        t.UseInstrument("CA-310");
-       t.script.casResult = -1;
+       t.script_.casResult = -1;
        return t.Auto();
      },
      Outcome::Failed, "Not Connect!  Restart Application"},
     {"NG after a failed measurement",
      [](ProcedureResultTest& t) {
-       t.failAt = kAutoGrey0 + 60;
+       t.failAt_ = kAutoGrey0 + 60;
        return t.Auto();
      },
      Outcome::Failed, "Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t   0"},
     {"Complete. after a failed save",
      [](ProcedureResultTest& t) {
-       t.op.dialogAnswers = {t.dir.File("no-folder/auto.txt")};
+       t.op_.dialogAnswers = {t.dir_.File("no-folder/auto.txt")};
        return t.Auto();
      },
      Outcome::Failed, "Auto\t\tComplete.\nMaxBright\t\t 250"},
     {"Complete. after the final black patch failed",
      [](ProcedureResultTest& t) {
-       t.failAt = kAutoGrey0 + 256;
+       t.failAt_ = kAutoGrey0 + 256;
        return t.Auto();
      },
      Outcome::Failed, "Auto\t\tComplete.\nMaxBright\t\t 250"},
     {"the save dialog cancelled",
      [](ProcedureResultTest& t) {
-       t.op.dialogAnswers.clear();
+       t.op_.dialogAnswers.clear();
        return t.Auto();
      },
      Outcome::Failed, ""},
@@ -167,7 +167,7 @@ const Case kZeroCalAndTransfers[] = {
      Outcome::Failed, "Analyzer: Error"},
     {"0-CAL. refused by the CA",
      [](ProcedureResultTest& t) {
-       t.script.zeroResult = static_cast<std::int32_t>(0x8004019C);
+       t.script_.zeroResult = static_cast<std::int32_t>(0x8004019C);
        return t.ZeroCal();
      },
      Outcome::Failed, "Analyzer: PROBE ERROR(E26)"},
@@ -178,17 +178,17 @@ const Case kZeroCalAndTransfers[] = {
      },
      Outcome::Failed, "0-Cal. Abort"},
     {"PC -> MONITOR with nothing held",
-     [](ProcedureResultTest& t) { return t.station.SendCalibration(); }, Outcome::Failed,
+     [](ProcedureResultTest& t) { return t.station_.SendCalibration(); }, Outcome::Failed,
      "NOT FILE LOAD"},
     {"PC -> MONITOR complete", [](ProcedureResultTest& t) { return t.SendHeldCalibration(); },
      Outcome::Done, "Complete."},
     {"PC -> MONITOR refused",
      [](ProcedureResultTest& t) {
-       t.bench.AddFault("G$M:WDW1 reply NAK");
+       t.bench_.AddFault("G$M:WDW1 reply NAK");
        return t.SendHeldCalibration();
      },
      Outcome::Failed, "Monitor: NACK"},
-    {"a LUT that was never loaded", [](ProcedureResultTest& t) { return t.station.SendLut(0); },
+    {"a LUT that was never loaded", [](ProcedureResultTest& t) { return t.station_.SendLut(0); },
      Outcome::Failed, "NOT FILE LOAD"},
 };
 INSTANTIATE_TEST_SUITE_P(ZeroCalAndTransfers, ProcedureResultTest,

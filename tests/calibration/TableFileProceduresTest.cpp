@@ -32,9 +32,9 @@ class TableFileProceduresTest : public test::StationRig<> {
  protected:
   void SetUp() override {
     StationRig::SetUp();
-    dir.Write("identity.cube", IdentityCube());
-    dir.Write("gamma.csv", FilmGamma());
-    dir.Write("broken.cube", "LUT_3D_SIZE 2\n0 0 0\n");
+    dir_.Write("identity.cube", IdentityCube());
+    dir_.Write("gamma.csv", FilmGamma());
+    dir_.Write("broken.cube", "LUT_3D_SIZE 2\n0 0 0\n");
   }
 };
 
@@ -54,96 +54,96 @@ TEST_F(TableFileProceduresTest, TheOpenFilterFollowsTheTabAndTheSettings) {
       {Operator::kFilmGammaTab, 0, "Baselight", "CSV File (*.csv)|*.csv*|All Files(*.*)|*.*"},
   };
   for (const Case& c : cases) {
-    op.activeTab = c.tab;
-    settings.WriteIntSetting("LUTFile", c.lutFile);
-    settings.WriteStringSetting("LutFileType", c.type);
-    station.OpenFile();  // cancelled: nothing changes
-    EXPECT_EQ(op.dialogFilters.back(), c.filter);
+    op_.activeTab = c.tab;
+    settings_.WriteIntSetting("LUTFile", c.lutFile);
+    settings_.WriteStringSetting("LutFileType", c.type);
+    station_.OpenFile();  // cancelled: nothing changes
+    EXPECT_EQ(op_.dialogFilters.back(), c.filter);
   }
-  EXPECT_EQ(op.status[2], "");
+  EXPECT_EQ(op_.status[2], "");
 }
 
 TEST_F(TableFileProceduresTest, ALutLoadsIntoTheSelectedMemoryOnly) {
-  settings.WriteStringSetting("LutFileType", "Davinci Resolve");
-  op.activeTab = Operator::kLookUpTableTab;
-  op.lutMemory = 1;
+  settings_.WriteStringSetting("LutFileType", "Davinci Resolve");
+  op_.activeTab = Operator::kLookUpTableTab;
+  op_.lutMemory = 1;
   UserMemoryTables::LutTable user1{};
   user1[0][5] = 9;
-  seam.HoldLut(0, user1);
-  op.dialogAnswers = {dir.File("identity.cube")};
-  station.OpenFile();
-  EXPECT_EQ(op.status[2], dir.File("identity.cube"));
-  EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}))
+  seam_.HoldLut(0, user1);
+  op_.dialogAnswers = {dir_.File("identity.cube")};
+  station_.OpenFile();
+  EXPECT_EQ(op_.status[2], dir_.File("identity.cube"));
+  EXPECT_EQ(station_.Held().lutLoaded, (std::array<bool, 3>{true, true, false}))
       << "USER1 was held before";
-  EXPECT_EQ(station.Held().tables.lutTables[1][0][1], 68);
-  EXPECT_EQ(station.Held().tables.lutTables[1][2][4095], 1023);
-  EXPECT_EQ(station.Held().tables.lutTables[0][0][5], 9);
-  EXPECT_EQ(op.calls.back(), "RefreshLutTable");
+  EXPECT_EQ(station_.Held().tables.lutTables[1][0][1], 68);
+  EXPECT_EQ(station_.Held().tables.lutTables[1][2][4095], 1023);
+  EXPECT_EQ(station_.Held().tables.lutTables[0][0][5], 9);
+  EXPECT_EQ(op_.calls.back(), "RefreshLutTable");
 }
 
 TEST_F(TableFileProceduresTest, AFailingLutLoadIntoUser3IsReportedOnceAndZeroesOnlyUser3) {
-  settings.WriteStringSetting("LutFileType", "Davinci Resolve");
-  op.activeTab = Operator::kLookUpTableTab;
+  settings_.WriteStringSetting("LutFileType", "Davinci Resolve");
+  op_.activeTab = Operator::kLookUpTableTab;
   UserMemoryTables::LutTable sevens{};
   sevens[1].fill(7);
-  for (int memory = 0; memory < 3; ++memory) seam.HoldLut(memory, sevens);
-  op.lutMemory = 2;
-  station.OpenFiles({dir.File("broken.cube")});
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.Held().tables.lutTables[2][1][100], 0);
-  EXPECT_EQ(station.Held().tables.lutTables[0][1][100], 7);
-  EXPECT_EQ(station.Held().tables.lutTables[1][1][100], 7);
-  EXPECT_EQ(station.Held().lutLoaded, (std::array<bool, 3>{true, true, false}));
+  for (int memory = 0; memory < 3; ++memory) seam_.HoldLut(memory, sevens);
+  op_.lutMemory = 2;
+  station_.OpenFiles({dir_.File("broken.cube")});
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
+  EXPECT_EQ(station_.Held().tables.lutTables[2][1][100], 0);
+  EXPECT_EQ(station_.Held().tables.lutTables[0][1][100], 7);
+  EXPECT_EQ(station_.Held().tables.lutTables[1][1][100], 7);
+  EXPECT_EQ(station_.Held().lutLoaded, (std::array<bool, 3>{true, true, false}));
 }
 
 TEST_F(TableFileProceduresTest, ADirectTableThatCannotBeOpenedEscapesWithTheFileError) {
-  settings.WriteIntSetting("LUTFile", 1);
-  op.activeTab = Operator::kLookUpTableTab;
-  seam.HoldLut(1, {});
-  op.lutMemory = 1;
+  settings_.WriteIntSetting("LUTFile", 1);
+  op_.activeTab = Operator::kLookUpTableTab;
+  seam_.HoldLut(1, {});
+  op_.lutMemory = 1;
   try {
-    station.OpenFiles({dir.File("missing.csv")});
+    station_.OpenFiles({dir_.File("missing.csv")});
     FAIL() << "the file error must escape";
   } catch (const LUTFileError& error) {
     EXPECT_EQ(std::string(error.what())
-                  .rfind("Cannot open file \"" + dir.File("missing.csv") + "\". ", 0),
+                  .rfind("Cannot open file \"" + dir_.File("missing.csv") + "\". ", 0),
               0u);
   }
-  EXPECT_EQ(station.Held().lutLoaded[1], 1);
-  EXPECT_TRUE(op.boxes.empty());
+  EXPECT_EQ(station_.Held().lutLoaded[1], 1);
+  EXPECT_TRUE(op_.boxes.empty());
 }
 
 TEST_F(TableFileProceduresTest, AFileIsReadByTheActiveTabWhateverItsName) {
-  op.activeTab = Operator::kCalibrationTab;
+  op_.activeTab = Operator::kCalibrationTab;
   CalibrationData held;
   held.primaries[0].Y = 5;
-  seam.HoldCalibrationData(held);
-  const std::string nameBefore = op.status[2];
-  station.OpenFiles({dir.File("identity.cube"), dir.File("gamma.csv"), dir.File("other.txt")});
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}))
+  seam_.HoldCalibrationData(held);
+  const std::string nameBefore = op_.status[2];
+  station_.OpenFiles({dir_.File("identity.cube"), dir_.File("gamma.csv"), dir_.File("other.txt")});
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}))
       << "only the first of three, read as a calibration data file";
-  EXPECT_EQ(op.status[2], nameBefore) << "a rejected file does not become the file name";
-  EXPECT_EQ(station.Held().calibration.primaries[0].Y, 5.0) << "nor replaces the data held";
-  EXPECT_NE(std::find(op.calls.begin(), op.calls.end(), "RefreshCalibrationTables"),
-            op.calls.end());
+  EXPECT_EQ(op_.status[2], nameBefore) << "a rejected file does not become the file name";
+  EXPECT_EQ(station_.Held().calibration.primaries[0].Y, 5.0) << "nor replaces the data held";
+  EXPECT_NE(std::find(op_.calls.begin(), op_.calls.end(), "RefreshCalibrationTables"),
+            op_.calls.end());
 }
 
 TEST_F(TableFileProceduresTest, FilmGammaLoadsAndRejections) {
-  op.activeTab = Operator::kFilmGammaTab;
-  op.filmGammaMemory = 1;
-  station.OpenFiles({dir.File("gamma.csv")});
-  EXPECT_EQ(station.Held().filmGammaLoaded, (std::array<bool, 3>{false, true, false}));
-  EXPECT_EQ(station.Held().tables.filmGammaTables[1][1023], 1023);
-  EXPECT_EQ(op.calls.back(), "RefreshFilmGammaTable");
+  op_.activeTab = Operator::kFilmGammaTab;
+  op_.filmGammaMemory = 1;
+  station_.OpenFiles({dir_.File("gamma.csv")});
+  EXPECT_EQ(station_.Held().filmGammaLoaded, (std::array<bool, 3>{false, true, false}));
+  EXPECT_EQ(station_.Held().tables.filmGammaTables[1][1023], 1023);
+  EXPECT_EQ(op_.calls.back(), "RefreshFilmGammaTable");
 
-  dir.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
-  station.OpenFiles({dir.File("bad.csv")});
-  EXPECT_EQ(op.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
-  EXPECT_EQ(station.Held().filmGammaLoaded[1], 0);
-  EXPECT_EQ(station.Held().tables.filmGammaTables[1][1023], 0);
+  dir_.Write("bad.csv", "1\n7\n1\n1\n1\n0\n1\n0\n0\n");
+  station_.OpenFiles({dir_.File("bad.csv")});
+  EXPECT_EQ(op_.boxes, (std::vector<Box>{{"INVALID DATA", "DATA ERROR", 17}}));
+  EXPECT_EQ(station_.Held().filmGammaLoaded[1], 0);
+  EXPECT_EQ(station_.Held().tables.filmGammaTables[1][1023], 0);
 
-  EXPECT_EQ(seam.Files().ReadFilmGammaFile(dir.File("missing.csv")), -1);
-  EXPECT_EQ(op.boxes.size(), 1u) << "a file that cannot be opened is not reported";
+  EXPECT_EQ(seam_.Files().ReadFilmGammaFile(dir_.File("missing.csv")), -1);
+  EXPECT_EQ(op_.boxes.size(), 1u) << "a file that cannot be opened is not reported";
 }
 
 }  // namespace

@@ -15,10 +15,10 @@ class ConsoleOperatorTest : public ::testing::Test {
   ConsoleOperator Make(std::optional<int> answer, bool progressBar = false) {
     ConsoleOperator::Answers answers;
     answers.question = answer;
-    return ConsoleOperator(out, err, answers, progressBar);
+    return ConsoleOperator(out_, err_, answers, progressBar);
   }
 
-  std::ostringstream out, err;
+  std::ostringstream out_, err_;
 };
 
 TEST_F(ConsoleOperatorTest, QuestionsAreAnsweredByTheCommandLine) {
@@ -37,37 +37,37 @@ TEST_F(ConsoleOperatorTest, QuestionsAreAnsweredByTheCommandLine) {
   EXPECT_EQ(AutoExitStatus(complete, no.QuestionUnanswered()), kExitDone);
   EXPECT_EQ(AutoExitStatus(complete, none.QuestionUnanswered()), kExitFailed)
       << "a question nobody answered fails the run";
-  EXPECT_EQ(err.str(), "Calibration: " + question + " Yes\nCalibration: " + question +
-                           " No\nCalibration: " + question + " (no --yes or --no: answered No)\n");
+  EXPECT_EQ(err_.str(), "Calibration: " + question + " Yes\nCalibration: " + question +
+                            " No\nCalibration: " + question + " (no --yes or --no: answered No)\n");
 }
 
 TEST_F(ConsoleOperatorTest, TheGreyRampDrawsOneLineOnATerminalOnly) {
   ConsoleOperator quiet = Make(std::nullopt, false);
   quiet.ShowProgress(128, 256);
-  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(err_.str(), "");
 
   ConsoleOperator op = Make(std::nullopt, true);
   op.ShowProgress(0, 256);
   op.ShowProgress(128, 256);
-  EXPECT_EQ(err.str(),
+  EXPECT_EQ(err_.str(),
             "\rGrey ramp [----------------------------------------]   0/256"
             "\rGrey ramp [####################--------------------] 128/256");
-  err.str("");
+  err_.str("");
   op.MessageBox("Monitor: Communication Error", "Measurement", Operator::kError);
-  EXPECT_EQ(err.str(), "\nMeasurement: Monitor: Communication Error\n")
+  EXPECT_EQ(err_.str(), "\nMeasurement: Monitor: Communication Error\n")
       << "a box starts a line of its own";
-  err.str("");
+  err_.str("");
   op.ShowProgress(256, 256);
   op.ClearProgress();
-  EXPECT_EQ(err.str().substr(err.str().size() - 2), " \r") << "cleared at the end of the ramp";
-  err.str("");
+  EXPECT_EQ(err_.str().substr(err_.str().size() - 2), " \r") << "cleared at the end of the ramp";
+  err_.str("");
   op.ShowMessageLine("Auto Calibration Complete");
-  EXPECT_EQ(err.str(), "Auto Calibration Complete\n");
-  err.str("");
+  EXPECT_EQ(err_.str(), "Auto Calibration Complete\n");
+  err_.str("");
   op.ShowProgress(128, 256);
   op.ShowReport("Auto\t\tNG\nMaxBright\t\t 250", "Auto", Operator::kError);
-  EXPECT_EQ(out.str(), "Auto\t\tNG\nMaxBright\t\t 250\n") << "a report is the command's result";
-  EXPECT_EQ(err.str().back(), '\n') << "after the progress line ends";
+  EXPECT_EQ(out_.str(), "Auto\t\tNG\nMaxBright\t\t 250\n") << "a report is the command's result";
+  EXPECT_EQ(err_.str().back(), '\n') << "after the progress line ends";
 }
 
 }  // namespace

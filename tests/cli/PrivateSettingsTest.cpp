@@ -32,32 +32,32 @@ constexpr const char* kTemporaryFolderVariables[] = {"TMPDIR"};
 class PrivateSettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directory(dir.File("tmp"));
+    std::filesystem::create_directory(dir_.File("tmp"));
     for (const char* name : kTemporaryFolderVariables)
-      test::SetEnvironment(name, dir.File("tmp").c_str());
+      test::SetEnvironment(name, dir_.File("tmp").c_str());
   }
   void TearDown() override {
     for (const char* name : kTemporaryFolderVariables) test::UnsetEnvironment(name);
   }
-  bool TmpIsEmpty() const { return std::filesystem::is_empty(dir.File("tmp")); }
+  bool TmpIsEmpty() const { return std::filesystem::is_empty(dir_.File("tmp")); }
 
-  test::TempDir dir;
+  test::TempDir dir_;
 };
 
 TEST_F(PrivateSettingsTest, ACopyThatFailsLeavesNothingBehind) {
-  std::filesystem::create_directory(dir.File("folder.reg"));
+  std::filesystem::create_directory(dir_.File("folder.reg"));
 #ifdef _WIN32
   const char* device = "NUL";  // a device by its DOS name, which every folder has
 #else
   const char* device = "fifo.reg";
-  ::mkfifo(dir.File(device).c_str(), 0600);
+  ::mkfifo(dir_.File(device).c_str(), 0600);
 #endif
   for (const char* name : {"folder.reg", device}) {
     try {
-      PrivateSettings settings(dir.File(name), {});
+      PrivateSettings settings(dir_.File(name), {});
       ADD_FAILURE() << name << " was copied";
     } catch (const std::runtime_error& error) {
-      EXPECT_NE(std::string(error.what()).find(dir.File(name)), std::string::npos) << error.what();
+      EXPECT_NE(std::string(error.what()).find(dir_.File(name)), std::string::npos) << error.what();
     }
     EXPECT_TRUE(TmpIsEmpty());
   }
@@ -90,7 +90,7 @@ TEST_F(PrivateSettingsTest, ATerminatingSignalTakesTheCopyWithIt) {
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    PrivateSettings settings(dir.File("none.reg"), {});
+    PrivateSettings settings(dir_.File("none.reg"), {});
     std::raise(SIGTERM);
     std::_Exit(0);
   }

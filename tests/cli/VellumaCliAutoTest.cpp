@@ -32,16 +32,16 @@ bool Contains(const std::string& text, const std::string& part) {
 
 class VellumaCliAutoTest : public ::testing::Test {
  protected:
-  void SetUp() override { std::filesystem::create_directory(dir.File("tmp")); }
+  void SetUp() override { std::filesystem::create_directory(dir_.File("tmp")); }
   void TearDown() override {
-    EXPECT_FALSE(std::filesystem::exists(dir.File("Velluma.reg")));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.File("tmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("Velluma.reg")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.File("tmp")));
   }
 
   std::map<std::string, std::string> Environment(const BenchProcess& bench) const {
-    return {{"VELLUMA_SETTINGS", dir.File("Velluma.reg")},
+    return {{"VELLUMA_SETTINGS", dir_.File("Velluma.reg")},
             {"VELLUMA_CLOCK_SCALE", "0.02"},
-            {"TMPDIR", dir.File("tmp")},
+            {"TMPDIR", dir_.File("tmp")},
             {"VELLUMA_PORTS", bench.PortsDir()},
             {"VELLUMA_BENCH_SOCKET", bench.SocketPath()},
             {"VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH},
@@ -61,12 +61,12 @@ class VellumaCliAutoTest : public ::testing::Test {
                     std::vector<std::string> extra = {}) {
     std::vector<std::string> options = kBenchOptions;
     options.insert(options.end(), benchOptions.begin(), benchOptions.end());
-    bench = std::make_unique<BenchProcess>(options);
-    return StartAuto(*bench, model, dir.File("auto.txt"), extra)->Wait();
+    bench_ = std::make_unique<BenchProcess>(options);
+    return StartAuto(*bench_, model, dir_.File("auto.txt"), extra)->Wait();
   }
 
-  test::TempDir dir;
-  std::unique_ptr<BenchProcess> bench;
+  test::TempDir dir_;
+  std::unique_ptr<BenchProcess> bench_;
 };
 
 // The window's AUTO in this process, as BenchInstrumentsTest runs it, with the offsets the
@@ -104,16 +104,16 @@ TEST_P(SameAsTheWindowTest, WritesTheWindowsFileAndTheMonitorHoldsTheSame) {
   const std::string model = GetParam();
   BenchProcess forCli(kSeededNoise), forWindow(kSeededNoise);
   // Both at once, on two benches: the command line as a child process, the window's AUTO here.
-  auto cli = StartAuto(forCli, model, dir.File("cli.txt"),
+  auto cli = StartAuto(forCli, model, dir_.File("cli.txt"),
                        {"--yes", "--offset-x", "0.0015", "--offset-y", "-0.0005"});
-  RunWindowsAuto(forWindow, model, dir.File("window.txt"), dir);
+  RunWindowsAuto(forWindow, model, dir_.File("window.txt"), dir_);
   const CliResult result = cli->Wait();
 
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out.rfind("Auto\t\tComplete.\nMaxBright\t\t 2", 0), 0u) << result.out;
-  ASSERT_FALSE(dir.Read("window.txt").empty());
-  EXPECT_EQ(dir.Read("cli.txt"), dir.Read("window.txt"));
-  EXPECT_TRUE(Contains(dir.Read("cli.txt"), "[OFFSET]\r\nx=0.0015\r\ny=-0.0005\r\n"));
+  ASSERT_FALSE(dir_.Read("window.txt").empty());
+  EXPECT_EQ(dir_.Read("cli.txt"), dir_.Read("window.txt"));
+  EXPECT_TRUE(Contains(dir_.Read("cli.txt"), "[OFFSET]\r\nx=0.0015\r\ny=-0.0005\r\n"));
   auto cliState = forCli.State(), windowState = forWindow.State();
   for (const char* key : {"primaries", "grey0", "grey1", "grey2", "zbl"}) {
     EXPECT_NE(cliState[key], "none") << key;
@@ -133,7 +133,7 @@ TEST_F(VellumaCliAutoTest, TintedGreysReportNgAndEndWithStatus1) {
   EXPECT_EQ(result.status, 1) << result.err;
   EXPECT_EQ(result.out.rfind("Auto\t\tNG\n RGBch\t\tNG\nMaxBright\t\t", 0), 0u) << result.out;
   EXPECT_FALSE(Contains(result.err, "Auto\t\t")) << "the report goes to standard output only";
-  EXPECT_TRUE(std::filesystem::exists(dir.File("auto.txt"))) << "AUTO saves before it checks";
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("auto.txt"))) << "AUTO saves before it checks";
 }
 
 TEST_F(VellumaCliAutoTest, ADimPanelStopsAtMaxBrightWithStatus1) {
@@ -141,7 +141,7 @@ TEST_F(VellumaCliAutoTest, ADimPanelStopsAtMaxBrightWithStatus1) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "") << "no report";
   EXPECT_EQ(result.err, "MaxBright: QX-7MR520\nMaxBright\t 200\tNG\n");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("auto.txt")));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("auto.txt")));
 }
 
 TEST_F(VellumaCliAutoTest, AMeasurementThatFailsIsAnErrorThoughTheReportSaysNg) {

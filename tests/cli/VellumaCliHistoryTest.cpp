@@ -69,61 +69,62 @@ std::string Sha256Sum(const std::string& path) {
 class VellumaCliHistoryTest : public ::testing::Test {
  protected:
   std::map<std::string, std::string> Environment(const std::string& history) const {
-    std::map<std::string, std::string> environment = {{"VELLUMA_SETTINGS", dir.File("Velluma.reg")},
-                                                      {"VELLUMA_CLOCK_SCALE", "0.02"},
-                                                      {"VELLUMA_HISTORY", history}};
-    if (bench) {
-      environment["VELLUMA_PORTS"] = bench->PortsDir();
-      environment["VELLUMA_BENCH_SOCKET"] = bench->SocketPath();
+    std::map<std::string, std::string> environment = {
+        {"VELLUMA_SETTINGS", dir_.File("Velluma.reg")},
+        {"VELLUMA_CLOCK_SCALE", "0.02"},
+        {"VELLUMA_HISTORY", history}};
+    if (bench_) {
+      environment["VELLUMA_PORTS"] = bench_->PortsDir();
+      environment["VELLUMA_BENCH_SOCKET"] = bench_->SocketPath();
     }
     return environment;
   }
   // One command; returns its record as `history --json` prints it, and the frames the bench
   // received meanwhile.
   std::pair<std::string, long> Recorded(std::vector<std::string> arguments, int status) {
-    const std::size_t before = bench->Log().size();
+    const std::size_t before = bench_->Log().size();
     arguments.insert(arguments.end(), {"--analyzer", "PR-655", "--analyzer-port", "COM2"});
-    const test::CliResult run = test::RunCli(arguments, Environment(dir.File("history.db")));
+    const test::CliResult run = test::RunCli(arguments, Environment(dir_.File("history.db")));
     EXPECT_EQ(run.status, status) << arguments[0] << ": " << run.err;
-    const long frames = static_cast<long>(bench->Log().size() - before);
+    const long frames = static_cast<long>(bench_->Log().size() - before);
     const auto lines =
-        Lines(test::RunCli({"history", "--json"}, Environment(dir.File("history.db"))).out);
-    EXPECT_EQ(lines.size(), ++records) << arguments[0] << " adds exactly one record";
+        Lines(test::RunCli({"history", "--json"}, Environment(dir_.File("history.db"))).out);
+    EXPECT_EQ(lines.size(), ++records_) << arguments[0] << " adds exactly one record";
     return {lines.empty() ? "" : lines.front(), frames};
   }
 
-  test::TempDir dir;
-  std::unique_ptr<BenchProcess> bench;
-  std::size_t records = 0;
+  test::TempDir dir_;
+  std::unique_ptr<BenchProcess> bench_;
+  std::size_t records_ = 0;
 };
 
 TEST_F(VellumaCliHistoryTest, EveryProcedureAddsOneRecordWithItsFigures) {
-  bench = std::make_unique<BenchProcess>(std::vector<std::string>{
+  bench_ = std::make_unique<BenchProcess>(std::vector<std::string>{
       "--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
-  dir.Write("grade.cube",
-            "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
+  dir_.Write("grade.cube",
+             "LUT_3D_SIZE 2\n0 0 0\n1 0 0\n0 1 0\n1 1 0\n0 0 1\n1 0 1\n0 1 1\n1 1 1\n");
   std::string curve = "1\n7\n0\n1\n1\n0\n1\n0\n0\n";
   for (int i = 0; i < 1024; ++i) curve += std::to_string(i) + "\n";
-  dir.Write("curve.csv", curve);
+  dir_.Write("curve.csv", curve);
 
   auto [zero, zeroFrames] = Recorded({"zero-cal"}, 0);
   EXPECT_TRUE(Contains(zero, "\"kind\":\"zero-cal\"")) << zero;
   EXPECT_TRUE(Contains(zero, "\"instrument\":{\"model\":\"PR-655\",\"port\":\"COM2\"}")) << zero;
   EXPECT_EQ(Field(zero, "outcome"), "Complete.");
 
-  auto [autoRun, autoFrames] = Recorded({"auto", "--save", dir.File("run.txt")}, 0);
+  auto [autoRun, autoFrames] = Recorded({"auto", "--save", dir_.File("run.txt")}, 0);
   EXPECT_TRUE(Contains(autoRun, "\"kind\":\"auto\"")) << autoRun;
   EXPECT_TRUE(Contains(autoRun, "\"model\":\"QX-7MR520\"")) << autoRun;
   EXPECT_TRUE(Contains(autoRun, "\"result\":0")) << autoRun;
   EXPECT_EQ(Field(autoRun, "rgb_verdict"), "OK");
   EXPECT_NEAR(Number(Field(autoRun, "max_bright")), 260.0, 0.5);
   EXPECT_NEAR(Number(Field(autoRun, "red_x")), 0.64, 0.01);
-  EXPECT_EQ(Field(autoRun, "file"), dir.File("run.txt"));
-  EXPECT_EQ(Field(autoRun, "file_sha256"), Sha256Sum(dir.File("run.txt")));
+  EXPECT_EQ(Field(autoRun, "file"), dir_.File("run.txt"));
+  EXPECT_EQ(Field(autoRun, "file_sha256"), Sha256Sum(dir_.File("run.txt")));
 
-  auto [verify, verifyFrames] = Recorded({"verify", "--report", dir.File("r.html")}, 0);
+  auto [verify, verifyFrames] = Recorded({"verify", "--report", dir_.File("r.html")}, 0);
   EXPECT_TRUE(Contains(verify, "\"kind\":\"verify\"")) << verify;
-  EXPECT_EQ(Field(verify, "report"), dir.File("r.html"));
+  EXPECT_EQ(Field(verify, "report"), dir_.File("r.html"));
   EXPECT_EQ(Field(verify, "patches"), "27 of 27");
   EXPECT_LT(Number(Field(verify, "grey_de_average")), 1.0);
   EXPECT_EQ(Field(verify, "outcome").rfind("Verification passed: ", 0), 0u);
@@ -134,12 +135,12 @@ TEST_F(VellumaCliHistoryTest, EveryProcedureAddsOneRecordWithItsFigures) {
     const char* file;
     const char* memory;
   } transfers[] = {
-      {{"send-calibration", dir.File("run.txt")}, "send-calibration", "run.txt", "<none>"},
-      {{"send-lut", dir.File("grade.cube"), "--memory", "USER2", "--format", "davinci"},
+      {{"send-calibration", dir_.File("run.txt")}, "send-calibration", "run.txt", "<none>"},
+      {{"send-lut", dir_.File("grade.cube"), "--memory", "USER2", "--format", "davinci"},
        "send-lut",
        "grade.cube",
        "USER2"},
-      {{"send-film-gamma", dir.File("curve.csv"), "--memory", "USER3"},
+      {{"send-film-gamma", dir_.File("curve.csv"), "--memory", "USER3"},
        "send-film-gamma",
        "curve.csv",
        "USER3"},
@@ -148,32 +149,32 @@ TEST_F(VellumaCliHistoryTest, EveryProcedureAddsOneRecordWithItsFigures) {
     auto [record, frames] = Recorded(transfer.arguments, 0);
     EXPECT_TRUE(Contains(record, std::string("\"kind\":\"") + transfer.kind + "\"")) << record;
     EXPECT_EQ(Field(record, "memory"), transfer.memory);
-    EXPECT_EQ(Field(record, "file"), dir.File(transfer.file));
-    EXPECT_EQ(Field(record, "file_sha256"), Sha256Sum(dir.File(transfer.file)));
+    EXPECT_EQ(Field(record, "file"), dir_.File(transfer.file));
+    EXPECT_EQ(Field(record, "file_sha256"), Sha256Sum(dir_.File(transfer.file)));
     EXPECT_EQ(Field(record, "frames"), std::to_string(frames)) << transfer.kind;
     EXPECT_EQ(Field(record, "outcome"), "Complete.");
   }
 
   const auto table =
-      Lines(test::RunCli({"history", "--kind", "auto"}, Environment(dir.File("history.db"))).out);
+      Lines(test::RunCli({"history", "--kind", "auto"}, Environment(dir_.File("history.db"))).out);
   ASSERT_EQ(table.size(), 2u);
   EXPECT_TRUE(Contains(table[1], " auto ") && Contains(table[1], "[MaxBright 26")) << table[1];
   const auto future = test::RunCli({"history", "--since", "2999-01-01", "--json"},
-                                   Environment(dir.File("history.db")));
+                                   Environment(dir_.File("history.db")));
   EXPECT_EQ(future.status, 0);
   EXPECT_EQ(future.out, "");
 }
 
 TEST_F(VellumaCliHistoryTest, AHistoryThatCannotBeWrittenChangesNothingButSaysSo) {
-  dir.Write("history.db", "this is not a database, and it is long enough to be read as one");
+  dir_.Write("history.db", "this is not a database, and it is long enough to be read as one");
   const test::CliResult run =
-      test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir.File("none")},
-                   Environment(dir.File("history.db")));
+      test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir_.File("none")},
+                   Environment(dir_.File("history.db")));
   EXPECT_EQ(run.status, 2) << "the same status as without a history";
   EXPECT_TRUE(Contains(run.err, "0-Cal.: Analyzer: Error\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "history " + dir.File("history.db") + ": ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "history " + dir_.File("history.db") + ": ")) << run.err;
   EXPECT_TRUE(Contains(run.err, "this run is not in the history\n")) << run.err;
-  EXPECT_EQ(dir.Read("history.db"),
+  EXPECT_EQ(dir_.Read("history.db"),
             "this is not a database, and it is long enough to be read as one");
 }
 
@@ -184,7 +185,7 @@ TEST_F(VellumaCliHistoryTest, StationsSharingAServerLoseNothingEvenWhenItDies) {
   const auto station = [&](int runs, std::atomic<int>& done, std::atomic<int>& lost) {
     for (int i = 0; i < runs; ++i) {
       const test::CliResult run =
-          test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir.File("none")},
+          test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir_.File("none")},
                        Environment(server.Uri()));
       if (Contains(run.err, "this run is not in the history")) ++lost;
       ++done;
@@ -261,7 +262,7 @@ TEST_F(VellumaCliHistoryTest, APasswordInTheLocationIsNeverPrinted) {
     SCOPED_TRACE(location);
     const test::CliResult listing = test::RunCli({"history"}, Environment(location));
     const test::CliResult run =
-        test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir.File("none")},
+        test::RunCli({"zero-cal", "--analyzer", "NoConnect", "--monitor-port", dir_.File("none")},
                      Environment(location));
     EXPECT_EQ(listing.status, 2);
     EXPECT_TRUE(Contains(listing.err, "history postgres")) << listing.err;
@@ -272,7 +273,7 @@ TEST_F(VellumaCliHistoryTest, APasswordInTheLocationIsNeverPrinted) {
 }
 
 TEST_F(VellumaCliHistoryTest, ListingAHistoryThatIsNotThereMakesNothing) {
-  const std::string location = dir.File("Quillem/Velluma/history.db");
+  const std::string location = dir_.File("Quillem/Velluma/history.db");
   const test::CliResult table = test::RunCli({"history"}, Environment(location));
   EXPECT_EQ(table.status, 0) << table.err;
   EXPECT_EQ(Lines(table.out).size(), 1u) << table.out;
@@ -280,7 +281,7 @@ TEST_F(VellumaCliHistoryTest, ListingAHistoryThatIsNotThereMakesNothing) {
   const test::CliResult json = test::RunCli({"history", "--json"}, Environment(location));
   EXPECT_EQ(json.status, 0) << json.err;
   EXPECT_EQ(json.out + table.err + json.err, "");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("Quillem")));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("Quillem")));
 }
 
 // The user is not root (root may write any file): a history he may only read is listed, and the
@@ -329,16 +330,16 @@ TEST_F(VellumaCliHistoryTest, ADamagedPageHidesOnlyTheRunsOnIt) {
   const auto host = [](int n) { return "run-" + std::to_string(10000 + n); };
   std::vector<history::Record> runs;
   for (int n = 0; n < kRuns; ++n) runs.push_back(MakeRun(host(n), "COM1"));
-  const std::string location = dir.File("history.db");
+  const std::string location = dir_.File("history.db");
   Keep(location, runs);
 
-  std::string bytes = dir.Read("history.db");
+  std::string bytes = dir_.Read("history.db");
   const std::size_t pageSize = 256 * static_cast<unsigned char>(bytes.at(16)) +
                                static_cast<unsigned char>(bytes.at(17));  // the header's own
   const std::size_t middle = bytes.find(host(kRuns / 2));
   ASSERT_NE(middle, std::string::npos);
   bytes.replace(middle / pageSize * pageSize, pageSize, std::string(pageSize, '\xA5'));
-  dir.Write("history.db", bytes);
+  dir_.Write("history.db", bytes);
 
   const test::CliResult json = test::RunCli({"history", "--json"}, Environment(location));
   EXPECT_EQ(json.status, 1);
@@ -385,7 +386,7 @@ TEST_F(VellumaCliHistoryTest, EveryRunIsOneLineAndValidJsonWhateverItsNamesHold)
   };
   std::vector<history::Record> runs;
   for (const auto& row : cases) runs.push_back(MakeRun(row.why, row.name));
-  const std::string location = dir.File("history.db");
+  const std::string location = dir_.File("history.db");
   Keep(location, runs);
 
   const test::CliResult table = test::RunCli({"history"}, Environment(location));
@@ -419,7 +420,7 @@ TEST_F(VellumaCliHistoryTest, SinceTakesOnlyDaysTheCalendarHas) {
   };
   for (const auto& [date, status] : cases) {
     const test::CliResult run =
-        test::RunCli({"history", "--since", date}, Environment(dir.File("history.db")));
+        test::RunCli({"history", "--since", date}, Environment(dir_.File("history.db")));
     EXPECT_EQ(run.status, status) << date << ": " << run.err;
     EXPECT_EQ(Contains(run.err, "a date is YYYY-MM-DD"), status == 2) << run.err;
   }

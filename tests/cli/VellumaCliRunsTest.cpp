@@ -45,24 +45,24 @@ class VellumaCliRunsTest : public ::testing::Test {
   void StartBench(Args options = {}) {
     options.insert(options.end(),
                    {"--reply-delay", "10", "--fault", "C$M:WF silent from 5 times 1"});
-    bench = std::make_unique<BenchProcess>(options);
-    dir.Write("identity.cube", kIdentityCube);
-    std::filesystem::create_directory(dir.File("tmp"));
+    bench_ = std::make_unique<BenchProcess>(options);
+    dir_.Write("identity.cube", kIdentityCube);
+    std::filesystem::create_directory(dir_.File("tmp"));
   }
 
   std::map<std::string, std::string> Environment() const {
-    return {{"VELLUMA_SETTINGS", dir.File("Velluma.reg")},
+    return {{"VELLUMA_SETTINGS", dir_.File("Velluma.reg")},
             {"VELLUMA_CLOCK_SCALE", "0.02"},
-            {"TMPDIR", dir.File("tmp")},
-            {"XDG_STATE_HOME", dir.File("state")},
-            {"VELLUMA_PORTS", bench->PortsDir()},
-            {"VELLUMA_BENCH_SOCKET", bench->SocketPath()},
+            {"TMPDIR", dir_.File("tmp")},
+            {"XDG_STATE_HOME", dir_.File("state")},
+            {"VELLUMA_PORTS", bench_->PortsDir()},
+            {"VELLUMA_BENCH_SOCKET", bench_->SocketPath()},
             {"VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH}};
   }
 
   Args SendLut(const std::string& speed) const {
-    return {"send-lut", dir.File("identity.cube"), "--memory", "USER2", "--format",
-            "davinci",  "--monitor-speed",         speed};
+    return {"send-lut", dir_.File("identity.cube"), "--memory", "USER2", "--format",
+            "davinci",  "--monitor-speed",          speed};
   }
 
   // Waits (generously, in real time) until the monitor has received `count` frames starting with
@@ -70,7 +70,7 @@ class VellumaCliRunsTest : public ::testing::Test {
   void AwaitFrames(const std::string& prefix, long count) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     for (;;) {
-      const auto log = bench->Log();
+      const auto log = bench_->Log();
       if (std::count_if(log.begin(), log.end(), [&](const std::string& line) {
             return line.rfind(prefix, 0) == 0;
           }) >= count)
@@ -82,13 +82,13 @@ class VellumaCliRunsTest : public ::testing::Test {
 
   // The note a fast transfer leaves for the monitor's device: "/dev/pts/7" → "dev_pts_7.speed".
   std::string NoteFile() const {
-    std::string device = std::filesystem::canonical(bench->MonitorDevice()).string().substr(1);
+    std::string device = std::filesystem::canonical(bench_->MonitorDevice()).string().substr(1);
     std::replace(device.begin(), device.end(), '/', '_');
-    return dir.File("state") + "/Quillem/Velluma/" + device + ".speed";
+    return dir_.File("state") + "/Quillem/Velluma/" + device + ".speed";
   }
 
-  test::TempDir dir;
-  std::unique_ptr<BenchProcess> bench;
+  test::TempDir dir_;
+  std::unique_ptr<BenchProcess> bench_;
 };
 
 TEST_F(VellumaCliRunsTest, ASecondRunOnABusyPortStopsAtOnceAndTheFirstGoesOnUndisturbed) {
@@ -96,7 +96,7 @@ TEST_F(VellumaCliRunsTest, ASecondRunOnABusyPortStopsAtOnceAndTheFirstGoesOnUndi
   test::CliProcess first(SendLut("9600"), Environment());
   AwaitFrames("C$M:WF", 5);
   const test::CliResult second = test::RunCli({"query"}, Environment());
-  const std::string device = std::filesystem::canonical(bench->MonitorDevice()).string();
+  const std::string device = std::filesystem::canonical(bench_->MonitorDevice()).string();
   EXPECT_EQ(second.status, 2);
   EXPECT_EQ(second.out, "");
   EXPECT_EQ(second.err, "COM1 (" + device + ") is in use by process " +
@@ -104,7 +104,7 @@ TEST_F(VellumaCliRunsTest, ASecondRunOnABusyPortStopsAtOnceAndTheFirstGoesOnUndi
 
   const test::CliResult result = first.Wait();
   EXPECT_EQ(result.status, 0) << result.err;
-  auto state = bench->State();
+  auto state = bench_->State();
   for (int channel = 0; channel < 3; ++channel)
     EXPECT_EQ(state["lut.USER2." + std::to_string(channel)], IdentityChannel(channel)) << channel;
   EXPECT_EQ(state["frames"], std::to_string(48 + 1)) << "the second run sent nothing";
@@ -115,16 +115,17 @@ TEST_F(VellumaCliRunsTest, ASecondRunOnABusyPortStopsAtOnceAndTheFirstGoesOnUndi
 TEST_F(VellumaCliRunsTest, APortIsFreeAgainForAnotherUserAfterARun) {
   StartBench();
   ASSERT_EQ(test::RunCli({"query"}, Environment()).status, 0);
-  for (const std::filesystem::path& path : {std::filesystem::path(bench->PortsDir()),
-                                            std::filesystem::path(bench->PortsDir()).parent_path()})
+  for (const std::filesystem::path& path :
+       {std::filesystem::path(bench_->PortsDir()),
+        std::filesystem::path(bench_->PortsDir()).parent_path()})
     ::chmod(path.c_str(), 0755);
-  ::chmod(std::filesystem::canonical(bench->MonitorDevice()).c_str(), 0666);
+  ::chmod(std::filesystem::canonical(bench_->MonitorDevice()).c_str(), 0666);
   auto environment = Environment();
-  environment["VELLUMA_SETTINGS"] = dir.File("user/Velluma.reg");
-  environment["TMPDIR"] = environment["XDG_STATE_HOME"] = environment["HOME"] = dir.File("user");
-  std::filesystem::create_directory(dir.File("user"));
-  ::chmod(dir.Path().c_str(), 0755);
-  EXPECT_TRUE(test::RunUnprivileged(dir.File("user"), [&] {
+  environment["VELLUMA_SETTINGS"] = dir_.File("user/Velluma.reg");
+  environment["TMPDIR"] = environment["XDG_STATE_HOME"] = environment["HOME"] = dir_.File("user");
+  std::filesystem::create_directory(dir_.File("user"));
+  ::chmod(dir_.Path().c_str(), 0755);
+  EXPECT_TRUE(test::RunUnprivileged(dir_.File("user"), [&] {
     const test::CliResult result = test::RunCli({"query"}, environment);
     return result.status == 0 && result.out == "QX-7MR520\n";
   }));
@@ -137,7 +138,7 @@ TEST_F(VellumaCliRunsTest, ASignalDuringAFastTransferLeavesTheMonitorAt9600) {
     SCOPED_TRACE(signal);
     StartBench();
     auto environment = Environment();
-    environment["VELLUMA_HISTORY"] = dir.File("history.db");
+    environment["VELLUMA_HISTORY"] = dir_.File("history.db");
     test::CliProcess run(SendLut("115200"), environment);
     AwaitFrames("C$M:WF", 5);
     run.Signal(signal);
@@ -148,22 +149,22 @@ TEST_F(VellumaCliRunsTest, ASignalDuringAFastTransferLeavesTheMonitorAt9600) {
                                          ": the transfer is incomplete; send it "
                                          "again\n"))
         << result.err;
-    const auto log = bench->Log();
+    const auto log = bench_->Log();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "speed9600");
     EXPECT_LE(std::count_if(log.begin(), log.end(),
                             [](const std::string& line) { return line.rfind("C$M:WF", 0) == 0; }),
               6)
         << "it stops after the chunk in flight (sent twice, the first time unanswered)";
-    EXPECT_EQ(bench->State()["speed"], "9600");
+    EXPECT_EQ(bench_->State()["speed"], "9600");
     EXPECT_FALSE(std::filesystem::exists(NoteFile()));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.File("tmp"))) << "the private settings are gone";
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.File("tmp"))) << "the private settings are gone";
 
     const test::CliResult history = test::RunCli({"history", "--json"}, environment);
     EXPECT_TRUE(Contains(history.out, "\"outcome\":\"Stopped by " + name + "\",\"result\":2"))
         << history.out;
     EXPECT_EQ(test::RunCli({"query"}, Environment()).status, 0) << "the next run finds the monitor";
-    std::filesystem::remove(dir.File("history.db"));
+    std::filesystem::remove(dir_.File("history.db"));
   }
 }
 
@@ -175,19 +176,19 @@ TEST_F(VellumaCliRunsTest, AfterARunKilledInAFastTransferTheNextRunBringsTheMoni
   AwaitFrames("C$M:WF", 5);
   run.Signal(SIGKILL);
   EXPECT_EQ(run.Wait().signal, SIGKILL);
-  EXPECT_EQ(bench->State()["speed"], "115200");
+  EXPECT_EQ(bench_->State()["speed"], "115200");
   ASSERT_TRUE(std::filesystem::exists(NoteFile()));
 
   const test::CliResult next = test::RunCli({"query"}, Environment());
   EXPECT_EQ(next.status, 0) << next.err;
   EXPECT_EQ(next.out, "QX-7MR520\n");
-  const std::string device = std::filesystem::canonical(bench->MonitorDevice()).string();
+  const std::string device = std::filesystem::canonical(bench_->MonitorDevice()).string();
   EXPECT_TRUE(Contains(next.err,
                        ": the monitor was left at 115200 bit/s by a run that ended "
                        "during a LUT transfer; it was sent back to 9600 bit/s\n"))
       << next.err;
   EXPECT_FALSE(std::filesystem::exists(NoteFile()));
-  EXPECT_EQ(bench->State()["speed"], "9600");
+  EXPECT_EQ(bench_->State()["speed"], "9600");
   EXPECT_EQ(test::RunCli({"query"}, Environment()).err, "") << "said once";
 }
 
@@ -195,7 +196,7 @@ TEST_F(VellumaCliRunsTest, AfterARunKilledInAFastTransferTheNextRunBringsTheMoni
 // panel back to its normal brightness, and no file is saved.
 TEST_F(VellumaCliRunsTest, AnInterruptedAutoLeavesTheMonitorAndTheInstrumentAsAFailureDoes) {
   StartBench();
-  test::CliProcess run({"auto", "--save", dir.File("run.txt"), "--analyzer", "CA-310"},
+  test::CliProcess run({"auto", "--save", dir_.File("run.txt"), "--analyzer", "CA-310"},
                        Environment());
   AwaitFrames("OUT", 12);
   run.Interrupt();
@@ -204,11 +205,11 @@ TEST_F(VellumaCliRunsTest, AnInterruptedAutoLeavesTheMonitorAndTheInstrumentAsAF
   EXPECT_TRUE(Contains(result.err, "Abort: Auto Calibration Abort\n")) << result.err;
   EXPECT_TRUE(Contains(result.err, "Auto Calibration stopped by SIGINT, nothing saved\n"))
       << result.err;
-  auto state = bench->State();
+  auto state = bench_->State();
   EXPECT_EQ(state["pattern"], "0 0 0");
   EXPECT_EQ(state["zbl"], "100");
   EXPECT_EQ(state["ca.remote"], "0");
-  EXPECT_FALSE(std::filesystem::exists(dir.File("run.txt")));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("run.txt")));
 }
 
 }  // namespace

@@ -116,30 +116,31 @@ bool Contains(const std::string& text, const std::string& part) {
 
 class VellumaCliTest : public ::testing::Test {
  protected:
-  void SetUp() override { std::filesystem::create_directory(dir.File("tmp")); }
+  void SetUp() override { std::filesystem::create_directory(dir_.File("tmp")); }
   void TearDown() override {
-    EXPECT_FALSE(std::filesystem::exists(dir.File("Velluma.reg")))
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("Velluma.reg")))
         << "the operator's settings were written";
-    EXPECT_TRUE(std::filesystem::is_empty(dir.File("tmp")))
+    EXPECT_TRUE(std::filesystem::is_empty(dir_.File("tmp")))
         << "the private settings were left behind";
   }
 
   void StartBench(std::vector<std::string> options = {}) {
     options.insert(options.end(),
                    {"--reply-delay", "10", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
-    bench = std::make_unique<BenchProcess>(options);
+    bench_ = std::make_unique<BenchProcess>(options);
   }
 
   std::map<std::string, std::string> Environment() const {
-    std::map<std::string, std::string> environment = {{"VELLUMA_SETTINGS", dir.File("Velluma.reg")},
-                                                      {"VELLUMA_CLOCK_SCALE", "0.02"},
-                                                      {"TMPDIR", dir.File("tmp")},
-                                                      {"VELLUMA_PORTS", dir.File("ports")},
-                                                      {"VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH},
-                                                      {"VELLUMA_EYEONE", VELLUMA_EYEONE_PATH}};
-    if (bench) {
-      environment["VELLUMA_PORTS"] = bench->PortsDir();
-      environment["VELLUMA_BENCH_SOCKET"] = bench->SocketPath();
+    std::map<std::string, std::string> environment = {
+        {"VELLUMA_SETTINGS", dir_.File("Velluma.reg")},
+        {"VELLUMA_CLOCK_SCALE", "0.02"},
+        {"TMPDIR", dir_.File("tmp")},
+        {"VELLUMA_PORTS", dir_.File("ports")},
+        {"VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH},
+        {"VELLUMA_EYEONE", VELLUMA_EYEONE_PATH}};
+    if (bench_) {
+      environment["VELLUMA_PORTS"] = bench_->PortsDir();
+      environment["VELLUMA_BENCH_SOCKET"] = bench_->SocketPath();
     }
     return environment;
   }
@@ -150,8 +151,8 @@ class VellumaCliTest : public ::testing::Test {
     return test::RunCli(arguments, environment);
   }
 
-  test::TempDir dir;
-  std::unique_ptr<BenchProcess> bench;
+  test::TempDir dir_;
+  std::unique_ptr<BenchProcess> bench_;
 };
 
 // ---- The command line ----
@@ -161,15 +162,15 @@ TEST_F(VellumaCliTest, BadCommandLinesGiveTheUsageAndStatus2) {
       {{}, "velluma-cli: no command given\nUsage: velluma-cli COMMAND"},
       {{"measure", "1", "2"}, "velluma-cli: too few arguments\nUsage: velluma-cli measure R G B"},
       {{"query", "--offset-x", "0.5"}, "velluma-cli: --offset-x '0.5': the offset lies between"},
-      {{"query", "--settings", dir.File("missing.reg")},
-       "velluma-cli: --settings '" + dir.File("missing.reg") + "': No such file or directory"},
-      {{"query", "--settings", dir.File("folder")},
-       "velluma-cli: --settings '" + dir.File("folder") + "': Is a directory"},
-      {{"query", "--settings", dir.File("fifo")},
-       "velluma-cli: --settings '" + dir.File("fifo") + "': Not a regular file"},
+      {{"query", "--settings", dir_.File("missing.reg")},
+       "velluma-cli: --settings '" + dir_.File("missing.reg") + "': No such file or directory"},
+      {{"query", "--settings", dir_.File("folder")},
+       "velluma-cli: --settings '" + dir_.File("folder") + "': Is a directory"},
+      {{"query", "--settings", dir_.File("fifo")},
+       "velluma-cli: --settings '" + dir_.File("fifo") + "': Not a regular file"},
   };
-  std::filesystem::create_directory(dir.File("folder"));
-  ::mkfifo(dir.File("fifo").c_str(), 0600);
+  std::filesystem::create_directory(dir_.File("folder"));
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);
   for (const auto& [arguments, start] : refused) {
     const CliResult result = Run(arguments);
     EXPECT_EQ(result.status, 2) << start;
@@ -192,84 +193,84 @@ TEST_F(VellumaCliTest, HelpGoesToStandardOutputWithStatus0) {
 
 TEST_F(VellumaCliTest, ASettingsErrorReachesTheTopLevelHandlerAndTheFileStaysAsItWas) {
   const std::string text = Registry("\"MonitorSpeed\"=\"fast\"\r\n");
-  dir.Write("odd.reg", text);
-  const CliResult result = Run({"query", "--settings", dir.File("odd.reg")});
+  dir_.Write("odd.reg", text);
+  const CliResult result = Run({"query", "--settings", dir_.File("odd.reg")});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err, "Velluma: Failed to get data for 'MonitorSpeed'\n");
-  EXPECT_EQ(dir.Read("odd.reg"), text);
+  EXPECT_EQ(dir_.Read("odd.reg"), text);
 }
 
 // ---- lut-convert ----
 
 TEST_F(VellumaCliTest, LutConvertPrintsTheMonitorTableOfEitherFormat) {
-  dir.Write("rotated.cube", kResolveCube);
-  const CliResult resolve = Run({"lut-convert", dir.File("rotated.cube"), "--format", "davinci"});
+  dir_.Write("rotated.cube", kResolveCube);
+  const CliResult resolve = Run({"lut-convert", dir_.File("rotated.cube"), "--format", "davinci"});
   EXPECT_EQ(resolve.status, 0) << resolve.err;
   EXPECT_EQ(PrintedTable(resolve.out), MonitorTable(Rotated));
   EXPECT_EQ(resolve.out.substr(0, resolve.out.find('\n')), "0,256,1023") << "entry 0: black";
 
-  dir.Write("lifted.cub", kBaselightCube);
-  const CliResult baselight = Run({"lut-convert", dir.File("lifted.cub")});
+  dir_.Write("lifted.cub", kBaselightCube);
+  const CliResult baselight = Run({"lut-convert", dir_.File("lifted.cub")});
   EXPECT_EQ(baselight.status, 0) << "the default LutFileType is Baselight: " << baselight.out;
   EXPECT_EQ(PrintedTable(baselight.out), MonitorTable(LiftedAndRotated));
 }
 
 TEST_F(VellumaCliTest, LutConvertChoosesTheReaderAsTheWindowDoes) {
-  dir.Write("rotated.cube", kResolveCube);
-  const CliResult byDefault = Run({"lut-convert", dir.File("rotated.cube")});
+  dir_.Write("rotated.cube", kResolveCube);
+  const CliResult byDefault = Run({"lut-convert", dir_.File("rotated.cube")});
   EXPECT_EQ(byDefault.status, 1);
   EXPECT_EQ(byDefault.out, "LUT file parse error.\n")
       << "the Baselight reader refuses a Resolve file";
 
   const std::string settings = Registry("\"LutFileType\"=\"Davinci Resolve\"\r\n");
-  dir.Write("resolve.reg", settings);
-  EXPECT_EQ(
-      Run({"lut-convert", dir.File("rotated.cube"), "--settings", dir.File("resolve.reg")}).status,
-      0);
-  EXPECT_EQ(Run({"lut-convert", dir.File("rotated.cube"), "--settings", dir.File("resolve.reg"),
+  dir_.Write("resolve.reg", settings);
+  EXPECT_EQ(Run({"lut-convert", dir_.File("rotated.cube"), "--settings", dir_.File("resolve.reg")})
+                .status,
+            0);
+  EXPECT_EQ(Run({"lut-convert", dir_.File("rotated.cube"), "--settings", dir_.File("resolve.reg"),
                  "--format", "baselight"})
                 .status,
             1)
       << "--format beats the setting";
-  EXPECT_EQ(dir.Read("resolve.reg"), settings);
+  EXPECT_EQ(dir_.Read("resolve.reg"), settings);
 
-  dir.Write("wide.cube", "LUT_3D_SIZE 2\nLUT_3D_INPUT_RANGE 0.0 2.0\n" +
-                             CubeLines(2, [](double r, double g, double b) {
-                               return Rgb{r, g, b};
-                             }));
-  const CliResult wide = Run({"lut-convert", dir.File("wide.cube"), "--format", "davinci"});
+  dir_.Write("wide.cube", "LUT_3D_SIZE 2\nLUT_3D_INPUT_RANGE 0.0 2.0\n" +
+                              CubeLines(2, [](double r, double g, double b) {
+                                return Rgb{r, g, b};
+                              }));
+  const CliResult wide = Run({"lut-convert", dir_.File("wide.cube"), "--format", "davinci"});
   EXPECT_EQ(wide.status, 1);
   EXPECT_EQ(wide.out, "DaVinci 3D LUT Input Range is invalid .\n");
 }
 
 TEST_F(VellumaCliTest, ARefusedLutFileIsExplainedOnStandardError) {
-  std::filesystem::create_directory(dir.File("folder"));
-  dir.Write("huge.cube", "LUT_3D_SIZE 5000\n0 0 0\n");
-  dir.Write("endless.cube", "LUT_3D_SIZE 2\n" + std::string(2 << 20, '0'));
-  dir.Write("table.csv", "1,2,3\n4,5000,6\n");
+  std::filesystem::create_directory(dir_.File("folder"));
+  dir_.Write("huge.cube", "LUT_3D_SIZE 5000\n0 0 0\n");
+  dir_.Write("endless.cube", "LUT_3D_SIZE 2\n" + std::string(2 << 20, '0'));
+  dir_.Write("table.csv", "1,2,3\n4,5000,6\n");
   const struct {
     Args arguments;
     std::string out, err;
   } cases[] = {
-      {{"lut-convert", dir.File("missing.cube")},
+      {{"lut-convert", dir_.File("missing.cube")},
        "LUT file operation error.\n",
-       "velluma-cli: '" + dir.File("missing.cube") + "': No such file or directory\n"},
-      {{"lut-convert", dir.File("folder")},
+       "velluma-cli: '" + dir_.File("missing.cube") + "': No such file or directory\n"},
+      {{"lut-convert", dir_.File("folder")},
        "LUT file operation error.\n",
-       "velluma-cli: '" + dir.File("folder") + "': Is a directory\n"},
-      {{"lut-convert", dir.File("huge.cube"), "--format", "davinci"},
+       "velluma-cli: '" + dir_.File("folder") + "': Is a directory\n"},
+      {{"lut-convert", dir_.File("huge.cube"), "--format", "davinci"},
        "LUT file operation error.\n",
-       "velluma-cli: '" + dir.File("huge.cube") + "': the table it announces is too large\n"},
-      {{"lut-convert", dir.File("endless.cube"), "--format", "davinci"},
+       "velluma-cli: '" + dir_.File("huge.cube") + "': the table it announces is too large\n"},
+      {{"lut-convert", dir_.File("endless.cube"), "--format", "davinci"},
        "LUT file parse error.\n",
-       "velluma-cli: '" + dir.File("endless.cube") + "': a line longer than 1048576 bytes\n"},
-      {{"send-lut", dir.File("table.csv"), "--memory", "USER2", "--settings",
-        dir.File("direct.reg")},
+       "velluma-cli: '" + dir_.File("endless.cube") + "': a line longer than 1048576 bytes\n"},
+      {{"send-lut", dir_.File("table.csv"), "--memory", "USER2", "--settings",
+        dir_.File("direct.reg")},
        "LUT table value out of range.\n",
-       "DATA ERROR: INVALID DATA\nvelluma-cli: '" + dir.File("table.csv") +
+       "DATA ERROR: INVALID DATA\nvelluma-cli: '" + dir_.File("table.csv") +
            "': line 2: a value outside 0..4095: 5000\n"},
   };
-  dir.Write("direct.reg", Registry("\"LUTFile\"=dword:00000001\r\n"));
+  dir_.Write("direct.reg", Registry("\"LUTFile\"=dword:00000001\r\n"));
   for (const auto& c : cases) {
     const CliResult result = Run(c.arguments);
     EXPECT_EQ(result.status, 1) << c.err;
@@ -282,12 +283,12 @@ TEST_F(VellumaCliTest, ARefusedLutFileIsExplainedOnStandardError) {
 
 TEST_F(VellumaCliTest, SendLutDeliversTheTableIntoTheChosenMemoryAtTheChosenSpeed) {
   StartBench();
-  dir.Write("rotated.cube", kResolveCube);
-  const CliResult result = Run({"send-lut", dir.File("rotated.cube"), "--memory", "USER2",
+  dir_.Write("rotated.cube", kResolveCube);
+  const CliResult result = Run({"send-lut", dir_.File("rotated.cube"), "--memory", "USER2",
                                 "--format", "davinci", "--monitor-speed", "38400"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "PC->MONITOR: Complete.\n");
-  auto state = bench->State();
+  auto state = bench_->State();
   const std::vector<Codes> expected = MonitorTable(Rotated);
   for (int channel = 0; channel < 3; ++channel) {
     const auto codes = Numbers<int>(state["lut.USER2." + std::to_string(channel)]);
@@ -297,7 +298,8 @@ TEST_F(VellumaCliTest, SendLutDeliversTheTableIntoTheChosenMemoryAtTheChosenSpee
   }
   EXPECT_EQ(state["lut.USER1.0"], "none");
   EXPECT_EQ(state["lut.USER3.0"], "none");
-  EXPECT_TRUE(Contains(bench->Log().front(), "speed38400")) << "the run's speed, not the settings'";
+  EXPECT_TRUE(Contains(bench_->Log().front(), "speed38400"))
+      << "the run's speed, not the settings'";
   EXPECT_EQ(state["speed"], "9600");
 }
 
@@ -305,14 +307,14 @@ TEST_F(VellumaCliTest, SendFilmGammaDeliversTheTableIntoTheChosenMemory) {
   StartBench();
   std::string file = "1\n7\n0\n1\n1\n0\n1\n0\n0\n";
   for (int i = 0; i < 1024; ++i) file += std::to_string(1023 - i) + "\n";
-  dir.Write("curve.csv", file);
-  const CliResult result = Run({"send-film-gamma", dir.File("curve.csv"), "--memory", "USER3"});
+  dir_.Write("curve.csv", file);
+  const CliResult result = Run({"send-film-gamma", dir_.File("curve.csv"), "--memory", "USER3"});
   ASSERT_EQ(result.status, 0) << result.err;
-  const auto values = Numbers<int>(bench->State()["filmgamma.USER3"]);
+  const auto values = Numbers<int>(bench_->State()["filmgamma.USER3"]);
   ASSERT_EQ(values.size(), 1024u);
   EXPECT_EQ(values.front(), 1023);
   EXPECT_EQ(values[1000], 23);
-  EXPECT_EQ(bench->State()["filmgamma.USER1"], "none");
+  EXPECT_EQ(bench_->State()["filmgamma.USER1"], "none");
 }
 
 TEST_F(VellumaCliTest, SendCalibrationDeliversThePrimariesAndTheGreyRamp) {
@@ -323,10 +325,10 @@ TEST_F(VellumaCliTest, SendCalibrationDeliversThePrimariesAndTheGreyRamp) {
       "[Yxy]\r\n;\tY\tx\ty\r\n";
   for (int n = 0; n < 256; ++n)
     file += std::to_string(n) + "\t" + Number(n * 0.5) + "\t0.3127\t0.3290\r\n";
-  dir.Write("calibration.txt", file);
-  const CliResult result = Run({"send-calibration", dir.File("calibration.txt")});
+  dir_.Write("calibration.txt", file);
+  const CliResult result = Run({"send-calibration", dir_.File("calibration.txt")});
   ASSERT_EQ(result.status, 0) << result.err;
-  auto state = bench->State();
+  auto state = bench_->State();
   EXPECT_EQ(Numbers<double>(state["primaries"]),
             (std::vector<double>{61.234, 180.872, 17.015, 0.6401, 0.2998, 0.1502, 0.3299, 0.6003,
                                  0.0598}));
@@ -338,27 +340,27 @@ TEST_F(VellumaCliTest, SendCalibrationDeliversThePrimariesAndTheGreyRamp) {
 
 TEST_F(VellumaCliTest, AFileThatDoesNotLoadOpensNoDevice) {
   StartBench();
-  dir.Write("bad.csv", "1\n7\n0\n1\n1\n0\n1\n0\n0\n2000\n");
-  const CliResult filmGamma = Run({"send-film-gamma", dir.File("bad.csv"), "--memory", "USER1"});
+  dir_.Write("bad.csv", "1\n7\n0\n1\n1\n0\n1\n0\n0\n2000\n");
+  const CliResult filmGamma = Run({"send-film-gamma", dir_.File("bad.csv"), "--memory", "USER1"});
   EXPECT_EQ(filmGamma.status, 1);
   EXPECT_EQ(filmGamma.err, "DATA ERROR: INVALID DATA\n");
 
-  dir.Write("rotated.cube", kResolveCube);
-  const CliResult lut = Run({"send-lut", dir.File("rotated.cube"), "--memory", "USER1"});
+  dir_.Write("rotated.cube", kResolveCube);
+  const CliResult lut = Run({"send-lut", dir_.File("rotated.cube"), "--memory", "USER1"});
   EXPECT_EQ(lut.status, 1);
   EXPECT_EQ(lut.out, "LUT file parse error.\n");
   EXPECT_EQ(lut.err, "DATA ERROR: INVALID DATA\n");
 
-  const CliResult missing = Run({"send-calibration", dir.File("missing.txt")});
+  const CliResult missing = Run({"send-calibration", dir_.File("missing.txt")});
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "velluma-cli: cannot open '" + dir.File("missing.txt") +
+  EXPECT_EQ(missing.err, "velluma-cli: cannot open '" + dir_.File("missing.txt") +
                              "': No such file or directory\n");
-  EXPECT_TRUE(bench->Log().empty());
+  EXPECT_TRUE(bench_->Log().empty());
 }
 
 TEST_F(VellumaCliTest, ARefusedTransferEndsWithStatus2AndSaysWhetherTheMonitorAnswered) {
-  dir.Write("rotated.cube", kResolveCube);
-  const Args sendLut = {"send-lut", dir.File("rotated.cube"), "--memory", "USER1", "--format",
+  dir_.Write("rotated.cube", kResolveCube);
+  const Args sendLut = {"send-lut", dir_.File("rotated.cube"), "--memory", "USER1", "--format",
                         "davinci"};
   StartBench({"--fault", "C$M:WF er0"});
   const CliResult refused = Run(sendLut);
@@ -381,7 +383,7 @@ TEST_F(VellumaCliTest, QueryPrintsTheModelAndPassesOnlyTheQx7mr520) {
   const CliResult found = Run({"query"});
   EXPECT_EQ(found.status, 0);
   EXPECT_EQ(found.out, "QX-7MR520\n");
-  bench->AddFault("QID silent");
+  bench_->AddFault("QID silent");
   const CliResult silent = Run({"query"});
   EXPECT_EQ(silent.status, 2);
   EXPECT_EQ(silent.err, "monitor: Communication Error\n");
@@ -398,12 +400,12 @@ TEST_F(VellumaCliTest, ZeroCalRunsForEveryModel) {
   const CliResult pr655 = Run({"zero-cal", "--analyzer", "PR-655", "--analyzer-port", "COM2"});
   EXPECT_EQ(pr655.status, 0);
   EXPECT_EQ(pr655.err, "0-Cal.: Complete.\n");
-  EXPECT_EQ(bench->Request("log pr655"), (Args{"PHOTO", "SE0", "SK60", "SS3", "SU1", "Q"}));
+  EXPECT_EQ(bench_->Request("log pr655"), (Args{"PHOTO", "SE0", "SK60", "SS3", "SU1", "Q"}));
 
   const CliResult ca = Run({"zero-cal", "--analyzer", "CA-310"});
   EXPECT_EQ(ca.status, 0);
   EXPECT_EQ(ca.err, "0-Cal.: Complete.\n");
-  EXPECT_EQ(bench->State()["ca.zero-calibrations"], "1");
+  EXPECT_EQ(bench_->State()["ca.zero-calibrations"], "1");
 
   const CliResult i1 = Run({"zero-cal", "--analyzer", "i1-Pro", "--yes"});
   EXPECT_EQ(i1.status, 0);
@@ -411,7 +413,7 @@ TEST_F(VellumaCliTest, ZeroCalRunsForEveryModel) {
       i1.err,
       "EyeOne Connected\nCalibration: Please set i1Pro to Calibration Plate\nCalibrate Start? Yes\n"
       "Calibrate OK\n0-Cal.: Complete.\n");
-  EXPECT_EQ(bench->State()["eyeone.calibrations"], "1");
+  EXPECT_EQ(bench_->State()["eyeone.calibrations"], "1");
 
   const CliResult declined = Run({"zero-cal", "--analyzer", "i1-Pro", "--no"});
   EXPECT_EQ(declined.status, 2);
@@ -432,7 +434,7 @@ TEST_F(VellumaCliTest, MeasurePrintsThePatchAsTheBenchSeesItWithTheOffsets) {
     ASSERT_EQ(result.out.size(), 33u)
         << "three fields of 10 and a line end: '" << result.out << "'";
     const auto printed = Numbers<double>(result.out);
-    const std::vector<std::string> measured = bench->Request("measure");
+    const std::vector<std::string> measured = bench_->Request("measure");
     ASSERT_EQ(measured.size(), 1u);
     const auto white = Numbers<double>(measured[0]);
     ASSERT_EQ(printed.size(), 3u) << result.out;
@@ -441,7 +443,7 @@ TEST_F(VellumaCliTest, MeasurePrintsThePatchAsTheBenchSeesItWithTheOffsets) {
     EXPECT_NEAR(printed[1], white[1] - 0.002, 6e-5) << model;
     EXPECT_NEAR(printed[2], white[2], 1e-3 * white[2]) << model;
     EXPECT_NEAR(printed[2], 260, 3) << model << ": full white of the bench";
-    EXPECT_EQ(bench->State()["pr655.remote"], "off") << model << ": remote mode ended";
+    EXPECT_EQ(bench_->State()["pr655.remote"], "off") << model << ": remote mode ended";
   }
   const CliResult none = Run({"measure", "255", "255", "255"});
   EXPECT_EQ(none.status, 2);
@@ -462,9 +464,9 @@ TEST_F(VellumaCliTest, WithoutAnAnswerTheI1ProStopsBeforeAnyByteIsSent) {
               0u)
         << result.err;
   }
-  EXPECT_TRUE(bench->Log().empty());
-  EXPECT_TRUE(bench->Request("log eyeone").empty());
-  EXPECT_EQ(bench->State()["pattern"], "none");
+  EXPECT_TRUE(bench_->Log().empty());
+  EXPECT_TRUE(bench_->Request("log eyeone").empty());
+  EXPECT_EQ(bench_->State()["pattern"], "none");
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::size_t Count(const std::string& text, const std::string& part) {
 class VellumaCliVerifyTest : public ::testing::Test {
  protected:
   std::map<std::string, std::string> Environment(const BenchProcess& bench) const {
-    return {{"VELLUMA_SETTINGS", dir.File("Velluma.reg")},
+    return {{"VELLUMA_SETTINGS", dir_.File("Velluma.reg")},
             {"VELLUMA_CLOCK_SCALE", "0.02"},
             {"VELLUMA_PORTS", bench.PortsDir()},
             {"VELLUMA_BENCH_SOCKET", bench.SocketPath()}};
@@ -47,7 +47,7 @@ class VellumaCliVerifyTest : public ::testing::Test {
     return arguments;
   }
 
-  test::TempDir dir;
+  test::TempDir dir_;
 };
 
 TEST_F(VellumaCliVerifyTest, TheExitStatusFollowsTheVerdictsAndTheReportsAreWritten) {
@@ -69,16 +69,16 @@ TEST_F(VellumaCliVerifyTest, TheExitStatusFollowsTheVerdictsAndTheReportsAreWrit
                                         "--pr655-quiet-wake"};
     options.insert(options.end(), c.display.begin(), c.display.end());
     BenchProcess bench(options);
-    std::vector<std::string> extra = {"--report", dir.File("r.html"), "--csv", dir.File("r.csv")};
+    std::vector<std::string> extra = {"--report", dir_.File("r.html"), "--csv", dir_.File("r.csv")};
     extra.insert(extra.end(), c.target.begin(), c.target.end());
     const test::CliResult result = test::RunCli(Arguments(extra), Environment(bench));
     EXPECT_EQ(result.status, c.status) << result.err;
     EXPECT_TRUE(Contains(result.out, c.verdict)) << result.out;
-    const std::string csv = dir.Read("r.csv");
+    const std::string csv = dir_.Read("r.csv");
     EXPECT_TRUE(Contains(csv, "# instrument: PR-655\n# monitor: QX-7MR520\n")) << csv;
     EXPECT_TRUE(Contains(csv, "\nwhite,255,255,255,")) << csv;
     EXPECT_TRUE(Contains(csv, "\nyellow,255,255,0,")) << csv;
-    const std::string html = dir.Read("r.html");
+    const std::string html = dir_.Read("r.html");
     EXPECT_EQ(Count(html, "<svg"), 3u);
     EXPECT_FALSE(Contains(html, "http://") || Contains(html, "https://"));
     EXPECT_TRUE(bench.State()["primaries"] == "none") << "nothing written into the monitor";
@@ -100,8 +100,8 @@ void AwaitPatches(BenchProcess& bench, long patches) {
 TEST_F(VellumaCliVerifyTest, CtrlCStopsAfterThePatchAndWritesNoFile) {
   BenchProcess bench({"--reply-delay", "100", "--pr655-measure-ms", "100", "--pr655-quiet-wake"});
   auto environment = Environment(bench);
-  environment["VELLUMA_HISTORY"] = dir.File("history.db");
-  test::CliProcess cli(Arguments({"--report", dir.File("r.html")}), environment);
+  environment["VELLUMA_HISTORY"] = dir_.File("history.db");
+  test::CliProcess cli(Arguments({"--report", dir_.File("r.html")}), environment);
   AwaitPatches(bench, 3);
   cli.Interrupt();
   const test::CliResult result = cli.Wait();
@@ -113,7 +113,7 @@ TEST_F(VellumaCliVerifyTest, CtrlCStopsAfterThePatchAndWritesNoFile) {
   // The greys measured so far have figures but no verdict; the colours have neither.
   EXPECT_TRUE(Contains(result.out, " of 21 measured\ncolours  not measured\n")) << result.out;
   EXPECT_FALSE(Contains(result.out, ")  pass\n")) << result.out;
-  EXPECT_FALSE(std::filesystem::exists(dir.File("r.html")));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("r.html")));
   EXPECT_EQ(bench.State()["pattern"], "0 0 0");
   const std::string record = Recorded(environment);
   EXPECT_TRUE(Contains(record, "\"result\":2,")) << record;
@@ -128,12 +128,12 @@ TEST_F(VellumaCliVerifyTest, CtrlCStopsAfterThePatchAndWritesNoFile) {
 TEST_F(VellumaCliVerifyTest, AnOutputThatCannotBeKeptIsRefusedBeforeAnyDevice) {
   BenchProcess bench({"--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
   namespace fs = std::filesystem;
-  const std::string d = dir.Path().string();
-  fs::create_directory(dir.File("folder"));
-  ::mkfifo(dir.File("fifo").c_str(), 0600);
-  dir.Write("r.html", "kept");
-  fs::create_hard_link(dir.File("r.html"), dir.File("hard.csv"));
-  fs::create_symlink(dir.File("r.html"), dir.File("soft.csv"));
+  const std::string d = dir_.Path().string();
+  fs::create_directory(dir_.File("folder"));
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);
+  dir_.Write("r.html", "kept");
+  fs::create_hard_link(dir_.File("r.html"), dir_.File("hard.csv"));
+  fs::create_symlink(dir_.File("r.html"), dir_.File("soft.csv"));
   const auto twice = [](const std::string& a, const std::string& b) {
     return "--report '" + a + "' and --csv '" + b + "' name the same file";
   };
@@ -161,10 +161,10 @@ TEST_F(VellumaCliVerifyTest, AnOutputThatCannotBeKeptIsRefusedBeforeAnyDevice) {
     EXPECT_TRUE(Contains(result.err, "velluma-cli: " + c.message + "\n")) << result.err;
   }
   // What the permissions forbid, as a user they bind.
-  dir.Write("read-only.csv", "kept");
-  ::chmod(dir.File("read-only.csv").c_str(), 0444);
-  fs::create_directory(dir.File("locked"));
-  ::chmod(dir.File("locked").c_str(), 0555);
+  dir_.Write("read-only.csv", "kept");
+  ::chmod(dir_.File("read-only.csv").c_str(), 0444);
+  fs::create_directory(dir_.File("locked"));
+  ::chmod(dir_.File("locked").c_str(), 0555);
   const std::pair<std::string, std::string> forbidden[] = {
       {d + "/read-only.csv", "--csv '" + d + "/read-only.csv': Permission denied\n"},
       {d + "/locked/r.csv", "--csv '" + d + "/locked/r.csv': Permission denied\n"}};
@@ -176,9 +176,9 @@ TEST_F(VellumaCliVerifyTest, AnOutputThatCannotBeKeptIsRefusedBeforeAnyDevice) {
       return result.status == 2 && Contains(result.err, message);
     })) << message;
   }
-  EXPECT_EQ(dir.Read("r.html"), "kept");
-  EXPECT_EQ(dir.Read("read-only.csv"), "kept");
-  EXPECT_FALSE(fs::exists(dir.File("new.html")));
+  EXPECT_EQ(dir_.Read("r.html"), "kept");
+  EXPECT_EQ(dir_.Read("read-only.csv"), "kept");
+  EXPECT_FALSE(fs::exists(dir_.File("new.html")));
   EXPECT_EQ(bench.Log(), std::vector<std::string>{});
 }
 
@@ -186,19 +186,20 @@ TEST_F(VellumaCliVerifyTest, AnOutputThatCannotBeKeptIsRefusedBeforeAnyDevice) {
 // the system's reason and fails the run; the history names no report and counts no pass.
 TEST_F(VellumaCliVerifyTest, AReportLostAfterTheRunFailsItAndIsNotRecorded) {
   BenchProcess bench({"--reply-delay", "20", "--pr655-measure-ms", "20", "--pr655-quiet-wake"});
-  std::filesystem::create_directory(dir.File("out"));
+  std::filesystem::create_directory(dir_.File("out"));
   auto environment = Environment(bench);
-  environment["VELLUMA_HISTORY"] = dir.File("history.db");
+  environment["VELLUMA_HISTORY"] = dir_.File("history.db");
   test::CliProcess cli(
-      Arguments({"--report", dir.File("out/r.html"), "--csv", dir.File("out/r.csv")}), environment);
+      Arguments({"--report", dir_.File("out/r.html"), "--csv", dir_.File("out/r.csv")}),
+      environment);
   AwaitPatches(bench, 1);
-  std::filesystem::remove_all(dir.File("out"));
+  std::filesystem::remove_all(dir_.File("out"));
   const test::CliResult result = cli.Wait();
   EXPECT_EQ(result.status, 2) << result.err;
   const std::string lost =
-      "cannot write the report " + dir.File("out/r.html") + ": No such file or directory";
+      "cannot write the report " + dir_.File("out/r.html") + ": No such file or directory";
   EXPECT_TRUE(Contains(result.err, "verify: " + lost + "\n")) << result.err;
-  EXPECT_TRUE(Contains(result.err, "verify: cannot write the CSV " + dir.File("out/r.csv") +
+  EXPECT_TRUE(Contains(result.err, "verify: cannot write the CSV " + dir_.File("out/r.csv") +
                                        ": No such file or directory\n"))
       << result.err;
   EXPECT_TRUE(Contains(result.out, "verdict  PASS\n")) << "the display itself passed";

@@ -102,9 +102,10 @@ double TintedGreyDeltaE(Chromaticity tint, double Y) {
     return t > 216.0 / 24389.0 ? std::cbrt(t) : (24389.0 / 27.0 * t + 16) / 116;
   };
   const double X = tint.x / tint.y * Y, Z = (1 - tint.x - tint.y) / tint.y * Y;
-  const double Xn = kWhite.x / kWhite.y * kWhiteY,
-               Zn = (1 - kWhite.x - kWhite.y) / kWhite.y * kWhiteY;
-  const double a = 500 * (f(X / Xn) - f(Y / kWhiteY)), b = 200 * (f(Y / kWhiteY) - f(Z / Zn));
+  const double whiteX = kWhite.x / kWhite.y * kWhiteY,
+               whiteZ = (1 - kWhite.x - kWhite.y) / kWhite.y * kWhiteY;
+  const double a = 500 * (f(X / whiteX) - f(Y / kWhiteY)),
+               b = 200 * (f(Y / kWhiteY) - f(Z / whiteZ));
   const double mean7 = std::pow(std::hypot(a, b) / 2, 7);
   const double g = 0.5 * (1 - std::sqrt(mean7 / (mean7 + std::pow(25.0, 7))));
   const double chroma = std::hypot((1 + g) * a, b);

@@ -37,29 +37,29 @@ const std::string kColor = "[COLOR]\nR 1 0.64 0.33\nG 2 0.3 0.6\nB 3 0.15 0.06\n
 class CalibrationFileTest : public ::testing::Test {
  protected:
   ReadResult ReadText(const std::string& text) {
-    dir.Write("in.txt", text);
-    return calibration_file::Read(dir.File("in.txt"), data);
+    dir_.Write("in.txt", text);
+    return calibration_file::Read(dir_.File("in.txt"), data_);
   }
-  test::TempDir dir;
-  CalibrationData data;
+  test::TempDir dir_;
+  CalibrationData data_;
 };
 
 TEST_F(CalibrationFileTest, TheWrittenFileIsByteExactAndReadsBackWithinSinglePrecision) {
-  const std::string path = dir.File("out.txt");
+  const std::string path = dir_.File("out.txt");
   ASSERT_TRUE(calibration_file::Write(path, GoldenData(), {"CA-310", 0.005, -0.003}));
-  dir.Write("golden.txt", "");
-  std::filesystem::copy_file(VELLUMA_GOLDEN_DIR "/calibration.txt", dir.File("golden.txt"),
+  dir_.Write("golden.txt", "");
+  std::filesystem::copy_file(VELLUMA_GOLDEN_DIR "/calibration.txt", dir_.File("golden.txt"),
                              std::filesystem::copy_options::overwrite_existing);
-  EXPECT_EQ(dir.Read("out.txt"), dir.Read("golden.txt"));
+  EXPECT_EQ(dir_.Read("out.txt"), dir_.Read("golden.txt"));
 
-  ASSERT_EQ(calibration_file::Read(path, data), ReadResult::Loaded);
+  ASSERT_EQ(calibration_file::Read(path, data_), ReadResult::Loaded);
   const CalibrationData expected = GoldenData();
   for (int n = 0; n < 256; ++n) {
-    EXPECT_EQ(data.greyLevels[n].Y,
+    EXPECT_EQ(data_.greyLevels[n].Y,
               static_cast<double>(static_cast<float>(expected.greyLevels[n].Y)));
-    EXPECT_NEAR(data.greyLevels[n].x, expected.greyLevels[n].x, 1e-7);
+    EXPECT_NEAR(data_.greyLevels[n].x, expected.greyLevels[n].x, 1e-7);
   }
-  EXPECT_EQ(data.primaries[1].Y, static_cast<double>(180.872f));
+  EXPECT_EQ(data_.primaries[1].Y, static_cast<double>(180.872f));
 }
 
 TEST_F(CalibrationFileTest, ReadingRules) {
@@ -93,16 +93,16 @@ TEST_F(CalibrationFileTest, ReadingRules) {
 TEST_F(CalibrationFileTest, RowsAreTakenByOrderAndTheFirstYxySectionFillsTheTable) {
   ASSERT_EQ(ReadText("[COLOR]\nB 1 0.64 0.33\nG 2 0.3 0.6\nR 3 0.15 0.06\n[Yxy]\n" + Rows(256)),
             ReadResult::Loaded);
-  EXPECT_EQ(data.primaries[0], (XyYValue{0.64f, 0.33f, 1}));
+  EXPECT_EQ(data_.primaries[0], (XyYValue{0.64f, 0.33f, 1}));
   ASSERT_EQ(ReadText("[Yxy]\n9 7 0.5 0.25\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
-  EXPECT_EQ(data.greyLevels[0], (XyYValue{0.5, 0.25, 7}));
-  EXPECT_EQ(data.greyLevels[1], (XyYValue{}));
-  EXPECT_EQ(data.primaries[0], (XyYValue{}));
+  EXPECT_EQ(data_.greyLevels[0], (XyYValue{0.5, 0.25, 7}));
+  EXPECT_EQ(data_.greyLevels[1], (XyYValue{}));
+  EXPECT_EQ(data_.primaries[0], (XyYValue{}));
 }
 
 TEST_F(CalibrationFileTest, AFourthColorRowIsCountedAndNotStored) {
   ASSERT_EQ(ReadText(kColor + "X 9 0.9 0.9\n[Yxy]\n" + Rows(256)), ReadResult::Loaded);
-  EXPECT_EQ(data.primaries[2].Y, 3.0);
+  EXPECT_EQ(data_.primaries[2].Y, 3.0);
 }
 
 TEST_F(CalibrationFileTest, LongLinesAreReadIn255CharacterPieces) {
@@ -122,34 +122,34 @@ TEST_F(CalibrationFileTest, LineEndsDoNotChangeWhereALineIsCut) {
   for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   ASSERT_EQ(ReadText(lf), ReadResult::Loaded);
   EXPECT_EQ(ReadText(crlf), ReadResult::Loaded);
-  EXPECT_EQ(data.greyLevels[255].Y, 7.5);
+  EXPECT_EQ(data_.greyLevels[255].Y, 7.5);
   EXPECT_EQ(ReadText(crlf + "\r\n"), ReadResult::Invalid) << "a blank line after row 256";
 }
 
 TEST_F(CalibrationFileTest, AFileThatCannotBeOpenedLeavesTheDataAsItWas) {
-  std::filesystem::create_directory(dir.File("folder"));
+  std::filesystem::create_directory(dir_.File("folder"));
 #ifdef _WIN32
   // A device by its DOS name, which every folder has, and the console.
-  const std::string devices[] = {dir.File("NUL"), "CONIN$"};
+  const std::string devices[] = {dir_.File("NUL"), "CONIN$"};
 #else
-  ::mkfifo(dir.File("fifo").c_str(), 0600);  // no writer: opening it must not wait
-  const std::string devices[] = {dir.File("fifo"), "/dev/zero", "/dev/null"};
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);  // no writer: opening it must not wait
+  const std::string devices[] = {dir_.File("fifo"), "/dev/zero", "/dev/null"};
 #endif
-  std::vector<std::string> paths = {dir.File("missing.txt"), dir.File("folder")};
+  std::vector<std::string> paths = {dir_.File("missing.txt"), dir_.File("folder")};
   paths.insert(paths.end(), std::begin(devices), std::end(devices));
   for (const std::string& path : paths) {
-    data = GoldenData();
-    EXPECT_EQ(calibration_file::Read(path, data), ReadResult::CannotOpen) << path;
-    EXPECT_EQ(data.primaries[0], GoldenData().primaries[0]) << path;
-    EXPECT_EQ(data.greyLevels[200], GoldenData().greyLevels[200]) << path;
+    data_ = GoldenData();
+    EXPECT_EQ(calibration_file::Read(path, data_), ReadResult::CannotOpen) << path;
+    EXPECT_EQ(data_.primaries[0], GoldenData().primaries[0]) << path;
+    EXPECT_EQ(data_.greyLevels[200], GoldenData().greyLevels[200]) << path;
   }
 }
 
 TEST_F(CalibrationFileTest, AnInvalidFileLeavesTheDataCleared) {
-  data = GoldenData();
+  data_ = GoldenData();
   EXPECT_EQ(ReadText(kColor + "[Yxy]\n" + Rows(100)), ReadResult::Invalid);
-  EXPECT_EQ(data.primaries[0], (XyYValue{})) << "never half-loaded";
-  EXPECT_EQ(data.greyLevels[5], (XyYValue{}));
+  EXPECT_EQ(data_.primaries[0], (XyYValue{})) << "never half-loaded";
+  EXPECT_EQ(data_.greyLevels[5], (XyYValue{}));
 }
 
 TEST_F(CalibrationFileTest, HostileFilesEndInvalidWithoutHarm) {
@@ -177,12 +177,12 @@ TEST_F(CalibrationFileTest, AValueTheMonitorCannotTakeMakesTheFileInvalid) {
       {"250 -0.5 0.32", ReadResult::Loaded},
   };
   for (const Case& c : cases) {
-    data = GoldenData();
+    data_ = GoldenData();
     const ReadResult result =
         ReadText(kColor + "[Yxy]\n" + Rows(100) + "100 " + c.row + "\n" + Rows(155, 101));
     EXPECT_EQ(result, c.result) << c.row;
     if (result == ReadResult::Invalid) {
-      EXPECT_EQ(data.greyLevels[5], (XyYValue{})) << c.row;
+      EXPECT_EQ(data_.greyLevels[5], (XyYValue{})) << c.row;
     }
   }
   EXPECT_EQ(ReadText("[COLOR]\nR nan 0.64 0.33\nG 2 0.3 0.6\nB 3 0.15 0.06\n[Yxy]\n" + Rows(256)),
@@ -203,14 +203,14 @@ TEST_F(CalibrationFileTest, ALineLongerThanAnyLegalOneMakesTheFileInvalid) {
 }
 
 TEST_F(CalibrationFileTest, AFailedSaveLeavesThePreviousFile) {
-  const std::string path = dir.File("kept.txt");
+  const std::string path = dir_.File("kept.txt");
   ASSERT_TRUE(calibration_file::Write(path, GoldenData(), {"PR-655", 0, 0}));
-  const std::string before = dir.Read("kept.txt");
-  EXPECT_FALSE(calibration_file::Write(dir.File("no-folder/kept.txt"), GoldenData(), {}));
-  std::filesystem::create_directories(dir.Path() / "blocked.txt");
-  EXPECT_FALSE(calibration_file::Write(dir.File("blocked.txt"), GoldenData(), {}));
-  EXPECT_EQ(dir.Read("kept.txt"), before);
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+  const std::string before = dir_.Read("kept.txt");
+  EXPECT_FALSE(calibration_file::Write(dir_.File("no-folder/kept.txt"), GoldenData(), {}));
+  std::filesystem::create_directories(dir_.Path() / "blocked.txt");
+  EXPECT_FALSE(calibration_file::Write(dir_.File("blocked.txt"), GoldenData(), {}));
+  EXPECT_EQ(dir_.Read("kept.txt"), before);
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path()))
     EXPECT_EQ(entry.path().filename().string().find(".txt."), std::string::npos)
         << "no temporary left";
 }

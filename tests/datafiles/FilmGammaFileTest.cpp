@@ -21,17 +21,17 @@ std::string Ramp(int count = 1024, const char* end = "\n") {
 class FilmGammaFileTest : public ::testing::Test {
  protected:
   ReadResult ReadText(const std::string& text) {
-    dir.Write("fg.csv", text);
-    return film_gamma_file::Read(dir.File("fg.csv"), table);
+    dir_.Write("fg.csv", text);
+    return film_gamma_file::Read(dir_.File("fg.csv"), table_);
   }
-  test::TempDir dir;
-  UserMemoryTables::FilmGammaTable table{};
+  test::TempDir dir_;
+  UserMemoryTables::FilmGammaTable table_{};
 };
 
 TEST_F(FilmGammaFileTest, AValidTableLoadsEntryZeroFirst) {
   ASSERT_EQ(ReadText(Header() + Ramp()), ReadResult::Loaded);
-  EXPECT_EQ(table[0], 0);
-  EXPECT_EQ(table[1023], 1023);
+  EXPECT_EQ(table_[0], 0);
+  EXPECT_EQ(table_[1023], 1023);
 }
 
 TEST_F(FilmGammaFileTest, WhatALineMayHold) {
@@ -66,22 +66,22 @@ TEST_F(FilmGammaFileTest, WhatALineMayHold) {
        ReadResult::Invalid},
   };
   for (const Case& c : cases) {
-    table.fill(77);
+    table_.fill(77);
     const ReadResult result = ReadText(c.text);
     EXPECT_EQ(result, c.result) << c.name;
     if (result == ReadResult::Invalid) {
-      EXPECT_EQ(table, UserMemoryTables::FilmGammaTable{}) << c.name;
+      EXPECT_EQ(table_, UserMemoryTables::FilmGammaTable{}) << c.name;
     }
   }
   EXPECT_EQ(ReadText(Header() + Ramp(1022) + "512,more,text\n   512\n"), ReadResult::Loaded);
-  EXPECT_EQ(table[1022], 512);
-  EXPECT_EQ(table[1023], 512);
+  EXPECT_EQ(table_[1022], 512);
+  EXPECT_EQ(table_[1023], 512);
 }
 
 TEST_F(FilmGammaFileTest, AFileThatCannotBeOpenedChangesNothing) {
-  table.fill(5);
-  EXPECT_EQ(film_gamma_file::Read(dir.File("missing.csv"), table), ReadResult::CannotOpen);
-  EXPECT_EQ(table[100], 5);
+  table_.fill(5);
+  EXPECT_EQ(film_gamma_file::Read(dir_.File("missing.csv"), table_), ReadResult::CannotOpen);
+  EXPECT_EQ(table_[100], 5);
 }
 
 TEST_F(FilmGammaFileTest, BinaryNoiseIsInvalid) {

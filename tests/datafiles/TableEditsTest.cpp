@@ -12,34 +12,34 @@ namespace {
 class TableEditsTest : public test::StationRig<> {};
 
 TEST_F(TableEditsTest, ATypedValueGoesIntoTheLevelOrPrimaryOfItsRowAndColumn) {
-  station.SetGreyTableCell(3, 10, "12.5");
-  EXPECT_EQ(station.Held().calibration.greyLevels[9].Y, 12.5);
-  station.SetGreyTableCell(1, 1, "  .3127");
-  EXPECT_EQ(station.Held().calibration.greyLevels[0].x, 0.3127);
-  station.SetGreyTableCell(2, 256, "");
-  EXPECT_EQ(station.Held().calibration.greyLevels[255].y, 0.0);
-  station.SetPrimaryTableCell(2, 3, "0.06");
-  EXPECT_EQ(station.Held().calibration.primaries[2].y, 0.06);
-  station.SetPrimaryTableCell(1, 1, "0.64");
-  EXPECT_EQ(station.Held().calibration.primaries[0].x, 0.64);
-  EXPECT_EQ(station.Held().calibrationReady, 0);
+  station_.SetGreyTableCell(3, 10, "12.5");
+  EXPECT_EQ(station_.Held().calibration.greyLevels[9].Y, 12.5);
+  station_.SetGreyTableCell(1, 1, "  .3127");
+  EXPECT_EQ(station_.Held().calibration.greyLevels[0].x, 0.3127);
+  station_.SetGreyTableCell(2, 256, "");
+  EXPECT_EQ(station_.Held().calibration.greyLevels[255].y, 0.0);
+  station_.SetPrimaryTableCell(2, 3, "0.06");
+  EXPECT_EQ(station_.Held().calibration.primaries[2].y, 0.06);
+  station_.SetPrimaryTableCell(1, 1, "0.64");
+  EXPECT_EQ(station_.Held().calibration.primaries[0].x, 0.64);
+  EXPECT_EQ(station_.Held().calibrationReady, 0);
 }
 
 TEST_F(TableEditsTest, FixedCellsAndTextsThatDoNotConvertStoreNothing) {
-  const auto before = station.Held().calibration.greyLevels;
-  station.SetGreyTableCell(0, 5, "7");
-  station.SetGreyTableCell(2, 0, "7");
-  station.SetPrimaryTableCell(1, 4, "7");
-  EXPECT_EQ(station.Held().calibration.greyLevels, before);
+  const auto before = station_.Held().calibration.greyLevels;
+  station_.SetGreyTableCell(0, 5, "7");
+  station_.SetGreyTableCell(2, 0, "7");
+  station_.SetPrimaryTableCell(1, 4, "7");
+  EXPECT_EQ(station_.Held().calibration.greyLevels, before);
   try {
-    station.SetGreyTableCell(3, 10, "-5");
+    station_.SetGreyTableCell(3, 10, "-5");
     FAIL() << "a leading minus must not convert";
   } catch (const ConvertError& error) {
     EXPECT_STREQ(error.what(), "'0-5' is not a valid floating point value");
   }
-  EXPECT_THROW(station.SetPrimaryTableCell(3, 1, "abc"), ConvertError);
-  EXPECT_EQ(station.Held().calibration.greyLevels, before);
-  EXPECT_EQ(station.Held().calibration.primaries[0].Y, 0.0);
+  EXPECT_THROW(station_.SetPrimaryTableCell(3, 1, "abc"), ConvertError);
+  EXPECT_EQ(station_.Held().calibration.greyLevels, before);
+  EXPECT_EQ(station_.Held().calibration.primaries[0].Y, 0.0);
 }
 
 TEST(CalibrationDataTest, PayloadsForTheMonitor) {

@@ -154,7 +154,7 @@ bool InStations(int count, const std::function<bool(int)>& body) {
 template <typename Engine>
 class HistoryStoreTest : public ::testing::Test {
  protected:
-  Engine engine;
+  Engine engine_;
 };
 
 #ifdef _WIN32
@@ -188,7 +188,7 @@ TYPED_TEST(HistoryStoreTest, RecordsComeBackWholeNewestFirstAndAsFiltered) {
   kept[2].figures = {{"frames", "257"}};
   kept[3].resultCode = -2;
   {
-    auto store = OpenHistory(this->engine.Location());
+    auto store = OpenHistory(this->engine_.Location());
     for (Record& record : kept) store->Append(record);
   }
   const std::vector<std::int64_t> given = Ids(kept);
@@ -196,7 +196,7 @@ TYPED_TEST(HistoryStoreTest, RecordsComeBackWholeNewestFirstAndAsFiltered) {
   EXPECT_EQ(ids.size(), kept.size());
   EXPECT_EQ(ids.count(0), 0u);
 
-  auto store = OpenHistory(this->engine.Location());  // a second opening finds it all
+  auto store = OpenHistory(this->engine_.Location());  // a second opening finds it all
   const std::vector<Record> all = store->Query({});
   ASSERT_EQ(all.size(), 4u);
   // The two records of one second are newest first by the order they were kept in.
@@ -236,20 +236,20 @@ TYPED_TEST(HistoryStoreTest, ANewerSchemaIsRefusedAndLeftAsItIs) {
   Record record = MakeRecord("2026-12-09T17:05:53Z", Kind::Auto, "QX-7MR520", "COM3");
   std::string where;
   {
-    auto store = OpenHistory(this->engine.Location());
+    auto store = OpenHistory(this->engine_.Location());
     store->Append(record);
     where = store->Where();
   }
-  this->engine.Execute("UPDATE velluma_schema SET version = 3");
+  this->engine_.Execute("UPDATE velluma_schema SET version = 3");
   try {
-    OpenHistory(this->engine.Location());
+    OpenHistory(this->engine_.Location());
     FAIL() << "a newer history opened";
   } catch (const HistoryError& error) {
     EXPECT_EQ(std::string(error.what()),
               "history " + where + ": schema version 3 is newer than this Velluma's 1");
   }
-  this->engine.Execute("UPDATE velluma_schema SET version = 1");
-  EXPECT_EQ(OpenHistory(this->engine.Location())->Query({}), std::vector<Record>{record});
+  this->engine_.Execute("UPDATE velluma_schema SET version = 1");
+  EXPECT_EQ(OpenHistory(this->engine_.Location())->Query({}), std::vector<Record>{record});
 }
 
 // Two stations start at once on a history nobody has opened yet, so they also race to make the
@@ -257,7 +257,7 @@ TYPED_TEST(HistoryStoreTest, ANewerSchemaIsRefusedAndLeftAsItIs) {
 TYPED_TEST(HistoryStoreTest, StationsWritingAtOnceLoseNothing) {
   constexpr int kStations = 2;
   constexpr int kRecordsEach = 200;
-  const std::string location = this->engine.Location();
+  const std::string location = this->engine_.Location();
   const bool everyStationFinished = InStations(kStations, [&](int station) {
     auto store = OpenHistory(location);
     for (int n = 0; n < kRecordsEach; ++n) {
@@ -288,7 +288,7 @@ TYPED_TEST(HistoryStoreTest, StationsWritingAtOnceLoseNothing) {
 // A figure the schema refuses (its name longer than any the program writes) fails the whole
 // record: the run row goes with it, and nothing of it lands on the next record.
 TYPED_TEST(HistoryStoreTest, ARecordIsKeptWholeOrNotAtAll) {
-  auto store = OpenHistory(this->engine.Location());
+  auto store = OpenHistory(this->engine_.Location());
   Record first = MakeRecord("2026-12-09T17:00:00Z", Kind::Auto, "QX-7MR520", "COM3");
   store->Append(first);
 
@@ -349,31 +349,31 @@ TEST(PostgresHistoryTest, AKilledServerIsOneClearLineAndWhatWasKeptRemains) {
 
 class SqliteHistoryTest : public ::testing::Test {
  protected:
-  SqliteEngine engine;
-  Record first = MakeRecord("2026-12-09T17:00:00Z", Kind::Auto, "QX-7MR520", "COM3");
-  Record second = MakeRecord("2026-12-09T17:05:00Z", Kind::Verification, "QX-7MR520", "COM3");
+  SqliteEngine engine_;
+  Record first_ = MakeRecord("2026-12-09T17:00:00Z", Kind::Auto, "QX-7MR520", "COM3");
+  Record second_ = MakeRecord("2026-12-09T17:05:00Z", Kind::Verification, "QX-7MR520", "COM3");
 };
 
 TEST_F(SqliteHistoryTest, AFileLockedLongerThanTheBusyTimeoutIsAClearErrorAndLosesNothing) {
-  const auto store = SqlHistory::InFile(engine.Location(), std::chrono::milliseconds(50));
-  store->Append(first);
+  const auto store = SqlHistory::InFile(engine_.Location(), std::chrono::milliseconds(50));
+  store->Append(first_);
 
   sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(engine.Location().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(engine_.Location().c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   try {
-    store->Append(second);
+    store->Append(second_);
     ADD_FAILURE() << "appended past another writer";
   } catch (const HistoryError& error) {
-    EXPECT_EQ(std::string(error.what()), "history " + engine.Location() + ": database is locked");
+    EXPECT_EQ(std::string(error.what()), "history " + engine_.Location() + ": database is locked");
   }
-  EXPECT_EQ(second.id, 0);
-  EXPECT_EQ(store->Query({}), std::vector<Record>{first}) << "readers do not wait for a writer";
+  EXPECT_EQ(second_.id, 0);
+  EXPECT_EQ(store->Query({}), std::vector<Record>{first_}) << "readers do not wait for a writer";
   sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   sqlite3_close(other);
 
-  store->Append(second);
-  EXPECT_EQ(store->Query({}), (std::vector<Record>{second, first}));
+  store->Append(second_);
+  EXPECT_EQ(store->Query({}), (std::vector<Record>{second_, first_}));
 }
 
 #ifdef _WIN32
@@ -400,36 +400,36 @@ TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
 }
 #else
 TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
-  OpenHistory(engine.Location())->Append(first);
-  ASSERT_EQ(::chmod(engine.Location().c_str(), 0444), 0);
+  OpenHistory(engine_.Location())->Append(first_);
+  ASSERT_EQ(::chmod(engine_.Location().c_str(), 0444), 0);
 
   // As root the file could be written regardless: the station runs as an ordinary user.
-  const std::string location = engine.Location();
-  EXPECT_TRUE(test::RunUnprivileged(engine.dir.Path().string(), [&] {
+  const std::string location = engine_.Location();
+  EXPECT_TRUE(test::RunUnprivileged(engine_.dir.Path().string(), [&] {
     try {
-      OpenHistory(location)->Append(second);
+      OpenHistory(location)->Append(second_);
     } catch (const HistoryError& error) {
       return std::string(error.what()) == "history " + location + ": the file is read-only";
     }
     return false;
   }));
 
-  ASSERT_EQ(::chmod(engine.Location().c_str(), 0644), 0);
-  EXPECT_EQ(OpenHistory(engine.Location())->Query({}), std::vector<Record>{first});
+  ASSERT_EQ(::chmod(engine_.Location().c_str(), 0644), 0);
+  EXPECT_EQ(OpenHistory(engine_.Location())->Query({}), std::vector<Record>{first_});
 }
 
 // A disk that fills up while a record is written: the operating system's file-size limit stands
 // in for it, in a station of its own. A record far larger than the limit cannot fit.
 TEST_F(SqliteHistoryTest, AFullDiskIsAClearErrorAndLosesNothing) {
-  OpenHistory(engine.Location())->Append(first);
-  second.outcome = std::string(256 * 1024, 'x');
-  const std::string location = engine.Location();
+  OpenHistory(engine_.Location())->Append(first_);
+  second_.outcome = std::string(256 * 1024, 'x');
+  const std::string location = engine_.Location();
   EXPECT_TRUE(InStations(1, [&](int) {
     std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the station
     const rlimit limit{64 * 1024, 64 * 1024};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     try {
-      OpenHistory(location)->Append(second);
+      OpenHistory(location)->Append(second_);
     } catch (const HistoryError& error) {
       std::fprintf(stderr, "%s\n", error.what());
       return std::string(error.what()) ==
@@ -437,16 +437,16 @@ TEST_F(SqliteHistoryTest, AFullDiskIsAClearErrorAndLosesNothing) {
     }
     return false;
   }));
-  EXPECT_EQ(OpenHistory(engine.Location())->Query({}), std::vector<Record>{first});
+  EXPECT_EQ(OpenHistory(engine_.Location())->Query({}), std::vector<Record>{first_});
 }
 
 // What is not a file is refused before SQLite opens it, whether a station records or lists: SQLite
 // would take a device for an empty database and write its journal beside it (in /dev), and read a
 // pipe for ever.
 TEST_F(SqliteHistoryTest, WhatIsNotAFileIsRefusedAndNothingIsWrittenBesideIt) {
-  const std::string folder = engine.dir.File("a-folder");
-  const std::string pipe = engine.dir.File("a-pipe");
-  const std::string device = engine.dir.File("a-device");
+  const std::string folder = engine_.dir.File("a-folder");
+  const std::string pipe = engine_.dir.File("a-pipe");
+  const std::string device = engine_.dir.File("a-device");
   ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
   // The null device made here, or where that is not allowed a link to it (SQLite follows the link,
@@ -462,7 +462,7 @@ TEST_F(SqliteHistoryTest, WhatIsNotAFileIsRefusedAndNothingIsWrittenBesideIt) {
     for (const OpenFor use : {OpenFor::Recording, OpenFor::Listing}) {
       SCOPED_TRACE(row.path + (use == OpenFor::Recording ? " to record" : " to list"));
       try {
-        OpenHistory(row.path, use)->Append(first);
+        OpenHistory(row.path, use)->Append(first_);
         ADD_FAILURE() << "opened";
       } catch (const HistoryError& error) {
         EXPECT_EQ(std::string(error.what()),

@@ -19,15 +19,15 @@ class CaAnalyzerTest : public ::testing::Test {
     return std::make_unique<CaAnalyzer>(
         kind, port, speed,
         [this](const std::string& text, const std::string& caption, int flags) {
-          boxes.push_back(caption + "|" + text + "|" + std::to_string(flags));
+          boxes_.push_back(caption + "|" + text + "|" + std::to_string(flags));
           return 1;
         },
-        server);
+        server_);
   }
 
-  CaScript script;
-  CaServer server{test::MakeScriptedCaServer(script)};
-  std::vector<std::string> boxes;
+  CaScript script_;
+  CaServer server_{test::MakeScriptedCaServer(script_)};
+  std::vector<std::string> boxes_;
 };
 
 TEST_F(CaAnalyzerTest, ConstructionConfiguresTheServerInOrder) {
@@ -44,14 +44,14 @@ TEST_F(CaAnalyzerTest, ConstructionConfiguresTheServerInOrder) {
                                           "Ca.13 2",
                                           "Ca.11 1",
                                           "Ca.36 0"};
-  EXPECT_EQ(script.calls, expected);
+  EXPECT_EQ(script_.calls, expected);
   EXPECT_EQ(CaAnalyzer::SetupStatus(), 0);
-  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(boxes_.empty());
 
-  script.calls.clear();
+  script_.calls.clear();
   auto ca310 = Make(2, "USB", 9600);
-  EXPECT_EQ(script.calls.front(), "SetConfiguration 1 1 0 9600") << "USB is port 0, baud as set";
-  EXPECT_EQ(script.calls.at(6), "Memory.1 0") << "the CA-310 differs only in the memory value";
+  EXPECT_EQ(script_.calls.front(), "SetConfiguration 1 1 0 9600") << "USB is port 0, baud as set";
+  EXPECT_EQ(script_.calls.at(6), "Memory.1 0") << "the CA-310 differs only in the memory value";
 }
 
 TEST_F(CaAnalyzerTest, PortNumbers) {
@@ -63,15 +63,15 @@ TEST_F(CaAnalyzerTest, PortNumbers) {
 
 TEST_F(CaAnalyzerTest, RemoteModeZeroCalibrationAndMeasurement) {
   auto ca = Make(2);
-  script.calls.clear();
-  script.remoteResult = -1;
+  script_.calls.clear();
+  script_.remoteResult = -1;
   EXPECT_EQ(ca->BeginRemote(), 0) << "a refused remote mode is not examined";
   EXPECT_EQ(ca->ZeroCalibrate(), 0);
   double x = 0, y = 0, Y = 0;
   EXPECT_EQ(ca->Measure(x, y, Y), 0);
   EXPECT_EQ(ca->EndRemote(), 0);
-  EXPECT_EQ(script.calls, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.23 1", "Probe.sx",
-                                                    "Probe.sy", "Probe.Lv", "Ca.36 0"}));
+  EXPECT_EQ(script_.calls, (std::vector<std::string>{"Ca.36 1", "Ca.22", "Ca.23 1", "Probe.sx",
+                                                     "Probe.sy", "Probe.Lv", "Ca.36 0"}));
   EXPECT_DOUBLE_EQ(x, 0.3127f);
   EXPECT_DOUBLE_EQ(y, 0.3290f);
   EXPECT_DOUBLE_EQ(Y, 250.5f);
@@ -94,8 +94,8 @@ TEST_F(CaAnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
       {0x00010000, 65535, "Other Error"},  // low bits 0 must not read as success
   };
   for (const Case& c : cases) {
-    script.measureResult = c.result;
-    script.zeroResult = c.result;
+    script_.measureResult = c.result;
+    script_.zeroResult = c.result;
     double x = 7, y = 7, Y = 7;
     EXPECT_EQ(ca->Measure(x, y, Y), c.code) << c.result;
     EXPECT_EQ(x + y + Y, 21) << "values untouched after a refusal";
@@ -106,34 +106,34 @@ TEST_F(CaAnalyzerTest, RefusalsGiveTheirLow16BitsAndTheirTexts) {
 }
 
 TEST_F(CaAnalyzerTest, ARefusedCollectionShowsTheBoxOnceAndFailsTheSetUpUntilOneCompletes) {
-  script.casResult = -2147467259;  // E_FAIL
+  script_.casResult = -2147467259;  // E_FAIL
   auto failed = Make(2);
   EXPECT_EQ(CaAnalyzer::SetupStatus(), -1);
-  EXPECT_EQ(boxes, std::vector<std::string>{"ERROR: |Not Connect!  Restart Application|0"});
-  EXPECT_EQ(script.calls.back(), "Server.Cas") << "no later step runs";
-  script.casResult = 0;
-  script.noCollection = true;
+  EXPECT_EQ(boxes_, std::vector<std::string>{"ERROR: |Not Connect!  Restart Application|0"});
+  EXPECT_EQ(script_.calls.back(), "Server.Cas") << "no later step runs";
+  script_.casResult = 0;
+  script_.noCollection = true;
   auto empty = Make(2);
   EXPECT_EQ(CaAnalyzer::SetupStatus(), -1);
-  EXPECT_EQ(boxes.size(), 1u) << "a missing collection without a failure shows nothing";
-  script.noCollection = false;
+  EXPECT_EQ(boxes_.size(), 1u) << "a missing collection without a failure shows nothing";
+  script_.noCollection = false;
   auto good = Make(2);
   EXPECT_EQ(CaAnalyzer::SetupStatus(), 0);
 }
 
 TEST_F(CaAnalyzerTest, AFailedReadDuringAMeasurementDeliversNaN) {
   auto ca = Make(2);
-  script.sxResult = -1;
+  script_.sxResult = -1;
   double x = 0, y = 0, Y = 0;
   EXPECT_EQ(ca->Measure(x, y, Y), 0);
   EXPECT_TRUE(std::isnan(x));
   EXPECT_DOUBLE_EQ(y, 0.3290f);
-  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes_.size(), 1u);
 }
 
 TEST_F(CaAnalyzerTest, ObjectsAreReleasedWithTheDriver) {
   { auto ca = Make(1); }
-  EXPECT_EQ(script.liveObjects, 1) << "only the process-wide server object remains";
+  EXPECT_EQ(script_.liveObjects, 1) << "only the process-wide server object remains";
 }
 
 TEST(CaServerTest, NoModuleMeansTheServerIsNotAvailable) {

@@ -14,17 +14,17 @@ class EyeOneAnalyzerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::SetEnvironment("VELLUMA_EYEONE", SCRIPTED_EYEONE_PATH);
-    ASSERT_TRUE(script.Load(SCRIPTED_EYEONE_PATH));  // the same loaded copy the driver gets
-    set =
-        reinterpret_cast<void (*)(const char*, std::int32_t)>(script.Symbol("ScriptedEyeOne_Set"));
-    log = reinterpret_cast<const char* (*)()>(script.Symbol("ScriptedEyeOne_Log"));
-    reinterpret_cast<void (*)()>(script.Symbol("ScriptedEyeOne_Reset"))();
+    ASSERT_TRUE(script_.Load(SCRIPTED_EYEONE_PATH));  // the same loaded copy the driver gets
+    set_ =
+        reinterpret_cast<void (*)(const char*, std::int32_t)>(script_.Symbol("ScriptedEyeOneSet"));
+    log_ = reinterpret_cast<const char* (*)()>(script_.Symbol("ScriptedEyeOneLog"));
+    reinterpret_cast<void (*)()>(script_.Symbol("ScriptedEyeOneReset"))();
   }
   void TearDown() override { test::UnsetEnvironment("VELLUMA_EYEONE"); }
 
-  SharedLibrary script;
-  void (*set)(const char*, std::int32_t) = nullptr;
-  const char* (*log)() = nullptr;
+  SharedLibrary script_;
+  void (*set_)(const char*, std::int32_t) = nullptr;
+  const char* (*log_)() = nullptr;
 };
 
 TEST_F(EyeOneAnalyzerTest, ConstructionTouchesNothingAndLoadingResolvesEveryEntryPointOnce) {
@@ -32,7 +32,7 @@ TEST_F(EyeOneAnalyzerTest, ConstructionTouchesNothingAndLoadingResolvesEveryEntr
   EXPECT_FALSE(i1.Loaded());
   EXPECT_EQ(i1.LoadEyeOne(), 0);
   EXPECT_EQ(i1.LoadEyeOne(), 0) << "loaded once";
-  EXPECT_STREQ(log(), "") << "loading calls nothing";
+  EXPECT_STREQ(log_(), "") << "loading calls nothing";
   EXPECT_EQ(i1.IsConnected(), 0);
   EXPECT_EQ(i1.SetOption("MeasurementMode", "SingleEmission"), 0);
   EXPECT_EQ(i1.Calibrate(), 0);
@@ -40,7 +40,7 @@ TEST_F(EyeOneAnalyzerTest, ConstructionTouchesNothingAndLoadingResolvesEveryEntr
   float values[3] = {};
   EXPECT_EQ(i1.GetTriStimulus(values, 0), 0);
   EXPECT_FLOAT_EQ(values[2], 240.5f);
-  EXPECT_STREQ(log(),
+  EXPECT_STREQ(log_(),
                "IsConnected;SetOption MeasurementMode=SingleEmission;Calibrate;TriggerMeasurement;"
                "GetTriStimulus 0;");
 }
@@ -48,11 +48,11 @@ TEST_F(EyeOneAnalyzerTest, ConstructionTouchesNothingAndLoadingResolvesEveryEntr
 TEST_F(EyeOneAnalyzerTest, OnlyTheLow8BitsOfAResultCount) {
   EyeOneAnalyzer i1(3, "USB", 9600);
   ASSERT_EQ(i1.LoadEyeOne(), 0);
-  set("IsConnected", 0x100);
+  set_("IsConnected", 0x100);
   EXPECT_EQ(i1.IsConnected(), 0);
-  set("Calibrate", 0x1FF);
+  set_("Calibrate", 0x1FF);
   EXPECT_EQ(i1.Calibrate(), 0xFF);
-  set("TriggerMeasurement", 2);
+  set_("TriggerMeasurement", 2);
   EXPECT_EQ(i1.TriggerMeasurement(), 2);
 }
 

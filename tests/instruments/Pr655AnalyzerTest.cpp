@@ -12,30 +12,30 @@ using test::PtyPeer;
 // The PR-655 driver against a scripted instrument on a real pty, in virtual time.
 class Pr655AnalyzerTest : public ::testing::Test {
  protected:
-  void ReplyLine(const std::string& line) { peer.Reply(Bytes(line + "\r\n")); }
+  void ReplyLine(const std::string& line) { peer_.Reply(Bytes(line + "\r\n")); }
 
-  PtyPeer peer{PtyPeer::Framing::Lines};
-  VirtualClock clock;
-  Pr655Analyzer pr{0, peer.DevicePath(), 9600, clock};
+  PtyPeer peer_{PtyPeer::Framing::Lines};
+  VirtualClock clock_;
+  Pr655Analyzer pr_{0, peer_.DevicePath(), 9600, clock_};
 };
 
 TEST_F(Pr655AnalyzerTest, WriteSlowPausesAfterEveryByteTheLastIncluded) {
-  EXPECT_EQ(pr.WriteSlow("M1\r", 3), 1);
-  EXPECT_EQ(clock.Pauses(), (std::vector<int>{50, 50, 50}));
-  ASSERT_TRUE(peer.WaitForFrames(1));
-  EXPECT_EQ(peer.Received(), Bytes("M1\r"));
+  EXPECT_EQ(pr_.WriteSlow("M1\r", 3), 1);
+  EXPECT_EQ(clock_.Pauses(), (std::vector<int>{50, 50, 50}));
+  ASSERT_TRUE(peer_.WaitForFrames(1));
+  EXPECT_EQ(peer_.Received(), Bytes("M1\r"));
 }
 
 TEST_F(Pr655AnalyzerTest, BeginRemoteWakesSetsUpAndStopsAtAnError) {
-  peer.Silence();  // the empty line before PHOTO
-  peer.Silence();  // its answer would be thrown away by the purge
+  peer_.Silence();  // the empty line before PHOTO
+  peer_.Silence();  // its answer would be thrown away by the purge
   ReplyLine("0000");
   ReplyLine("0000");
   ReplyLine("-1000,x");
-  EXPECT_EQ(pr.BeginRemote(), -1000);
-  ASSERT_TRUE(peer.WaitForFrames(5));
-  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"", "PHOTO", "SE0", "SK60", "SS3"}));
-  auto pauses = clock.Pauses();
+  EXPECT_EQ(pr_.BeginRemote(), -1000);
+  ASSERT_TRUE(peer_.WaitForFrames(5));
+  EXPECT_EQ(peer_.Frames(), (std::vector<std::string>{"", "PHOTO", "SE0", "SK60", "SS3"}));
+  auto pauses = clock_.Pauses();
   ASSERT_GT(pauses.size(), 7u);
   EXPECT_EQ(pauses[7], 200) << "the wake-up answer is let settle, then purged";
 }
@@ -43,30 +43,30 @@ TEST_F(Pr655AnalyzerTest, BeginRemoteWakesSetsUpAndStopsAtAnError) {
 // The wake-up answer comes after the purge (here: only once SE0 has gone out, so that no
 // scheduling can make it early), without CR; every reply after it is read one command late.
 TEST_F(Pr655AnalyzerTest, ALateRemoteModeAnswerEndsALineThatReadsAsNoError) {
-  peer.Silence();
-  peer.Silence();
-  peer.Reply(Bytes("\n REMOTE MODE0000\r\n"));
+  peer_.Silence();
+  peer_.Silence();
+  peer_.Reply(Bytes("\n REMOTE MODE0000\r\n"));
   ReplyLine("0000");
   ReplyLine("0000");
-  EXPECT_EQ(pr.BeginRemote(), 0);
+  EXPECT_EQ(pr_.BeginRemote(), 0);
 }
 
 TEST_F(Pr655AnalyzerTest, AnEmptyOrMissingReplyToASetupCommandIsACommunicationError) {
-  peer.Silence();
-  peer.Silence();
-  peer.Reply(Bytes("\r"));
-  EXPECT_EQ(pr.BeginRemote(), Pr655Analyzer::kCommunicationError);
+  peer_.Silence();
+  peer_.Silence();
+  peer_.Reply(Bytes("\r"));
+  EXPECT_EQ(pr_.BeginRemote(), Pr655Analyzer::kCommunicationError);
 }
 
 TEST_F(Pr655AnalyzerTest, MeasureReadsYxyFromTheReply) {
-  peer.Silence();  // C
+  peer_.Silence();  // C
   ReplyLine("0000,1,1.234e+02,.3127,.3290");
   double x = 0, y = 0, Y = 0;
-  EXPECT_EQ(pr.Measure(x, y, Y), 0);
+  EXPECT_EQ(pr_.Measure(x, y, Y), 0);
   EXPECT_DOUBLE_EQ(Y, 123.4);
   EXPECT_DOUBLE_EQ(x, 0.3127);
   EXPECT_DOUBLE_EQ(y, 0.3290);
-  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"C", "M1"}));
+  EXPECT_EQ(peer_.Frames(), (std::vector<std::string>{"C", "M1"}));
 }
 
 TEST_F(Pr655AnalyzerTest, MeasureFailures) {
@@ -84,7 +84,7 @@ TEST_F(Pr655AnalyzerTest, MeasureFailures) {
   };
   for (const Case& c : cases) {
     PtyPeer device(PtyPeer::Framing::Lines);
-    Pr655Analyzer driver(0, device.DevicePath(), 9600, clock);
+    Pr655Analyzer driver(0, device.DevicePath(), 9600, clock_);
     device.Silence();
     device.Reply(c.reply);
     double x = 1, y = 2, Y = 3;
@@ -94,13 +94,13 @@ TEST_F(Pr655AnalyzerTest, MeasureFailures) {
 }
 
 TEST_F(Pr655AnalyzerTest, EndRemoteSendsQuitWithoutReading) {
-  EXPECT_EQ(pr.EndRemote(), 0);
-  ASSERT_TRUE(peer.WaitForFrames(1));
-  EXPECT_EQ(peer.Received(), Bytes("Q\r"));
+  EXPECT_EQ(pr_.EndRemote(), 0);
+  ASSERT_TRUE(peer_.WaitForFrames(1));
+  EXPECT_EQ(peer_.Received(), Bytes("Q\r"));
 }
 
 TEST_F(Pr655AnalyzerTest, AMissingPortMakesBeginRemoteSucceedAndEverythingElseFail) {
-  Pr655Analyzer missing(0, "/nonexistent/tty", 9600, clock);
+  Pr655Analyzer missing(0, "/nonexistent/tty", 9600, clock_);
   EXPECT_EQ(missing.BeginRemote(), 0);
   double x = 0, y = 0, Y = 0;
   EXPECT_EQ(missing.Measure(x, y, Y), Pr655Analyzer::kCommunicationError);
@@ -109,8 +109,8 @@ TEST_F(Pr655AnalyzerTest, AMissingPortMakesBeginRemoteSucceedAndEverythingElseFa
 }
 
 TEST_F(Pr655AnalyzerTest, TheLineIsSetUpAsAsked) {
-  EXPECT_EQ(pr.Port().Requested(), (LineSettings{9600, 8, Parity::None, 1}));
-  Pr655Analyzer unsupported(0, "/nonexistent", 12345, clock);
+  EXPECT_EQ(pr_.Port().Requested(), (LineSettings{9600, 8, Parity::None, 1}));
+  Pr655Analyzer unsupported(0, "/nonexistent", 12345, clock_);
   EXPECT_FALSE(unsupported.Port().IsOpen());
 }
 

@@ -16,39 +16,39 @@ using test::PtyPeer;
 class LCDTest : public ::testing::Test {
  protected:
   std::unique_ptr<LCD> Connect(int kind = 0, int id = 1, const std::string& port = "") {
-    auto lcd = std::make_unique<LCD>(kind, port.empty() ? peer.DevicePath() : port, 9600,
-                                     LinkEnvironment{clock, [this] { return monitorSpeed; }});
+    auto lcd = std::make_unique<LCD>(kind, port.empty() ? peer_.DevicePath() : port, 9600,
+                                     LinkEnvironment{clock_, [this] { return monitorSpeed_; }});
     lcd->SetMonitorId(kind, id);
     return lcd;
   }
 
-  test::TempDir dir;
-  std::int32_t monitorSpeed = 9600;  // what the link reads as "MonitorSpeed"
-  UserMemoryTables tables;
-  VirtualClock clock;
-  PtyPeer peer;
+  test::TempDir dir_;
+  std::int32_t monitorSpeed_ = 9600;  // what the link reads as "MonitorSpeed"
+  UserMemoryTables tables_;
+  VirtualClock clock_;
+  PtyPeer peer_;
 };
 
 TEST_F(LCDTest, QueryBracketsTheCommandAndReturnsTheModel) {
-  peer.ReplyPlain("MCO");
-  peer.ReplyPlain("QX-7MR520");
-  peer.ReplyPlain("MCO");
+  peer_.ReplyPlain("MCO");
+  peer_.ReplyPlain("QX-7MR520");
+  peer_.ReplyPlain("MCO");
   auto lcd = Connect();
   std::string reply;
   EXPECT_EQ(lcd->Query("QID", reply), 3);
   EXPECT_EQ(reply, "QX-7MR520");
-  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
-  EXPECT_EQ(peer.Received(), Bytes("\x02MCO:1\x03\x02QID\x03\x02MCO:0\x03"));
+  EXPECT_EQ(peer_.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
+  EXPECT_EQ(peer_.Received(), Bytes("\x02MCO:1\x03\x02QID\x03\x02MCO:0\x03"));
 }
 
 TEST_F(LCDTest, AnErrorReplyInsideTheBracketStillClosesItAndKeepsTheError) {
-  peer.ReplyPlain("MCO");
-  peer.ReplyPlain("ER0");
-  peer.ReplyPlain("MCO");
+  peer_.ReplyPlain("MCO");
+  peer_.ReplyPlain("ER0");
+  peer_.ReplyPlain("MCO");
   auto lcd = Connect();
   std::string reply;
   EXPECT_EQ(lcd->Query("QID", reply), -3);
-  EXPECT_EQ(peer.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
+  EXPECT_EQ(peer_.Frames(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
 }
 
 TEST_F(LCDTest, QueryFailures) {
@@ -75,22 +75,22 @@ TEST_F(LCDTest, QueryFailures) {
 }
 
 TEST_F(LCDTest, TheAddressedLinkPutsTheIdByteIntoEveryFrameAndAsksForEvenParity) {
-  peer.ReplyPlain("MCO");
-  peer.ReplyPlain("QX-7MR520");
-  peer.ReplyPlain("MCO");
+  peer_.ReplyPlain("MCO");
+  peer_.ReplyPlain("QX-7MR520");
+  peer_.ReplyPlain("MCO");
   auto lcd = Connect(1, 1);
   EXPECT_EQ(lcd->Port().Requested().parity, Parity::Even);
   EXPECT_EQ(lcd->Port().Requested().speed, 9600);
   std::string reply;
   EXPECT_EQ(lcd->Query("QID", reply), 3);
-  EXPECT_EQ(peer.Received(), Bytes("\x02\x01MCO:1\x03\x02\x01QID\x03\x02\x01MCO:0\x03"));
-  EXPECT_EQ(peer.LineSpeed(), 9600);
+  EXPECT_EQ(peer_.Received(), Bytes("\x02\x01MCO:1\x03\x02\x01QID\x03\x02\x01MCO:0\x03"));
+  EXPECT_EQ(peer_.LineSpeed(), 9600);
 }
 
 TEST_F(LCDTest, TheLinkKindIsHeldForTheWholeProcess) {
   auto first = Connect(1, 7);
-  auto second = std::make_unique<LCD>(0, peer.DevicePath(), 9600,
-                                      LinkEnvironment{clock, [this] { return monitorSpeed; }});
+  auto second = std::make_unique<LCD>(0, peer_.DevicePath(), 9600,
+                                      LinkEnvironment{clock_, [this] { return monitorSpeed_; }});
   EXPECT_EQ(LCD::LinkKind(), 1);
   EXPECT_EQ(LCD::MonitorId(), 7);
   first->SetMonitorId(0, 1);
@@ -98,7 +98,7 @@ TEST_F(LCDTest, TheLinkKindIsHeldForTheWholeProcess) {
 }
 
 TEST_F(LCDTest, ReceivingSurvivesNoiseAndRepeatedStx) {
-  peer.Reply(Bytes("\x41\x02\x41\x02\x42\x4F\x4B\x44\x45\x03"));
+  peer_.Reply(Bytes("\x41\x02\x41\x02\x42\x4F\x4B\x44\x45\x03"));
   auto lcd = Connect();
   std::string body;
   ASSERT_EQ(lcd->SendPlain("OUT00000020"), LinkResult::Ok);
@@ -110,9 +110,9 @@ TEST_F(LCDTest, ReceivingSurvivesNoiseAndRepeatedStx) {
 // is there to be read: nothing throws it away between the send and the read.
 TEST_F(LCDTest, AReplyThatArrivedBeforeTheReadIsKept) {
   auto lcd = Connect();
-  peer.ReplyPlain("QX-7MR520");
+  peer_.ReplyPlain("QX-7MR520");
   ASSERT_EQ(lcd->SendPlain("QID"), LinkResult::Ok);
-  ASSERT_TRUE(peer.WaitForReplies(1));
+  ASSERT_TRUE(peer_.WaitForReplies(1));
   std::string body;
   EXPECT_EQ(lcd->ReceivePlain(body), 9);
   EXPECT_EQ(body, "QX-7MR520");
@@ -161,15 +161,15 @@ TEST_F(LCDTest, ReceiveResults) {
 }
 
 TEST_F(LCDTest, ASilentMonitorCostsOneReadTimeOut) {
-  peer.Silence();
+  peer_.Silence();
   auto lcd = Connect();
   EXPECT_EQ(lcd->ShowPattern(0, 0, 0), LinkResult::CommunicationError);
-  EXPECT_EQ(clock.Events(),
+  EXPECT_EQ(clock_.Events(),
             (std::vector<VirtualClock::Event>{{VirtualClock::Kind::Timeout, 10000}}));
 }
 
 TEST_F(LCDTest, APortThatDoesNotExistFailsEveryExchangeWithCommunicationError) {
-  auto lcd = Connect(0, 1, dir.File("no-such-port"));
+  auto lcd = Connect(0, 1, dir_.File("no-such-port"));
   EXPECT_FALSE(lcd->Port().IsOpen());
   const LinkResult result = lcd->ShowPattern(0, 0, 0);
   EXPECT_EQ(result, LinkResult::CommunicationError);

@@ -43,15 +43,15 @@ std::vector<std::string> Names(const fs::path& folder) {
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  test::TempDir dir;
+  test::TempDir dir_;
 };
 
 TEST_F(AtomicFileTest, TheLongestLegalNameCanBeSaved) {
   const std::string name(255, 'n');
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File(name), "first"));
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File(name), "second"));
-  EXPECT_EQ(Contents(dir.File(name)), "second");
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{name});
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File(name), "first"));
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File(name), "second"));
+  EXPECT_EQ(Contents(dir_.File(name)), "second");
+  EXPECT_EQ(Names(dir_.Path()), std::vector<std::string>{name});
 }
 
 #ifdef _WIN32
@@ -62,24 +62,24 @@ DWORD Attributes(const std::string& path) {
 // Windows keeps a file's attributes where POSIX keeps its mode: a new file gets normal ones, a
 // replaced file keeps its own, and a read-only file is not replaced at all.
 TEST_F(AtomicFileTest, AttributesAreKeptAndAReadOnlyFileIsNotReplaced) {
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File("new.txt"), "one"));
-  EXPECT_EQ(Attributes(dir.File("new.txt")) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File("new.txt"), "one"));
+  EXPECT_EQ(Attributes(dir_.File("new.txt")) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
             0u);
-  ::SetFileAttributesA(dir.File("new.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File("new.txt"), "two"));
-  EXPECT_EQ(Contents(dir.File("new.txt")), "two");
-  EXPECT_NE(Attributes(dir.File("new.txt")) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  ::SetFileAttributesA(dir_.File("new.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File("new.txt"), "two"));
+  EXPECT_EQ(Contents(dir_.File("new.txt")), "two");
+  EXPECT_NE(Attributes(dir_.File("new.txt")) & FILE_ATTRIBUTE_HIDDEN, 0u);
 
-  dir.Write("read-only.txt", "kept");
-  ::SetFileAttributesA(dir.File("read-only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-  fs::create_directory(dir.File("folder"));
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("read-only.txt"), "lost"));
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("folder"), "lost"));
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("no-such-folder/new.txt"), "lost"));
-  EXPECT_EQ(Contents(dir.File("read-only.txt")), "kept");
-  EXPECT_TRUE(fs::is_directory(dir.File("folder")));
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"folder", "new.txt", "read-only.txt"}));
-  ::SetFileAttributesA(dir.File("read-only.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+  dir_.Write("read-only.txt", "kept");
+  ::SetFileAttributesA(dir_.File("read-only.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+  fs::create_directory(dir_.File("folder"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir_.File("read-only.txt"), "lost"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir_.File("folder"), "lost"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir_.File("no-such-folder/new.txt"), "lost"));
+  EXPECT_EQ(Contents(dir_.File("read-only.txt")), "kept");
+  EXPECT_TRUE(fs::is_directory(dir_.File("folder")));
+  EXPECT_EQ(Names(dir_.Path()), (std::vector<std::string>{"folder", "new.txt", "read-only.txt"}));
+  ::SetFileAttributesA(dir_.File("read-only.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 #else
 mode_t Mode(const std::string& path) {
@@ -90,73 +90,73 @@ mode_t Mode(const std::string& path) {
 
 TEST_F(AtomicFileTest, ANewFileGetsTheUsualModeUnderTheUmaskAndAnOldOneKeepsItsMode) {
   const mode_t saved = ::umask(022);
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File("new.txt"), "one"));
-  EXPECT_EQ(Mode(dir.File("new.txt")), 0644u);
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File("new.txt"), "one"));
+  EXPECT_EQ(Mode(dir_.File("new.txt")), 0644u);
   ::umask(077);
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File("private.txt"), "one"));
-  EXPECT_EQ(Mode(dir.File("private.txt")), 0600u);
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File("private.txt"), "one"));
+  EXPECT_EQ(Mode(dir_.File("private.txt")), 0600u);
   ::umask(saved);
   for (mode_t mode : {0600, 0640, 0664}) {
-    ::chmod(dir.File("new.txt").c_str(), mode);
-    EXPECT_TRUE(ReplaceFileAtomically(dir.File("new.txt"), "two"));
-    EXPECT_EQ(Mode(dir.File("new.txt")), mode);
+    ::chmod(dir_.File("new.txt").c_str(), mode);
+    EXPECT_TRUE(ReplaceFileAtomically(dir_.File("new.txt"), "two"));
+    EXPECT_EQ(Mode(dir_.File("new.txt")), mode);
   }
-  EXPECT_EQ(Contents(dir.File("new.txt")), "two");
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"new.txt", "private.txt"}));
+  EXPECT_EQ(Contents(dir_.File("new.txt")), "two");
+  EXPECT_EQ(Names(dir_.Path()), (std::vector<std::string>{"new.txt", "private.txt"}));
 }
 
 TEST_F(AtomicFileTest, ALinkIsFollowedAndItsTargetReplacedInTheTargetsFolder) {
-  fs::create_directory(dir.File("data"));
-  dir.Write("data/cal.txt", "old");
-  fs::create_symlink("data/cal.txt", dir.File("relative"));
-  fs::create_symlink(dir.File("relative"), dir.File("chain"));
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File("chain"), "new"));
-  EXPECT_TRUE(fs::is_symlink(dir.File("chain")));
-  EXPECT_TRUE(fs::is_symlink(dir.File("relative")));
-  EXPECT_EQ(Contents(dir.File("data/cal.txt")), "new");
-  EXPECT_EQ(Names(dir.File("data")), std::vector<std::string>{"cal.txt"});
+  fs::create_directory(dir_.File("data"));
+  dir_.Write("data/cal.txt", "old");
+  fs::create_symlink("data/cal.txt", dir_.File("relative"));
+  fs::create_symlink(dir_.File("relative"), dir_.File("chain"));
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File("chain"), "new"));
+  EXPECT_TRUE(fs::is_symlink(dir_.File("chain")));
+  EXPECT_TRUE(fs::is_symlink(dir_.File("relative")));
+  EXPECT_EQ(Contents(dir_.File("data/cal.txt")), "new");
+  EXPECT_EQ(Names(dir_.File("data")), std::vector<std::string>{"cal.txt"});
 
-  fs::create_symlink("data/later.txt", dir.File("dangling"));
-  EXPECT_TRUE(ReplaceFileAtomically(dir.File("dangling"), "made"));
-  EXPECT_EQ(Contents(dir.File("data/later.txt")), "made") << "as a plain write creates it";
+  fs::create_symlink("data/later.txt", dir_.File("dangling"));
+  EXPECT_TRUE(ReplaceFileAtomically(dir_.File("dangling"), "made"));
+  EXPECT_EQ(Contents(dir_.File("data/later.txt")), "made") << "as a plain write creates it";
 
-  fs::create_symlink("loop-b", dir.File("loop-a"));
-  fs::create_symlink("loop-a", dir.File("loop-b"));
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("loop-a"), "x"));
+  fs::create_symlink("loop-b", dir_.File("loop-a"));
+  fs::create_symlink("loop-a", dir_.File("loop-b"));
+  EXPECT_FALSE(ReplaceFileAtomically(dir_.File("loop-a"), "x"));
 }
 
 TEST_F(AtomicFileTest, WhatAPlainWriteCouldNotChangeIsNotReplaced) {
-  dir.Write("read-only.txt", "kept");
-  ::chmod(dir.File("read-only.txt").c_str(), 0444);
-  fs::create_directory(dir.File("folder"));
-  ::mkfifo(dir.File("fifo").c_str(), 0600);
-  const std::string folder = dir.Path().string();
+  dir_.Write("read-only.txt", "kept");
+  ::chmod(dir_.File("read-only.txt").c_str(), 0444);
+  fs::create_directory(dir_.File("folder"));
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);
+  const std::string folder = dir_.Path().string();
   EXPECT_TRUE(test::RunUnprivileged(folder, [&] {
     return !ReplaceFileAtomically(folder + "/read-only.txt", "lost") &&
            !ReplaceFileAtomically(folder + "/folder", "lost") &&
            !ReplaceFileAtomically(folder + "/fifo", "lost") &&
            !ReplaceFileAtomically(folder + "/no-such-folder/new.txt", "lost");
   }));
-  EXPECT_EQ(Contents(dir.File("read-only.txt")), "kept");
-  EXPECT_EQ(Mode(dir.File("read-only.txt")), 0444u);
-  EXPECT_TRUE(fs::is_directory(dir.File("folder")));
-  EXPECT_TRUE(fs::is_fifo(dir.File("fifo")));
-  EXPECT_EQ(Names(dir.Path()), (std::vector<std::string>{"fifo", "folder", "read-only.txt"}));
+  EXPECT_EQ(Contents(dir_.File("read-only.txt")), "kept");
+  EXPECT_EQ(Mode(dir_.File("read-only.txt")), 0444u);
+  EXPECT_TRUE(fs::is_directory(dir_.File("folder")));
+  EXPECT_TRUE(fs::is_fifo(dir_.File("fifo")));
+  EXPECT_EQ(Names(dir_.Path()), (std::vector<std::string>{"fifo", "folder", "read-only.txt"}));
 }
 
 // The check before a save refuses what the save refuses, with the same reason in the system's
 // words, and lets through what the save can write.
 TEST_F(AtomicFileTest, TheCheckBeforeASaveGivesTheSavesOwnReason) {
-  dir.Write("plain.txt", "old");
-  dir.Write("read-only.txt", "kept");
-  ::chmod(dir.File("read-only.txt").c_str(), 0444);
-  fs::create_directory(dir.File("folder"));
-  fs::create_directory(dir.File("locked"));
-  ::chmod(dir.File("locked").c_str(), 0555);
-  ::mkfifo(dir.File("fifo").c_str(), 0600);
-  fs::create_symlink("loop", dir.File("loop"));
-  fs::create_symlink("folder/new.txt", dir.File("link"));
-  const std::string d = dir.Path().string() + "/";
+  dir_.Write("plain.txt", "old");
+  dir_.Write("read-only.txt", "kept");
+  ::chmod(dir_.File("read-only.txt").c_str(), 0444);
+  fs::create_directory(dir_.File("folder"));
+  fs::create_directory(dir_.File("locked"));
+  ::chmod(dir_.File("locked").c_str(), 0555);
+  ::mkfifo(dir_.File("fifo").c_str(), 0600);
+  fs::create_symlink("loop", dir_.File("loop"));
+  fs::create_symlink("folder/new.txt", dir_.File("link"));
+  const std::string d = dir_.Path().string() + "/";
   const struct {
     std::string path;
     std::string reason;  // empty: it may be saved to
@@ -173,7 +173,7 @@ TEST_F(AtomicFileTest, TheCheckBeforeASaveGivesTheSavesOwnReason) {
       {"/dev/full", "Not a regular file"},
       {d + "loop", "Too many levels of symbolic links"},
   };
-  EXPECT_TRUE(test::RunUnprivileged(dir.Path().string(), [&] {
+  EXPECT_TRUE(test::RunUnprivileged(dir_.Path().string(), [&] {
     bool agree = true;
     for (const auto& c : cases) {
       const std::string checked = SaveProblem(c.path).value_or("");
@@ -186,16 +186,16 @@ TEST_F(AtomicFileTest, TheCheckBeforeASaveGivesTheSavesOwnReason) {
     }
     return agree;
   })) << "see the lines above";
-  EXPECT_EQ(Contents(dir.File("folder/new.txt")), "new");
-  EXPECT_EQ(Contents(dir.File("read-only.txt")), "kept");
-  for (const std::string& name : Names(dir.Path())) EXPECT_NE(name.rfind(".velluma-", 0), 0u);
+  EXPECT_EQ(Contents(dir_.File("folder/new.txt")), "new");
+  EXPECT_EQ(Contents(dir_.File("read-only.txt")), "kept");
+  for (const std::string& name : Names(dir_.Path())) EXPECT_NE(name.rfind(".velluma-", 0), 0u);
 }
 
 // A write that fails part of the way (here at a file-size limit, as on a full disk) says why and
 // leaves the old file whole.
 TEST_F(AtomicFileTest, AWriteThatFailsSaysWhyAndKeepsTheOldFile) {
-  dir.Write("report.html", "old");
-  const std::string path = dir.File("report.html");
+  dir_.Write("report.html", "old");
+  const std::string path = dir_.File("report.html");
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
@@ -210,17 +210,17 @@ TEST_F(AtomicFileTest, AWriteThatFailsSaysWhyAndKeepsTheOldFile) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "no \"File too large\"";
   EXPECT_EQ(Contents(path), "old");
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"report.html"});
+  EXPECT_EQ(Names(dir_.Path()), std::vector<std::string>{"report.html"});
 }
 
 // Two outputs that would replace one file are found whatever the spelling of their paths, and a
 // path that names standard output is known as such.
 TEST_F(AtomicFileTest, TwoPathsThatSaveIntoOneFileAreKnownAsOne) {
-  dir.Write("a.html", "a");
-  fs::create_directory(dir.File("sub"));
-  fs::create_hard_link(dir.File("a.html"), dir.File("hard.csv"));
-  fs::create_symlink("a.html", dir.File("soft.csv"));
-  const std::string d = dir.Path().string();
+  dir_.Write("a.html", "a");
+  fs::create_directory(dir_.File("sub"));
+  fs::create_hard_link(dir_.File("a.html"), dir_.File("hard.csv"));
+  fs::create_symlink("a.html", dir_.File("soft.csv"));
+  const std::string d = dir_.Path().string();
   const struct {
     std::string a, b;
     bool same;

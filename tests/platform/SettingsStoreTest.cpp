@@ -29,7 +29,9 @@ using test::TempDir;
 constexpr const char* kHeader =
     "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quillem\\Velluma]\n";
 
-constexpr auto ErrorOf = &test::ErrorText<RegistryError>;
+std::string ErrorOf(const std::function<void()>& action) {
+  return test::ErrorText<RegistryError>(action);
+}
 
 std::string WithCrLf(const std::string& text) {
   std::string out;
@@ -78,25 +80,25 @@ auto Identity(const std::string& path) {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  TempDir dir;
-  SettingsStore store{dir.File("sub/folder/Velluma.reg")};
+  TempDir dir_;
+  SettingsStore store_{dir_.File("sub/folder/Velluma.reg")};
 };
 
 TEST_F(SettingsStoreTest, FirstStartCreatesAllElevenValuesWithTheirDefaultsInOrder) {
-  store.LoadSettings(setting::kAll);
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "NoConnect");
-  EXPECT_EQ(store.ReadStringSetting("AnalizerPort"), "USB");
-  EXPECT_EQ(store.ReadIntSetting("AnalizerSpeed"), 9600);
-  EXPECT_EQ(store.ReadStringSetting("MonitorType"), "RS-232C");
-  EXPECT_EQ(store.ReadStringSetting("MonitorPort"), "COM1");
-  EXPECT_EQ(store.ReadIntSetting("MonitorSpeed"), 9600);
-  EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
-  EXPECT_EQ(store.ReadIntSetting("LUTFile"), 0);
-  EXPECT_EQ(store.ReadStringSetting("LutFileType"), "Baselight");
-  EXPECT_EQ(store.ReadStringSetting("LookUpTableSendTo"), "USER1");
-  EXPECT_EQ(store.ReadStringSetting("FilmGammaSendTo"), "USER1");
+  store_.LoadSettings(setting::kAll);
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "NoConnect");
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerPort"), "USB");
+  EXPECT_EQ(store_.ReadIntSetting("AnalizerSpeed"), 9600);
+  EXPECT_EQ(store_.ReadStringSetting("MonitorType"), "RS-232C");
+  EXPECT_EQ(store_.ReadStringSetting("MonitorPort"), "COM1");
+  EXPECT_EQ(store_.ReadIntSetting("MonitorSpeed"), 9600);
+  EXPECT_EQ(store_.ReadIntSetting("MonitorId"), 1);
+  EXPECT_EQ(store_.ReadIntSetting("LUTFile"), 0);
+  EXPECT_EQ(store_.ReadStringSetting("LutFileType"), "Baselight");
+  EXPECT_EQ(store_.ReadStringSetting("LookUpTableSendTo"), "USER1");
+  EXPECT_EQ(store_.ReadStringSetting("FilmGammaSendTo"), "USER1");
 
-  const std::string file = dir.Read("sub/folder/Velluma.reg");
+  const std::string file = dir_.Read("sub/folder/Velluma.reg");
   EXPECT_EQ(file, std::string(kHeader) +
                       "\"AnalizerModel\"=\"NoConnect\"\n"
                       "\"AnalizerPort\"=\"USB\"\n"
@@ -112,85 +114,85 @@ TEST_F(SettingsStoreTest, FirstStartCreatesAllElevenValuesWithTheirDefaultsInOrd
 }
 
 TEST_F(SettingsStoreTest, LoadSettingsOnlyAddsMissingValuesAndNeverChecksTypes) {
-  dir.Write("sub/folder/Velluma.reg", "");  // folder missing: written below instead
-  std::filesystem::create_directories(dir.Path() / "sub/folder");
-  dir.Write("sub/folder/Velluma.reg", std::string(kHeader) +
-                                          "\"AnalizerModel\"=\"PR-655\"\n"
-                                          "\"MonitorSpeed\"=\"38400\"\n");
-  store.LoadSettings(setting::kAll);
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "PR-655");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorSpeed"); }),
+  dir_.Write("sub/folder/Velluma.reg", "");  // folder missing: written below instead
+  std::filesystem::create_directories(dir_.Path() / "sub/folder");
+  dir_.Write("sub/folder/Velluma.reg", std::string(kHeader) +
+                                           "\"AnalizerModel\"=\"PR-655\"\n"
+                                           "\"MonitorSpeed\"=\"38400\"\n");
+  store_.LoadSettings(setting::kAll);
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "PR-655");
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("MonitorSpeed"); }),
             "Failed to get data for 'MonitorSpeed'");
-  EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
+  EXPECT_EQ(store_.ReadIntSetting("MonitorId"), 1);
 }
 
 TEST_F(SettingsStoreTest, DeletedValuesReadEmptyOrFailUntilTheNextStart) {
-  store.LoadSettings(setting::kAll);
-  dir.Write("sub/folder/Velluma.reg", std::string(kHeader) + "\"MonitorType\"=\"RS-232C\"\n");
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorSpeed"); }),
+  store_.LoadSettings(setting::kAll);
+  dir_.Write("sub/folder/Velluma.reg", std::string(kHeader) + "\"MonitorType\"=\"RS-232C\"\n");
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "");
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("MonitorSpeed"); }),
             "Failed to get data for 'MonitorSpeed'");
-  store.LoadSettings(setting::kAll);
-  EXPECT_EQ(store.ReadIntSetting("MonitorSpeed"), 9600);
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "NoConnect");
+  store_.LoadSettings(setting::kAll);
+  EXPECT_EQ(store_.ReadIntSetting("MonitorSpeed"), 9600);
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "NoConnect");
 }
 
 TEST_F(SettingsStoreTest, TypeRulesOfIntegerAndStringReads) {
-  std::filesystem::create_directories(dir.Path() / "sub/folder");
-  dir.Write("sub/folder/Velluma.reg",
-            std::string(kHeader) +
-                "\"LongText\"=\"9600\"\n"        // five bytes with its NUL: too long for four
-                "\"ShortText\"=\"960\"\n"        // four bytes: read, then the type is wrong
-                "\"Binary\"=hex:80,25,00,00\n"   // four bytes of REG_BINARY
-                "\"Wide\"=hex:80,25,00,00,00\n"  // five bytes of REG_BINARY
-                "\"Number\"=dword:fffffff6\n"
-                "\"Expand\"=hex(2):25,00,50,00,41,00,54,00,48,00,25,00,00,00\n");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("LongText"); }),
+  std::filesystem::create_directories(dir_.Path() / "sub/folder");
+  dir_.Write("sub/folder/Velluma.reg",
+             std::string(kHeader) +
+                 "\"LongText\"=\"9600\"\n"        // five bytes with its NUL: too long for four
+                 "\"ShortText\"=\"960\"\n"        // four bytes: read, then the type is wrong
+                 "\"Binary\"=hex:80,25,00,00\n"   // four bytes of REG_BINARY
+                 "\"Wide\"=hex:80,25,00,00,00\n"  // five bytes of REG_BINARY
+                 "\"Number\"=dword:fffffff6\n"
+                 "\"Expand\"=hex(2):25,00,50,00,41,00,54,00,48,00,25,00,00,00\n");
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("LongText"); }),
             "Failed to get data for 'LongText'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("ShortText"); }),
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("ShortText"); }),
             "Invalid data type for 'ShortText'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("Binary"); }), "Invalid data type for 'Binary'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("Wide"); }), "Failed to get data for 'Wide'");
-  EXPECT_EQ(store.ReadIntSetting("Number"), -10);  // 32-bit, signed when read back
-  EXPECT_EQ(ErrorOf([&] { store.ReadStringSetting("Number"); }), "Invalid data type for 'Number'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadStringSetting("Binary"); }), "Invalid data type for 'Binary'");
-  EXPECT_EQ(store.ReadStringSetting("Expand"), "%PATH%");  // as stored, not expanded
-  EXPECT_EQ(store.ReadStringSetting("expand"), "%PATH%");  // names are case-insensitive
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("Binary"); }), "Invalid data type for 'Binary'");
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("Wide"); }), "Failed to get data for 'Wide'");
+  EXPECT_EQ(store_.ReadIntSetting("Number"), -10);  // 32-bit, signed when read back
+  EXPECT_EQ(ErrorOf([&] { store_.ReadStringSetting("Number"); }), "Invalid data type for 'Number'");
+  EXPECT_EQ(ErrorOf([&] { store_.ReadStringSetting("Binary"); }), "Invalid data type for 'Binary'");
+  EXPECT_EQ(store_.ReadStringSetting("Expand"), "%PATH%");  // as stored, not expanded
+  EXPECT_EQ(store_.ReadStringSetting("expand"), "%PATH%");  // names are case-insensitive
 }
 
 TEST_F(SettingsStoreTest, WritesAreSeenAtOnceWithoutCacheAndKeepOtherValues) {
-  store.LoadSettings(setting::kAll);
-  store.WriteStringSetting("AnalizerModel", "CA-310");
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "CA-310");
-  SettingsStore other(store.Path());  // another reader of the same store
+  store_.LoadSettings(setting::kAll);
+  store_.WriteStringSetting("AnalizerModel", "CA-310");
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "CA-310");
+  SettingsStore other(store_.Path());  // another reader of the same store
   other.WriteIntSetting("MonitorSpeed", 38400);
-  EXPECT_EQ(store.ReadIntSetting("MonitorSpeed"), 38400);
-  store.WriteStringSetting("MonitorSpeed", "fast");  // replaces the value and its type
-  EXPECT_EQ(store.ReadStringSetting("MonitorSpeed"), "fast");
-  store.WriteStringSetting("Quote", "a \"b\" \\c");
-  EXPECT_EQ(store.ReadStringSetting("Quote"), "a \"b\" \\c");
-  EXPECT_EQ(store.ReadStringSetting("LutFileType"), "Baselight");
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path() / "sub/folder"))
+  EXPECT_EQ(store_.ReadIntSetting("MonitorSpeed"), 38400);
+  store_.WriteStringSetting("MonitorSpeed", "fast");  // replaces the value and its type
+  EXPECT_EQ(store_.ReadStringSetting("MonitorSpeed"), "fast");
+  store_.WriteStringSetting("Quote", "a \"b\" \\c");
+  EXPECT_EQ(store_.ReadStringSetting("Quote"), "a \"b\" \\c");
+  EXPECT_EQ(store_.ReadStringSetting("LutFileType"), "Baselight");
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.Path() / "sub/folder"))
     EXPECT_EQ(entry.path().filename(), "Velluma.reg") << "a temporary file was left behind";
 }
 
 #ifdef _WIN32
 // Windows: a settings file marked read-only is read as it is and never replaced.
 TEST_F(SettingsStoreTest, AReadOnlyStoreIsReadButNeverWritten) {
-  store.LoadSettings(setting::kAll);
-  std::filesystem::permissions(store.Path(), std::filesystem::perms::owner_read);
-  EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
-  EXPECT_EQ(ErrorOf([&] { store.WriteIntSetting("MonitorId", 2); }),
+  store_.LoadSettings(setting::kAll);
+  std::filesystem::permissions(store_.Path(), std::filesystem::perms::owner_read);
+  EXPECT_EQ(store_.ReadIntSetting("MonitorId"), 1);
+  EXPECT_EQ(ErrorOf([&] { store_.WriteIntSetting("MonitorId", 2); }),
             "Failed to set data for 'MonitorId'");
-  EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
-  std::filesystem::permissions(store.Path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(store_.ReadIntSetting("MonitorId"), 1);
+  std::filesystem::permissions(store_.Path(), std::filesystem::perms::owner_all);
 }
 #else
 TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenFailsEveryAccessWithItsText) {
-  std::filesystem::create_directories(dir.Path() / "locked");
-  SettingsStore locked(dir.File("locked/missing/Velluma.reg"));
-  std::filesystem::permissions(dir.Path() / "locked", std::filesystem::perms::owner_read |
-                                                          std::filesystem::perms::owner_exec);
+  std::filesystem::create_directories(dir_.Path() / "locked");
+  SettingsStore locked(dir_.File("locked/missing/Velluma.reg"));
+  std::filesystem::permissions(dir_.Path() / "locked", std::filesystem::perms::owner_read |
+                                                           std::filesystem::perms::owner_exec);
   if (::geteuid() == 0) GTEST_SKIP() << "root writes through folder permissions";
   EXPECT_EQ(locked.ReadStringSetting("AnalizerModel"), "");
   EXPECT_EQ(ErrorOf([&] { locked.ReadIntSetting("MonitorId"); }),
@@ -203,8 +205,8 @@ TEST_F(SettingsStoreTest, AStoreThatCannotBeWrittenFailsEveryAccessWithItsText) 
 #endif
 
 TEST_F(SettingsStoreTest, AFolderInPlaceOfTheFileFailsWithoutCrashing) {
-  std::filesystem::create_directories(dir.Path() / "asdir/Velluma.reg");
-  SettingsStore blocked(dir.File("asdir/Velluma.reg"));
+  std::filesystem::create_directories(dir_.Path() / "asdir/Velluma.reg");
+  SettingsStore blocked(dir_.File("asdir/Velluma.reg"));
   EXPECT_EQ(blocked.ReadStringSetting("AnalizerModel"), "");
   EXPECT_EQ(ErrorOf([&] { blocked.ReadIntSetting("MonitorId"); }),
             "Failed to get data for 'MonitorId'");
@@ -213,7 +215,7 @@ TEST_F(SettingsStoreTest, AFolderInPlaceOfTheFileFailsWithoutCrashing) {
 }
 
 TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorLoseTheGoodValues) {
-  std::filesystem::create_directories(dir.Path() / "sub/folder");
+  std::filesystem::create_directories(dir_.Path() / "sub/folder");
   std::string noise;
   for (int i = 0; i < 5000; ++i) noise += static_cast<char>((i * 7919) % 256);
   const std::string cases[] = {
@@ -224,21 +226,21 @@ TEST_F(SettingsStoreTest, HostileFilesNeitherCrashNorLoseTheGoodValues) {
           "\"MonitorSpeed\"=dword:00004b00\n[HKEY_CURRENT_USER\\Other]\n\"Keep\"=\"me\"\n",
   };
   for (const std::string& content : cases) {
-    dir.Write("sub/folder/Velluma.reg", content);
-    store.LoadSettings(setting::kAll);
-    EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "NoConnect");
-    EXPECT_EQ(store.ReadIntSetting("MonitorId"), 1);
+    dir_.Write("sub/folder/Velluma.reg", content);
+    store_.LoadSettings(setting::kAll);
+    EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "NoConnect");
+    EXPECT_EQ(store_.ReadIntSetting("MonitorId"), 1);
   }
-  EXPECT_EQ(store.ReadIntSetting("MonitorSpeed"), 19200);
-  EXPECT_NE(dir.Read("sub/folder/Velluma.reg").find("[HKEY_CURRENT_USER\\Other]\n\"Keep\"=\"me\""),
+  EXPECT_EQ(store_.ReadIntSetting("MonitorSpeed"), 19200);
+  EXPECT_NE(dir_.Read("sub/folder/Velluma.reg").find("[HKEY_CURRENT_USER\\Other]\n\"Keep\"=\"me\""),
             std::string::npos);
 }
 
 TEST_F(SettingsStoreTest, AFileLargerThanTheLimitIsNotOpened) {
-  std::filesystem::create_directories(dir.Path() / "sub/folder");
-  dir.Write("sub/folder/Velluma.reg",
-            std::string(kHeader) + "\"MonitorId\"=dword:00000005\n" + std::string(2 << 20, ' '));
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorId"); }),
+  std::filesystem::create_directories(dir_.Path() / "sub/folder");
+  dir_.Write("sub/folder/Velluma.reg",
+             std::string(kHeader) + "\"MonitorId\"=dword:00000005\n" + std::string(2 << 20, ' '));
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("MonitorId"); }),
             "Failed to get data for 'MonitorId'");
 }
 
@@ -290,10 +292,10 @@ TEST_F(SettingsStoreTest, AWriteChangesOnlyTheLinesOfTheValueItSets) {
       {"an empty file gets the header too", "", "MonitorPort", "COM2",
        top + "\"MonitorPort\"=\"COM2\"\n"},
   };
-  SettingsStore file(dir.File("Velluma.reg"));
+  SettingsStore file(dir_.File("Velluma.reg"));
   for (const Row& row : rows) {
     SCOPED_TRACE(row.reason);
-    dir.Write("Velluma.reg", row.before);
+    dir_.Write("Velluma.reg", row.before);
     if (const auto* text = std::get_if<std::string>(&row.value)) {
       file.WriteStringSetting(row.name, *text);
       EXPECT_EQ(file.ReadStringSetting(row.name), *text);
@@ -301,7 +303,7 @@ TEST_F(SettingsStoreTest, AWriteChangesOnlyTheLinesOfTheValueItSets) {
       file.WriteIntSetting(row.name, std::get<std::int32_t>(row.value));
       EXPECT_EQ(file.ReadIntSetting(row.name), std::get<std::int32_t>(row.value));
     }
-    EXPECT_EQ(dir.Read("Velluma.reg"), row.after);
+    EXPECT_EQ(dir_.Read("Velluma.reg"), row.after);
   }
 }
 
@@ -326,7 +328,7 @@ TEST_F(SettingsStoreTest, WhatCannotBeOpenedFailsAtOnceAndIsNeverReplaced) {
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     SCOPED_TRACE(rows[i].reason);
-    const std::filesystem::path folder = dir.Path() / ("case" + std::to_string(i));
+    const std::filesystem::path folder = dir_.Path() / ("case" + std::to_string(i));
     std::filesystem::create_directory(folder);
     const std::string path = (folder / "Velluma.reg").string();
     rows[i].make(path);

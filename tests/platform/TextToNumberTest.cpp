@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 
 #include "platform/ConvertError.h"
 #include "platform/TextToNumber.h"
@@ -8,7 +10,9 @@
 namespace velluma {
 namespace {
 
-constexpr auto ErrorOf = &test::ErrorText<ConvertError>;
+std::string ErrorOf(const std::function<void()>& action) {
+  return test::ErrorText<ConvertError>(action);
+}
 
 TEST(TextToNumberTest, FloatsInTheFormsTheOperatorTypes) {
   struct Case {

@@ -86,14 +86,14 @@ int Connect(const std::string& path) {
 }  // namespace
 
 BenchProcess::BenchProcess(std::vector<std::string> extraArgs) {
-  temp_dir_ = MakeTempDir();
-  ports_dir_ = temp_dir_ + "/ports";
+  tempDir_ = MakeTempDir();
+  portsDir_ = tempDir_ + "/ports";
   try {
     Start(extraArgs);
   } catch (...) {
     Kill();
     std::error_code ignored;
-    std::filesystem::remove_all(temp_dir_, ignored);
+    std::filesystem::remove_all(tempDir_, ignored);
     throw;
   }
 }
@@ -112,19 +112,19 @@ BenchProcess::~BenchProcess() {
     Kill();
   }
   std::error_code ignored;
-  std::filesystem::remove_all(temp_dir_, ignored);
+  std::filesystem::remove_all(tempDir_, ignored);
 }
 
 std::string BenchProcess::MonitorDevice() const {
-  return ports_dir_ + "/COM1";
+  return portsDir_ + "/COM1";
 }
 
 std::string BenchProcess::Pr655Device() const {
-  return ports_dir_ + "/COM2";
+  return portsDir_ + "/COM2";
 }
 
 std::string BenchProcess::SocketPath() const {
-  return ports_dir_ + "/bench.sock";
+  return portsDir_ + "/bench.sock";
 }
 
 std::string BenchProcess::MonitorExchange(const std::string& body) {
@@ -152,7 +152,7 @@ void BenchProcess::ShowPatch(int r, int g, int b) {
 }
 
 void BenchProcess::Start(const std::vector<std::string>& extraArgs) {
-  std::vector<std::string> arguments = {VELLUMA_BENCH_PATH, "--ports", ports_dir_};
+  std::vector<std::string> arguments = {VELLUMA_BENCH_PATH, "--ports", portsDir_};
   arguments.insert(arguments.end(), extraArgs.begin(), extraArgs.end());
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -160,7 +160,7 @@ void BenchProcess::Start(const std::vector<std::string>& extraArgs) {
 
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  std::string stderrPath = temp_dir_ + "/bench.stderr";
+  std::string stderrPath = tempDir_ + "/bench.stderr";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -195,14 +195,14 @@ void BenchProcess::WaitForReady(int readFd) {
 }
 
 std::string BenchProcess::StderrText() const {
-  std::ifstream file(temp_dir_ + "/bench.stderr");
+  std::ifstream file(tempDir_ + "/bench.stderr");
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
 }
 
 std::vector<std::string> BenchProcess::Request(const std::string& line) {
-  int fd = Connect(ports_dir_ + "/bench.sock");
+  int fd = Connect(portsDir_ + "/bench.sock");
   std::string request = line + "\n";
   bool sent = ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
               static_cast<ssize_t>(request.size());

@@ -22,7 +22,7 @@ class BenchProcess {
   BenchProcess(const BenchProcess&) = delete;
   BenchProcess& operator=(const BenchProcess&) = delete;
 
-  const std::string& PortsDir() const { return ports_dir_; }
+  const std::string& PortsDir() const { return portsDir_; }
   // The monitor's port: PortsDir()/COM1.
   std::string MonitorDevice() const;
   // The PR-655's port: PortsDir()/COM2.
@@ -58,7 +58,7 @@ class BenchProcess {
   std::string StderrText() const;
   void Kill();
 
-  std::string temp_dir_;
-  std::string ports_dir_;
+  std::string tempDir_;
+  std::string portsDir_;
   pid_t pid_ = -1;
 };

@@ -24,34 +24,34 @@ class CaBenchRig : public StationRig<> {
  protected:
   void SetUp() override {
     StationRig::SetUp();
-    UseMonitorPort(bench.MonitorDevice());
-    settings.WriteStringSetting("AnalizerModel", "CA-310");
-    seam.DeviceSet().UseCaServer(caServer);
-    station.OpenDevices();
-    seam.DeviceSet().CreateCaAnalyzer();
-    script.onMeasure = [this](int index, CaScript& s) { return Reading(index, s); };
+    UseMonitorPort(bench_.MonitorDevice());
+    settings_.WriteStringSetting("AnalizerModel", "CA-310");
+    seam_.DeviceSet().UseCaServer(caServer_);
+    station_.OpenDevices();
+    seam_.DeviceSet().CreateCaAnalyzer();
+    script_.onMeasure = [this](int index, CaScript& s) { return Reading(index, s); };
   }
 
   std::int32_t Reading(int index, CaScript& s) {
     s.sx = 0.3127f;
     s.sy = 0.3290f;
-    s.Lv = 250.0f;
-    if (reading) reading(index, s);
-    return failAt == index ? 412 : 0;
+    s.lv = 250.0f;
+    if (reading_) reading_(index, s);
+    return failAt_ == index ? 412 : 0;
   }
 
   std::vector<std::string> BenchValues(const std::string& key) {
-    std::istringstream in(bench.State()[key]);
+    std::istringstream in(bench_.State()[key]);
     std::vector<std::string> values;
     for (std::string v; in >> v;) values.push_back(v);
     return values;
   }
 
-  BenchProcess bench{{"--reply-delay", "10"}};
-  CaScript script;
-  CaServer caServer{MakeScriptedCaServer(script)};
-  std::function<void(int, CaScript&)> reading;
-  int failAt = -1;
+  BenchProcess bench_{{"--reply-delay", "10"}};
+  CaScript script_;
+  CaServer caServer_{MakeScriptedCaServer(script_)};
+  std::function<void(int, CaScript&)> reading_;
+  int failAt_ = -1;
 };
 
 }  // namespace velluma::test

@@ -34,7 +34,7 @@ class Probe : public Scripted<ca200::IProbe> {
   }
   std::int32_t get_Lv(float* v) override {
     Record("Probe.Lv");
-    *v = script_.Lv;
+    *v = script_.lv;
     return 0;
   }
 };

@@ -19,9 +19,9 @@ struct CaScript {
   std::int32_t measureResult = 0;  // entry 23
   std::int32_t remoteResult = 0;   // entry 36 (never examined)
   std::int32_t sxResult = 0;
-  float sx = 0.3127f, sy = 0.3290f, Lv = 250.5f;
+  float sx = 0.3127f, sy = 0.3290f, lv = 250.5f;  // what get_sx, get_sy and get_Lv give
   int liveObjects = 0;  // objects handed out and not yet released
-  // Called at each measurement (entry 23) with its index from 0: sets sx, sy, Lv and returns the
+  // Called at each measurement (entry 23) with its index from 0: sets sx, sy, lv and returns the
   // result; without it the measurement returns measureResult.
   std::function<std::int32_t(int index, CaScript& script)> onMeasure;
   int measurements = 0;

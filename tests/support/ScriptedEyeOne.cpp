@@ -1,5 +1,5 @@
 // A stand-in for the EyeOne library, built as a shared library for the driver's tests: every
-// entry point records its call, and ScriptedEyeOne_Set chooses its results. Built a second time
+// entry point records its call, and ScriptedEyeOneSet chooses its results. Built a second time
 // with SCRIPTED_EYEONE_LACKS_GET_OPTION, it lacks one entry point.
 #include <cstdint>
 #include <cstring>
@@ -23,13 +23,13 @@ std::int32_t Called(const std::string& name) {
 
 extern "C" {
 
-void ScriptedEyeOne_Set(const char* name, std::int32_t result) {
+void ScriptedEyeOneSet(const char* name, std::int32_t result) {
   Results()[name] = result;
 }
-const char* ScriptedEyeOne_Log() {
+const char* ScriptedEyeOneLog() {
   return Log().c_str();
 }
-void ScriptedEyeOne_Reset() {
+void ScriptedEyeOneReset() {
   Results().clear();
   Log().clear();
 }

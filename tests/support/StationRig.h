@@ -18,18 +18,18 @@ namespace velluma::test {
 template <typename Base = ::testing::Test>
 class StationRig : public Base {
  protected:
-  void SetUp() override { settings.LoadSettings(setting::kAll); }
-  void TearDown() override { station.CloseDevices(); }
+  void SetUp() override { settings_.LoadSettings(setting::kAll); }
+  void TearDown() override { station_.CloseDevices(); }
 
   // The monitor link on `port` (a bench's or a peer's device path).
-  void UseMonitorPort(const std::string& port) { settings.Write(setting::kMonitorPort, port); }
+  void UseMonitorPort(const std::string& port) { settings_.Write(setting::kMonitorPort, port); }
 
-  TempDir dir;
-  SettingsStore settings{dir.File("Velluma.reg")};
-  VirtualClock clock;
-  ScriptedOperator op;
-  Station station{op, settings, clock};
-  StationSeam seam{station};
+  TempDir dir_;
+  SettingsStore settings_{dir_.File("Velluma.reg")};
+  VirtualClock clock_;
+  ScriptedOperator op_;
+  Station station_{op_, settings_, clock_};
+  StationSeam seam_{station_};
 };
 
 }  // namespace velluma::test

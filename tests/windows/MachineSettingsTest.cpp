@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ namespace {
 
 constexpr const wchar_t* kKeyPath = L"Software\\Quillem\\Velluma";
 
-constexpr auto ErrorOf = &test::ErrorText<RegistryError>;
+std::string ErrorOf(const std::function<void()>& action) {
+  return test::ErrorText<RegistryError>(action);
+}
 
 struct Stored {
   DWORD type = REG_NONE;
@@ -71,7 +74,7 @@ class MachineSettingsTest : public ::testing::Test {
     ::_putenv_s("VELLUMA_SETTINGS", "");
   }
 
-  SettingsStore store{kMachineSettingsKey};
+  SettingsStore store_{kMachineSettingsKey};
 };
 
 TEST_F(MachineSettingsTest, TheStoreLivesInTheMachineKeyUnlessAFileIsNamed) {
@@ -84,7 +87,7 @@ TEST_F(MachineSettingsTest, TheStoreLivesInTheMachineKeyUnlessAFileIsNamed) {
 // Every value with the registry type of its kind: text as REG_SZ in UTF-16 with its NUL,
 // numbers as REG_DWORD.
 TEST_F(MachineSettingsTest, FirstStartCreatesTheKeyWithEveryValueInItsRegistryType) {
-  store.LoadSettings(setting::kAll);
+  store_.LoadSettings(setting::kAll);
   const struct {
     const wchar_t* name;
     DWORD type;
@@ -112,62 +115,62 @@ TEST_F(MachineSettingsTest, FirstStartCreatesTheKeyWithEveryValueInItsRegistryTy
 
 // The type rules hold for what the registry itself holds, set there by someone else.
 TEST_F(MachineSettingsTest, TypeRulesHoldForValuesSetInTheRegistry) {
-  store.LoadSettings(setting::kAll);
+  store_.LoadSettings(setting::kAll);
   PutRaw(L"MonitorSpeed", REG_SZ, Utf16WithNul(L"38400"));
   PutRaw(L"MonitorId", REG_BINARY, Dword(2));
   PutRaw(L"AnalizerModel", REG_EXPAND_SZ, Utf16WithNul(L"%PATH%"));
   PutRaw(L"LUTFile", REG_DWORD, Dword(0xFFFFFFF6));
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorSpeed"); }),
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("MonitorSpeed"); }),
             "Failed to get data for 'MonitorSpeed'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("MonitorId"); }),
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("MonitorId"); }),
             "Invalid data type for 'MonitorId'");
-  EXPECT_EQ(ErrorOf([&] { store.ReadStringSetting("MonitorId"); }),
+  EXPECT_EQ(ErrorOf([&] { store_.ReadStringSetting("MonitorId"); }),
             "Invalid data type for 'MonitorId'");
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "%PATH%");  // as stored, not expanded
-  EXPECT_EQ(store.ReadIntSetting("LUTFile"), -10);
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "%PATH%");  // as stored, not expanded
+  EXPECT_EQ(store_.ReadIntSetting("LUTFile"), -10);
 
-  store.LoadSettings(setting::kAll);  // existing values are left alone whatever their type
+  store_.LoadSettings(setting::kAll);  // existing values are left alone whatever their type
   EXPECT_EQ(Raw(L"MonitorSpeed").type, static_cast<DWORD>(REG_SZ));
 
   ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKeyPath, L"MonitorPort");
   ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKeyPath, L"AnalizerSpeed");
-  EXPECT_EQ(store.ReadStringSetting("MonitorPort"), "");
-  EXPECT_EQ(ErrorOf([&] { store.ReadIntSetting("AnalizerSpeed"); }),
+  EXPECT_EQ(store_.ReadStringSetting("MonitorPort"), "");
+  EXPECT_EQ(ErrorOf([&] { store_.ReadIntSetting("AnalizerSpeed"); }),
             "Failed to get data for 'AnalizerSpeed'");
 }
 
 // Written at once, read afresh, and UTF-8 inside is UTF-16 in the registry.
 TEST_F(MachineSettingsTest, WritesReachTheRegistryAtOnceInUtf16) {
-  store.LoadSettings(setting::kAll);
-  store.WriteStringSetting("LutFileType", "Davinci Resolve");
-  store.WriteIntSetting("MonitorSpeed", 38400);
-  store.WriteStringSetting("Note", "Kalibrierung \xC3\xBC");
+  store_.LoadSettings(setting::kAll);
+  store_.WriteStringSetting("LutFileType", "Davinci Resolve");
+  store_.WriteIntSetting("MonitorSpeed", 38400);
+  store_.WriteStringSetting("Note", "Kalibrierung \xC3\xBC");
   EXPECT_EQ(Raw(L"LutFileType").data, Utf16WithNul(L"Davinci Resolve"));
   EXPECT_EQ(Raw(L"MonitorSpeed").data, Dword(38400));
   EXPECT_EQ(Raw(L"Note").data, Utf16WithNul(L"Kalibrierung \u00FC"));
   PutRaw(L"LutFileType", REG_SZ, Utf16WithNul(L"Baselight"));
-  EXPECT_EQ(store.ReadStringSetting("LutFileType"), "Baselight");  // no cache
-  EXPECT_EQ(store.ReadStringSetting("Note"), "Kalibrierung \xC3\xBC");
+  EXPECT_EQ(store_.ReadStringSetting("LutFileType"), "Baselight");  // no cache
+  EXPECT_EQ(store_.ReadStringSetting("Note"), "Kalibrierung \xC3\xBC");
 }
 
 // velluma-cli's private copy: the machine's values with their types, in a file of its own; the
 // copy's changes never reach the key.
 TEST_F(MachineSettingsTest, AnExportCarriesTheValuesAndTheirTypesIntoAFileOfItsOwn) {
   test::TempDir dir;
-  store.ExportTo(dir.File("none.reg"));
+  store_.ExportTo(dir.File("none.reg"));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "none.reg")) << "no key, no copy";
 
-  store.LoadSettings(setting::kAll);
-  store.WriteStringSetting("AnalizerModel", "PR-655");
+  store_.LoadSettings(setting::kAll);
+  store_.WriteStringSetting("AnalizerModel", "PR-655");
   PutRaw(L"MonitorId", REG_BINARY, Dword(7));
-  store.ExportTo(dir.File("copy.reg"));
+  store_.ExportTo(dir.File("copy.reg"));
   SettingsStore copy(dir.File("copy.reg"));
   EXPECT_EQ(copy.ReadStringSetting("AnalizerModel"), "PR-655");
   EXPECT_EQ(copy.ReadIntSetting("MonitorSpeed"), 9600);
   EXPECT_EQ(ErrorOf([&] { copy.ReadIntSetting("MonitorId"); }),
             "Invalid data type for 'MonitorId'");
   copy.WriteStringSetting("AnalizerModel", "CA-310");
-  EXPECT_EQ(store.ReadStringSetting("AnalizerModel"), "PR-655");
+  EXPECT_EQ(store_.ReadStringSetting("AnalizerModel"), "PR-655");
 }
 
 // Left for registry-query-test, run by scripts/windows: the key as the Windows build writes it,
