@@ -380,8 +380,8 @@ TEST_F(SqliteHistoryTest, AFileLockedLongerThanTheBusyTimeoutIsAClearErrorAndLos
 // Windows keeps no owner's override: the read-only attribute holds for every user.
 TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
   namespace fs = std::filesystem;
-  OpenHistory(engine.Location())->Append(first);
-  const fs::path file = fs::u8path(engine.Location());
+  OpenHistory(engine_.Location())->Append(first_);
+  const fs::path file = fs::u8path(engine_.Location());
   fs::permissions(file, fs::perms::owner_write, fs::perm_options::remove);
   if (std::FILE* writable = ::_wfopen(file.c_str(), L"r+")) {
     std::fclose(writable);
@@ -389,14 +389,14 @@ TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
     GTEST_SKIP() << "this system writes a read-only file regardless (Wine run as root)";
   }
   try {
-    OpenHistory(engine.Location())->Append(second);
+    OpenHistory(engine_.Location())->Append(second_);
     ADD_FAILURE() << "appended to a read-only file";
   } catch (const HistoryError& error) {
     EXPECT_EQ(std::string(error.what()),
-              "history " + engine.Location() + ": the file is read-only");
+              "history " + engine_.Location() + ": the file is read-only");
   }
   fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-  EXPECT_EQ(OpenHistory(engine.Location())->Query({}), std::vector<Record>{first});
+  EXPECT_EQ(OpenHistory(engine_.Location())->Query({}), std::vector<Record>{first_});
 }
 #else
 TEST_F(SqliteHistoryTest, AReadOnlyFileIsAClearErrorAndLosesNothing) {
