@@ -6,10 +6,13 @@
 # Programs and libraries are linked statically (libgcc, libstdc++, winpthread), so they run on a
 # bare Windows 10 without any DLL beside them. Tests run under Wine when it is installed: CTest
 # starts each through the emulator below (WINEPREFIX and WINEDEBUG come from the environment).
+# The 32-bit build, for a station whose vendor parts are 32-bit DLLs (a 64-bit program cannot load
+# them), is cmake/mingw-w64-i686.cmake, which sets the triple and includes this file.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(VELLUMA_MINGW_TRIPLE x86_64-w64-mingw32)
+if(NOT VELLUMA_MINGW_TRIPLE)
+  set(VELLUMA_MINGW_TRIPLE x86_64-w64-mingw32)
+  set(CMAKE_SYSTEM_PROCESSOR x86_64)
+endif()
 set(CMAKE_C_COMPILER ${VELLUMA_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${VELLUMA_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${VELLUMA_MINGW_TRIPLE}-windres)

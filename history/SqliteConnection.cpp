@@ -117,8 +117,25 @@ void SqliteConnection::OpenToRecord() {
   Open(path_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   // SQLite opens a file it may only read without a word; the first write would fail later.
   if (sqlite3_db_readonly(db_, "main") == 1) Fail("the file is read-only");
-  Run("PRAGMA journal_mode = WAL");
+  UseWriteAheadLog();
   Run("PRAGMA foreign_keys = ON");
+}
+
+// Switching a file to the write-ahead log needs it alone, and SQLite answers "busy" at once
+// instead of waiting; so a station that meets another making the history at the same moment tries
+// again, within the busy timeout. The mode stays with the file once set.
+void SqliteConnection::UseWriteAheadLog() {
+  constexpr int kRetryMilliseconds = 10;
+  for (auto waited = std::chrono::milliseconds(0);;
+       waited += std::chrono::milliseconds(kRetryMilliseconds)) {
+    try {
+      Run("PRAGMA journal_mode = WAL");
+      return;
+    } catch (const HistoryError&) {
+      if ((sqlite3_extended_errcode(db_) & 0xff) != SQLITE_BUSY || waited >= busyTimeout_) throw;
+    }
+    sqlite3_sleep(kRetryMilliseconds);
+  }
 }
 
 // A reader makes no file beside the history. While no station has the history open there is no

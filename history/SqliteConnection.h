@@ -36,6 +36,7 @@ class SqliteConnection : public SqlConnection {
  private:
   void Open(const std::string& name, int flags);
   void OpenToRecord();
+  void UseWriteAheadLog();
   void OpenToList();
   void OpenImmutable();
   void Close() noexcept;

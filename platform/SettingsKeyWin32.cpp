@@ -20,6 +20,9 @@ namespace velluma {
 namespace {
 
 constexpr const wchar_t* kKeyPath = L"Software\\Quillem\\Velluma";
+// The 64-bit view for the 32-bit build too, so both builds read and write the one key (a 32-bit
+// program would otherwise be sent to Software\WOW6432Node).
+constexpr REGSAM kMachineView = KEY_WOW64_64KEY;
 
 bool IsText(DWORD type) {
   return type == REG_SZ || type == REG_EXPAND_SZ;
@@ -60,9 +63,9 @@ class MachineRegistryKey final : public SettingsKey {
     key_ = nullptr;
     LSTATUS status =
         ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+                          KEY_ALL_ACCESS | kMachineView, nullptr, &key_, nullptr);
     if (status == ERROR_ACCESS_DENIED)
-      status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key_);
+      status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ | kMachineView, &key_);
     if (status != ERROR_SUCCESS) key_ = nullptr;
     return key_ != nullptr;
   }
@@ -85,7 +88,8 @@ class MachineRegistryKey final : public SettingsKey {
   // Every value of the key, by enumeration, into a fresh registry export file.
   void ExportTo(const std::string& file) const override {
     HKEY key = nullptr;
-    const LSTATUS status = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ, &key);
+    const LSTATUS status =
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKeyPath, 0, KEY_READ | kMachineView, &key);
     if (status == ERROR_FILE_NOT_FOUND) return;
     if (status != ERROR_SUCCESS)
       throw std::runtime_error(std::string("cannot read the settings in ") + kMachineSettingsKey +

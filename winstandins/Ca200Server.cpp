@@ -17,9 +17,11 @@
 //   IProbe   8 get_Lv(float*)                  14 get_sy(float*)        15 get_sx(float*)
 //   IMemory  1 setter(LONG)
 //
-// Built for 64-bit Windows only: there every entry has one calling convention and the caller
-// removes its own arguments, so one E_NOTIMPL function serves every unimplemented entry
-// whatever arguments it takes.
+// Built for 64-bit and 32-bit Windows. On 32-bit Windows a COM entry removes its own arguments
+// from the stack, so every entry must take exactly its arguments: IDispatch's have their own
+// E_NOTIMPL functions, and the interfaces' unimplemented entries take one 4-byte argument, as the
+// object model's property accessors and setters do (a pointer or a LONG); the program calls none
+// of them.
 #include <objbase.h>
 #include <oleauto.h>
 
@@ -54,9 +56,6 @@ constexpr IID kIidIProbe = {
 constexpr IID kIidIMemory = {
     0x20EA33BB, 0x6914, 0x465A, {0xB9, 0x8E, 0x8D, 0xBD, 0x4E, 0x38, 0x6C, 0xD0}};
 
-static_assert(sizeof(void*) == 8,
-              "the tables below rely on the 64-bit calling convention (see the top of the file)");
-
 // The entries every dual interface inherits: IUnknown's three, then IDispatch's four.
 constexpr size_t kInheritedEntries = 7;
 
@@ -85,7 +84,7 @@ HRESULT Guarded(Call call) noexcept {
   }
 }
 
-HRESULT STDMETHODCALLTYPE NotImplemented(void*) {
+HRESULT STDMETHODCALLTYPE NotImplemented(void*, void*) {
   return E_NOTIMPL;
 }
 
@@ -94,6 +93,16 @@ HRESULT STDMETHODCALLTYPE GetTypeInfoCount(void*, UINT* count) {
   if (count == nullptr) return E_POINTER;
   *count = 0;
   return S_OK;
+}
+HRESULT STDMETHODCALLTYPE GetTypeInfo(void*, UINT, LCID, void**) {
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE GetIDsOfNames(void*, REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
+  return E_NOTIMPL;
+}
+HRESULT STDMETHODCALLTYPE Invoke(void*, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
+                                 EXCEPINFO*, UINT*) {
+  return E_NOTIMPL;
 }
 
 // The interface a module object stands for, and the table its COM object carries (below, with
@@ -187,6 +196,9 @@ std::vector<Entry> MakeTable(size_t ownEntries,
   table[1] = AsEntry(&AddRef<Inner>);
   table[2] = AsEntry(&Release<Inner>);
   table[3] = AsEntry(&GetTypeInfoCount);
+  table[4] = AsEntry(&GetTypeInfo);
+  table[5] = AsEntry(&GetIDsOfNames);
+  table[6] = AsEntry(&Invoke);
   for (const auto& [position, member] : members) table[kInheritedEntries + position] = member;
   return table;
 }

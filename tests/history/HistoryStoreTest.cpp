@@ -15,6 +15,7 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -374,6 +375,28 @@ TEST_F(SqliteHistoryTest, AFileLockedLongerThanTheBusyTimeoutIsAClearErrorAndLos
 
   store->Append(second_);
   EXPECT_EQ(store->Query({}), (std::vector<Record>{second_, first_}));
+}
+
+// A station in the middle of a write on a file not yet in its write-ahead log (another station
+// making the history) makes SQLite refuse the switch at once, without its busy timeout: the
+// station making the history beside it waits for it instead of failing.
+TEST_F(SqliteHistoryTest, AStationMeetingAnotherMakingTheHistoryWaitsForIt) {
+  std::filesystem::create_directories(std::filesystem::u8path(engine_.Location()).parent_path());
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(engine_.Location().c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread finishing([other] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  try {
+    OpenHistory(engine_.Location())->Append(first_);
+  } catch (const HistoryError& error) {
+    ADD_FAILURE() << error.what();
+  }
+  finishing.join();
+  sqlite3_close(other);
+  EXPECT_EQ(OpenHistory(engine_.Location())->Query({}), std::vector<Record>{first_});
 }
 
 #ifdef _WIN32
