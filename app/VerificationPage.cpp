@@ -51,61 +51,71 @@ QString VerdictStyle(const VerificationResult& result) {
 VerificationPage::VerificationPage(Station& station, VerificationTargetForm::Complaint complain,
                                    QWidget* parent)
     : QWidget(parent), charts_(new VerificationCharts(this)) {
+  setObjectName("verificationPage");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
-  VerdictLabel = new QLabel(this);
-  VerdictLabel->setWordWrap(true);
-  layout->addWidget(VerdictLabel);
+  verdictLabel_ = new QLabel(this);
+  verdictLabel_->setObjectName("verdictLabel");
+  verdictLabel_->setWordWrap(true);
+  layout->addWidget(verdictLabel_);
 
-  ChartPages = new QTabWidget(this);
-  ChartPages->setTabPosition(QTabWidget::South);
-  ChartPages->addTab(charts_->ToneCurve(), "Tone Curve");
-  ChartPages->addTab(charts_->DeltaE(), "ΔE2000");
-  ChartPages->addTab(charts_->Chromaticity(), "CIE xy");
-  Target = new VerificationTargetForm(station, std::move(complain));
-  ChartPages->addTab(Target, "Target");
-  layout->addWidget(ChartPages, 1);
+  auto* chartPages = new QTabWidget(this);
+  chartPages->setObjectName("verificationChartPages");
+  chartPages->setTabPosition(QTabWidget::South);
+  chartPages->addTab(charts_->ToneCurve(), "Tone Curve");
+  chartPages->addTab(charts_->DeltaE(), "ΔE2000");
+  chartPages->addTab(charts_->Chromaticity(), "CIE xy");
+  target_ = new VerificationTargetForm(station, std::move(complain));
+  chartPages->addTab(target_, "Target");
+  layout->addWidget(chartPages, 1);
 
   auto* buttons = new QHBoxLayout;
-  AbortButton = new QPushButton("Abort", this);
-  SaveReportButton = new QPushButton("Save Report...", this);
-  SaveCsvButton = new QPushButton("Save CSV...", this);
-  buttons->addWidget(AbortButton);
+  abortButton_ = new QPushButton("Abort", this);
+  abortButton_->setObjectName("abortVerificationButton");
+  saveReportButton_ = new QPushButton("Save Report...", this);
+  saveReportButton_->setObjectName("saveReportButton");
+  saveCsvButton_ = new QPushButton("Save CSV...", this);
+  saveCsvButton_->setObjectName("saveCsvButton");
+  buttons->addWidget(abortButton_);
   buttons->addStretch(1);
-  buttons->addWidget(SaveReportButton);
-  buttons->addWidget(SaveCsvButton);
+  buttons->addWidget(saveReportButton_);
+  buttons->addWidget(saveCsvButton_);
   layout->addLayout(buttons);
-  AbortButton->setEnabled(false);
-  SaveReportButton->setEnabled(false);
-  SaveCsvButton->setEnabled(false);
-  connect(AbortButton, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
+  abortButton_->setEnabled(false);
+  SetSavable(false);
+  connect(abortButton_, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
+  connect(saveReportButton_, &QPushButton::clicked, this, &VerificationPage::SaveReportRequested);
+  connect(saveCsvButton_, &QPushButton::clicked, this, &VerificationPage::SaveCsvRequested);
+}
+
+void VerificationPage::SetSavable(bool savable) {
+  saveReportButton_->setEnabled(savable);
+  saveCsvButton_->setEnabled(savable);
 }
 
 void VerificationPage::BeginRun() {
   stopRequested_ = false;
   finished_.reset();
-  AbortButton->setEnabled(true);
-  Target->setEnabled(false);
-  SaveReportButton->setEnabled(false);
-  SaveCsvButton->setEnabled(false);
-  VerdictLabel->clear();
-  VerdictLabel->setStyleSheet({});
+  abortButton_->setEnabled(true);
+  target_->setEnabled(false);
+  SetSavable(false);
+  verdictLabel_->clear();
+  verdictLabel_->setStyleSheet({});
 }
 
 void VerificationPage::EndRun(const VerificationResult& result) {
-  AbortButton->setEnabled(false);
-  Target->setEnabled(true);
+  abortButton_->setEnabled(false);
+  target_->setEnabled(true);
   const bool finished = result.outcome == VerificationResult::Outcome::Finished;
   if (finished) finished_ = result;
-  SaveReportButton->setEnabled(finished);
-  SaveCsvButton->setEnabled(finished);
+  SetSavable(finished);
   ShowVerification(result);
 }
 
 void VerificationPage::ShowVerification(const VerificationResult& soFar) {
   charts_->Show(soFar);
-  VerdictLabel->setText(VerdictText(soFar));
-  VerdictLabel->setStyleSheet(VerdictStyle(soFar));
+  verdictLabel_->setText(VerdictText(soFar));
+  verdictLabel_->setStyleSheet(VerdictStyle(soFar));
 }
 
 }  // namespace velluma

@@ -8,7 +8,6 @@
 
 class QLabel;
 class QPushButton;
-class QTabWidget;
 
 namespace velluma {
 
@@ -17,12 +16,17 @@ class VerificationCharts;
 // The "Verification" page beside the calibration tables: the verdict line, the three charts and
 // the target on tabs of their own, and the buttons that stop a run and save its report. It is
 // the view a verification run shows itself on; the window's Verify button starts the run.
+// Controls named "verificationPage" (itself), "verdictLabel", "verificationChartPages",
+// "abortVerificationButton", "saveReportButton", "saveCsvButton" and the target's.
 class VerificationPage : public QWidget, public VerificationView {
   Q_OBJECT
 
  public:
   VerificationPage(Station& station, VerificationTargetForm::Complaint complain,
                    QWidget* parent = nullptr);
+
+  // Shows the stored target (the fallback of each value that is missing).
+  void LoadTarget() { target_->Load(); }
 
   // Before a run: the charts emptied, Abort usable, the target and the save buttons not.
   void BeginRun();
@@ -34,15 +38,19 @@ class VerificationPage : public QWidget, public VerificationView {
   void ShowVerification(const VerificationResult& soFar) override;
   bool StopRequested() override { return stopRequested_; }
 
-  VerificationTargetForm* Target = nullptr;
-  QLabel* VerdictLabel = nullptr;
-  QTabWidget* ChartPages = nullptr;
-  QPushButton* AbortButton = nullptr;
-  QPushButton* SaveReportButton = nullptr;
-  QPushButton* SaveCsvButton = nullptr;
+ signals:
+  void SaveReportRequested();
+  void SaveCsvRequested();
 
  private:
+  void SetSavable(bool savable);
+
   VerificationCharts* charts_ = nullptr;
+  VerificationTargetForm* target_ = nullptr;
+  QLabel* verdictLabel_ = nullptr;
+  QPushButton* abortButton_ = nullptr;
+  QPushButton* saveReportButton_ = nullptr;
+  QPushButton* saveCsvButton_ = nullptr;
   bool stopRequested_ = false;
   std::optional<VerificationResult> finished_;
 };

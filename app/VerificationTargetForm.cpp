@@ -33,38 +33,29 @@ QLineEdit* MakeThreshold(QWidget* parent) {
 VerificationTargetForm::VerificationTargetForm(Station& station, Complaint complain,
                                                QWidget* parent)
     : QWidget(parent), station_(station), complain_(std::move(complain)) {
-  WhitePoint = MakeChoices(setting::kVerifyWhitePoint, true, this);
-  WhitePoint->setToolTip("D65, or x,y");
-  ToneCurve = MakeChoices(setting::kVerifyToneCurve, false, this);
-  Gamut = MakeChoices(setting::kVerifyGamut, false, this);
-  GreySteps = new QSpinBox(this);
-  GreySteps->setRange(VerificationRequest::kMinGreySteps, VerificationRequest::kMaxGreySteps);
-  GreyAverage = MakeThreshold(this);
-  GreyMaximum = MakeThreshold(this);
-  ColourAverage = MakeThreshold(this);
-  ColourMaximum = MakeThreshold(this);
+  auto* whitePoint = MakeChoices(setting::kVerifyWhitePoint, true, this);
+  whitePoint->setToolTip("D65, or x,y");
+  auto* greySteps = new QSpinBox(this);
+  greySteps->setRange(VerificationRequest::kMinGreySteps, VerificationRequest::kMaxGreySteps);
+  controls_ = {
+      {&setting::kVerifyWhitePoint, "White point", whitePoint},
+      {&setting::kVerifyToneCurve, "Tone curve",
+       MakeChoices(setting::kVerifyToneCurve, false, this)},
+      {&setting::kVerifyGamut, "Gamut", MakeChoices(setting::kVerifyGamut, false, this)},
+      {&setting::kVerifyGreySteps, "Grey steps", greySteps},
+      {&setting::kVerifyGreyAverage, "Greys: ΔE2000 average at most", MakeThreshold(this)},
+      {&setting::kVerifyGreyMaximum, "maximum at most", MakeThreshold(this)},
+      {&setting::kVerifyColourAverage, "Colours: ΔE2000 average at most", MakeThreshold(this)},
+      {&setting::kVerifyColourMaximum, "maximum at most", MakeThreshold(this)}};
 
   auto* form = new QFormLayout(this);
   form->setContentsMargins(4, 4, 4, 4);
   form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-  form->addRow("White point", WhitePoint);
-  form->addRow("Tone curve", ToneCurve);
-  form->addRow("Gamut", Gamut);
-  form->addRow("Grey steps", GreySteps);
-  form->addRow("Greys: ΔE2000 average at most", GreyAverage);
-  form->addRow("maximum at most", GreyMaximum);
-  form->addRow("Colours: ΔE2000 average at most", ColourAverage);
-  form->addRow("maximum at most", ColourMaximum);
-
-  controls_ = {{&setting::kVerifyWhitePoint, WhitePoint},
-               {&setting::kVerifyToneCurve, ToneCurve},
-               {&setting::kVerifyGamut, Gamut},
-               {&setting::kVerifyGreySteps, GreySteps},
-               {&setting::kVerifyGreyAverage, GreyAverage},
-               {&setting::kVerifyGreyMaximum, GreyMaximum},
-               {&setting::kVerifyColourAverage, ColourAverage},
-               {&setting::kVerifyColourMaximum, ColourMaximum}};
-  for (const Control& control : controls_) Connect(control);
+  for (const Control& control : controls_) {
+    control.widget->setObjectName(Q(control.setting->name));
+    form->addRow(control.label, control.widget);
+    Connect(control);
+  }
 }
 
 void VerificationTargetForm::Connect(const Control& control) {

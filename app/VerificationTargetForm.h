@@ -7,15 +7,12 @@
 
 #include "calibration/Station.h"
 
-class QComboBox;
-class QLineEdit;
-class QSpinBox;
-
 namespace velluma {
 
 // The verification's target and thresholds as the operator sets them: each control stands for
-// one verification setting, shows what is stored and stores what is chosen at once. A text that
-// names nothing is refused with its reason and the control shows the stored value again.
+// one verification setting, carries that setting's name as its object name, shows what is
+// stored and stores what is chosen at once. A text that names nothing is refused with its
+// reason and the control shows the stored value again.
 class VerificationTargetForm : public QWidget {
   Q_OBJECT
 
@@ -27,18 +24,10 @@ class VerificationTargetForm : public QWidget {
   // Shows the stored values (the fallback of each that is missing).
   void Load();
 
-  QComboBox* WhitePoint = nullptr;
-  QComboBox* ToneCurve = nullptr;
-  QComboBox* Gamut = nullptr;
-  QSpinBox* GreySteps = nullptr;
-  QLineEdit* GreyAverage = nullptr;
-  QLineEdit* GreyMaximum = nullptr;
-  QLineEdit* ColourAverage = nullptr;
-  QLineEdit* ColourMaximum = nullptr;
-
  private:
   struct Control {
     const setting::Text* setting;
+    const char* label;
     QWidget* widget;
   };
 

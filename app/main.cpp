@@ -3,7 +3,7 @@
 #include <exception>
 #include <iostream>
 
-#include "app/TonwickUnit.h"
+#include "app/MainWindow.h"
 #include "app/VellumaApplication.h"
 #include "calibration/RunHistory.h"
 #include "platform/Clock.h"
@@ -14,12 +14,12 @@ int main(int argc, char** argv) {
   velluma::SettingsStore settings;
   velluma::RealClock clock;
   try {
-    velluma::TTonwickForm window(settings, clock);
-    window.station().UseHistory(velluma::DefaultHistoryLocation(), &std::clog);
+    velluma::MainWindow window(settings, clock);
+    window.TheStation().UseHistory(velluma::DefaultHistoryLocation(), &std::clog);
     // Shown before start-up, so the operator sees "Busy" while a silent monitor is waited for.
     window.show();
     velluma::VellumaApplication::processEvents();
-    window.FormCreate();
+    window.Start();
     if (argc > 1) window.OpenGivenFile(argv[1]);
     return application.exec();
   } catch (const std::exception& error) {

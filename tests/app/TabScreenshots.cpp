@@ -15,11 +15,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/AboutUnit.h"
-#include "app/HistoryUnit.h"
+#include "app/AboutDialog.h"
+#include "app/HistoryDialog.h"
+#include "app/MainWindow.h"
 #include "app/ProgressPanel.h"
-#include "app/PropertyUnit.h"
-#include "app/TonwickUnit.h"
+#include "app/PropertyDialog.h"
 #include "app/VellumaApplication.h"
 #include "app/VerificationPage.h"
 #include "tests/app/WindowRig.h"
@@ -27,7 +27,10 @@
 
 namespace {
 
+using velluma::MainWindow;
 using velluma::Station;
+using velluma::test::Named;
+using velluma::test::OperatorOf;
 
 void FillSampleData(Station& station) {
   velluma::CalibrationData data;
@@ -60,25 +63,25 @@ struct BenchWindow {
   }
 
   velluma::test::BenchWindowRig rig;
-  std::unique_ptr<velluma::TTonwickForm> form;
+  std::unique_ptr<MainWindow> form;
 };
 
 // AUTO; the window is pictured once the progress bar has passed the middle of status panel 1.
 bool ShootAutoRun(const QDir& dir) {
   BenchWindow bench({"--reply-delay", "10"});
-  velluma::TTonwickForm& window = *bench.form;
+  MainWindow& window = *bench.form;
   window.dialogHook = [&](QFileDialog&) { return bench.rig.dir.File("auto.txt"); };
   window.show();
   for (int i = 0; i < 10; ++i) QApplication::processEvents();  // the status bar paints once
+  auto* progress = Named<velluma::ProgressPanel>(window, "progressPanel");
   bool shot = false;
   QTimer watch;
   QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (shot || window.StatusPanel1->FilledArea().width() < window.StatusPanel1->width() / 2)
-      return;
+    if (shot || progress->FilledArea().width() < progress->width() / 2) return;
     shot = window.grab().save(dir.filePath("auto-ramp.png"));
   });
   watch.start(20);
-  window.AutoButton->click();
+  Named<QPushButton>(window, "autoButton")->click();
   return shot;
 }
 
@@ -88,32 +91,51 @@ bool ShootVerification(const QDir& dir) {
   BenchWindow bench({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
                      "--toe", "0.03", "--shoulder", "0.15", "--primaries",
                      "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
-  velluma::TTonwickForm& window = *bench.form;
+  MainWindow& window = *bench.form;
   window.resize(1000, 620);
   window.show();
-  window.VerifyButton->click();
+  Named<QPushButton>(window, "verifyButton")->click();
+  auto* chartPages = Named<QTabWidget>(window, "verificationChartPages");
   const std::pair<int, const char*> pages[] = {{0, "verification-tone.png"},
                                                {1, "verification-deltae.png"},
                                                {2, "verification-xy.png"},
                                                {3, "verification-target.png"}};
   for (const auto& [page, file] : pages) {
-    window.VerificationPage1->ChartPages->setCurrentIndex(page);
+    chartPages->setCurrentIndex(page);
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
     if (!window.grab().save(dir.filePath(file))) return false;
   }
-  return window.VerificationPage1->Finished().has_value();
+  return Named<velluma::VerificationPage>(window, "verificationPage")->Finished().has_value();
 }
 
-// The History dialog over five weeks of a monitor's runs.
-bool ShootHistory(const QDir& dir, velluma::TTonwickForm& window,
-                  const velluma::test::WindowRig& rig) {
-  window.HistoryForm->SetLocation(rig.SampleHistoryFile());
-  window.HistoryForm->Load();
-  window.HistoryForm->show();
-  for (int i = 0; i < 5; ++i) QApplication::processEvents();
-  const bool saved = window.HistoryForm->grab().save(dir.filePath("history.png"));
-  window.HistoryForm->hide();
+// A dialog of the window, opened by `action`, pictured into `file` once `arrange` has set it up.
+template <typename Dialog>
+bool ShootDialog(MainWindow& window, const char* action, const QString& file,
+                 const std::function<void(Dialog&)>& arrange = {}) {
+  bool saved = false;
+  velluma::test::WhileDialogShows<Dialog>(window, action, [&](Dialog& dialog) {
+    if (arrange) arrange(dialog);
+    QApplication::processEvents();
+    saved = dialog.grab().save(file);
+  });
   return saved;
+}
+
+// The two settings pages, the version dialog and the History dialog over five weeks of a
+// monitor's runs.
+bool ShootDialogs(const QDir& dir, MainWindow& window, const velluma::test::WindowRig& rig) {
+  const auto page = [](int index) {
+    return [index](velluma::PropertyDialog& dialog) {
+      Named<QTabWidget>(dialog, "propertyPages")->setCurrentIndex(index);
+    };
+  };
+  window.TheStation().UseHistory(rig.SampleHistoryFile());
+  return ShootDialog<velluma::PropertyDialog>(window, "propertyAction",
+                                              dir.filePath("property-connect.png"), page(0)) &&
+         ShootDialog<velluma::PropertyDialog>(window, "propertyAction",
+                                              dir.filePath("property-calibration.png"), page(1)) &&
+         ShootDialog<velluma::AboutDialog>(window, "versionAction", dir.filePath("version.png")) &&
+         ShootDialog<velluma::HistoryDialog>(window, "historyAction", dir.filePath("history.png"));
 }
 
 }  // namespace
@@ -128,12 +150,13 @@ int main(int argc, char** argv) {
   const QDir dir(argv[1]);
   velluma::test::WindowRig rig(0.001);
   const auto started = rig.Start();
-  velluma::TTonwickForm& window = *started;
-  window.ShowModelName("QX-7MR520");
-  FillSampleData(window.station());
-  window.RefreshCalibrationTables();
-  window.RefreshLutTable();
-  window.RefreshFilmGammaTable();
+  MainWindow& window = *started;
+  velluma::Operator& shown = OperatorOf(window);
+  shown.ShowModelName("QX-7MR520");
+  FillSampleData(window.TheStation());
+  shown.RefreshCalibrationTables();
+  shown.RefreshLutTable();
+  shown.RefreshFilmGammaTable();
   window.show();
   const struct {
     int tab;
@@ -144,26 +167,12 @@ int main(int argc, char** argv) {
                {1, 0, "lookuptable.png"},
                {2, 0, "filmgamma.png"}};
   for (const auto& shot : shots) {
-    window.FuncPageControl->setCurrentIndex(shot.tab);
-    window.TablePageControl->setCurrentIndex(shot.tablePage);
+    Named<QTabWidget>(window, "functionTabs")->setCurrentIndex(shot.tab);
+    Named<QTabWidget>(window, "tablePages")->setCurrentIndex(shot.tablePage);
     QApplication::processEvents();
     if (!window.grab().save(dir.filePath(shot.file))) return 1;
   }
-  const struct {
-    QDialog* dialog;
-    int page;
-    const char* file;
-  } dialogs[] = {{window.PropertyForm, 0, "property-connect.png"},
-                 {window.PropertyForm, 1, "property-calibration.png"},
-                 {window.AboutBox, -1, "version.png"}};
-  for (const auto& d : dialogs) {
-    if (d.page >= 0) window.PropertyForm->PageControl->setCurrentIndex(d.page);
-    d.dialog->show();
-    QApplication::processEvents();
-    if (!d.dialog->grab().save(dir.filePath(d.file))) return 1;
-    d.dialog->hide();
-  }
-  if (!ShootHistory(dir, window, rig)) return 1;
+  if (!ShootDialogs(dir, window, rig)) return 1;
   window.close();
   return ShootAutoRun(dir) && ShootVerification(dir) ? 0 : 1;
 }

@@ -1,5 +1,17 @@
 #include "tests/app/WindowRig.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
 #include "calibration/StationSettings.h"
 #include "history/OpenHistory.h"
 #include "tests/app/SampleHistory.h"
@@ -18,8 +30,8 @@ WindowRig::~WindowRig() {
   UnsetEnvironment("VELLUMA_CA_SERVER");
 }
 
-std::unique_ptr<TTonwickForm> WindowRig::Start() {
-  auto window = std::make_unique<TTonwickForm>(settings, clock);
+std::unique_ptr<MainWindow> WindowRig::Start() {
+  auto window = std::make_unique<MainWindow>(settings, clock);
   window->messageBoxHook = [this](const std::string& text, const std::string& caption, int flags) {
     boxes.push_back({text, caption, flags});
     if (answers.empty()) return int{Operator::kAnswerOk};
@@ -27,7 +39,7 @@ std::unique_ptr<TTonwickForm> WindowRig::Start() {
     answers.erase(answers.begin());
     return answer;
   };
-  window->FormCreate();
+  window->Start();
   return window;
 }
 
@@ -54,6 +66,44 @@ std::string WindowRig::SampleHistoryFile() const {
 BenchWindowRig::BenchWindowRig(std::vector<std::string> benchOptions, double clockScale)
     : WindowRig(clockScale), bench(std::move(benchOptions)) {
   settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
+}
+
+void Click(const QObject& window, const char* button) {
+  QTest::mouseClick(Named<QPushButton>(window, button), Qt::LeftButton);
+}
+
+void ClickTool(const QObject& window, const char* action) {
+  QWidget* button =
+      Named<QToolBar>(window, "toolBar")->widgetForAction(Named<QAction>(window, action));
+  if (!button) throw std::runtime_error(std::string("no tool bar button for ") + action);
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString Cell(const QObject& window, const char* grid, int column, int row) {
+  return Named<QTableView>(window, grid)->model()->index(row, column).data().toString();
+}
+
+void Drop(QWidget& window, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
+  data.setUrls(urls);
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  if (enter.isAccepted()) QApplication::sendEvent(&window, &drop);
+}
+
+bool SaveDialogConfirmsOverwrite(MainWindow& window) {
+  bool confirms = false;
+  window.dialogHook = [&](QFileDialog& dialog) {
+    confirms = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+    return std::string();
+  };
+  std::string path;
+  OperatorOf(window).SaveDialog("text File (*.txt)|*.txt", "auto.txt", path);
+  window.dialogHook = {};
+  return confirms;
 }
 
 }  // namespace velluma::test

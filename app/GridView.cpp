@@ -1,0 +1,25 @@
+#include "app/GridView.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace velluma {
+
+QTableView* MakeGridView(QAbstractItemModel* model, QWidget* parent, int width, int height) {
+  auto* grid = new QTableView(parent);
+  grid->setModel(model);
+  grid->horizontalHeader()->hide();
+  grid->verticalHeader()->hide();
+  grid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  grid->horizontalHeader()->setDefaultSectionSize(64);
+  grid->setTextElideMode(Qt::ElideNone);
+  grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  grid->setWordWrap(false);
+  grid->setMinimumSize(width, height);
+  grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
+  return grid;
+}
+
+}  // namespace velluma
