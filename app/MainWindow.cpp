@@ -93,14 +93,6 @@ MainWindow::MainWindow(SettingsStore& settings, Clock& clock, QWidget* parent)
   setCentralWidget(central);
   status_ = new StatusPanels(this);
   setStatusBar(status_);
-  // The dialogs are made with the window.
-  aboutDialog_ = new AboutDialog(this);
-  historyDialog_ = new HistoryDialog(this);
-  propertyDialog_ = new PropertyDialog(
-      settings_,
-      [this](const std::exception& error) { MessageBox(error.what(), "Velluma", kError); }, this);
-  OpenFileDialog();
-  SaveFileDialog();
 
   ConnectControls();
   resize(693, 401 + menuBar()->sizeHint().height() + 24 + status_->sizeHint().height());
@@ -330,6 +322,8 @@ void MainWindow::ShowVersion() {
   MadeOnce(aboutDialog_, [this] { return new AboutDialog(this); }).exec();
 }
 
+// The open and save dialogs are made when first asked for: each brings a model of the file
+// system that reads the icon theme, which the first screen has no use for.
 QFileDialog& MainWindow::OpenFileDialog() {
   return MadeOnce(openDialog_, [this] { return MakeFileDialog(this, QFileDialog::AcceptOpen); });
 }

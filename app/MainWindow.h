@@ -28,7 +28,8 @@ class StatusPanels;
 // The main window: the function tabs (Calibration, LookUpTable, Film Gamma), the message line,
 // the menu, the tool bar and the status bar. It is the station's Operator, and its operator
 // roles are reached through that interface; it hands every control's request to a station verb,
-// all in one table (ConnectControls). Controls named
+// all in one table (ConnectControls). The dialogs the first screen does not show (open, save,
+// Property, History, Version) are made when they are first used. Controls named
 // "functionTabs", "messageLine", "modelNameLabel", "toolBar", the actions "newAction",
 // "openAction", "saveAction", "saveAsAction", "propertyAction", "historyAction", "exitAction",
 // "versionAction", and those of the tabs and the status bar.
@@ -146,7 +147,7 @@ class MainWindow : public QMainWindow, public Operator {
   // The table's connections, undone before the station goes.
   std::vector<QMetaObject::Connection> connections_;
 
-  // Each dialog keeps where it was and what was chosen between showings.
+  // Made when first used, then kept: each dialog keeps where it was and what was chosen.
   QFileDialog* openDialog_ = nullptr;
   QFileDialog* saveDialog_ = nullptr;
   PropertyDialog* propertyDialog_ = nullptr;

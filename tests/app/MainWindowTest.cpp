@@ -59,6 +59,19 @@ TEST_F(MainWindowTest, StartUpShowsTheModelAndTheStartPages) {
   EXPECT_FALSE(Action(*window, "newAction")->isEnabled());
 }
 
+// What the first screen does not show is made when it is first asked for: the file dialogs (each
+// reads the icon theme for its model of the file system) and the other dialogs.
+TEST_F(MainWindowTest, StartUpMakesNoDialogTheFirstScreenDoesNotShow) {
+  auto window = Start();
+  EXPECT_EQ(window->findChildren<QDialog*>().size(), 0);
+  std::string path;
+  window->dialogHook = [](QFileDialog&) { return std::string(); };
+  OperatorOf(*window).OpenDialog("text File (*.txt)|*.txt", "", path);
+  EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 1);
+  OperatorOf(*window).OpenDialog("text File (*.txt)|*.txt", "", path);
+  EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 1) << "made once, then kept";
+}
+
 TEST_F(MainWindowTest, WithoutAnAnsweringMonitorTheLabelStaysEmptyAndDropsAreRefused) {
   bench.AddFault("MCO:1 silent");
   auto silent = Start();
