@@ -4,13 +4,14 @@
 #include "calibration/HeldData.h"
 
 class QLineSeries;
+class QTabWidget;
 
 namespace velluma {
 
 // The "Film Gamma" tab: the W column of a memory's film-gamma table, 1024 entries, the send
 // controls, and the table drawn as a curve on the "Gamma Chart" page (controls named
 // "filmGammaTable", "filmGammaMemoryList", "filmGammaSendButton", "filmGammaPages",
-// "filmGammaChart").
+// "filmGammaChart"). The chart is made when the tab is first shown.
 class FilmGammaTab : public MemoryTableTab {
   Q_OBJECT
 
@@ -19,10 +20,17 @@ class FilmGammaTab : public MemoryTableTab {
 
   void ShowTable(const UserMemoryTables::FilmGammaTable& table);
 
- private:
-  QWidget* BuildChartPage();
+ protected:
+  void showEvent(QShowEvent* event) override;
 
-  QLineSeries* curve_ = nullptr;
+ private:
+  void MakeChart();
+  void ShowCurve();
+
+  QTabWidget* pages_ = nullptr;
+  QWidget* chartPage_ = nullptr;
+  QLineSeries* curve_ = nullptr;              // none until the chart is made
+  UserMemoryTables::FilmGammaTable shown_{};  // the table the grid and the curve show
 };
 
 }  // namespace velluma

@@ -26,10 +26,12 @@ const QColor kFailColour(0xc0, 0x39, 0x2b);
 const QColor kTargetColour(0x55, 0x55, 0x55);
 const QColor kMeasuredColour(0x1f, 0x5f, 0xbf);
 
-QChartView* MakeView(QChart* chart) {
+QChartView* MakeView(QChart* chart, const char* name) {
   chart->setMargins(QMargins(2, 2, 2, 2));
   chart->legend()->setAlignment(Qt::AlignBottom);
-  return MakeChartView(chart);
+  QChartView* view = MakeChartView(chart);
+  view->setObjectName(name);
+  return view;
 }
 
 QValueAxis* AddAxis(QChart* chart, Qt::Alignment side, double low, double high,
@@ -94,7 +96,7 @@ void VerificationCharts::BuildToneCurve() {
   measuredCurve_ = MakeScatter("measured", kMeasuredColour, 7, QScatterSeries::MarkerShapeCircle);
   Attach(targetCurve_, chart);
   Attach(measuredCurve_, chart);
-  toneView_ = MakeView(chart);
+  toneView_ = MakeView(chart, "toneCurveChart");
 }
 
 void VerificationCharts::BuildDeltaE() {
@@ -117,7 +119,7 @@ void VerificationCharts::BuildDeltaE() {
   deltaEAxis_ = AddAxis(chart, Qt::AlignLeft, 0, kMinDeltaEScale, "ΔE2000", "%.1f", 4);
   bars->attachAxis(patchAxis_);
   bars->attachAxis(deltaEAxis_);
-  deltaEView_ = MakeView(chart);
+  deltaEView_ = MakeView(chart, "deltaEChart");
 }
 
 void VerificationCharts::BuildChromaticity() {
@@ -138,7 +140,7 @@ void VerificationCharts::BuildChromaticity() {
            locus, targetGamut_, measuredGamut_, measuredColours_, targetWhite_, measuredWhite_})
     Attach(series, chart);
   chart->legend()->markers(locus).front()->setVisible(false);
-  xyView_ = MakeView(chart);
+  xyView_ = MakeView(chart, "chromaticityChart");
 }
 
 void VerificationCharts::Show(const VerificationResult& result) {

@@ -15,7 +15,8 @@ namespace velluma {
 
 // The three pictures of a verification: the measured tone curve over the target's, ΔE2000 per
 // patch as bars coloured by verdict, and the CIE 1931 xy diagram with the target gamut, the
-// measured primaries and secondaries, and the white. Each is redrawn from the run so far.
+// measured primaries and secondaries, and the white. Each is redrawn from the run so far. The
+// views are named "toneCurveChart", "deltaEChart" and "chromaticityChart".
 class VerificationCharts : public QObject {
   Q_OBJECT
 

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -50,7 +51,7 @@ QString VerdictStyle(const VerificationResult& result) {
 
 VerificationPage::VerificationPage(Station& station, VerificationTargetForm::Complaint complain,
                                    QWidget* parent)
-    : QWidget(parent), charts_(new VerificationCharts(this)) {
+    : QWidget(parent) {
   setObjectName("verificationPage");
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
@@ -59,15 +60,18 @@ VerificationPage::VerificationPage(Station& station, VerificationTargetForm::Com
   verdictLabel_->setWordWrap(true);
   layout->addWidget(verdictLabel_);
 
-  auto* chartPages = new QTabWidget(this);
-  chartPages->setObjectName("verificationChartPages");
-  chartPages->setTabPosition(QTabWidget::South);
-  chartPages->addTab(charts_->ToneCurve(), "Tone Curve");
-  chartPages->addTab(charts_->DeltaE(), "ΔE2000");
-  chartPages->addTab(charts_->Chromaticity(), "CIE xy");
+  chartPages_ = new QTabWidget(this);
+  chartPages_->setObjectName("verificationChartPages");
+  chartPages_->setTabPosition(QTabWidget::South);
+  const char* chartTitles[] = {"Tone Curve", "ΔE2000", "CIE xy"};
+  for (std::size_t i = 0; i < chartHolders_.size(); ++i) {
+    chartHolders_[i] = new QWidget;
+    (new QVBoxLayout(chartHolders_[i]))->setContentsMargins(0, 0, 0, 0);
+    chartPages_->addTab(chartHolders_[i], chartTitles[i]);
+  }
   target_ = new VerificationTargetForm(station, std::move(complain));
-  chartPages->addTab(target_, "Target");
-  layout->addWidget(chartPages, 1);
+  chartPages_->addTab(target_, "Target");
+  layout->addWidget(chartPages_, 1);
 
   auto* buttons = new QHBoxLayout;
   abortButton_ = new QPushButton("Abort", this);
@@ -86,6 +90,25 @@ VerificationPage::VerificationPage(Station& station, VerificationTargetForm::Com
   connect(abortButton_, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
   connect(saveReportButton_, &QPushButton::clicked, this, &VerificationPage::SaveReportRequested);
   connect(saveCsvButton_, &QPushButton::clicked, this, &VerificationPage::SaveCsvRequested);
+}
+
+void VerificationPage::showEvent(QShowEvent* event) {
+  MakeCharts();
+  QWidget::showEvent(event);
+}
+
+// Each chart fills its page, and the Tab key finds the three between the page tabs and the target.
+void VerificationPage::MakeCharts() {
+  if (charts_) return;
+  charts_ = new VerificationCharts(this);
+  QWidget* before = chartPages_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+  const std::array<QChartView*, 3> views = {charts_->ToneCurve(), charts_->DeltaE(),
+                                            charts_->Chromaticity()};
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    chartHolders_[i]->layout()->addWidget(views[i]);
+    QWidget::setTabOrder(before, views[i]);
+    before = views[i];
+  }
 }
 
 void VerificationPage::SetSavable(bool savable) {
@@ -113,6 +136,7 @@ void VerificationPage::EndRun(const VerificationResult& result) {
 }
 
 void VerificationPage::ShowVerification(const VerificationResult& soFar) {
+  MakeCharts();
   charts_->Show(soFar);
   verdictLabel_->setText(VerdictText(soFar));
   verdictLabel_->setStyleSheet(VerdictStyle(soFar));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <optional>
 
 #include "app/VerificationTargetForm.h"
@@ -8,6 +9,7 @@
 
 class QLabel;
 class QPushButton;
+class QTabWidget;
 
 namespace velluma {
 
@@ -15,7 +17,8 @@ class VerificationCharts;
 
 // The "Verification" page beside the calibration tables: the verdict line, the three charts and
 // the target on tabs of their own, and the buttons that stop a run and save its report. It is
-// the view a verification run shows itself on; the window's Verify button starts the run.
+// the view a verification run shows itself on; the window's Verify button starts the run. The
+// charts are made when the page is first shown, or a run first shows itself on it.
 // Controls named "verificationPage" (itself), "verdictLabel", "verificationChartPages",
 // "abortVerificationButton", "saveReportButton", "saveCsvButton" and the target's.
 class VerificationPage : public QWidget, public VerificationView {
@@ -42,9 +45,15 @@ class VerificationPage : public QWidget, public VerificationView {
   void SaveReportRequested();
   void SaveCsvRequested();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void SetSavable(bool savable);
+  void MakeCharts();
 
+  QTabWidget* chartPages_ = nullptr;
+  std::array<QWidget*, 3> chartHolders_{};  // the tone curve's, ΔE2000's and CIE xy's pages
   VerificationCharts* charts_ = nullptr;
   VerificationTargetForm* target_ = nullptr;
   QLabel* verdictLabel_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/MainWindow.h"
@@ -70,6 +71,34 @@ TEST_F(MainWindowTest, StartUpMakesNoDialogTheFirstScreenDoesNotShow) {
   EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 1);
   OperatorOf(*window).OpenDialog("text File (*.txt)|*.txt", "", path);
   EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 1) << "made once, then kept";
+}
+
+// The Tab key goes through the controls as they stand, whenever a part of the window was made:
+// the charts of the Verification page between its page tabs and the target, the film-gamma curve
+// between its page tab and the message line.
+TEST_F(MainWindowTest, TheTabKeyVisitsTheControlsInTheOrderTheyStand) {
+  auto window = Start();
+  window->show();
+  Named<QTabWidget>(*window, "tablePages")->setCurrentWidget(Named(*window, "verificationPage"));
+  FunctionTabs(*window)->setCurrentIndex(Operator::kFilmGammaTab);
+  FunctionTabs(*window)->setCurrentIndex(Operator::kCalibrationTab);
+  const std::vector<std::string> expected = {
+      "verificationChartPages", "toneCurveChart", "deltaEChart", "chromaticityChart",
+      "VerifyWhitePoint",       "saveCsvButton",  "lutTable",    "filmGammaSendButton",
+      "filmGammaPages",         "filmGammaChart", "messageLine"};
+  std::vector<std::string> visited;
+  for (QWidget* w = window->nextInFocusChain(); w != window.get(); w = w->nextInFocusChain()) {
+    // A tab widget takes the focus through its tab bar.
+    const QWidget* named = w->parentWidget() && qobject_cast<QTabWidget*>(w->parentWidget()) &&
+                                   w->parentWidget()->focusProxy() == w
+                               ? w->parentWidget()
+                               : w;
+    const std::string name = named->objectName().toStdString();
+    if ((w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() &&
+        std::find(expected.begin(), expected.end(), name) != expected.end())
+      visited.push_back(name);
+  }
+  EXPECT_EQ(visited, expected);
 }
 
 TEST_F(MainWindowTest, WithoutAnAnsweringMonitorTheLabelStaysEmptyAndDropsAreRefused) {

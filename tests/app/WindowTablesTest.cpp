@@ -29,7 +29,10 @@ class WindowTablesTest : public ::testing::Test, protected test::WindowRig {
     return Named<QTableView>(window, grid)->model();
   }
 
+  // The curve on the Film Gamma tab, shown for it.
   static QLineSeries* FilmGammaCurve(MainWindow& window) {
+    window.show();
+    Named<QTabWidget>(window, "functionTabs")->setCurrentIndex(Operator::kFilmGammaTab);
     return static_cast<QLineSeries*>(
         Named<QChartView>(window, "filmGammaChart")->chart()->series().front());
   }
