@@ -1,16 +1,12 @@
 #include "app/FilmGammaTab.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
-#include "app/ChartParts.h"
+#include "app/ChartView.h"
 
 namespace velluma {
 
@@ -38,37 +34,36 @@ void FilmGammaTab::showEvent(QShowEvent* event) {
 
 // The chart under its title, reached by the Tab key right after the page tab.
 void FilmGammaTab::MakeChart() {
-  if (curve_) return;
-  auto* chart = new QChart;
-  chart->legend()->hide();
-  curve_ = new QLineSeries(chart);
-  chart->addSeries(curve_);
-  for (Qt::Alignment side : {Qt::AlignBottom, Qt::AlignLeft}) {
-    auto* axis = new QValueAxis(chart);
-    axis->setRange(0, 1023);
-    axis->setLabelFormat("%d");
-    chart->addAxis(axis, side);
-    curve_->attachAxis(axis);
-  }
-  QChartView* view = MakeChartView(chart);
-  view->setObjectName("filmGammaChart");
-  static_cast<QVBoxLayout*>(chartPage_->layout())->addWidget(view, 1);
-  QWidget::setTabOrder(pages_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly), view);
+  if (chart_) return;
+  chart_ = new ChartView;
+  chart_->setObjectName("filmGammaChart");
+  static_cast<QVBoxLayout*>(chartPage_->layout())->addWidget(chart_, 1);
+  QWidget::setTabOrder(pages_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly), chart_);
   ShowCurve();
 }
 
 void FilmGammaTab::ShowTable(const UserMemoryTables::FilmGammaTable& table) {
   Table().Fill({std::vector<std::int32_t>(table.begin(), table.end())});
   shown_ = table;
-  if (curve_) ShowCurve();
+  if (chart_) ShowCurve();
 }
 
+// Entry against index, both on 0 to 1023 in steps of 128.
 void FilmGammaTab::ShowCurve() {
-  QList<QPointF> points;
-  points.reserve(static_cast<qsizetype>(shown_.size()));
+  ChartData data;
+  data.legend = false;
+  for (ChartData::Axis* axis : {&data.x, &data.y}) {
+    axis->high = UserMemoryTables::kFilmGammaEntries - 1;
+    axis->step = 128;
+    axis->decimals = 0;
+  }
+  ChartData::Series curve;
+  curve.colour = QColor(0x20, 0x9f, 0xdf);
+  curve.points.reserve(static_cast<qsizetype>(shown_.size()));
   for (std::size_t i = 0; i < shown_.size(); ++i)
-    points.append(QPointF(static_cast<double>(i), shown_[i]));
-  curve_->replace(points);
+    curve.points.append(QPointF(static_cast<double>(i), shown_[i]));
+  data.series.push_back(std::move(curve));
+  chart_->SetData(std::move(data));
 }
 
 }  // namespace velluma

@@ -3,10 +3,11 @@
 #include "app/MemoryTableTab.h"
 #include "calibration/HeldData.h"
 
-class QLineSeries;
 class QTabWidget;
 
 namespace velluma {
+
+class ChartView;
 
 // The "Film Gamma" tab: the W column of a memory's film-gamma table, 1024 entries, the send
 // controls, and the table drawn as a curve on the "Gamma Chart" page (controls named
@@ -29,7 +30,7 @@ class FilmGammaTab : public MemoryTableTab {
 
   QTabWidget* pages_ = nullptr;
   QWidget* chartPage_ = nullptr;
-  QLineSeries* curve_ = nullptr;              // none until the chart is made
+  ChartView* chart_ = nullptr;                // none until the chart is made
   UserMemoryTables::FilmGammaTable shown_{};  // the table the grid and the curve show
 };
 

@@ -1,25 +1,26 @@
 #include "app/HistoryChart.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QDateTime>
-#include <QDateTimeAxis>
-#include <QLineSeries>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "app/ChartParts.h"
+#include "app/ChartView.h"
 #include "platform/TextToNumber.h"
 
 namespace velluma {
 
 namespace {
 
-QLineSeries* PointedLine(const QString& name, QColor colour) {
-  QLineSeries* series = MakeLine(name, colour);
-  series->setPointsVisible(true);
+constexpr qint64 kDay = 24LL * 3600 * 1000;  // milliseconds
+constexpr int kMostDates = 8;                // labels under the time axis
+
+ChartData::Series PointedLine(const QString& name, QColor colour) {
+  ChartData::Series series;
+  series.name = name;
+  series.colour = colour;
+  series.pointsMarked = true;
+  series.markerSize = 6;
   return series;
 }
 
@@ -37,60 +38,58 @@ std::optional<double> FigureValue(const history::Record& record, const char* nam
 }
 
 // An axis from 0 to a little above the largest value, never lower than `least`.
-void FitAxisFromZero(QValueAxis* axis, const QLineSeries* series, double least) {
+ChartData::Axis AxisFromZero(const QString& title, const QList<QPointF>& points, double least) {
   double top = least;
-  for (const QPointF& point : series->points()) top = std::max(top, point.y() * 1.15);
-  axis->setRange(0, top);
-  axis->applyNiceNumbers();
+  for (const QPointF& point : points) top = std::max(top, point.y() * 1.15);
+  return NiceAxis(title, 0, top);
 }
 
 // An axis around the values, so that a drift of a few percent shows.
-void FitAxisAround(QValueAxis* axis, const QLineSeries* series, double fallbackTop) {
-  if (series->count() == 0) {
-    axis->setRange(0, fallbackTop);
-    return axis->applyNiceNumbers();
-  }
-  double low = series->at(0).y(), high = low;
-  for (const QPointF& point : series->points()) {
+ChartData::Axis AxisAround(const QString& title, const QList<QPointF>& points,
+                           double fallbackTop) {
+  if (points.isEmpty()) return NiceAxis(title, 0, fallbackTop);
+  double low = points.front().y(), high = low;
+  for (const QPointF& point : points) {
     low = std::min(low, point.y());
     high = std::max(high, point.y());
   }
   const double margin = std::max((high - low) * 0.25, high * 0.02 + 1e-9);
-  axis->setRange(std::max(0.0, low - margin), high + margin);
-  axis->applyNiceNumbers();
+  return NiceAxis(title, std::max(0.0, low - margin), high + margin);
+}
+
+// Dates from a day before the first run to a day after the last, labelled at midnights UTC a
+// whole number of days apart.
+ChartData::Axis TimeAxis(qint64 first, qint64 last) {
+  ChartData::Axis axis;
+  axis.title = "time (UTC)";
+  axis.low = static_cast<double>(first - kDay);
+  axis.high = static_cast<double>(last + kDay);
+  const qint64 days = (last - first) / kDay + 2;
+  qint64 step = 1;
+  for (const qint64 candidate : {1, 2, 7, 14, 28, 56, 91, 182, 364}) {
+    step = candidate;
+    if (days / candidate < kMostDates) break;
+  }
+  for (qint64 day = (first - kDay) / kDay + 1; day * kDay <= last + kDay; day += step) {
+    const QDateTime midnight = QDateTime::fromMSecsSinceEpoch(day * kDay, Qt::UTC);
+    axis.labels.emplace_back(static_cast<double>(day * kDay), midnight.toString("yyyy-MM-dd"));
+  }
+  return axis;
 }
 
 }  // namespace
 
-HistoryChart::HistoryChart(QObject* parent) : QObject(parent) {
-  auto* chart = new QChart;
-  chart->setMargins(QMargins(4, 4, 4, 4));
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  maxBright_ = PointedLine("AUTO MaxBright (cd/m²)", QColor(0x2a, 0x5d, 0xb0));
-  greyDeltaE_ = PointedLine("verification: greys' average ΔE2000", QColor(0xc0, 0x50, 0x20));
-  chart->addSeries(maxBright_);
-  chart->addSeries(greyDeltaE_);
-
-  timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setFormat("yyyy-MM-dd");
-  timeAxis_->setTitleText("time (UTC)");
-  brightAxis_ = new QValueAxis;
-  brightAxis_->setTitleText("MaxBright (cd/m²)");
-  deltaEAxis_ = new QValueAxis;
-  deltaEAxis_->setTitleText("ΔE2000");
-  chart->addAxis(timeAxis_, Qt::AlignBottom);
-  chart->addAxis(brightAxis_, Qt::AlignLeft);
-  chart->addAxis(deltaEAxis_, Qt::AlignRight);
-  for (QLineSeries* series : {maxBright_, greyDeltaE_}) series->attachAxis(timeAxis_);
-  maxBright_->attachAxis(brightAxis_);
-  greyDeltaE_->attachAxis(deltaEAxis_);
-
-  view_ = MakeChartView(chart);
+HistoryChart::HistoryChart(QObject* parent) : QObject(parent), view_(new ChartView) {
   view_->setObjectName("HistoryChart");
+  Show({});
 }
 
 void HistoryChart::Show(const std::vector<history::Record>& records) {
-  QList<QPointF> bright, deltaE;
+  ChartData::Series bright =
+      PointedLine("AUTO MaxBright (cd/m²)", QColor(0x2a, 0x5d, 0xb0));
+  ChartData::Series deltaE =
+      PointedLine("verification: greys' average ΔE2000", QColor(0xc0, 0x50, 0x20));
+  deltaE.onRightAxis = true;
   qint64 first = 0, last = 0;
   for (auto record = records.rbegin(); record != records.rend(); ++record) {
     const QDateTime time =
@@ -98,20 +97,20 @@ void HistoryChart::Show(const std::vector<history::Record>& records) {
     if (!time.isValid()) continue;
     const auto at = static_cast<double>(time.toMSecsSinceEpoch());
     if (record->kind == history::Kind::Auto)
-      if (const auto value = FigureValue(*record, "max_bright")) bright.append({at, *value});
+      if (const auto value = FigureValue(*record, "max_bright")) bright.points.append({at, *value});
     if (record->kind == history::Kind::Verification)
-      if (const auto value = FigureValue(*record, "grey_de_average")) deltaE.append({at, *value});
+      if (const auto value = FigureValue(*record, "grey_de_average"))
+        deltaE.points.append({at, *value});
     if (first == 0) first = time.toMSecsSinceEpoch();
     last = time.toMSecsSinceEpoch();
   }
-  maxBright_->replace(bright);
-  greyDeltaE_->replace(deltaE);
-  constexpr qint64 kDay = 24LL * 3600 * 1000;
   if (first == 0) first = last = QDateTime::currentMSecsSinceEpoch();
-  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first - kDay, Qt::UTC),
-                      QDateTime::fromMSecsSinceEpoch(last + kDay, Qt::UTC));
-  FitAxisAround(brightAxis_, maxBright_, 300);
-  FitAxisFromZero(deltaEAxis_, greyDeltaE_, 2);
+  ChartData data;
+  data.x = TimeAxis(std::min(first, last), std::max(first, last));
+  data.y = AxisAround("MaxBright (cd/m²)", bright.points, 300);
+  data.rightAxis = AxisFromZero("ΔE2000", deltaE.points, 2);
+  data.series = {std::move(bright), std::move(deltaE)};
+  view_->SetData(std::move(data));
 }
 
 }  // namespace velluma

@@ -5,31 +5,23 @@
 
 #include "calibration/RunHistory.h"
 
-class QChartView;
-class QDateTimeAxis;
-class QLineSeries;
-class QValueAxis;
-
 namespace velluma {
 
+class ChartView;
+
 // The drift of a monitor over time, from the runs of the history: AUTO's MaxBright on the left
-// axis and the verifications' average grey ΔE2000 on the right one.
+// axis and the verifications' average grey ΔE2000 on the right one, over dates in UTC.
 class HistoryChart : public QObject {
   Q_OBJECT
 
  public:
   explicit HistoryChart(QObject* parent = nullptr);
 
-  QChartView* View() const { return view_; }
+  ChartView* View() const { return view_; }
   void Show(const std::vector<history::Record>& records);
 
  private:
-  QChartView* view_ = nullptr;
-  QLineSeries* maxBright_ = nullptr;
-  QLineSeries* greyDeltaE_ = nullptr;
-  QDateTimeAxis* timeAxis_ = nullptr;
-  QValueAxis* brightAxis_ = nullptr;
-  QValueAxis* deltaEAxis_ = nullptr;
+  ChartView* view_ = nullptr;
 };
 
 }  // namespace velluma

@@ -1,6 +1,5 @@
 #include "app/HistoryDialog.h"
 
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -15,6 +14,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "app/ChartView.h"
 #include "app/HistoryChart.h"
 #include "app/HistoryTableModel.h"
 

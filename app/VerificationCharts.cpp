@@ -1,17 +1,8 @@
 #include "app/VerificationCharts.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
-#include <QLegendMarker>
-#include <QLineSeries>
-#include <QScatterSeries>
-#include <QStackedBarSeries>
-#include <QValueAxis>
 #include <algorithm>
 
-#include "app/ChartParts.h"
+#include "app/ChartView.h"
 #include "colour/Cie1931Observer.h"
 #include "colour/Target.h"
 
@@ -19,45 +10,54 @@ namespace velluma {
 
 namespace {
 
+using Series = ChartData::Series;
+
 constexpr int kTargetCurvePoints = 256;
 constexpr double kMinDeltaEScale = 3.0;
 const QColor kPassColour(0x2e, 0x8b, 0x57);
 const QColor kFailColour(0xc0, 0x39, 0x2b);
 const QColor kTargetColour(0x55, 0x55, 0x55);
 const QColor kMeasuredColour(0x1f, 0x5f, 0xbf);
+const QColor kLocusColour(0x99, 0x99, 0x99);
 
-QChartView* MakeView(QChart* chart, const char* name) {
-  chart->setMargins(QMargins(2, 2, 2, 2));
-  chart->legend()->setAlignment(Qt::AlignBottom);
-  QChartView* view = MakeChartView(chart);
+ChartView* MakeView(const char* name) {
+  auto* view = new ChartView;
   view->setObjectName(name);
   return view;
 }
 
-QValueAxis* AddAxis(QChart* chart, Qt::Alignment side, double low, double high,
-                    const QString& title, const char* format, int ticks) {
-  auto* axis = new QValueAxis(chart);
-  axis->setRange(low, high);
-  axis->setTickCount(ticks);
-  axis->setTitleText(title);
-  axis->setLabelFormat(format);
-  chart->addAxis(axis, side);
+ChartData::Axis FixedAxis(const QString& title, double high, double step, int decimals) {
+  ChartData::Axis axis;
+  axis.title = title;
+  axis.high = high;
+  axis.step = step;
+  axis.decimals = decimals;
   return axis;
 }
 
-void Attach(QAbstractSeries* series, QChart* chart) {
-  chart->addSeries(series);
-  for (QAbstractAxis* axis : chart->axes()) series->attachAxis(axis);
+Series Line(const QString& name, QColor colour, Qt::PenStyle style) {
+  Series series;
+  series.name = name;
+  series.colour = colour;
+  series.style = style;
+  return series;
 }
 
-QScatterSeries* MakeScatter(const QString& name, QColor colour, double size,
-                            QScatterSeries::MarkerShape shape) {
-  auto* series = new QScatterSeries;
-  series->setName(name);
-  series->setColor(colour);
-  series->setBorderColor(colour.darker());
-  series->setMarkerSize(size);
-  series->setMarkerShape(shape);
+Series Markers(const QString& name, QColor colour, double size, Series::Marker marker) {
+  Series series;
+  series.name = name;
+  series.kind = Series::Kind::Points;
+  series.colour = colour;
+  series.markerSize = size;
+  series.marker = marker;
+  return series;
+}
+
+Series Bars(const QString& name, QColor colour) {
+  Series series;
+  series.name = name;
+  series.kind = Series::Kind::Bars;
+  series.colour = colour;
   return series;
 }
 
@@ -80,139 +80,111 @@ QString ShortName(const colour::PatchReading& patch) {
   return QString(QChar(patch.name.front())).toUpper();
 }
 
-}  // namespace
-
-VerificationCharts::VerificationCharts(QObject* parent) : QObject(parent) {
-  BuildToneCurve();
-  BuildDeltaE();
-  BuildChromaticity();
-}
-
-void VerificationCharts::BuildToneCurve() {
-  auto* chart = new QChart;
-  AddAxis(chart, Qt::AlignBottom, 0, 255, "signal", "%d", 6);  // steps of 51: 20 % each
-  AddAxis(chart, Qt::AlignLeft, 0, 1, "relative luminance", "%.1f", 6);
-  targetCurve_ = MakeLine("target", kTargetColour, Qt::DashLine);
-  measuredCurve_ = MakeScatter("measured", kMeasuredColour, 7, QScatterSeries::MarkerShapeCircle);
-  Attach(targetCurve_, chart);
-  Attach(measuredCurve_, chart);
-  toneView_ = MakeView(chart, "toneCurveChart");
-}
-
-void VerificationCharts::BuildDeltaE() {
-  auto* chart = new QChart;
-  auto* bars = new QStackedBarSeries(chart);
-  passingBars_ = new QBarSet("pass", bars);
-  failingBars_ = new QBarSet("fail", bars);
-  passingBars_->setColor(kPassColour);
-  failingBars_->setColor(kFailColour);
-  bars->append(passingBars_);
-  bars->append(failingBars_);
-  bars->setBarWidth(0.8);
-  chart->addSeries(bars);
-  patchAxis_ = new QBarCategoryAxis(chart);
-  QFont small = patchAxis_->labelsFont();
-  small.setPixelSize(9);
-  patchAxis_->setLabelsFont(small);
-  patchAxis_->setTruncateLabels(false);
-  chart->addAxis(patchAxis_, Qt::AlignBottom);
-  deltaEAxis_ = AddAxis(chart, Qt::AlignLeft, 0, kMinDeltaEScale, "ΔE2000", "%.1f", 4);
-  bars->attachAxis(patchAxis_);
-  bars->attachAxis(deltaEAxis_);
-  deltaEView_ = MakeView(chart, "deltaEChart");
-}
-
-void VerificationCharts::BuildChromaticity() {
-  auto* chart = new QChart;
-  AddAxis(chart, Qt::AlignBottom, 0, 0.8, "x", "%.1f", 9);
-  AddAxis(chart, Qt::AlignLeft, 0, 0.9, "y", "%.1f", 10);
-  auto* locus = MakeLine("spectral locus", QColor(0x99, 0x99, 0x99), Qt::SolidLine);
-  const std::vector<colour::Chromaticity> outline = colour::SpectralLocus();
-  for (const colour::Chromaticity& point : outline) locus->append(point.x, point.y);
-  if (!outline.empty()) locus->append(outline.front().x, outline.front().y);
-  targetGamut_ = MakeLine("target gamut", kTargetColour, Qt::DashLine);
-  measuredGamut_ = MakeLine("measured gamut", kMeasuredColour, Qt::SolidLine);
-  measuredColours_ = MakeScatter("measured", kMeasuredColour, 8, QScatterSeries::MarkerShapeCircle);
-  targetWhite_ = MakeScatter("target white", kTargetColour, 14, QScatterSeries::MarkerShapeStar);
-  measuredWhite_ =
-      MakeScatter("measured white", kFailColour, 7, QScatterSeries::MarkerShapeRectangle);
-  for (QAbstractSeries* series : std::initializer_list<QAbstractSeries*>{
-           locus, targetGamut_, measuredGamut_, measuredColours_, targetWhite_, measuredWhite_})
-    Attach(series, chart);
-  chart->legend()->markers(locus).front()->setVisible(false);
-  xyView_ = MakeView(chart, "chromaticityChart");
-}
-
-void VerificationCharts::Show(const VerificationResult& result) {
-  ShowToneCurve(result);
-  ShowDeltaE(result);
-  ShowChromaticity(result);
-}
-
-void VerificationCharts::ShowToneCurve(const VerificationResult& result) {
-  const colour::VerificationFigures& f = result.figures;
-  QList<QPointF> target, measured;
-  if (f.whiteY > 0) {
+// Signal on 0 to 255 in steps of 51 (20 % each), luminance relative to the white; before a run
+// (no result) the axes alone.
+ChartData ToneCurveData(const VerificationResult* result) {
+  ChartData data;
+  data.x = FixedAxis("signal", 255, 51, 0);
+  data.y = FixedAxis("relative luminance", 1, 0.2, 1);
+  Series target = Line("target", kTargetColour, Qt::DashLine);
+  Series measured = Markers("measured", kMeasuredColour, 7, Series::Marker::Circle);
+  if (result && result->figures.whiteY > 0) {
+    const colour::VerificationFigures& f = result->figures;
     for (int i = 0; i < kTargetCurvePoints; ++i) {
       const double signal = i / double(kTargetCurvePoints - 1);
-      target.append({signal * 255, colour::TargetLuminance(result.request.target.curve, signal,
-                                                           f.whiteY, f.blackY) /
-                                       f.whiteY});
+      target.points.append({signal * 255, colour::TargetLuminance(result->request.target.curve,
+                                                                  signal, f.whiteY, f.blackY) /
+                                              f.whiteY});
     }
     for (const colour::PatchFigures& patch : f.patches)
       if (patch.reading.IsGrey())
-        measured.append({double(patch.reading.r), patch.reading.Y / f.whiteY});
+        measured.points.append({double(patch.reading.r), patch.reading.Y / f.whiteY});
   }
-  targetCurve_->replace(target);
-  measuredCurve_->replace(measured);
+  data.series = {std::move(target), std::move(measured)};
+  return data;
 }
 
-void VerificationCharts::ShowDeltaE(const VerificationResult& result) {
-  QStringList names;
-  for (const colour::PatchReading& patch : result.planned) names.append(ShortName(patch));
-  if (patchAxis_->categories() != names) {
-    patchAxis_->clear();
-    patchAxis_->append(names);
-  }
-  QList<qreal> passing(names.size(), 0.0), failing(names.size(), 0.0);
+// One bar per planned patch, labelled with its short name, green when it passes and red when not.
+ChartData DeltaEData(const VerificationResult* result) {
+  ChartData data;
+  Series passing = Bars("pass", kPassColour);
+  Series failing = Bars("fail", kFailColour);
   double largest = kMinDeltaEScale;
-  const auto& patches = result.figures.patches;
-  for (qsizetype i = 0; i < qsizetype(patches.size()) && i < names.size(); ++i) {
-    (patches[i].passes ? passing : failing)[i] = patches[i].deltaE;
-    largest = std::max(largest, patches[i].deltaE * 1.1);
+  const std::size_t planned = result ? result->planned.size() : 0;
+  for (std::size_t i = 0; i < planned; ++i)
+    data.x.labels.emplace_back(static_cast<double>(i), ShortName(result->planned[i]));
+  if (result) {
+    const auto& patches = result->figures.patches;
+    for (std::size_t i = 0; i < patches.size() && i < planned; ++i) {
+      (patches[i].passes ? passing : failing).points.append({double(i), patches[i].deltaE});
+      largest = std::max(largest, patches[i].deltaE * 1.1);
+    }
   }
-  passingBars_->remove(0, passingBars_->count());
-  failingBars_->remove(0, failingBars_->count());
-  passingBars_->append(passing);
-  failingBars_->append(failing);
-  deltaEAxis_->setRange(0, largest);
-  deltaEAxis_->applyNiceNumbers();
+  data.x.low = -0.5;
+  data.x.high = std::max<double>(1, static_cast<double>(planned)) - 0.5;
+  data.y = NiceAxis("ΔE2000", 0, largest, 5);
+  data.series = {std::move(passing), std::move(failing)};
+  return data;
 }
 
-void VerificationCharts::ShowChromaticity(const VerificationResult& result) {
-  const colour::Target& target = result.request.target;
-  const colour::Gamut& gamut = target.Primaries();
-  targetGamut_->replace({{gamut.red.x, gamut.red.y},
-                         {gamut.green.x, gamut.green.y},
-                         {gamut.blue.x, gamut.blue.y},
-                         {gamut.red.x, gamut.red.y}});
-  targetWhite_->replace({{target.white.x, target.white.y}});
-
-  const colour::VerificationFigures& f = result.figures;
-  QList<QPointF> colours, triangle, white;
-  for (const colour::PatchFigures& patch : f.patches)
-    if (!patch.reading.IsGrey()) colours.append(PointOf(patch.reading));
-  const auto* red = Named(f, "red");
-  const auto* green = Named(f, "green");
-  const auto* blue = Named(f, "blue");
-  if (red && green && blue) {
-    triangle = {PointOf(red->reading), PointOf(green->reading), PointOf(blue->reading),
-                PointOf(red->reading)};
+// The xy diagram at one scale on both axes, the spectral locus drawn closed and left out of the
+// legend; before a run (no result) the locus alone.
+ChartData ChromaticityData(const VerificationResult* result) {
+  ChartData data;
+  data.x = FixedAxis("x", 0.8, 0.1, 1);
+  data.y = FixedAxis("y", 0.9, 0.1, 1);
+  data.equalScale = true;
+  Series locus = Line("spectral locus", kLocusColour, Qt::SolidLine);
+  locus.inLegend = false;
+  const std::vector<colour::Chromaticity> outline = colour::SpectralLocus();
+  for (const colour::Chromaticity& point : outline) locus.points.append({point.x, point.y});
+  if (!outline.empty()) locus.points.append({outline.front().x, outline.front().y});
+  Series targetGamut = Line("target gamut", kTargetColour, Qt::DashLine);
+  Series measuredGamut = Line("measured gamut", kMeasuredColour, Qt::SolidLine);
+  Series measured = Markers("measured", kMeasuredColour, 8, Series::Marker::Circle);
+  Series targetWhite = Markers("target white", kTargetColour, 14, Series::Marker::Star);
+  Series measuredWhite = Markers("measured white", kFailColour, 7, Series::Marker::Square);
+  if (result) {
+    const colour::Target& target = result->request.target;
+    const colour::Gamut& gamut = target.Primaries();
+    targetGamut.points = {{gamut.red.x, gamut.red.y},
+                          {gamut.green.x, gamut.green.y},
+                          {gamut.blue.x, gamut.blue.y},
+                          {gamut.red.x, gamut.red.y}};
+    targetWhite.points = {{target.white.x, target.white.y}};
+    const colour::VerificationFigures& f = result->figures;
+    for (const colour::PatchFigures& patch : f.patches)
+      if (!patch.reading.IsGrey()) measured.points.append(PointOf(patch.reading));
+    const auto* red = Named(f, "red");
+    const auto* green = Named(f, "green");
+    const auto* blue = Named(f, "blue");
+    if (red && green && blue) {
+      measuredGamut.points = {PointOf(red->reading), PointOf(green->reading),
+                              PointOf(blue->reading), PointOf(red->reading)};
+    }
+    if (const auto* white = Named(f, "white")) measuredWhite.points.append(PointOf(white->reading));
   }
-  if (const auto* measured = Named(f, "white")) white.append(PointOf(measured->reading));
-  measuredColours_->replace(colours);
-  measuredGamut_->replace(triangle);
-  measuredWhite_->replace(white);
+  data.series = {std::move(locus),    std::move(targetGamut), std::move(measuredGamut),
+                 std::move(measured), std::move(targetWhite), std::move(measuredWhite)};
+  return data;
+}
+
+}  // namespace
+
+VerificationCharts::VerificationCharts(QObject* parent)
+    : QObject(parent),
+      toneView_(MakeView("toneCurveChart")),
+      deltaEView_(MakeView("deltaEChart")),
+      xyView_(MakeView("chromaticityChart")) {
+  toneView_->SetData(ToneCurveData(nullptr));
+  deltaEView_->SetData(DeltaEData(nullptr));
+  xyView_->SetData(ChromaticityData(nullptr));
+}
+
+void VerificationCharts::Show(const VerificationResult& result) {
+  toneView_->SetData(ToneCurveData(&result));
+  deltaEView_->SetData(DeltaEData(&result));
+  xyView_->SetData(ChromaticityData(&result));
 }
 
 }  // namespace velluma

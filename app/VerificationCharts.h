@@ -4,14 +4,9 @@
 
 #include "calibration/VerificationResult.h"
 
-class QBarCategoryAxis;
-class QBarSet;
-class QChartView;
-class QLineSeries;
-class QScatterSeries;
-class QValueAxis;
-
 namespace velluma {
+
+class ChartView;
 
 // The three pictures of a verification: the measured tone curve over the target's, ΔE2000 per
 // patch as bars coloured by verdict, and the CIE 1931 xy diagram with the target gamut, the
@@ -23,36 +18,16 @@ class VerificationCharts : public QObject {
  public:
   explicit VerificationCharts(QObject* parent = nullptr);
 
-  QChartView* ToneCurve() const { return toneView_; }
-  QChartView* DeltaE() const { return deltaEView_; }
-  QChartView* Chromaticity() const { return xyView_; }
+  ChartView* ToneCurve() const { return toneView_; }
+  ChartView* DeltaE() const { return deltaEView_; }
+  ChartView* Chromaticity() const { return xyView_; }
 
   void Show(const VerificationResult& result);
 
  private:
-  void BuildToneCurve();
-  void BuildDeltaE();
-  void BuildChromaticity();
-  void ShowToneCurve(const VerificationResult& result);
-  void ShowDeltaE(const VerificationResult& result);
-  void ShowChromaticity(const VerificationResult& result);
-
-  QChartView* toneView_ = nullptr;
-  QLineSeries* targetCurve_ = nullptr;
-  QScatterSeries* measuredCurve_ = nullptr;
-
-  QChartView* deltaEView_ = nullptr;
-  QBarSet* passingBars_ = nullptr;
-  QBarSet* failingBars_ = nullptr;
-  QBarCategoryAxis* patchAxis_ = nullptr;
-  QValueAxis* deltaEAxis_ = nullptr;
-
-  QChartView* xyView_ = nullptr;
-  QLineSeries* targetGamut_ = nullptr;
-  QLineSeries* measuredGamut_ = nullptr;
-  QScatterSeries* measuredColours_ = nullptr;
-  QScatterSeries* targetWhite_ = nullptr;
-  QScatterSeries* measuredWhite_ = nullptr;
+  ChartView* toneView_ = nullptr;
+  ChartView* deltaEView_ = nullptr;
+  ChartView* xyView_ = nullptr;
 };
 
 }  // namespace velluma

@@ -1,6 +1,5 @@
 #include "app/VerificationPage.h"
 
-#include <QChartView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -8,6 +7,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "app/ChartView.h"
 #include "app/VerificationCharts.h"
 #include "platform/CLocale.h"
 
@@ -102,7 +102,7 @@ void VerificationPage::MakeCharts() {
   if (charts_) return;
   charts_ = new VerificationCharts(this);
   QWidget* before = chartPages_->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
-  const std::array<QChartView*, 3> views = {charts_->ToneCurve(), charts_->DeltaE(),
+  const std::array<ChartView*, 3> views = {charts_->ToneCurve(), charts_->DeltaE(),
                                             charts_->Chromaticity()};
   for (std::size_t i = 0; i < views.size(); ++i) {
     chartHolders_[i]->layout()->addWidget(views[i]);

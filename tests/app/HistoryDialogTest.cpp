@@ -1,16 +1,14 @@
 // File > History..., offscreen: the runs the station's history keeps, filtered and charted.
 #include <gtest/gtest.h>
 
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QTableView>
 
+#include "app/ChartView.h"
 #include "app/HistoryDialog.h"
 #include "app/HistoryTableModel.h"
 #include "app/MainWindow.h"
@@ -39,9 +37,9 @@ TEST_F(HistoryDialogTest, TheHistoryDialogFiltersAndChartsTheRuns) {
       seen.emplace_back(what, runs->model()->rowCount());
     };
     look("all");
-    const auto series = Named<QChartView>(dialog, "driftChart")->chart()->series();
-    seen.emplace_back("MaxBright points", static_cast<QLineSeries*>(series[0])->count());
-    seen.emplace_back("ΔE points", static_cast<QLineSeries*>(series[1])->count());
+    const auto& series = Named<ChartView>(dialog, "driftChart")->Data().series;
+    seen.emplace_back("MaxBright points", static_cast<int>(series[0].points.size()));
+    seen.emplace_back("ΔE points", static_cast<int>(series[1].points.size()));
     auto* kind = Named<QComboBox>(dialog, "kindList");
     kind->setCurrentText("auto");
     look("auto");

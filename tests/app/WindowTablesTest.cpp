@@ -2,15 +2,13 @@
 // its curve, what the operator types into them, and numbers under a decimal-comma locale.
 #include <gtest/gtest.h>
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
-#include <QLineSeries>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <clocale>
 
+#include "app/ChartView.h"
 #include "app/MainWindow.h"
 #include "tests/app/WindowRig.h"
 #include "tests/support/CpuTime.h"
@@ -30,11 +28,10 @@ class WindowTablesTest : public ::testing::Test, protected test::WindowRig {
   }
 
   // The curve on the Film Gamma tab, shown for it.
-  static QLineSeries* FilmGammaCurve(MainWindow& window) {
+  static QList<QPointF> FilmGammaCurve(MainWindow& window) {
     window.show();
     Named<QTabWidget>(window, "functionTabs")->setCurrentIndex(Operator::kFilmGammaTab);
-    return static_cast<QLineSeries*>(
-        Named<QChartView>(window, "filmGammaChart")->chart()->series().front());
+    return Named<ChartView>(window, "filmGammaChart")->Data().series.front().points;
   }
 };
 
@@ -63,8 +60,8 @@ TEST_F(WindowTablesTest, GridsHaveTheirSizesAndHeadersAndRefreshQuickly) {
       << "a refresh must not build one item per cell";
   EXPECT_EQ(Cell(*window, "filmGammaTable", 1, 1), "       0");
   EXPECT_EQ(Cell(*window, "filmGammaTable", 1, 1024), "    1023");
-  EXPECT_EQ(FilmGammaCurve(*window)->count(), 1024);
-  EXPECT_EQ(FilmGammaCurve(*window)->at(1023), QPointF(1023, 1023));
+  EXPECT_EQ(FilmGammaCurve(*window).size(), 1024);
+  EXPECT_EQ(FilmGammaCurve(*window).at(1023), QPointF(1023, 1023));
 }
 
 TEST_F(WindowTablesTest, TypedValuesAreStoredAndKeptAsTypedOrRefusedWithTheConversionError) {
@@ -123,9 +120,10 @@ TEST_F(WindowTablesTest, EachMemoryListShowsTheTableOfItsMemory) {
   EXPECT_EQ(Cell(*window, "filmGammaTable", 1, 1), "       0");
   EXPECT_EQ(Cell(*window, "filmGammaTable", 0, 1024), "    1023");
   EXPECT_EQ(Cell(*window, "filmGammaTable", 1, 1024), "    1023");
-  QLineSeries* curve = FilmGammaCurve(*window);
-  for (int i = 0; i < curve->count(); ++i)
-    ASSERT_EQ(curve->at(i), QPointF(i, i)) << "a straight diagonal";
+  const QList<QPointF> curve = FilmGammaCurve(*window);
+  ASSERT_EQ(curve.size(), 1024);
+  for (int i = 0; i < curve.size(); ++i)
+    ASSERT_EQ(curve[i], QPointF(i, i)) << "a straight diagonal";
 }
 
 TEST_F(WindowTablesTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLocale) {
