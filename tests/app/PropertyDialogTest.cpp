@@ -142,6 +142,10 @@ TEST_F(PropertyDialogTest, CancelAfterApplyKeepsTheSettingsAndTheDevicesFollowTh
 }
 
 TEST_F(PropertyDialogTest, AnotherMonitorPortReconnectsWithoutARestart) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the list offers COM1 to COM9, which under Wine are the prefix's own ports; the "
+                  "pty relay links a bench's monitor at COM10 and up";
+#else
   // Two virtual monitors as COM1 and COM5 of one ports directory, as an operator would link them.
   BenchProcess other({"--reply-delay", "10"});
   std::filesystem::create_directories(dir.Path() / "ports");
@@ -162,6 +166,7 @@ TEST_F(PropertyDialogTest, AnotherMonitorPortReconnectsWithoutARestart) {
   std::string reply;
   EXPECT_EQ(test::StationSeam(window->TheStation()).Link()->Query("QID", reply), 3);
   EXPECT_EQ(other.Log(), (std::vector<std::string>{"MCO:1", "QID", "MCO:0"}));
+#endif
 }
 
 TEST_F(PropertyDialogTest, TheVersionDialog) {

@@ -26,6 +26,7 @@ WindowRig::WindowRig(double clockScale) : clock(clockScale) {
 
 WindowRig::~WindowRig() {
   if (!measuresThroughBench_) return;
+  UnsetEnvironment("VELLUMA_BENCH_TCP");
   UnsetEnvironment("VELLUMA_BENCH_SOCKET");
   UnsetEnvironment("VELLUMA_CA_SERVER");
 }
@@ -52,8 +53,14 @@ std::vector<std::string> WindowRig::BoxTexts() const {
 void WindowRig::MeasureThrough(const BenchProcess& bench) {
   settings.WriteStringSetting("MonitorPort", bench.MonitorDevice());
   settings.WriteStringSetting("AnalizerModel", "CA-310");
+#ifdef _WIN32
+  // The stand-in COM server (winstandins/), which tests/CMakeLists.txt registers for the tests
+  // that need it, measures through the bench's TCP control.
+  SetEnvironment("VELLUMA_BENCH_TCP", bench.ControlAddress().c_str());
+#else
   SetEnvironment("VELLUMA_BENCH_SOCKET", bench.SocketPath().c_str());
   SetEnvironment("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH);
+#endif
   measuresThroughBench_ = true;
 }
 

@@ -41,8 +41,9 @@ class WindowRig {
   // The texts of the boxes shown so far.
   std::vector<std::string> BoxTexts() const;
 
-  // The monitor on `bench`'s COM1, measured with a CA-310 through the bench's CA server module:
-  // the settings, and the variables a run reads, for as long as this rig lives.
+  // The monitor of `bench`, measured with a CA-310 through the bench's CA server module
+  // (under Wine, the stand-in COM server for CLSID_Ca200): the settings, and the variables a run
+  // reads, for as long as this rig lives.
   void MeasureThrough(const BenchProcess& bench);
   // A history file in the scratch folder with five weeks of sample runs; its location.
   std::string SampleHistoryFile() const;
@@ -57,7 +58,7 @@ class WindowRig {
   bool measuresThroughBench_ = false;
 };
 
-// The rig with a bench of its own, started with `benchOptions`, the monitor on its COM1.
+// The rig with a bench of its own, started with `benchOptions`, the window's monitor on it.
 class BenchWindowRig : public WindowRig {
  public:
   explicit BenchWindowRig(std::vector<std::string> benchOptions = {}, double clockScale = 0.01);

@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "tests/app/WindowRig.h"
 #include "tests/support/CpuTime.h"
+#include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/StationSeam.h"
 
 namespace velluma {
@@ -129,7 +130,7 @@ TEST_F(WindowTablesTest, EachMemoryListShowsTheTableOfItsMemory) {
 TEST_F(WindowTablesTest, NumbersInTheGridsKeepTheDecimalPointUnderADecimalCommaLocale) {
   auto window = Start();
   const std::string saved = std::setlocale(LC_ALL, nullptr);
-  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr);
+  ASSERT_TRUE(test::UseDecimalCommaLocale());
   CalibrationData data;
   data.greyLevels[0] = {0.3127, 0.329, 1.5};
   test::StationSeam(window->TheStation()).HoldCalibrationData(data);

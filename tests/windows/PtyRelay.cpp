@@ -1,40 +1,68 @@
-// velluma-pty-relay: serial ports for the Windows tests under Wine. A Windows test cannot make a
-// pty, so this native program makes one for it: each TCP connection on loopback gets a pty of
-// its own, linked as a free COM port (COM10 and up) in the Wine prefix's dosdevices folder, and
-// the connection carries the pty's far end. Started by scripts/windows; the tests find it at
+// velluma-pty-relay: serial ports and benches for the Windows tests under Wine. A Windows test can
+// neither make a pty nor start the bench (a Linux program), so this native program does both for
+// it, each on a TCP connection on loopback, and links the ptys as free COM ports (COM10 and up)
+// in the Wine prefix's dosdevices folder. Started by scripts/windows; the tests find it at
 // $VELLUMA_PTY_RELAY ("127.0.0.1:PORT").
 //
-//   velluma-pty-relay DOSDEVICES PORTFILE
+//   velluma-pty-relay DOSDEVICES PORTFILE [BENCH]
 //
-// It writes its TCP port into PORTFILE, prints "ready", and serves until it is ended.
+// It writes its TCP port into PORTFILE, prints "ready", and serves until it is ended. BENCH is
+// the velluma-bench it starts for the tests that ask for one.
 //
-// On a connection, the relay first sends the port's name and a line end ("COM10\n"). Then:
+// A connection opens with one request line from the test.
+//
+// "pty": a pty of the connection's own, linked as a COM port. The relay answers with the port's
+// name and a line end ("COM10\n"). Then:
 //   relay → test: 'D', line speed (4 bytes, little-endian, bit/s; 0 when unknown), count
 //                 (2 bytes, little-endian), the bytes the program wrote to the port;
 //                 'S', line speed: the answer to 'S'.
 //   test → relay: 'W', count (2 bytes), bytes to hand to the program; 'S': what is the line
 //                 speed now?
-// When the connection ends, the link and the pty go.
+//
+// "bench", then the bench's options, each after a tab: BENCH started with those options on a
+// ports folder of its own, with its control on TCP too (--control-tcp 0); its monitor's and its
+// PR-655's ptys linked as COM ports. The relay answers "ready MONITOR PR655 HOST:PORT\n"
+// ("ready COM11 COM12 127.0.0.1:40321": the two ports and the bench's TCP control), or
+// "failed " and why on one line. Then the test may send, a line each:
+//   "wait": the relay waits up to 10 s for the bench to end (after a "quit" on its control) and
+//           answers "exited STATUS\n" (STATUS as waitpid gives it) or "running\n";
+//   "terminate": SIGTERM, then the same as "wait".
+//
+// When a connection ends, its links go, and so do its pty, or its bench (SIGTERM, then SIGKILL if
+// it lingers) and the bench's folder.
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
 constexpr int kFirstPort = 10;  // COM1 … COM9 are left to the prefix and the end-to-end run
 constexpr int kLastPort = 250;
+constexpr std::size_t kLongestRequest = 4096;
+constexpr auto kBenchPatience = std::chrono::seconds(10);
 
 std::uint32_t SpeedOf(int fd) {
   termios line{};
@@ -62,6 +90,10 @@ bool SendAll(int fd, const std::vector<std::uint8_t>& bytes) {
   return true;
 }
 
+bool SendText(int fd, const std::string& text) {
+  return SendAll(fd, {text.begin(), text.end()});
+}
+
 bool ReceiveAll(int fd, std::uint8_t* into, std::size_t count) {
   for (std::size_t done = 0; done < count;) {
     const ssize_t n = ::recv(fd, into + done, count - done, 0);
@@ -69,6 +101,17 @@ bool ReceiveAll(int fd, std::uint8_t* into, std::size_t count) {
     done += static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// One line from the test, without its line end; none when the connection ends first.
+std::optional<std::string> ReceiveLine(int fd) {
+  std::string line;
+  for (std::uint8_t c = 0; ReceiveAll(fd, &c, 1);) {
+    if (c == '\n') return line;
+    if (line.size() == kLongestRequest) return std::nullopt;
+    line += static_cast<char>(c);
+  }
+  return std::nullopt;
 }
 
 void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
@@ -84,8 +127,27 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
   return true;
 }
 
-// One connection: its pty, its COM port, and the bytes between them until the test hangs up.
-void Serve(int client, const std::string& dosdevices) {
+// Links `device` as the first free COM port from COM10 on: its number, or 0 when all are taken.
+int LinkAsFreePort(const std::string& dosdevices, const std::string& device,
+                   std::vector<std::string>& links) {
+  for (int number = kFirstPort; number <= kLastPort; ++number) {
+    const std::string link = dosdevices + "/com" + std::to_string(number);
+    if (::symlink(device.c_str(), link.c_str()) == 0) {
+      links.push_back(link);
+      return number;
+    }
+  }
+  return 0;
+}
+
+void Unlink(const std::vector<std::string>& links) {
+  for (const std::string& link : links) ::unlink(link.c_str());
+}
+
+// ---- "pty" ----
+
+// One connection's pty and COM port, and the bytes between them until the test hangs up.
+void ServePty(int client, const std::string& dosdevices) {
   int master = -1, slave = -1;
   char name[128];
   if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
@@ -100,15 +162,10 @@ void Serve(int client, const std::string& dosdevices) {
   ::ioctl(slave, TIOCSCTTY, 0);
   ::signal(SIGHUP, SIG_IGN);
   // The slave stays open here too, so the master never hangs up between the program's opens.
-  std::string link;
-  int number = kFirstPort;
-  for (; number <= kLastPort; ++number) {
-    link = dosdevices + "/com" + std::to_string(number);
-    if (::symlink(name, link.c_str()) == 0) break;
-  }
-  if (number > kLastPort) return;
-  const std::string greeting = "COM" + std::to_string(number) + "\n";
-  if (SendAll(client, {greeting.begin(), greeting.end()})) {
+  std::vector<std::string> links;
+  const int number = LinkAsFreePort(dosdevices, name, links);
+  if (number == 0) return;
+  if (SendText(client, "COM" + std::to_string(number) + "\n")) {
     for (;;) {
       pollfd fds[2] = {{master, POLLIN, 0}, {client, POLLIN, 0}};
       if (::poll(fds, 2, -1) < 0) continue;
@@ -143,17 +200,239 @@ void Serve(int client, const std::string& dosdevices) {
       }
     }
   }
-  ::unlink(link.c_str());
+  Unlink(links);
+}
+
+// ---- "bench" ----
+
+// Makes `device` the controlling terminal of a small process of its own, for as long as the
+// returned socket stays open, for the reason ServePty gives: two ptys need two sessions. -1 when
+// it cannot.
+int HoldAsControllingTerminal(const std::string& device) {
+  int ends[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return -1;
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    ::close_range(3, ends[1] - 1, 0);  // nothing of the relay's: the test's connection above all
+    ::close_range(ends[1] + 1, ~0U, 0);
+    ::setsid();
+    ::signal(SIGHUP, SIG_IGN);
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY);
+    const char taken = fd >= 0 && ::ioctl(fd, TIOCSCTTY, 0) == 0 ? '1' : '0';
+    ::send(ends[1], &taken, 1, MSG_NOSIGNAL);
+    char byte;
+    while (::recv(ends[1], &byte, 1, 0) > 0) {
+    }
+    ::_exit(0);
+  }
+  ::close(ends[1]);
+  char taken = '0';
+  if (holder < 0 || ::recv(ends[0], &taken, 1, 0) != 1 || taken != '1') {
+    ::close(ends[0]);
+    return -1;
+  }
+  return ends[0];
+}
+
+// One bench for one connection: its folder, its process and what links it to the prefix.
+class RelayedBench {
+ public:
+  RelayedBench(const std::string& program, const std::vector<std::string>& options);
+  ~RelayedBench();
+  RelayedBench(const RelayedBench&) = delete;
+  RelayedBench& operator=(const RelayedBench&) = delete;
+
+  // "ready MONITOR PR655 HOST:PORT", or "failed " and why.
+  std::string LinkPorts(const std::string& dosdevices);
+  // "exited STATUS" once the bench has ended within the patience, else "running".
+  std::string WaitForExit();
+  void Terminate() const {
+    if (pid_ > 0) ::kill(pid_, SIGTERM);
+  }
+
+ private:
+  std::string Start(const std::string& program, const std::vector<std::string>& options);
+  std::string Said(int output) const;
+  std::string ErrorText() const;
+
+  std::string folder_;
+  pid_t pid_ = -1;
+  int exitStatus_ = 0;  // as waitpid gave it, once the bench has ended
+  std::string failure_;
+  std::vector<std::string> links_;
+  std::vector<int> terminalHolders_;
+};
+
+RelayedBench::RelayedBench(const std::string& program, const std::vector<std::string>& options) {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/velluma-relay-bench-XXXXXX";
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    failure_ = "cannot make a folder for the bench";
+    return;
+  }
+  folder_ = pattern;
+  failure_ = Start(program, options);
+}
+
+RelayedBench::~RelayedBench() {
+  if (pid_ > 0) {
+    Terminate();
+    if (WaitForExit() == "running") {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  Unlink(links_);
+  for (int holder : terminalHolders_) ::close(holder);
+  while (::waitpid(-1, nullptr, 0) > 0) {  // the holders, gone with their sockets
+  }
+  std::error_code ignored;
+  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+}
+
+// The bench's standard output goes to a pipe until it says "ready"; its standard error to a
+// file, for the reason of a failure.
+std::string RelayedBench::Start(const std::string& program,
+                                const std::vector<std::string>& options) {
+  std::vector<std::string> arguments = {program, "--ports", folder_ + "/ports", "--control-tcp",
+                                        "0"};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  int output[2];
+  if (::pipe2(output, O_CLOEXEC) != 0) return "cannot make a pipe";
+  const std::string stderrPath = folder_ + "/bench.stderr";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  // The relay ignores SIGHUP and SIGCHLD; the bench starts with every signal as it is by default.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigfillset(&defaults);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  const int failed =
+      ::posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(output[1]);
+  if (failed != 0) {
+    ::close(output[0]);
+    pid_ = -1;
+    return "cannot start " + program;
+  }
+  const std::string said = Said(output[0]);
+  ::close(output[0]);
+  return said == "ready\n" ? "" : "the bench did not get ready: " + ErrorText();
+}
+
+// What the bench says on its standard output up to its first line end, within the patience.
+std::string RelayedBench::Said(int output) const {
+  const auto deadline = std::chrono::steady_clock::now() + kBenchPatience;
+  std::string said;
+  while (said.find('\n') == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd waiting{output, POLLIN, 0};
+    if (left.count() <= 0 || ::poll(&waiting, 1, static_cast<int>(left.count())) <= 0) break;
+    char buffer[256];
+    const ssize_t count = ::read(output, buffer, sizeof buffer);
+    if (count <= 0) break;
+    said.append(buffer, static_cast<std::size_t>(count));
+  }
+  return said;
+}
+
+// The bench's standard error on one line.
+std::string RelayedBench::ErrorText() const {
+  std::ifstream file(folder_ + "/bench.stderr");
+  std::stringstream text;
+  text << file.rdbuf();
+  std::string line = text.str();
+  for (char& c : line)
+    if (c == '\n' || c == '\r') c = ' ';
+  return line;
+}
+
+std::string RelayedBench::LinkPorts(const std::string& dosdevices) {
+  if (!failure_.empty()) return "failed " + failure_;
+  std::string answer = "ready";
+  for (const char* port : {"COM1", "COM2"}) {
+    std::error_code error;
+    const std::string device =
+        std::filesystem::read_symlink(folder_ + "/ports/" + port, error).string();
+    const int holder = error ? -1 : HoldAsControllingTerminal(device);
+    if (holder < 0) return std::string("failed the bench's ") + port + " cannot be taken";
+    terminalHolders_.push_back(holder);
+    const int number = LinkAsFreePort(dosdevices, device, links_);
+    if (number == 0) return "failed no free COM port";
+    answer += " COM" + std::to_string(number);
+  }
+  std::ifstream control(folder_ + "/ports/bench.tcp");
+  std::string address;
+  if (!std::getline(control, address)) return "failed the bench wrote no bench.tcp";
+  return answer + " " + address;
+}
+
+std::string RelayedBench::WaitForExit() {
+  const auto deadline = std::chrono::steady_clock::now() + kBenchPatience;
+  while (pid_ > 0 && ::waitpid(pid_, &exitStatus_, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) return "running";
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  pid_ = -1;
+  return "exited " + std::to_string(exitStatus_);
+}
+
+// The bench's options come after "bench", a tab before each.
+std::vector<std::string> BenchOptions(const std::string& request) {
+  std::vector<std::string> options;
+  std::istringstream fields(request);
+  std::string field;
+  std::getline(fields, field, '\t');
+  while (std::getline(fields, field, '\t')) options.push_back(field);
+  return options;
+}
+
+void ServeBench(int client, const std::string& dosdevices, const std::string& program,
+                const std::string& request) {
+  ::signal(SIGCHLD, SIG_DFL);  // this process waits for its bench
+  if (program.empty()) {
+    SendText(client, "failed the relay was started without a bench\n");
+    return;
+  }
+  RelayedBench bench(program, BenchOptions(request));
+  const std::string answer = bench.LinkPorts(dosdevices);
+  if (!SendText(client, answer + "\n") || answer.rfind("ready", 0) != 0) return;
+  while (const std::optional<std::string> line = ReceiveLine(client)) {
+    if (*line == "terminate") bench.Terminate();
+    if (*line != "wait" && *line != "terminate") break;
+    if (!SendText(client, bench.WaitForExit() + "\n")) break;
+  }
+}
+
+void Serve(int client, const std::string& dosdevices, const std::string& bench) {
+  const std::optional<std::string> request = ReceiveLine(client);
+  if (request == "pty") ServePty(client, dosdevices);
+  if (request && (*request == "bench" || request->rfind("bench\t", 0) == 0))
+    ServeBench(client, dosdevices, bench, *request);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: velluma-pty-relay DOSDEVICES PORTFILE\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: velluma-pty-relay DOSDEVICES PORTFILE [BENCH]\n");
     return 2;
   }
   const std::string dosdevices = argv[1];
+  const std::string bench = argc == 4 ? argv[3] : "";
   const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -170,11 +449,11 @@ int main(int argc, char** argv) {
   std::printf("ready\n");
   std::fflush(stdout);
   for (;;) {
-    const int client = ::accept(listener, nullptr, nullptr);
+    const int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
     if (client < 0) continue;
     if (::fork() == 0) {
       ::close(listener);
-      Serve(client, dosdevices);
+      Serve(client, dosdevices, bench);
       ::_exit(0);
     }
     ::close(client);
