@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/VellumaApplication.h"
 #include "calibration/RunHistory.h"
+#include "platform/Console.h"
 #include "platform/Clock.h"
 #include "platform/SettingsStore.h"
 
@@ -20,7 +21,9 @@ int main(int argc, char** argv) {
     window.show();
     velluma::VellumaApplication::processEvents();
     window.Start();
-    if (argc > 1) window.OpenGivenFile(argv[1]);
+    // The file is the last argument (as a file manager gives it), in UTF-8 on every system.
+    const auto arguments = velluma::ProgramArguments(argc, argv);
+    if (!arguments.empty()) window.OpenGivenFile(arguments.back());
     return application.exec();
   } catch (const std::exception& error) {
     velluma::VellumaApplication::ShowError(error.what());

@@ -19,3 +19,17 @@ if(VELLUMA_WINDOWS_SQLITE AND VELLUMA_WINDOWS_LIBPQ)
     INTERFACE_LINK_LIBRARIES
       "${VELLUMA_WINDOWS_LIBPQ}/lib/libpgcommon_shlib.a;${VELLUMA_WINDOWS_LIBPQ}/lib/libpgport_shlib.a;ws2_32;secur32;advapi32;shell32")
 endif()
+
+# Qt for Windows, as scripts/windows-deps builds it (Core, Gui, Widgets, Test and the Windows
+# platform plugin, as DLLs): its code generators (moc, rcc, uic) are the build machine's own Qt of
+# the same version. Without it the Windows build has no window.
+set(VELLUMA_WINDOWS_QT "" CACHE PATH "Qt for Windows built by scripts/windows-deps")
+if(VELLUMA_WINDOWS_QT)
+  list(APPEND CMAKE_PREFIX_PATH "${VELLUMA_WINDOWS_QT}")
+  list(APPEND CMAKE_FIND_ROOT_PATH "${VELLUMA_WINDOWS_QT}")
+  set(QT_HOST_PATH /usr CACHE PATH "")
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "")
+elseif(VELLUMA_BUILD_WINDOW)
+  message(STATUS "The Windows build has no window: VELLUMA_WINDOWS_QT is not set")
+  set(VELLUMA_BUILD_WINDOW OFF)
+endif()
