@@ -92,8 +92,8 @@ std::string BenchProcess::MonitorExchange(const std::string& body) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
     std::uint8_t byte = 0;
-    if (left.count() <= 0 ||
-        port.ReadByte(byte, static_cast<int>(left.count())) != velluma::SerialPort::ReadResult::Byte)
+    if (left.count() <= 0 || port.ReadByte(byte, static_cast<int>(left.count())) !=
+                                 velluma::SerialPort::ReadResult::Byte)
       return "";
     reply += static_cast<char>(byte);
   }

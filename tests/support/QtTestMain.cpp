@@ -1,6 +1,7 @@
 // GoogleTest's main for tests that need the application object, with no display: Qt's offscreen
-// platform on Linux; under Wine its minimal one, as the Qt for Windows that scripts/windows-deps
-// builds has no offscreen platform (that needs FreeType, which it leaves out).
+// platform on Linux; under Wine its minimal one with the system's fonts, as the Qt for Windows
+// that scripts/windows-deps builds has no offscreen platform (that needs FreeType, which it
+// leaves out).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,7 +11,7 @@
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
-  constexpr const char* kNoDisplay = "minimal";
+  constexpr const char* kNoDisplay = "minimal:enable_fonts";
 #else
   constexpr const char* kNoDisplay = "offscreen";
 #endif
