@@ -30,6 +30,7 @@
 #include "app/ToolBarImages.h"
 #include "app/VerificationPage.h"
 #include "calibration/StationSettings.h"
+#include "platform/Folders.h"
 
 namespace velluma {
 
@@ -345,7 +346,8 @@ bool MainWindow::RunFileDialog(QFileDialog& dialog, const std::string& filter,
     return !path.empty();
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  path = dialog.selectedFiles().front().toStdString();
+  // Qt gives the path with "/"; the station shows and stores it as the system writes paths.
+  path = WithSystemSeparators(dialog.selectedFiles().front().toStdString());
   return true;
 }
 

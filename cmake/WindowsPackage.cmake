@@ -1,6 +1,7 @@
-# The package for a Windows station: `cpack -G ZIP` in the Windows build makes
-# velluma-cli-VERSION-win64.zip with velluma-cli.exe (linked statically: no DLL beside it) and
-# README.txt, the README's Windows section.
+# The program's folder for a Windows station as a zip, for copying by hand where the installer
+# is not wanted: `cpack -G ZIP` in the Windows build makes velluma-VERSION-win64.zip with
+# velluma-cli.exe (linked statically: no DLL beside it), README.txt (the README's Windows
+# section) and, when the window is built, velluma.exe with Qt's DLLs and plugins beside it.
 install(TARGETS velluma-cli RUNTIME DESTINATION .)
 
 file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
@@ -20,9 +21,9 @@ install(FILES ${CMAKE_BINARY_DIR}/README.txt DESTINATION .)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/README.md)
 
-set(CPACK_PACKAGE_NAME velluma-cli)
+set(CPACK_PACKAGE_NAME velluma)
 set(CPACK_PACKAGE_VENDOR Quillem)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Velluma's command line for the QX-7MR520's calibration")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Velluma, the QX-7MR520's calibration tool")
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(CPACK_SYSTEM_NAME win32)
 else()

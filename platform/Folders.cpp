@@ -14,6 +14,10 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name));
 }
 
+std::string WithSystemSeparators(const std::string& path) {
+  return Utf8FromPath(PathFromUtf8(path).make_preferred());
+}
+
 std::error_code MakeFolders(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(PathFromUtf8(folder), error);

@@ -18,7 +18,9 @@ install_missing() {
   done
   [ ${#missing[@]} -gt 0 ] || return 0
   echo "$who: installing ${missing[*]}"
-  as_root apt-get update -qq
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}"
+  # One script installs at a time (CI builds in the background while it tests), and apt waits
+  # for any other holder of its lock.
+  as_root flock /tmp/velluma-packages.lock apt-get -o DPkg::Lock::Timeout=600 update -qq
+  as_root flock /tmp/velluma-packages.lock env DEBIAN_FRONTEND=noninteractive \
+    apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}"
 }
