@@ -491,7 +491,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   if (!acceptDrops_ || station_->ProcedureRunning()) return;
   std::vector<std::string> paths;
   for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+    if (url.isLocalFile()) paths.push_back(WithSystemSeparators(url.toLocalFile().toStdString()));
   event->acceptProposedAction();
   Guarded([&] { station_->OpenFiles(paths); });
 }
