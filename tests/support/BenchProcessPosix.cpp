@@ -150,7 +150,16 @@ void BenchProcess::Start(const std::vector<std::string>& extraArgs) {
   posix_spawn_file_actions_adddup2(&actions, ends[1], 1);
   posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
-  int failed = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+  // The bench starts with every signal at its default, whatever its starter ignores (the pty
+  // relay ignores SIGHUP and SIGCHLD).
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigfillset(&defaults);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  int failed = ::posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   ::close(ends[1]);
   if (failed != 0) {

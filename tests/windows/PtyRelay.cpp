@@ -4,10 +4,11 @@
 // in the Wine prefix's dosdevices folder. Started by scripts/windows; the tests find it at
 // $VELLUMA_PTY_RELAY ("127.0.0.1:PORT").
 //
-//   velluma-pty-relay DOSDEVICES PORTFILE [BENCH]
+//   velluma-pty-relay DOSDEVICES PORTFILE
 //
-// It writes its TCP port into PORTFILE, prints "ready", and serves until it is ended. BENCH is
-// the velluma-bench it starts for the tests that ask for one.
+// It writes its TCP port into PORTFILE, prints "ready", and serves until it is ended. The benches
+// it starts are the velluma-bench of its own build, started as the Linux tests start theirs
+// (tests/support/BenchProcess.h).
 //
 // A connection opens with one request line from the test.
 //
@@ -19,13 +20,14 @@
 //   test → relay: 'W', count (2 bytes), bytes to hand to the program; 'S': what is the line
 //                 speed now?
 //
-// "bench", then the bench's options, each after a tab: BENCH started with those options on a
+// "bench", then the bench's options, each after a tab: the bench started with those options on a
 // ports folder of its own, with its control on TCP too (--control-tcp 0); its monitor's and its
 // PR-655's ptys linked as COM ports. The relay answers "ready MONITOR PR655 HOST:PORT\n"
 // ("ready COM11 COM12 127.0.0.1:40321": the two ports and the bench's TCP control), or
 // "failed " and why on one line. Then the test may send, a line each:
-//   "wait": the relay waits up to 10 s for the bench to end (after a "quit" on its control) and
-//           answers "exited STATUS\n" (STATUS as waitpid gives it) or "running\n";
+//   "wait": the relay waits for the bench to end (after a "quit" on its control), as long as
+//           BenchProcess does, and answers "exited STATUS\n" (STATUS as waitpid gives it) or
+//           "running\n";
 //   "terminate": SIGTERM, then the same as "wait".
 //
 // When a connection ends, its links go, and so do its pty, or its bench (SIGTERM, then SIGKILL if
@@ -36,33 +38,28 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/BenchProcess.h"
 
 namespace {
 
 constexpr int kFirstPort = 10;  // COM1 … COM9 are left to the prefix and the end-to-end run
 constexpr int kLastPort = 250;
 constexpr std::size_t kLongestRequest = 4096;
-constexpr auto kBenchPatience = std::chrono::seconds(10);
 
 std::uint32_t SpeedOf(int fd) {
   termios line{};
@@ -234,160 +231,73 @@ int HoldAsControllingTerminal(const std::string& device) {
   return ends[0];
 }
 
-// One bench for one connection: its folder, its process and what links it to the prefix.
+// One bench for one connection (the tests' own BenchProcess, with its control on TCP too) and
+// what links it to the prefix.
 class RelayedBench {
  public:
-  RelayedBench(const std::string& program, const std::vector<std::string>& options);
+  explicit RelayedBench(const std::vector<std::string>& options);
   ~RelayedBench();
   RelayedBench(const RelayedBench&) = delete;
   RelayedBench& operator=(const RelayedBench&) = delete;
 
   // "ready MONITOR PR655 HOST:PORT", or "failed " and why.
   std::string LinkPorts(const std::string& dosdevices);
-  // "exited STATUS" once the bench has ended within the patience, else "running".
-  std::string WaitForExit();
-  void Terminate() const {
-    if (pid_ > 0) ::kill(pid_, SIGTERM);
-  }
+  // "exited STATUS" once the bench has ended within its patience, else "running"; with
+  // `terminate`, after a SIGTERM.
+  std::string WaitForExit(bool terminate);
 
  private:
-  std::string Start(const std::string& program, const std::vector<std::string>& options);
-  std::string Said(int output) const;
-  std::string ErrorText() const;
-
-  std::string folder_;
-  pid_t pid_ = -1;
-  int exitStatus_ = 0;  // as waitpid gave it, once the bench has ended
+  std::optional<BenchProcess> bench_;
   std::string failure_;
   std::vector<std::string> links_;
   std::vector<int> terminalHolders_;
 };
 
-RelayedBench::RelayedBench(const std::string& program, const std::vector<std::string>& options) {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/velluma-relay-bench-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    failure_ = "cannot make a folder for the bench";
-    return;
+RelayedBench::RelayedBench(const std::vector<std::string>& options) {
+  std::vector<std::string> arguments = {"--control-tcp", "0"};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  try {
+    bench_.emplace(arguments);
+  } catch (const std::exception& error) {
+    failure_ = error.what();
+    for (char& c : failure_)
+      if (c == '\n' || c == '\r') c = ' ';
   }
-  folder_ = pattern;
-  failure_ = Start(program, options);
 }
 
 RelayedBench::~RelayedBench() {
-  if (pid_ > 0) {
-    Terminate();
-    if (WaitForExit() == "running") {
-      ::kill(pid_, SIGKILL);
-      ::waitpid(pid_, nullptr, 0);
-    }
-  }
+  bench_.reset();  // ends the bench before the holders are waited for below
   Unlink(links_);
   for (int holder : terminalHolders_) ::close(holder);
   while (::waitpid(-1, nullptr, 0) > 0) {  // the holders, gone with their sockets
   }
-  std::error_code ignored;
-  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-}
-
-// The bench's standard output goes to a pipe until it says "ready"; its standard error to a
-// file, for the reason of a failure.
-std::string RelayedBench::Start(const std::string& program,
-                                const std::vector<std::string>& options) {
-  std::vector<std::string> arguments = {program, "--ports", folder_ + "/ports", "--control-tcp",
-                                        "0"};
-  arguments.insert(arguments.end(), options.begin(), options.end());
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-
-  int output[2];
-  if (::pipe2(output, O_CLOEXEC) != 0) return "cannot make a pipe";
-  const std::string stderrPath = folder_ + "/bench.stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  // The relay ignores SIGHUP and SIGCHLD; the bench starts with every signal as it is by default.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t defaults;
-  sigfillset(&defaults);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
-  const int failed =
-      ::posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(output[1]);
-  if (failed != 0) {
-    ::close(output[0]);
-    pid_ = -1;
-    return "cannot start " + program;
-  }
-  const std::string said = Said(output[0]);
-  ::close(output[0]);
-  return said == "ready\n" ? "" : "the bench did not get ready: " + ErrorText();
-}
-
-// What the bench says on its standard output up to its first line end, within the patience.
-std::string RelayedBench::Said(int output) const {
-  const auto deadline = std::chrono::steady_clock::now() + kBenchPatience;
-  std::string said;
-  while (said.find('\n') == std::string::npos) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    pollfd waiting{output, POLLIN, 0};
-    if (left.count() <= 0 || ::poll(&waiting, 1, static_cast<int>(left.count())) <= 0) break;
-    char buffer[256];
-    const ssize_t count = ::read(output, buffer, sizeof buffer);
-    if (count <= 0) break;
-    said.append(buffer, static_cast<std::size_t>(count));
-  }
-  return said;
-}
-
-// The bench's standard error on one line.
-std::string RelayedBench::ErrorText() const {
-  std::ifstream file(folder_ + "/bench.stderr");
-  std::stringstream text;
-  text << file.rdbuf();
-  std::string line = text.str();
-  for (char& c : line)
-    if (c == '\n' || c == '\r') c = ' ';
-  return line;
 }
 
 std::string RelayedBench::LinkPorts(const std::string& dosdevices) {
-  if (!failure_.empty()) return "failed " + failure_;
+  if (!bench_) return "failed " + failure_;
   std::string answer = "ready";
-  for (const char* port : {"COM1", "COM2"}) {
+  for (const std::string& port : {bench_->MonitorDevice(), bench_->Pr655Device()}) {
     std::error_code error;
-    const std::string device =
-        std::filesystem::read_symlink(folder_ + "/ports/" + port, error).string();
+    const std::string device = std::filesystem::read_symlink(port, error).string();
     const int holder = error ? -1 : HoldAsControllingTerminal(device);
-    if (holder < 0) return std::string("failed the bench's ") + port + " cannot be taken";
+    if (holder < 0) return "failed the bench's " + port + " cannot be taken";
     terminalHolders_.push_back(holder);
     const int number = LinkAsFreePort(dosdevices, device, links_);
     if (number == 0) return "failed no free COM port";
     answer += " COM" + std::to_string(number);
   }
-  std::ifstream control(folder_ + "/ports/bench.tcp");
+  std::ifstream control(bench_->PortsDir() + "/bench.tcp");
   std::string address;
   if (!std::getline(control, address)) return "failed the bench wrote no bench.tcp";
   return answer + " " + address;
 }
 
-std::string RelayedBench::WaitForExit() {
-  const auto deadline = std::chrono::steady_clock::now() + kBenchPatience;
-  while (pid_ > 0 && ::waitpid(pid_, &exitStatus_, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) return "running";
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+std::string RelayedBench::WaitForExit(bool terminate) {
+  try {
+    return "exited " + std::to_string(terminate ? bench_->Terminate() : bench_->WaitForExit());
+  } catch (const std::runtime_error&) {
+    return "running";
   }
-  pid_ = -1;
-  return "exited " + std::to_string(exitStatus_);
 }
 
 // The bench's options come after "bench", a tab before each.
@@ -400,39 +310,32 @@ std::vector<std::string> BenchOptions(const std::string& request) {
   return options;
 }
 
-void ServeBench(int client, const std::string& dosdevices, const std::string& program,
-                const std::string& request) {
+void ServeBench(int client, const std::string& dosdevices, const std::string& request) {
   ::signal(SIGCHLD, SIG_DFL);  // this process waits for its bench
-  if (program.empty()) {
-    SendText(client, "failed the relay was started without a bench\n");
-    return;
-  }
-  RelayedBench bench(program, BenchOptions(request));
+  RelayedBench bench(BenchOptions(request));
   const std::string answer = bench.LinkPorts(dosdevices);
   if (!SendText(client, answer + "\n") || answer.rfind("ready", 0) != 0) return;
   while (const std::optional<std::string> line = ReceiveLine(client)) {
-    if (*line == "terminate") bench.Terminate();
     if (*line != "wait" && *line != "terminate") break;
-    if (!SendText(client, bench.WaitForExit() + "\n")) break;
+    if (!SendText(client, bench.WaitForExit(*line == "terminate") + "\n")) break;
   }
 }
 
-void Serve(int client, const std::string& dosdevices, const std::string& bench) {
+void Serve(int client, const std::string& dosdevices) {
   const std::optional<std::string> request = ReceiveLine(client);
   if (request == "pty") ServePty(client, dosdevices);
   if (request && (*request == "bench" || request->rfind("bench\t", 0) == 0))
-    ServeBench(client, dosdevices, bench, *request);
+    ServeBench(client, dosdevices, *request);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: velluma-pty-relay DOSDEVICES PORTFILE [BENCH]\n");
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: velluma-pty-relay DOSDEVICES PORTFILE\n");
     return 2;
   }
   const std::string dosdevices = argv[1];
-  const std::string bench = argc == 4 ? argv[3] : "";
   const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -453,7 +356,7 @@ int main(int argc, char** argv) {
     if (client < 0) continue;
     if (::fork() == 0) {
       ::close(listener);
-      Serve(client, dosdevices, bench);
+      Serve(client, dosdevices);
       ::_exit(0);
     }
     ::close(client);
