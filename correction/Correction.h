@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "colour/Target.h"
 #include "colour/Verification.h"
+#include "correction/PanelModel.h"
 #include "lut/MonitorLut.h"
 
 namespace velluma::correction {
@@ -27,20 +29,24 @@ struct Correction {
   colour::Chromaticity red, green, blue;
 
   // Whether the panel can show the target's colour of drive r, g, b (0..255 each) at the
-  // corrected white: a colour outside the panel's gamut is mapped, not shown.
+  // corrected white, within a CIEDE2000 of 1: a colour outside the panel's gamut is mapped, not
+  // shown.
   bool CanShow(int r, int g, int b) const;
 
-  // The panel's light per channel at full drive (XYZ, black excluded) and its black, for CanShow.
-  colour::Xyz channelLight[3];
-  colour::Xyz blackLight;
+  std::shared_ptr<const PanelModel> panel;  // the model the table was built from
   colour::Target target;
 };
 
 // Models the panel from `readings` (the patches of CorrectionPatches, as measured, in any order)
 // and builds the LUT that brings it to `target`: the target's white point at the brightest
 // luminance the panel reaches with it, the target's tone curve, the target's gamut where the
-// panel reaches it. std::invalid_argument saying what is wrong when the readings cannot describe
-// a panel (a patch missing, a channel that gives no light, a white no brighter than black).
+// panel reaches it (a colour beyond it keeps its lightness and hue and gives up chroma). Black
+// stays the panel's own, the deepest it has: lifting it to neutralise its tint would cost
+// contrast, and at its lightness the tint is all but invisible. Each node holds the drives that
+// show its colour; the grey diagonal is then fitted so that the greys between the nodes follow
+// the target too. std::invalid_argument saying what is wrong when the readings cannot describe
+// a panel (a patch missing, a reading that is not a light, a channel that gives no light, a
+// white no brighter than black).
 Correction BuildCorrection(const std::vector<colour::PatchReading>& readings,
                            const colour::Target& target);
 
