@@ -1,6 +1,5 @@
 #include "bench/control/BenchOptions.h"
 
-#include <set>
 #include <stdexcept>
 
 namespace velluma::bench {
@@ -30,10 +29,7 @@ uint8_t Address(const std::string& text) {
 
 // "--white" and the like set the display parameter of the same name.
 bool IsDisplayOption(const std::string& option) {
-  static const std::set<std::string> kKeys = {"primaries",   "white",       "gamma",  "toe",
-                                              "shoulder",    "black",       "tint-x", "tint-y",
-                                              "tint-dark-x", "tint-dark-y", "noise",  "seed"};
-  return option.rfind("--", 0) == 0 && kKeys.count(option.substr(2)) == 1;
+  return option.rfind("--", 0) == 0 && DisplayParameters::Knows(option.substr(2));
 }
 
 // A PR-655 that announces remote mode this late is read by the program as a reply line.
@@ -45,9 +41,12 @@ const char* BenchOptions::Usage() {
   return "usage: velluma-bench --ports DIR [--fault RULE]... [--faults FILE]\n"
          "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n"
          "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
-         "                     [--gamma G] [--toe T] [--shoulder S] [--black CD]\n"
+         "                     [--white-x X] [--white-y Y] [--gamma G] [--toe T] [--shoulder S]\n"
+         "                     [--gamma-red G] [--toe-green T] [--shoulder-blue S] [...]\n"
+         "                     [--black CD] [--black-x X] [--black-y Y] [--interaction C]\n"
          "                     [--tint-x DX] [--tint-y DY] [--tint-dark-x DX] [--tint-dark-y DY]\n"
-         "                     [--noise SD] [--seed N] [--pr655-measure-ms MS]\n"
+         "                     [--noise SD] [--noise-luminance SD] [--noise-chromaticity SD]\n"
+         "                     [--seed N] [--pr655-measure-ms MS]\n"
          "                     [--pr655-remote-delay MS] [--pr655-late-remote]\n"
          "                     [--pr655-quiet-wake] [--control-tcp PORT]\n";
 }

@@ -13,8 +13,8 @@ namespace velluma::bench {
 // The bench's command line:
 //   velluma-bench --ports DIR [--fault RULE]... [--faults FILE] [--reply-delay MS]
 //                 [--line-rate] [--model TEXT] [--addressed ID]
-//                 [--display FILE] [--primaries "rx ry gx gy bx by"] [--white CD] [--gamma G]
-//                 [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD] [--seed N]
+//                 [--display FILE] [--KEY VALUE]... (every key of a display file, see
+//                 DisplayParameters.h: --primaries "rx ry gx gy bx by", --white CD, --gamma G...)
 //                 [--pr655-measure-ms MS] [--pr655-remote-delay MS] [--pr655-late-remote]
 //                 [--pr655-quiet-wake] [--control-tcp PORT]
 // Display settings apply in the order given, so a later one overrides a file read before it.

@@ -78,11 +78,8 @@ std::vector<std::string> ControlRequests::State() {
   return lines;
 }
 
-// A monitor that has shown no patch yet shows black.
 std::vector<std::string> ControlRequests::Measure() {
-  const MonitorState& monitor = targets_.monitor;
-  Measurement light =
-      targets_.display.Measure(monitor.CurrentPatch().value_or(Patch{}), monitor.Zbl());
+  Measurement light = targets_.display.Measure(targets_.monitor);
   std::string line;
   AppendFixed(line, light.x, 6);
   line.push_back(' ');

@@ -45,6 +45,12 @@ void AppendTables(const MonitorState& state, std::vector<std::string>& lines) {
   }
 }
 
+std::vector<double> PerChannel(const DisplayParameters& d, double ChannelCurve::*parameter) {
+  std::vector<double> values;
+  for (const ChannelCurve& curve : d.curves) values.push_back(curve.*parameter);
+  return values;
+}
+
 }  // namespace
 
 std::vector<std::string> StateReport(const MonitorState& state) {
@@ -68,16 +74,21 @@ std::vector<std::string> StateReport(const MonitorState& state) {
 
 std::vector<std::string> DisplayReport(const DisplayParameters& display) {
   const DisplayParameters& d = display;
-  return {Line("display.primaries",
-               std::vector<double>{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
-          Line("display.white", std::vector<double>{d.white}),
-          Line("display.gamma", std::vector<double>{d.gamma}),
-          Line("display.toe", std::vector<double>{d.toe}),
-          Line("display.shoulder", std::vector<double>{d.shoulder}),
-          Line("display.black", std::vector<double>{d.black}),
-          Line("display.tint", std::vector<double>{d.tintX, d.tintY}),
-          Line("display.tint-dark", std::vector<double>{d.TintAt(0).x, d.TintAt(0).y}),
-          Line("display.noise", std::vector<double>{d.noise})};
+  using Values = std::vector<double>;
+  return {
+      Line("display.primaries", Values{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
+      Line("display.white", Values{d.white}),
+      Line("display.white-point", Values{d.whitePoint.x, d.whitePoint.y}),
+      Line("display.gamma", PerChannel(d, &ChannelCurve::gamma)),
+      Line("display.toe", PerChannel(d, &ChannelCurve::toe)),
+      Line("display.shoulder", PerChannel(d, &ChannelCurve::shoulder)),
+      Line("display.black", Values{d.black}),
+      Line("display.black-point", Values{d.blackPoint.x, d.blackPoint.y}),
+      Line("display.interaction", Values{d.interaction}),
+      Line("display.tint", Values{d.tintX, d.tintY}),
+      Line("display.tint-dark", Values{d.TintAt(0).x, d.TintAt(0).y}),
+      Line("display.noise-luminance", Values{d.LuminanceNoise()}),
+      Line("display.noise-chromaticity", Values{d.ChromaticityNoise()})};
 }
 
 }  // namespace velluma::bench

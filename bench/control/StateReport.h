@@ -16,9 +16,10 @@ namespace velluma::bench {
 std::vector<std::string> StateReport(const MonitorState& state);
 
 // The display's parameters, in the same form:
-//   display.primaries rx ry gx gy bx by | display.white N | display.gamma N | display.toe N |
-//   display.shoulder N | display.black N | display.tint dx dy | display.tint-dark dx dy |
-//   display.noise N
+//   display.primaries rx ry gx gy bx by | display.white N | display.white-point x y |
+//   display.gamma r g b | display.toe r g b | display.shoulder r g b | display.black N |
+//   display.black-point x y | display.interaction N | display.tint dx dy |
+//   display.tint-dark dx dy | display.noise-luminance N | display.noise-chromaticity N
 std::vector<std::string> DisplayReport(const DisplayParameters& display);
 
 }  // namespace velluma::bench
