@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "bench/monitor/MemoryNames.h"
+
 namespace velluma::bench {
 namespace {
 
@@ -32,6 +34,14 @@ bool IsDisplayOption(const std::string& option) {
   return option.rfind("--", 0) == 0 && DisplayParameters::Knows(option.substr(2));
 }
 
+std::optional<int> Memory(const std::string& text) {
+  try {
+    return ParseSelection(text);
+  } catch (const std::invalid_argument& error) {
+    throw std::invalid_argument(std::string("--memory: ") + error.what());
+  }
+}
+
 // A PR-655 that announces remote mode this late is read by the program as a reply line.
 constexpr std::chrono::milliseconds kLateRemoteDelay{300};
 
@@ -40,6 +50,7 @@ constexpr std::chrono::milliseconds kLateRemoteDelay{300};
 const char* BenchOptions::Usage() {
   return "usage: velluma-bench --ports DIR [--fault RULE]... [--faults FILE]\n"
          "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n"
+         "                     [--memory USER1|USER2|USER3|none]\n"
          "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
          "                     [--white-x X] [--white-y Y] [--gamma G] [--toe T] [--shoulder S]\n"
          "                     [--gamma-red G] [--toe-green T] [--shoulder-blue S] [...]\n"
@@ -83,6 +94,8 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
       options.model = value;
     } else if (option == "--addressed") {
       options.address = Address(value);
+    } else if (option == "--memory") {
+      options.memory = Memory(value);
     } else if (option == "--display") {
       options.display.LoadFile(value);
     } else if (IsDisplayOption(option)) {

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "bench/control/StateReport.h"
+#include "bench/monitor/MemoryNames.h"
 
 namespace velluma::bench {
 namespace {
@@ -31,6 +32,7 @@ std::vector<std::string> ControlRequests::Answer(const std::string& request) {
   if (request == "state") return State();
   if (request == "log" || StartsWith(request, "log ")) return Log(request);
   if (request == "measure") return Measure();
+  if (request == "memory" || StartsWith(request, "memory ")) return Memory(request);
   if (StartsWith(request, "ca ")) return {ca_.Answer(request.substr(3))};
   if (StartsWith(request, "eyeone ")) return {eyeone_.Answer(request.substr(7))};
   if (StartsWith(request, "fault ")) return AddFault(request.substr(6));
@@ -76,6 +78,16 @@ std::vector<std::string> ControlRequests::State() {
     for (const std::string& line : record->StateLines()) lines.push_back(line);
   }
   return lines;
+}
+
+std::vector<std::string> ControlRequests::Memory(const std::string& request) {
+  if (request == "memory") return {SelectionName(targets_.monitor.SelectedMemory())};
+  try {
+    targets_.monitor.SelectMemory(ParseSelection(request.substr(std::string("memory ").size())));
+  } catch (const std::invalid_argument& error) {
+    return {std::string("error: ") + error.what()};
+  }
+  return {"ok"};
 }
 
 std::vector<std::string> ControlRequests::Measure() {

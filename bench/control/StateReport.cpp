@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "bench/monitor/MemoryNames.h"
+
 namespace velluma::bench {
 namespace {
 
@@ -24,10 +26,6 @@ std::string Line(const std::string& key, const std::vector<Value>& values) {
     }
   }
   return line;
-}
-
-std::string MemoryName(int memory) {
-  return "USER" + std::to_string(memory + 1);
 }
 
 void AppendTables(const MonitorState& state, std::vector<std::string>& lines) {
@@ -62,6 +60,7 @@ std::vector<std::string> StateReport(const MonitorState& state) {
                         : "pattern none");
   lines.push_back(state.Zbl() ? "zbl " + std::to_string(*state.Zbl()) : "zbl none");
   lines.push_back(std::string("remote ") + (state.Remote() ? "1" : "0"));
+  lines.push_back("memory " + SelectionName(state.SelectedMemory()));
   lines.push_back(Line("primaries", state.Primaries()));
   AppendTables(state, lines);
   const MonitorState::Counters& counts = state.Counts();

@@ -9,7 +9,8 @@
 namespace velluma::bench {
 
 // The monitor's state as "key value..." lines, one key a line, for the control socket:
-//   model TEXT | speed N | pattern R G B | zbl N | primaries v1..v9 |
+//   model TEXT | speed N | pattern R G B | zbl N | remote 0|1 | memory USER1..USER3|none |
+//   primaries v1..v9 |
 //   grey0..grey2 256 values | filmgamma.USER1..USER3 1024 entries |
 //   lut.USER1.0 .. lut.USER3.2 4096 entries | frames N | refused N | foreign N | overlong N
 // Decimals print with four places; whatever was never received prints as "none".
