@@ -298,6 +298,35 @@ TEST(PhysicalPanel, LuminanceAndChromaticityNoiseHaveTheirOwnSpread) {
   }
 }
 
+// The panels shipped with the bench, each a physical panel of the kind a correction meets:
+// curves of their own per channel, a white and black of a station's monitor, channels that
+// interact a little and an instrument's noise.
+TEST(PhysicalPanel, EveryShippedPanelFileMakesSuchAPanel) {
+  int panels = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(VELLUMA_PANELS_DIR)) {
+    if (entry.path().extension() != ".panel") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    ++panels;
+    DisplayParameters parameters;
+    parameters.LoadFile(entry.path().string());
+    DisplayModel display{parameters};
+    EXPECT_GE(parameters.white, 250);
+    EXPECT_LE(parameters.white, 300);
+    EXPECT_GE(parameters.black, 0.1);
+    EXPECT_LE(parameters.black, 0.3);
+    for (const ChannelCurve& curve : parameters.curves) {
+      EXPECT_GE(curve.gamma, 2.0);
+      EXPECT_LE(curve.gamma, 2.6);
+    }
+    EXPECT_NE(parameters.curves[0].gamma, parameters.curves[2].gamma);
+    EXPECT_GE(parameters.interaction, 0.01);
+    EXPECT_LE(parameters.interaction, 0.02);
+    EXPECT_DOUBLE_EQ(parameters.LuminanceNoise(), 0.003);
+    EXPECT_DOUBLE_EQ(parameters.ChromaticityNoise(), 0.0003);
+  }
+  EXPECT_GE(panels, 4);
+}
+
 TEST(DisplayParameters, FileSetsEveryKeyAndOptionsAfterItOverride) {
   std::string path = std::filesystem::temp_directory_path() /
                      ("velluma-display-" + std::to_string(::getpid()) + ".txt");
