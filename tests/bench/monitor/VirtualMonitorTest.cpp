@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -264,23 +263,19 @@ TEST_F(VirtualMonitorTest, StoresALutChunkAtItsChannelAndEntries) {
 }
 
 // The operator's choice of memory on the monitor's front panel, as an option and a request: a
-// LUT sent over the link into USER1 that swaps red and green shows a red patch green to every
-// instrument once USER1 is selected, and not before.
+// LUT sent over the link into USER1 shows a red patch green to every instrument once USER1 is
+// selected, and not before.
 TEST(VirtualMonitorMemory, TheSelectedMemorysLutShapesWhatIsMeasured) {
   EXPECT_THROW(BenchProcess({"--memory", "USER4"}), std::runtime_error);
   BenchProcess bench({"--reply-delay", "1", "--black", "0", "--memory", "USER2"});
   MonitorLine line(bench.MonitorDevice());
   EXPECT_EQ(bench.State()["memory"], "USER2");
+  // Every node of USER1's LUT gives full green and nothing else.
   for (int channel = 0; channel < 3; ++channel) {
-    const int source = channel == 0 ? 1 : channel == 1 ? 0 : 2;
     for (int chunk = 0; chunk < 16; ++chunk) {
-      std::vector<int> entries;
-      for (int entry = chunk * 256; entry < (chunk + 1) * 256; ++entry) {
-        const int node[3] = {entry % 16, entry / 16 % 16, entry / 256};
-        entries.push_back(static_cast<int>(std::lround(node[source] * 1023.0 / 15)));
-      }
       char head[32];
       std::snprintf(head, sizeof head, "C$M:WF0200%d%06X", channel, 0x18 * 4096 + chunk * 256);
+      const std::vector<int> entries(256, channel == 1 ? 1023 : 0);
       ASSERT_EQ(line.Exchange(WithSum(head + HexFields(entries))), Plain("C$M"));
     }
   }
