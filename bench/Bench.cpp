@@ -15,6 +15,7 @@ Bench::Bench(const BenchOptions& options)
       requests_({state_, faults_, display_, instruments_}, [this] { loop_.Stop(); }),
       control_(dir_ / "bench.sock", RequestHandler()),
       signals_([this] { loop_.Stop(); }) {
+  state_.SelectMemory(options.memory);
   loop_.Add(monitor_);
   loop_.Add(pr655_);
   loop_.Add(control_);

@@ -50,11 +50,15 @@ install(FILES ${PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/ve
 install(FILES ${GZ}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velluma
         RENAME changelog.Debian.gz COMPONENT velluma)
 
-# velluma-bench: the bench, its two libraries in Velluma's private library folder.
+# velluma-bench: the bench, its two libraries in Velluma's private library folder, and the
+# panel files it can play (--display).
 if(TARGET velluma-bench)
   install(TARGETS velluma-bench RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT bench)
   install(TARGETS ca200srvr EyeOne LIBRARY DESTINATION ${VELLUMA_PRIVATE_LIBDIR} COMPONENT bench)
   install(FILES ${GZ}/velluma-bench.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT bench)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/bench/panels/
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/velluma-bench/panels COMPONENT bench
+          FILES_MATCHING PATTERN "*.panel")
   install(FILES ${PACKAGING}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velluma-bench
           COMPONENT bench)
   install(FILES ${GZ}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velluma-bench

@@ -1,7 +1,8 @@
 #include "bench/control/BenchOptions.h"
 
-#include <set>
 #include <stdexcept>
+
+#include "bench/monitor/MemoryNames.h"
 
 namespace velluma::bench {
 namespace {
@@ -30,10 +31,15 @@ uint8_t Address(const std::string& text) {
 
 // "--white" and the like set the display parameter of the same name.
 bool IsDisplayOption(const std::string& option) {
-  static const std::set<std::string> kKeys = {"primaries",   "white",       "gamma",  "toe",
-                                              "shoulder",    "black",       "tint-x", "tint-y",
-                                              "tint-dark-x", "tint-dark-y", "noise",  "seed"};
-  return option.rfind("--", 0) == 0 && kKeys.count(option.substr(2)) == 1;
+  return option.rfind("--", 0) == 0 && DisplayParameters::Knows(option.substr(2));
+}
+
+std::optional<int> Memory(const std::string& text) {
+  try {
+    return ParseSelection(text);
+  } catch (const std::invalid_argument& error) {
+    throw std::invalid_argument(std::string("--memory: ") + error.what());
+  }
 }
 
 // A PR-655 that announces remote mode this late is read by the program as a reply line.
@@ -44,10 +50,14 @@ constexpr std::chrono::milliseconds kLateRemoteDelay{300};
 const char* BenchOptions::Usage() {
   return "usage: velluma-bench --ports DIR [--fault RULE]... [--faults FILE]\n"
          "                     [--reply-delay MS] [--line-rate] [--model TEXT] [--addressed ID]\n"
+         "                     [--memory USER1|USER2|USER3|none]\n"
          "                     [--display FILE] [--primaries \"RX RY GX GY BX BY\"] [--white CD]\n"
-         "                     [--gamma G] [--toe T] [--shoulder S] [--black CD]\n"
+         "                     [--white-x X] [--white-y Y] [--gamma G] [--toe T] [--shoulder S]\n"
+         "                     [--gamma-red G] [--toe-green T] [--shoulder-blue S] [...]\n"
+         "                     [--black CD] [--black-x X] [--black-y Y] [--interaction C]\n"
          "                     [--tint-x DX] [--tint-y DY] [--tint-dark-x DX] [--tint-dark-y DY]\n"
-         "                     [--noise SD] [--seed N] [--pr655-measure-ms MS]\n"
+         "                     [--noise SD] [--noise-luminance SD] [--noise-chromaticity SD]\n"
+         "                     [--seed N] [--pr655-measure-ms MS]\n"
          "                     [--pr655-remote-delay MS] [--pr655-late-remote]\n"
          "                     [--pr655-quiet-wake] [--control-tcp PORT]\n";
 }
@@ -84,6 +94,8 @@ BenchOptions BenchOptions::Parse(const std::vector<std::string>& arguments) {
       options.model = value;
     } else if (option == "--addressed") {
       options.address = Address(value);
+    } else if (option == "--memory") {
+      options.memory = Memory(value);
     } else if (option == "--display") {
       options.display.LoadFile(value);
     } else if (IsDisplayOption(option)) {

@@ -13,8 +13,9 @@ namespace velluma::bench {
 // The bench's command line:
 //   velluma-bench --ports DIR [--fault RULE]... [--faults FILE] [--reply-delay MS]
 //                 [--line-rate] [--model TEXT] [--addressed ID]
-//                 [--display FILE] [--primaries "rx ry gx gy bx by"] [--white CD] [--gamma G]
-//                 [--black CD] [--tint-x DX] [--tint-y DY] [--noise SD] [--seed N]
+//                 [--memory USER1|USER2|USER3|none]
+//                 [--display FILE] [--KEY VALUE]... (every key of a display file, see
+//                 DisplayParameters.h: --primaries "rx ry gx gy bx by", --white CD, --gamma G...)
 //                 [--pr655-measure-ms MS] [--pr655-remote-delay MS] [--pr655-late-remote]
 //                 [--pr655-quiet-wake] [--control-tcp PORT]
 // Display settings apply in the order given, so a later one overrides a file read before it.
@@ -27,6 +28,9 @@ struct BenchOptions {
   std::string model = "QX-7MR520";
   std::optional<uint8_t> address;
   DisplayParameters display;
+  // The user memory selected on the monitor's front panel at the start; none: the picture goes
+  // straight to the panel.
+  std::optional<int> memory;
   std::chrono::milliseconds pr655MeasureTime{100};
   std::chrono::milliseconds pr655RemoteDelay{20};
   bool pr655QuietWake = false;

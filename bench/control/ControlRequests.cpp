@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "bench/control/StateReport.h"
+#include "bench/monitor/MemoryNames.h"
 
 namespace velluma::bench {
 namespace {
@@ -31,6 +32,7 @@ std::vector<std::string> ControlRequests::Answer(const std::string& request) {
   if (request == "state") return State();
   if (request == "log" || StartsWith(request, "log ")) return Log(request);
   if (request == "measure") return Measure();
+  if (request == "memory" || StartsWith(request, "memory ")) return Memory(request);
   if (StartsWith(request, "ca ")) return {ca_.Answer(request.substr(3))};
   if (StartsWith(request, "eyeone ")) return {eyeone_.Answer(request.substr(7))};
   if (StartsWith(request, "fault ")) return AddFault(request.substr(6));
@@ -78,11 +80,18 @@ std::vector<std::string> ControlRequests::State() {
   return lines;
 }
 
-// A monitor that has shown no patch yet shows black.
+std::vector<std::string> ControlRequests::Memory(const std::string& request) {
+  if (request == "memory") return {SelectionName(targets_.monitor.SelectedMemory())};
+  try {
+    targets_.monitor.SelectMemory(ParseSelection(request.substr(std::string("memory ").size())));
+  } catch (const std::invalid_argument& error) {
+    return {std::string("error: ") + error.what()};
+  }
+  return {"ok"};
+}
+
 std::vector<std::string> ControlRequests::Measure() {
-  const MonitorState& monitor = targets_.monitor;
-  Measurement light =
-      targets_.display.Measure(monitor.CurrentPatch().value_or(Patch{}), monitor.Zbl());
+  Measurement light = targets_.display.Measure(targets_.monitor);
   std::string line;
   AppendFixed(line, light.x, 6);
   line.push_back(' ');

@@ -20,6 +20,8 @@ namespace velluma::bench {
 //                    milliseconds between its bytes
 //   log ca, log eyeone  every call the CA server module or the EyeOne library reported
 //   measure          "x y Y" of the patch the monitor shows, as an instrument reads it
+//   memory NAME      selects user memory NAME (USER1..USER3) on the monitor's front panel, or
+//                    none ("memory none"); "memory" alone names the memory selected
 //   ca CALL          a call of the CA server module; answers its verdict: ok, fail or code N
 //   eyeone CALL      the same for the EyeOne library
 //   fault RULE       adds a fault rule
@@ -44,6 +46,7 @@ class ControlRequests {
   std::vector<std::string> Log(const std::string& which);
   std::vector<std::string> State();
   std::vector<std::string> Measure();
+  std::vector<std::string> Memory(const std::string& request);
 
   Targets targets_;
   LibraryCalls ca_;

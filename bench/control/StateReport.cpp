@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "bench/monitor/MemoryNames.h"
+
 namespace velluma::bench {
 namespace {
 
@@ -26,10 +28,6 @@ std::string Line(const std::string& key, const std::vector<Value>& values) {
   return line;
 }
 
-std::string MemoryName(int memory) {
-  return "USER" + std::to_string(memory + 1);
-}
-
 void AppendTables(const MonitorState& state, std::vector<std::string>& lines) {
   for (int channel = 0; channel < MonitorState::kGreyChannels; ++channel) {
     lines.push_back(Line("grey" + std::to_string(channel), state.GreyRamp(channel)));
@@ -45,6 +43,12 @@ void AppendTables(const MonitorState& state, std::vector<std::string>& lines) {
   }
 }
 
+std::vector<double> PerChannel(const DisplayParameters& d, double ChannelCurve::*parameter) {
+  std::vector<double> values;
+  for (const ChannelCurve& curve : d.curves) values.push_back(curve.*parameter);
+  return values;
+}
+
 }  // namespace
 
 std::vector<std::string> StateReport(const MonitorState& state) {
@@ -56,6 +60,7 @@ std::vector<std::string> StateReport(const MonitorState& state) {
                         : "pattern none");
   lines.push_back(state.Zbl() ? "zbl " + std::to_string(*state.Zbl()) : "zbl none");
   lines.push_back(std::string("remote ") + (state.Remote() ? "1" : "0"));
+  lines.push_back("memory " + SelectionName(state.SelectedMemory()));
   lines.push_back(Line("primaries", state.Primaries()));
   AppendTables(state, lines);
   const MonitorState::Counters& counts = state.Counts();
@@ -68,16 +73,21 @@ std::vector<std::string> StateReport(const MonitorState& state) {
 
 std::vector<std::string> DisplayReport(const DisplayParameters& display) {
   const DisplayParameters& d = display;
-  return {Line("display.primaries",
-               std::vector<double>{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
-          Line("display.white", std::vector<double>{d.white}),
-          Line("display.gamma", std::vector<double>{d.gamma}),
-          Line("display.toe", std::vector<double>{d.toe}),
-          Line("display.shoulder", std::vector<double>{d.shoulder}),
-          Line("display.black", std::vector<double>{d.black}),
-          Line("display.tint", std::vector<double>{d.tintX, d.tintY}),
-          Line("display.tint-dark", std::vector<double>{d.TintAt(0).x, d.TintAt(0).y}),
-          Line("display.noise", std::vector<double>{d.noise})};
+  using Values = std::vector<double>;
+  return {
+      Line("display.primaries", Values{d.red.x, d.red.y, d.green.x, d.green.y, d.blue.x, d.blue.y}),
+      Line("display.white", Values{d.white}),
+      Line("display.white-point", Values{d.whitePoint.x, d.whitePoint.y}),
+      Line("display.gamma", PerChannel(d, &ChannelCurve::gamma)),
+      Line("display.toe", PerChannel(d, &ChannelCurve::toe)),
+      Line("display.shoulder", PerChannel(d, &ChannelCurve::shoulder)),
+      Line("display.black", Values{d.black}),
+      Line("display.black-point", Values{d.blackPoint.x, d.blackPoint.y}),
+      Line("display.interaction", Values{d.interaction}),
+      Line("display.tint", Values{d.tintX, d.tintY}),
+      Line("display.tint-dark", Values{d.TintAt(0).x, d.TintAt(0).y}),
+      Line("display.noise-luminance", Values{d.LuminanceNoise()}),
+      Line("display.noise-chromaticity", Values{d.ChromaticityNoise()})};
 }
 
 }  // namespace velluma::bench

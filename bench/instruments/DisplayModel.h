@@ -1,10 +1,11 @@
 #pragma once
 
-#include <array>
 #include <optional>
 #include <random>
 
 #include "bench/instruments/DisplayParameters.h"
+#include "bench/instruments/PanelModel.h"
+#include "bench/instruments/PicturePath.h"
 #include "bench/monitor/MonitorState.h"
 
 namespace velluma::bench {
@@ -16,12 +17,11 @@ struct Measurement {
   double Y = 0;
 };
 
-// The light the virtual monitor's screen gives for a patch. Each channel's tristimulus value at
-// full drive is solved from the primaries so that full white is D65; a drive v contributes
-// that value times (v/255)^gamma, shaped by the toe and the shoulder, the black level adds a
-// D65-neutral floor, and everything scales linearly with the backlight (ZBL; 200 before the program
-// has set one). Grey patches then take the tint of their level on their chromaticity, and a
-// measurement adds the noise.
+// The light the virtual monitor's screen gives: the patch it shows goes through its picture
+// path (the selected user memory's LUT and film gamma, see PicturePath.h) to the panel (see
+// PanelModel.h), and all of the panel's light, black included, scales linearly with the
+// backlight (ZBL; 200 before the program has set one). A measurement adds the noise: relative
+// to Y, and added to x and to y.
 class DisplayModel {
  public:
   static constexpr int kReferenceZbl = 200;
@@ -29,27 +29,21 @@ class DisplayModel {
   // Throws std::invalid_argument when the parameters cannot make a display.
   explicit DisplayModel(const DisplayParameters& parameters);
 
-  // The exact light of `patch` at backlight `zbl`.
-  Measurement Emission(const Patch& patch, std::optional<int> zbl) const;
+  // The exact light of the patch `monitor` shows (black before its first patch), through the
+  // selected memory's tables, at its ZBL.
+  Measurement Emission(const MonitorState& monitor) const;
   // The light as an instrument reads it: Emission with the noise added.
-  Measurement Measure(const Patch& patch, std::optional<int> zbl);
+  Measurement Measure(const MonitorState& monitor);
+  // The exact light of the panel driven at `drive` (0..1 per channel), past the picture path.
+  Measurement PanelEmission(const PanelDrive& drive, std::optional<int> zbl) const;
 
   const DisplayParameters& Parameters() const { return parameters_; }
 
  private:
-  struct Tristimulus {
-    double X = 0;
-    double Y = 0;
-    double Z = 0;
-  };
-
-  static Tristimulus UnitLuminance(Chromaticity c);
-  void SolveChannels();
-  double Drive(int value) const;
+  Measurement WithNoise(Measurement light);
 
   DisplayParameters parameters_;
-  std::array<Tristimulus, 3> channels_;  // full drive at ZBL 200, black excluded
-  Tristimulus black_;
+  PanelModel panel_;
   std::mt19937 random_;
 };
 

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <fstream>
 #include <stdexcept>
 #include <vector>
 
 namespace velluma::bench {
 namespace {
+
+// Beyond this the channels would dim each other more than any panel does.
+constexpr double kLargestInteraction = 0.5;
 
 std::string_view Trimmed(std::string_view text) {
   size_t first = text.find_first_not_of(" \t\r");
@@ -53,40 +57,108 @@ uint32_t Seed(std::string_view text) {
   return seed;
 }
 
+constexpr std::string_view kChannelNames[] = {"red", "green", "blue"};
+
+using CurveParameter = double ChannelCurve::*;
+struct CurveKey {
+  CurveParameter parameter;
+  std::optional<int> channel;  // all three when absent
+};
+
+// A chromaticity that light can have: inside the diagram, with y above 0.
+bool InDiagram(Chromaticity c) {
+  return c.y > 0 && c.x >= 0 && c.x + c.y <= 1;
+}
+
+// "gamma", "toe" or "shoulder" sets all three channels; with "-red", "-green" or "-blue" one.
+std::optional<CurveKey> CurveKeyOf(std::string_view key) {
+  const size_t dash = key.find('-');
+  const std::string_view name = key.substr(0, dash);
+  std::optional<CurveParameter> parameter;
+  if (name == "gamma") parameter = &ChannelCurve::gamma;
+  if (name == "toe") parameter = &ChannelCurve::toe;
+  if (name == "shoulder") parameter = &ChannelCurve::shoulder;
+  if (!parameter) return std::nullopt;
+  if (dash == std::string_view::npos) return CurveKey{*parameter, std::nullopt};
+  const std::string_view channel = key.substr(dash + 1);
+  for (int c = 0; c < DisplayParameters::kChannels; ++c) {
+    if (channel == kChannelNames[c]) return CurveKey{*parameter, c};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+double ChannelCurve::Light(double drive) const {
+  double light = std::pow(drive, gamma);
+  if (toe > 0) light *= drive / (drive + toe) * (1.0 + toe);
+  if (shoulder > 0) light = (1.0 + shoulder) * light / (1.0 + shoulder * light);
+  return light;
+}
+
+double* DisplayParameters::Field(std::string_view key) {
+  const std::pair<std::string_view, double*> fields[] = {{"white", &white},
+                                                         {"white-x", &whitePoint.x},
+                                                         {"white-y", &whitePoint.y},
+                                                         {"black", &black},
+                                                         {"black-x", &blackPoint.x},
+                                                         {"black-y", &blackPoint.y},
+                                                         {"interaction", &interaction},
+                                                         {"tint-x", &tintX},
+                                                         {"tint-y", &tintY},
+                                                         {"noise", &noise}};
+  for (const auto& [name, field] : fields) {
+    if (name == key) return field;
+  }
+  return nullptr;
+}
+
+std::optional<double>* DisplayParameters::OptionalField(std::string_view key) {
+  const std::pair<std::string_view, std::optional<double>*> fields[] = {
+      {"tint-dark-x", &tintDarkX},
+      {"tint-dark-y", &tintDarkY},
+      {"noise-luminance", &luminanceNoise},
+      {"noise-chromaticity", &chromaticityNoise}};
+  for (const auto& [name, field] : fields) {
+    if (name == key) return field;
+  }
+  return nullptr;
+}
+
+bool DisplayParameters::SetCurve(std::string_view key, double value) {
+  const std::optional<CurveKey> curveKey = CurveKeyOf(key);
+  if (!curveKey) return false;
+  for (int c = 0; c < kChannels; ++c) {
+    if (!curveKey->channel || *curveKey->channel == c) curves[c].*(curveKey->parameter) = value;
+  }
+  return true;
+}
+
+bool DisplayParameters::Knows(std::string_view key) {
+  DisplayParameters scratch;
+  return key == "primaries" || key == "seed" || CurveKeyOf(key) || scratch.Field(key) ||
+         scratch.OptionalField(key);
+}
 
 void DisplayParameters::Set(std::string_view key, std::string_view value) {
   value = Trimmed(value);
+  if (!Knows(key)) {
+    throw std::invalid_argument("unknown display parameter \"" + std::string(key) + "\"");
+  }
   if (key == "primaries") {
     std::vector<double> v = Numbers(key, value);
     if (v.size() != 6) throw std::invalid_argument("primaries takes six numbers");
     red = {v[0], v[1]};
     green = {v[2], v[3]};
     blue = {v[4], v[5]};
-  } else if (key == "white") {
-    white = Number(key, value);
-  } else if (key == "gamma") {
-    gamma = Number(key, value);
-  } else if (key == "toe") {
-    toe = Number(key, value);
-  } else if (key == "shoulder") {
-    shoulder = Number(key, value);
-  } else if (key == "black") {
-    black = Number(key, value);
-  } else if (key == "tint-x") {
-    tintX = Number(key, value);
-  } else if (key == "tint-y") {
-    tintY = Number(key, value);
-  } else if (key == "tint-dark-x") {
-    tintDarkX = Number(key, value);
-  } else if (key == "tint-dark-y") {
-    tintDarkY = Number(key, value);
-  } else if (key == "noise") {
-    noise = Number(key, value);
   } else if (key == "seed") {
     seed = Seed(value);
+  } else if (double* field = Field(key)) {
+    *field = Number(key, value);
+  } else if (std::optional<double>* optional = OptionalField(key)) {
+    *optional = Number(key, value);
   } else {
-    throw std::invalid_argument("unknown display parameter \"" + std::string(key) + "\"");
+    SetCurve(key, Number(key, value));
   }
 }
 
@@ -109,23 +181,37 @@ void DisplayParameters::LoadFile(const std::string& path) {
 
 void DisplayParameters::Check() const {
   for (const Chromaticity& primary : {red, green, blue}) {
-    if (!(primary.y > 0 && primary.x >= 0 && primary.x + primary.y <= 1)) {
+    if (!InDiagram(primary)) {
       throw std::invalid_argument("a primary's chromaticity must lie in the diagram with y > 0");
     }
   }
+  if (!InDiagram(whitePoint)) throw std::invalid_argument("white-x, white-y lie off the diagram");
+  if (!InDiagram(blackPoint)) throw std::invalid_argument("black-x, black-y lie off the diagram");
   if (!(black >= 0)) throw std::invalid_argument("black must be 0 or more");
   if (!(white > black)) throw std::invalid_argument("white must be brighter than black");
-  if (!(gamma > 0)) throw std::invalid_argument("gamma must be above 0");
-  if (!(toe >= 0)) throw std::invalid_argument("toe must be 0 or more");
-  if (!(shoulder >= 0)) throw std::invalid_argument("shoulder must be 0 or more");
-  if (!(noise >= 0)) throw std::invalid_argument("noise must be 0 or more");
+  for (const ChannelCurve& curve : curves) {
+    if (!(curve.gamma > 0)) throw std::invalid_argument("gamma must be above 0");
+    if (!(curve.toe >= 0)) throw std::invalid_argument("toe must be 0 or more");
+    if (!(curve.shoulder >= 0)) throw std::invalid_argument("shoulder must be 0 or more");
+  }
+  if (!(interaction >= 0 && interaction <= kLargestInteraction)) {
+    throw std::invalid_argument("interaction must be from 0 to 0.5");
+  }
+  if (!(LuminanceNoise() >= 0 && ChromaticityNoise() >= 0)) {
+    throw std::invalid_argument("noise must be 0 or more");
+  }
 }
 
-Chromaticity DisplayParameters::TintAt(int level) const {
-  const double share = std::clamp(level, 0, 255) / 255.0;
+Chromaticity DisplayParameters::TintAt(double drive) const {
+  const double share = std::clamp(drive, 0.0, 1.0);
   const double darkX = tintDarkX.value_or(tintX);
   const double darkY = tintDarkY.value_or(tintY);
   return {darkX + (tintX - darkX) * share, darkY + (tintY - darkY) * share};
+}
+
+bool DisplayParameters::Tinted() const {
+  const Chromaticity dark = TintAt(0);
+  return tintX != 0 || tintY != 0 || dark.x != 0 || dark.y != 0;
 }
 
 }  // namespace velluma::bench

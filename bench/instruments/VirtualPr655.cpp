@@ -122,10 +122,9 @@ VirtualPr655::Outcome VirtualPr655::Interpret(const std::string& command) {
   return {std::string(kIllegalCommand) + kLineEnd, options_.replyDelay, {}};
 }
 
-// The patch is read as the command arrives; the reply follows after the measuring time. A
-// monitor that has shown no patch yet shows black.
+// The patch is read as the command arrives; the reply follows after the measuring time.
 VirtualPr655::Outcome VirtualPr655::MeasureOutcome() {
-  Measurement light = display_.Measure(monitor_.CurrentPatch().value_or(Patch{}), monitor_.Zbl());
+  Measurement light = display_.Measure(monitor_);
   std::string line = MeasurementLine(light);
   return {line + kLineEnd, options_.measureTime, [this, line] {
             record_.Count("measurements");

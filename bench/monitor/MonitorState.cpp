@@ -21,6 +21,13 @@ void WriteEntries(std::vector<int>& table, size_t size, int firstEntry,
 
 MonitorState::MonitorState(std::string model) : model_(std::move(model)) {}
 
+void MonitorState::SelectMemory(std::optional<int> memory) {
+  if (memory && (*memory < 0 || *memory >= kMemories)) {
+    throw std::out_of_range("the monitor has no user memory " + std::to_string(*memory));
+  }
+  selectedMemory_ = memory;
+}
+
 void MonitorState::SetPrimaries(std::vector<double> values) {
   primaries_ = std::move(values);
 }

@@ -16,9 +16,10 @@ struct Patch {
 };
 
 // What the virtual monitor has received and shows: the current patch, the ZBL value, the
-// stored primaries, grey ramp, film gamma and LUTs per user memory, the line speed it expects,
-// and a record of the link (commands received, frame counters). Other parts of the bench (a
-// display model, an instrument measuring the patch) read it.
+// stored primaries, grey ramp, film gamma and LUTs per user memory, the memory selected on its
+// front panel, the line speed it expects, and a record of the link (commands received, frame
+// counters). Other parts of the bench (a display model, an instrument measuring the patch) read
+// it.
 class MonitorState {
  public:
   static constexpr int kMemories = 3;
@@ -43,6 +44,11 @@ class MonitorState {
   // Remote mode, entered with "MCO:1" and left with "MCO:0".
   bool Remote() const { return remote_; }
   void SetRemote(bool remote) { remote_ = remote; }
+  // The user memory (0..kMemories - 1) whose LUT and film gamma the picture passes through, as
+  // the operator selects it on the monitor's front panel; none (the default): straight to the
+  // panel. Throws std::out_of_range for a memory the monitor does not have.
+  const std::optional<int>& SelectedMemory() const { return selectedMemory_; }
+  void SelectMemory(std::optional<int> memory);
 
   // Empty until received.
   const std::vector<double>& Primaries() const { return primaries_; }
@@ -76,6 +82,7 @@ class MonitorState {
   std::optional<Patch> patch_;
   std::optional<int> zbl_;
   bool remote_ = false;
+  std::optional<int> selectedMemory_;
   std::vector<double> primaries_;
   std::array<std::vector<double>, kGreyChannels> grey_;
   std::array<std::vector<int>, kMemories> filmGamma_;

@@ -262,6 +262,39 @@ TEST_F(VirtualMonitorTest, StoresALutChunkAtItsChannelAndEntries) {
   EXPECT_EQ(state["lut.USER2.1"], "none");
 }
 
+// The operator's choice of memory on the monitor's front panel, as an option and a request: a
+// LUT sent over the link into USER1 shows a red patch green to every instrument once USER1 is
+// selected, and not before.
+TEST(VirtualMonitorMemory, TheSelectedMemorysLutShapesWhatIsMeasured) {
+  EXPECT_THROW(BenchProcess({"--memory", "USER4"}), std::runtime_error);
+  BenchProcess bench({"--reply-delay", "1", "--black", "0", "--memory", "USER2"});
+  MonitorLine line(bench.MonitorDevice());
+  EXPECT_EQ(bench.State()["memory"], "USER2");
+  // Every node of USER1's LUT gives full green and nothing else.
+  for (int channel = 0; channel < 3; ++channel) {
+    for (int chunk = 0; chunk < 16; ++chunk) {
+      char head[32];
+      std::snprintf(head, sizeof head, "C$M:WF0200%d%06X", channel, 0x18 * 4096 + chunk * 256);
+      const std::vector<int> entries(256, channel == 1 ? 1023 : 0);
+      ASSERT_EQ(line.Exchange(WithSum(head + HexFields(entries))), Plain("C$M"));
+    }
+  }
+  bench.ShowPatch(255, 0, 0);
+  auto measured = [&] { return Words(bench.Request("measure").at(0)); };
+  EXPECT_EQ(measured()[0], "0.640000");  // USER2 holds no table: the identity
+  EXPECT_EQ(bench.Request("memory USER1"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(bench.Request("memory"), std::vector<std::string>{"USER1"});
+  EXPECT_EQ(bench.State()["memory"], "USER1");
+  EXPECT_EQ(measured()[0], "0.300000");
+  EXPECT_EQ(measured()[1], "0.600000");
+  EXPECT_EQ(
+      bench.Request("memory user1"),
+      std::vector<std::string>{"error: a memory is USER1, USER2, USER3 or none, not \"user1\""});
+  EXPECT_EQ(bench.Request("memory none"), std::vector<std::string>{"ok"});
+  EXPECT_EQ(bench.State()["memory"], "none");
+  EXPECT_EQ(measured()[0], "0.640000");
+}
+
 TEST_F(VirtualMonitorTest, RefusesMalformedCommandsAndStoresNothing) {
   const std::string grey = DecimalFields(GreyValues());
   const std::string nine = DecimalFields({1, 2, 3, 4, 5, 6, 7, 8, 9});
