@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 
 #include "correction/DriveSolver.h"
@@ -49,7 +50,10 @@ double BrightestWhite(const PanelModel& panel, colour::Chromaticity white) {
   return low;
 }
 
+// The 10-bit code of a drive. A drive that is not a number (readings no panel could give) is
+// refused rather than sent: the monitor must hold a table of real codes.
 std::int32_t Code(double drive) {
+  if (!std::isfinite(drive)) throw std::invalid_argument("the readings describe no panel");
   return static_cast<std::int32_t>(std::lround(std::clamp(drive, 0.0, 1.0) * kMonitorCodeMax));
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -108,6 +109,34 @@ TEST(BuildCorrectionTest, RefusesReadingsThatCannotDescribeAPanel) {
       EXPECT_NE(std::string(error.what()).find(c.said), std::string::npos) << error.what();
     }
   }
+}
+
+// Readings far from any panel (lights off by factors of two, chromaticities off by 0.03, as a
+// failing instrument might return) give either the error or a table of codes the monitor's
+// 10-bit fields hold, never anything else.
+TEST(BuildCorrectionTest, WildReadingsGiveAnErrorOrCodesTheMonitorHolds) {
+  std::mt19937 random(5);
+  std::normal_distribution<double> deviation(0.0, 1.0);
+  int tables = 0;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    std::vector<colour::PatchReading> readings;
+    for (const auto& patch : CorrectionPatches()) {
+      colour::PatchReading reading = Reading(patch);
+      reading.Y *= std::exp(0.7 * deviation(random));
+      reading.x = std::abs(reading.x + 0.03 * deviation(random));
+      reading.y = std::abs(reading.y + 0.03 * deviation(random));
+      readings.push_back(reading);
+    }
+    try {
+      const Correction correction = BuildCorrection(readings, colour::Target{});
+      ++tables;
+      for (const auto& channel : correction.lut) {
+        for (std::int32_t code : channel) ASSERT_TRUE(code >= 0 && code <= kMonitorCodeMax);
+      }
+    } catch (const std::invalid_argument&) {
+    }
+  }
+  EXPECT_GT(tables, 0);  // the case is not all errors
 }
 
 }  // namespace
