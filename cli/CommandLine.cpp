@@ -182,7 +182,8 @@ void ApplyKind(CommandLine& line, const std::string& option, const std::string& 
   history::Kind kind;
   if (!history::ParseKind(value, kind))
     Refuse(option, value,
-           "the kind is auto, verify, zero-cal, send-calibration, send-lut or send-film-gamma");
+           "the kind is auto, verify, correct, zero-cal, send-calibration, send-lut or "
+           "send-film-gamma");
   line.historyFilter.kind = kind;
 }
 
