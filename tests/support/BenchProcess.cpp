@@ -57,3 +57,12 @@ void BenchProcess::AddFault(const std::string& rule) {
 void BenchProcess::Clear() {
   Request("clear");
 }
+
+bool BenchProcess::SelectMemory(const std::string& memory) {
+  if (State().count("memory") == 0) return false;
+  const std::vector<std::string> answer = Request("memory " + memory);
+  if (answer != std::vector<std::string>{"ok"})
+    throw std::runtime_error("the bench did not select " + memory + ": " +
+                             (answer.empty() ? "" : answer.front()));
+  return true;
+}
