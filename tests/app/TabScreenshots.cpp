@@ -3,7 +3,10 @@
 // one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png), the
 // two dialogs (property-connect.png, property-calibration.png, version.png), and the Verification
 // page after a run on a bench display with tinted shadows and a soft top, one picture per chart
-// (verification-tone.png, verification-deltae.png, verification-xy.png, verification-target.png).
+// (verification-tone.png, verification-deltae.png, verification-xy.png, verification-target.png),
+// and after a correction of USER2 on such a display, its tone curves and ΔE2000 bars before and
+// after (correction-tone.png, correction-deltae.png).
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
@@ -108,6 +111,31 @@ bool ShootVerification(const QDir& dir) {
   return Named<velluma::VerificationPage>(window, "verificationPage")->Finished().has_value();
 }
 
+// Correct on the same kind of display, USER2 selected on the monitor when the window asks.
+bool ShootCorrection(const QDir& dir) {
+  BenchWindow bench({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
+                     "--toe", "0.03", "--shoulder", "0.15", "--primaries",
+                     "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
+  bench.rig.bench.SelectMemory("USER2");
+  bench.rig.answers = {velluma::Dialogs::kAnswerYes};
+  MainWindow& window = *bench.form;
+  window.resize(1000, 620);
+  window.show();
+  Named<QComboBox>(window, "correctMemoryList")->setCurrentIndex(1);
+  Named<QPushButton>(window, "correctButton")->click();
+  auto* chartPages = Named<QTabWidget>(window, "verificationChartPages");
+  const std::pair<int, const char*> pages[] = {{0, "correction-tone.png"},
+                                               {1, "correction-deltae.png"}};
+  for (const auto& [page, file] : pages) {
+    chartPages->setCurrentIndex(page);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    if (!window.grab().save(dir.filePath(file))) return false;
+  }
+  return Named<velluma::VerificationPage>(window, "verificationPage")
+      ->FinishedCorrection()
+      .has_value();
+}
+
 // A dialog of the window, opened by `action`, pictured into `file` once `arrange` has set it up.
 template <typename Dialog>
 bool ShootDialog(MainWindow& window, const char* action, const QString& file,
@@ -174,5 +202,5 @@ int main(int argc, char** argv) {
   }
   if (!ShootDialogs(dir, window, rig)) return 1;
   window.close();
-  return ShootAutoRun(dir) && ShootVerification(dir) ? 0 : 1;
+  return ShootAutoRun(dir) && ShootVerification(dir) && ShootCorrection(dir) ? 0 : 1;
 }
