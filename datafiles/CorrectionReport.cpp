@@ -24,7 +24,7 @@ using Figures = colour::VerificationFigures;
 std::string FactsSection(const ReportInfo& info, const CorrectionFacts& facts) {
   return "<table class=\"facts\">\n" + FactsRows(info) +
          Row("Memory", Cell(OneLine(facts.memory))) +
-         Row("Patches measured for the correction", Cell(std::to_string(facts.patches), "n")) +
+         Row("Patches measured for the correction", Cell(std::to_string(facts.patches))) +
          Row("LUT SHA-256", Cell(OneLine(facts.lutSha256))) + "</table>\n";
 }
 
