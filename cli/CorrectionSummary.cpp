@@ -35,9 +35,11 @@ std::string Comparison(const CorrectionResult& result) {
                      after.colours, t.colourAverage);
   text += FigureLine("", "maximum", &colour::Verdict::maximum, before.colours, after.colours,
                      t.colourMaximum);
+  std::string apart;
   for (const colour::PatchFigures* patch : result.OutOfReach())
-    text += FormatC("beyond the panel's reach: %s, ΔE2000 %.2f after (not in the colours)\n",
-                    patch->reading.name.c_str(), patch->deltaE);
+    apart += FormatC("%s %s %.2f", apart.empty() ? "" : ",", patch->reading.name.c_str(),
+                     patch->deltaE);
+  if (!apart.empty()) text += "beyond the panel's reach (ΔE2000 after, not in the colours):" + apart + "\n";
   if (!result.lutSha256.empty()) text += "LUT SHA-256 " + result.lutSha256 + "\n";
   return text;
 }

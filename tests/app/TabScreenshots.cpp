@@ -4,8 +4,8 @@
 // two dialogs (property-connect.png, property-calibration.png, version.png), and the Verification
 // page after a run on a bench display with tinted shadows and a soft top, one picture per chart
 // (verification-tone.png, verification-deltae.png, verification-xy.png, verification-target.png),
-// and after a correction of USER2 on such a display, its tone curves and ΔE2000 bars before and
-// after (correction-tone.png, correction-deltae.png).
+// and after a correction of USER2 on a panel whose shadows turn blue, its tone curves and ΔE2000
+// bars before and after (correction-tone.png, correction-deltae.png).
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -111,12 +111,10 @@ bool ShootVerification(const QDir& dir) {
   return Named<velluma::VerificationPage>(window, "verificationPage")->Finished().has_value();
 }
 
-// Correct on the same kind of display, USER2 selected on the monitor when the window asks.
+// Correct on a panel of the bench's whose shadows turn blue, USER2 selected on the monitor.
 bool ShootCorrection(const QDir& dir) {
-  BenchWindow bench({"--reply-delay", "10", "--tint-dark-x", "-0.012", "--tint-dark-y", "-0.016",
-                     "--toe", "0.03", "--shoulder", "0.15", "--primaries",
-                     "0.655 0.328 0.295 0.615 0.151 0.058", "--noise", "0.0003", "--seed", "3"});
-  bench.rig.bench.SelectMemory("USER2");
+  BenchWindow bench({"--reply-delay", "10", "--display", VELLUMA_PANELS_DIR "/shadow-tint.panel",
+                     "--seed", "3", "--memory", "USER2"});
   bench.rig.answers = {velluma::Dialogs::kAnswerYes};
   MainWindow& window = *bench.form;
   window.resize(1000, 620);

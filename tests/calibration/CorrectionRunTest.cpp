@@ -1,5 +1,7 @@
-// Correct against the virtual bench with the PR-655 and the CA-310: a whole run leaves the
-// memory holding the correction and both verifications measured; a stop during a transfer waits
+// Correct against the virtual bench with the PR-655 and the CA-310, on a panel whose shadows turn
+// blue and whose channels' curves differ, USER2 selected on its front panel: a whole run leaves
+// the memory holding the correction, which brings the panel within the goal of a correction; a
+// stop during a transfer waits
 // for its last frame, so the memory holds a whole table, and the message line names it; an
 // operator who does not select the memory refuses the run, with the identity left in it.
 #include <gtest/gtest.h>
@@ -63,9 +65,9 @@ class CorrectionRunTest : public test::StationRig<::testing::TestWithParam<const
  protected:
   void SetUp() override {
     StationRig::SetUp();
-    bench_ = std::make_unique<BenchProcess>(
-        std::vector<std::string>{"--reply-delay", "5", "--pr655-measure-ms", "2",
-                                 "--pr655-quiet-wake"});
+    bench_ = std::make_unique<BenchProcess>(std::vector<std::string>{
+        "--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake", "--display",
+        VELLUMA_PANELS_DIR "/shadow-tint.panel", "--seed", "5", "--memory", "USER2"});
     ::setenv("VELLUMA_BENCH_SOCKET", bench_->SocketPath().c_str(), 1);
     ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
     UseMonitorPort(bench_->MonitorDevice());
@@ -73,8 +75,6 @@ class CorrectionRunTest : public test::StationRig<::testing::TestWithParam<const
     settings_.WriteStringSetting("AnalizerModel", GetParam());
     seam_.DeviceSet().UseCaServer(caServer_);
     station_.OpenDevices();
-    // The operator selects the memory on the monitor before answering the question.
-    bench_->SelectMemory("USER2");
   }
   void TearDown() override {
     StationRig::TearDown();
@@ -112,9 +112,16 @@ TEST_P(CorrectionRunTest, ACorrectionLeavesTheMemoryHoldingItAndMeasuresBeforeAn
   EXPECT_EQ(result.before.readings.size(), 27u);
   EXPECT_EQ(result.after.readings.size(), 27u);
   EXPECT_EQ(result.lutSha256, history::Sha256Hex(CorrectionCubeText(result.correction->lut)));
-  // TODO(after the bench's panel shows the memory's LUT): a panel the bench tints and bends,
-  // corrected: after's greys and colours within the goal, below before's.
-  EXPECT_TRUE(result.after.figures.Passes());
+  // The goal of a correction: greys within 0.5 on average and 1.0 at most, colours within 1.0
+  // and 2.0, on a panel that fails Verify's own thresholds before it.
+  const colour::VerificationFigures& before = result.before.figures;
+  const colour::VerificationFigures& after = result.after.figures;
+  EXPECT_FALSE(before.greys.passes) << before.greys.average;
+  EXPECT_LE(after.greys.average, 0.5);
+  EXPECT_LE(after.greys.maximum, 1.0);
+  EXPECT_LE(after.colours.average, 1.0);
+  EXPECT_LE(after.colours.maximum, 2.0);
+  EXPECT_EQ(after.colours.count, 6) << "the panel reaches every Rec. 709 colour";
 
   ASSERT_GE(op_.boxes.size(), 2u);
   EXPECT_EQ(op_.boxes[0].flags, Dialogs::kYesNoQuestion);
@@ -140,7 +147,7 @@ TEST_P(CorrectionRunTest, AStopDuringATransferLeavesAWholeTableAndSaysWhich) {
   const struct {
     Step during;
     const char* message;
-    bool linearFilmGamma;
+    bool linearFilmGamma;  // the memory's LUT is then the correction, not the identity
   } stops[] = {
       {Step::SendingIdentity,
        "Correction stopped while sending the identity; USER2 holds the identity LUT and its "
@@ -162,7 +169,9 @@ TEST_P(CorrectionRunTest, AStopDuringATransferLeavesAWholeTableAndSaysWhich) {
     EXPECT_EQ(result.procedure.outcome, ProcedureOutcome::Failed);
     EXPECT_EQ(op_.messageLine, stop.message);
     EXPECT_EQ(view.steps.back(), stop.during);
-    ExpectMemoryHolds(correction::IdentityLut(), stop.linearFilmGamma);
+    ASSERT_EQ(result.correction.has_value(), stop.during == Step::SendingCorrection);
+    ExpectMemoryHolds(result.correction ? result.correction->lut : correction::IdentityLut(),
+                      stop.linearFilmGamma);
     EXPECT_TRUE(result.after.readings.empty());
     EXPECT_FALSE(op_.locked);
     bench_->Request("clear");

@@ -1,7 +1,8 @@
-// velluma-cli correct against the bench with the PR-655 and the CA-310: the correction ends in
-// the memory, its .cube loads back (through lut-convert) to the very table the monitor holds, the
-// report shows both runs, and the history keeps the run with the LUT's SHA-256, which is the
-// .cube's own; what correct cannot run is a usage error before any device is opened.
+// velluma-cli correct against the bench's panels with the PR-655 and the CA-310: the panel fails
+// the goal of a correction before and meets it after, the colours it cannot show are named apart,
+// the .cube loads back (through lut-convert) to the very table the monitor holds, the report
+// shows both runs, and the history keeps the run with the LUT's SHA-256, which is the .cube's
+// own; what correct cannot run is a usage error before any device is opened.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -41,7 +42,15 @@ std::vector<std::string> ChannelLines(const std::string& converted) {
   return channels;
 }
 
-class VellumaCliCorrectTest : public ::testing::TestWithParam<const char*> {
+// One run: an instrument, a panel of the bench's and the gamut it is corrected to.
+struct Correction {
+  const char* instrument;
+  const char* panel;
+  const char* gamut;
+  const char* beyondReach;  // the line naming the colours beyond the panel's reach; "" for none
+};
+
+class VellumaCliCorrectTest : public ::testing::TestWithParam<Correction> {
  protected:
   std::map<std::string, std::string> Environment(const BenchProcess& bench) const {
     return {{"VELLUMA_SETTINGS", dir_.File("Velluma.reg")},
@@ -51,36 +60,41 @@ class VellumaCliCorrectTest : public ::testing::TestWithParam<const char*> {
             {"VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH},
             {"VELLUMA_HISTORY", dir_.File("history.db")}};
   }
-  std::vector<std::string> Arguments(std::vector<std::string> extra) const {
-    std::vector<std::string> arguments = {"correct", "--analyzer", GetParam(), "--analyzer-port",
-                                          "COM2"};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return arguments;
-  }
 
   test::TempDir dir_;
 };
 
-TEST_P(VellumaCliCorrectTest, TheCorrectionEndsInTheMemoryAndItsCubeLoadsBackToIt) {
+// Verify's thresholds at the goal of a correction, so that its verdicts tell whether it was met.
+const std::vector<std::string> kGoal = {"--grey-average",   "0.5", "--grey-maximum",   "1.0",
+                                        "--colour-average", "1.0", "--colour-maximum", "2.0"};
+
+TEST_P(VellumaCliCorrectTest, TheCorrectionMeetsItsGoalAndItsCubeLoadsBackToTheMemory) {
+  const Correction& run = GetParam();
   BenchProcess bench({"--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake",
-                      "--tint-x", "0.01"});
-  bench.SelectMemory("USER3");
+                      "--display", std::string(VELLUMA_PANELS_DIR) + "/" + run.panel, "--seed",
+                      "11", "--memory", "USER3"});
   const auto environment = Environment(bench);
-  const test::CliResult result = test::RunCli(
-      Arguments({"--memory", "USER3", "--cube", dir_.File("c.cube"), "--report",
-                 dir_.File("r.html"), "--csv", dir_.File("r.csv"), "--curve", "2.4", "--yes"}),
-      environment);
+  std::vector<std::string> arguments = {
+      "correct", "--analyzer", run.instrument, "--analyzer-port", "COM2", "--memory", "USER3",
+      "--cube", dir_.File("c.cube"), "--report", dir_.File("r.html"), "--csv", dir_.File("r.csv"),
+      "--gamut", run.gamut, "--yes"};
+  arguments.insert(arguments.end(), kGoal.begin(), kGoal.end());
+  const test::CliResult result = test::RunCli(arguments, environment);
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_TRUE(Contains(result.err, "Is USER3 selected? Yes\n")) << result.err;
   EXPECT_TRUE(Contains(result.err, "; USER3 holds the correction LUT and a linear film gamma\n"))
       << result.err;
-  EXPECT_TRUE(Contains(result.out, "before: USER3 through the identity LUT\ntarget   white D65, "
-                                   "tone curve 2.4, gamut Rec.709\n"))
+  const auto after = result.out.find("\nafter: USER3 through the correction\n");
+  ASSERT_NE(after, std::string::npos) << result.out;
+  EXPECT_EQ(result.out.rfind("before: USER3 through the identity LUT\ntarget   white D65, tone "
+                             "curve 2.2, gamut " + std::string(run.gamut) + "\n",
+                             0),
+            0u)
       << result.out;
-  EXPECT_TRUE(Contains(result.out, "\nafter: USER3 through the correction\n")) << result.out;
-  EXPECT_TRUE(Contains(result.out, "\nΔE2000             before   after   at most\n")) << result.out;
-  // TODO(once the bench's panel shows the memory's LUT): the tinted panel's greys fail before
-  // and pass after.
+  EXPECT_TRUE(Contains(result.out.substr(0, after), "\nverdict  FAIL\n")) << result.out;
+  EXPECT_TRUE(Contains(result.out.substr(after), "\nverdict  PASS\n")) << result.out;
+  EXPECT_EQ(Contains(result.out, "beyond the panel's reach"), *run.beyondReach != 0);
+  EXPECT_TRUE(Contains(result.out, run.beyondReach)) << result.out;
 
   const test::CliResult converted =
       test::RunCli({"lut-convert", dir_.File("c.cube"), "--format", "davinci"}, environment);
@@ -104,16 +118,22 @@ TEST_P(VellumaCliCorrectTest, TheCorrectionEndsInTheMemoryAndItsCubeLoadsBackToI
   EXPECT_EQ(JsonValue(record, "report"), dir_.File("r.html"));
 
   const std::string html = dir_.Read("r.html");
-  EXPECT_TRUE(Contains(html, "<h2>Before and after</h2>"));
+  EXPECT_TRUE(Contains(html, "<p class=\"overall pass\">After the correction the display passes."));
   EXPECT_TRUE(Contains(html, "greys before the correction</text>"));
   EXPECT_TRUE(Contains(dir_.Read("r.csv"), "\nafter,yellow,255,255,0,"));
 }
 
-INSTANTIATE_TEST_SUITE_P(PrAndCa, VellumaCliCorrectTest, ::testing::Values("PR-655", "CA-310"),
-                         [](const auto& info) {
-                           return std::string(info.param).substr(0, 2) +
-                                  std::string(info.param).substr(3);
-                         });
+// A wide-gamut panel to Rec. 709 with the PR-655; a panel near Rec. 709 to DCI-P3 with the
+// CA-310, which cannot show DCI-P3's red, green and the secondaries but its blue.
+INSTANTIATE_TEST_SUITE_P(
+    PrAndCa, VellumaCliCorrectTest,
+    ::testing::Values(Correction{"PR-655", "wide-gamut.panel", "Rec.709", ""},
+                      Correction{"CA-310", "near-rec709.panel", "DCI-P3",
+                          "beyond the panel's reach (ΔE2000 after, not in the colours): red "}),
+    [](const auto& info) {
+      return std::string(info.param.instrument).substr(0, 2) +
+             std::string(info.param.instrument).substr(3);
+    });
 
 // What correct cannot run stops before any device is opened, with status 2.
 TEST(VellumaCliCorrectUsageTest, WhatCannotRunIsAUsageErrorBeforeAnyDevice) {

@@ -58,11 +58,9 @@ void BenchProcess::Clear() {
   Request("clear");
 }
 
-bool BenchProcess::SelectMemory(const std::string& memory) {
-  if (State().count("memory") == 0) return false;
+void BenchProcess::SelectMemory(const std::string& memory) {
   const std::vector<std::string> answer = Request("memory " + memory);
   if (answer != std::vector<std::string>{"ok"})
     throw std::runtime_error("the bench did not select " + memory + ": " +
                              (answer.empty() ? "" : answer.front()));
-  return true;
 }

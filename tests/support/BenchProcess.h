@@ -59,11 +59,10 @@ class BenchProcess {
   void AddFault(const std::string& rule);
   // Removes all fault rules and empties the log.
   void Clear();
-  // Selects user memory `memory` ("USER1") on the monitor's front panel, as the operator does
-  // when a correction asks, so that the panel shows the patches through that memory's tables.
-  // A bench whose state names no selected memory shows every patch as it is: nothing to select.
-  // True when the memory was selected.
-  bool SelectMemory(const std::string& memory);
+  // Selects user memory `memory` ("USER1", or "none") on the monitor's front panel, as the
+  // operator does when a correction asks: the panel then shows the patches through that memory's
+  // tables. Throws std::runtime_error when the bench refuses it.
+  void SelectMemory(const std::string& memory);
 
   // Sends SIGTERM and waits; returns the exit status as waitpid reports it.
   int Terminate();
