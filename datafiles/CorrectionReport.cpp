@@ -113,8 +113,8 @@ std::string OutOfReachSection(const Figures& before, const Figures& after) {
   }
   if (rows.empty()) return {};
   return "<h2>Colours the panel cannot show</h2>\n<p>Their targets lie outside what the panel "
-         "can reach: each is mapped to the nearest colour the panel shows, and left out of the "
-         "colours' figures and verdicts above.</p>\n<table class=\"summary\">\n<tr><th></th>"
+         "can reach: the correction keeps each one's lightness and hue and gives up chroma, and "
+         "they are left out of the colours' figures and verdicts above.</p>\n<table class=\"summary\">\n<tr><th></th>"
          "<th>ΔE2000 before</th><th>ΔE2000 after</th></tr>\n" +
          rows + "</table>\n";
 }
