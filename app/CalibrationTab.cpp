@@ -1,5 +1,6 @@
 #include "app/CalibrationTab.h"
 
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include "app/GridView.h"
 #include "app/StringGridModel.h"
 #include "app/VerificationPage.h"
+#include "calibration/StationSettings.h"
 #include "platform/CLocale.h"
 
 namespace velluma {
@@ -43,11 +45,12 @@ CalibrationTab::CalibrationTab(Station& station, VerificationTargetForm::Complai
   auto* left = new QVBoxLayout;
   columns->addLayout(left);
   left->addWidget(BuildControlGroup());
-  auto* lower = new QHBoxLayout;
+  auto* lower = new QGridLayout;
   left->addLayout(lower);
-  lower->addWidget(BuildValueGroup(), 0, Qt::AlignTop);
-  lower->addLayout(BuildOffsetsAndVerify());
-  lower->addStretch(1);
+  lower->addWidget(BuildValueGroup(), 0, 0, Qt::AlignTop);
+  lower->addLayout(BuildOffsetsAndVerify(), 0, 1);
+  AddCorrectRow(*lower, 1);
+  lower->setColumnStretch(2, 1);
   left->addStretch(1);
   columns->addWidget(BuildTablePages(station, std::move(complain)), 1);
 
@@ -56,6 +59,7 @@ CalibrationTab::CalibrationTab(Station& station, VerificationTargetForm::Complai
   connect(zeroCalibrationButton_, &QPushButton::clicked, this,
           &CalibrationTab::ZeroCalibrationRequested);
   connect(verifyButton_, &QPushButton::clicked, this, &CalibrationTab::VerifyRequested);
+  connect(correctButton_, &QPushButton::clicked, this, &CalibrationTab::CorrectRequested);
   connect(tablePages_, &QTabWidget::currentChanged, this, &CalibrationTab::TablePageChanged);
   greyLevels_->SetEditHandler([this](int column, int row, const QString& text) {
     emit GreyLevelEdited(column, row, text);
@@ -148,6 +152,26 @@ QLayout* CalibrationTab::BuildOffsetsAndVerify() {
   return column;
 }
 
+// Correct under Verify, the memory it corrects beside it.
+void CalibrationTab::AddCorrectRow(QGridLayout& grid, int row) {
+  auto* memory = new QHBoxLayout;
+  memory->addStretch(1);
+  memory->addWidget(new QLabel("Memory", this));
+  correctMemory_ = new QComboBox(this);
+  correctMemory_->setObjectName("correctMemoryList");
+  for (std::string_view name : setting::kMemories)
+    correctMemory_->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+  memory->addWidget(correctMemory_);
+  grid.addLayout(memory, row, 0);
+  correctButton_ = new QPushButton("Correct", this);
+  correctButton_->setObjectName("correctButton");
+  correctButton_->setMinimumSize(106, 41);
+  correctButton_->setToolTip(
+      "Measure the panel through the chosen user memory and send that memory the LUT that "
+      "corrects it, with a verification before and after");
+  grid.addWidget(correctButton_, row, 1);
+}
+
 QTabWidget* CalibrationTab::BuildTablePages(Station& station,
                                             VerificationTargetForm::Complaint complain) {
   tablePages_ = new QTabWidget(this);
@@ -196,7 +220,13 @@ void CalibrationTab::SetUsable(bool usable) {
   zeroCalibrationButton_->setEnabled(usable);
   verifyButton_->setEnabled(usable);
   sendButton_->setEnabled(usable);
+  correctButton_->setEnabled(usable);
+  correctMemory_->setEnabled(usable);
   for (QLineEdit* edit : offsetEdits_) edit->setReadOnly(!usable);
+}
+
+int CalibrationTab::CorrectMemory() const {
+  return correctMemory_->currentIndex();
 }
 
 void CalibrationTab::ShowTables(const CalibrationData& data) {

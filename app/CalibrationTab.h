@@ -7,6 +7,8 @@
 #include "app/VerificationTargetForm.h"
 #include "calibration/HeldData.h"
 
+class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,10 +20,11 @@ class StringGridModel;
 class VerificationPage;
 
 // The "Calibration" tab: the Control group (AUTO, PC -> MONITOR, 0-CAL.), the "Yxy Value" group
-// with the last measured patch, the two "Analyzer Offset" edits and Verify; beside them the pages
-// of the grey levels ("Yxy Table"), the primaries ("LCD Color") and the Verification page.
-// Controls named "autoButton", "sendCalibrationButton", "zeroCalibrationButton",
-// "verifyButton", "measuredPatchLabel", "measuredXEdit", "measuredYEdit",
+// with the last measured patch, the two "Analyzer Offset" edits, Verify, and Correct with the
+// user memory it corrects; beside them the pages of the grey levels ("Yxy Table"), the primaries
+// ("LCD Color") and the Verification page. Controls named "autoButton", "sendCalibrationButton",
+// "zeroCalibrationButton", "verifyButton", "correctButton", "correctMemoryList",
+// "measuredPatchLabel", "measuredXEdit", "measuredYEdit",
 // "measuredLuminanceEdit", "analyzerOffsetXEdit", "analyzerOffsetYEdit", "tablePages",
 // "greyLevelTable", "primaryTable".
 class CalibrationTab : public QWidget {
@@ -39,9 +42,11 @@ class CalibrationTab : public QWidget {
   // The offset edits, axis 0 x and 1 y.
   std::string OffsetText(int axis) const;
   void SetOffsetText(int axis, const std::string& text);
-  // AUTO, 0-CAL., Verify, PC -> MONITOR and the offset edits (read-only rather than disabled),
-  // in this order.
+  // AUTO, 0-CAL., Verify, PC -> MONITOR, Correct with its memory list and the offset edits
+  // (read-only rather than disabled), in this order.
   void SetUsable(bool usable);
+  // The memory Correct works on: 0..2 for USER1..USER3.
+  int CorrectMemory() const;
   // Fills the table of the page in front: the grey levels on the "Yxy Table" page, else the
   // primaries.
   void ShowTables(const CalibrationData& data);
@@ -54,6 +59,7 @@ class CalibrationTab : public QWidget {
   void SendRequested();
   void ZeroCalibrationRequested();
   void VerifyRequested();
+  void CorrectRequested();
   // The operator left an offset edit (axis 0 x, 1 y); a menu opening over the window or another
   // application taking the front is not leaving it.
   void OffsetLeft(int axis);
@@ -68,12 +74,15 @@ class CalibrationTab : public QWidget {
   QWidget* BuildControlGroup();
   QWidget* BuildValueGroup();
   QLayout* BuildOffsetsAndVerify();
+  void AddCorrectRow(QGridLayout& grid, int row);
   QTabWidget* BuildTablePages(Station& station, VerificationTargetForm::Complaint complain);
 
   QPushButton* autoButton_ = nullptr;
   QPushButton* sendButton_ = nullptr;
   QPushButton* zeroCalibrationButton_ = nullptr;
   QPushButton* verifyButton_ = nullptr;
+  QPushButton* correctButton_ = nullptr;
+  QComboBox* correctMemory_ = nullptr;
   QLabel* measuredPatch_ = nullptr;
   std::array<QLineEdit*, 3> measured_{};     // x, y, Y
   std::array<QLineEdit*, 2> offsetEdits_{};  // x, y

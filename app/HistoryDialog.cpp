@@ -23,7 +23,8 @@ namespace velluma {
 namespace {
 constexpr history::Kind kKinds[] = {history::Kind::Auto,    history::Kind::Verification,
                                     history::Kind::ZeroCal, history::Kind::SendCalibration,
-                                    history::Kind::SendLut, history::Kind::SendFilmGamma};
+                                    history::Kind::SendLut, history::Kind::SendFilmGamma,
+                                    history::Kind::Correct};
 }  // namespace
 
 HistoryDialog::HistoryDialog(QWidget* parent) : QDialog(parent) {

@@ -29,6 +29,7 @@
 #include "app/StatusPanels.h"
 #include "app/ToolBarImages.h"
 #include "app/VerificationPage.h"
+#include "calibration/CorrectionFiles.h"
 #include "calibration/StationSettings.h"
 #include "platform/Folders.h"
 
@@ -187,6 +188,7 @@ void MainWindow::ConnectControls() {
   On(calibration_, &CalibrationTab::ZeroCalibrationRequested,
      [this] { station_->ZeroCalibrate(); });
   On(calibration_, &CalibrationTab::VerifyRequested, [this] { Verify(); });
+  On(calibration_, &CalibrationTab::CorrectRequested, [this] { Correct(); });
   On(calibration_, &CalibrationTab::OffsetLeft,
      [this](int axis) { station_->CheckOffsetEdit(axis); });
   On(calibration_, &CalibrationTab::GreyLevelEdited,
@@ -198,13 +200,12 @@ void MainWindow::ConnectControls() {
        station_->SetPrimaryTableCell(column, row, text.toStdString());
      });
   On(calibration_, &CalibrationTab::TablePageChanged, [this] { RefreshCalibrationTables(); });
-  On(&calibration_->Verification(), &VerificationPage::SaveReportRequested, [this] {
-    SaveVerificationFile("HTML report (*.html)|*.html|All Files(*.*)|*.*", ".html",
-                         WriteVerificationHtml);
-  });
-  On(&calibration_->Verification(), &VerificationPage::SaveCsvRequested, [this] {
-    SaveVerificationFile("CSV File (*.csv)|*.csv|All Files(*.*)|*.*", ".csv", WriteVerificationCsv);
-  });
+  On(&calibration_->Verification(), &VerificationPage::SaveReportRequested,
+     [this] { SaveRunFile(RunFile::Report); });
+  On(&calibration_->Verification(), &VerificationPage::SaveCsvRequested,
+     [this] { SaveRunFile(RunFile::Csv); });
+  On(&calibration_->Verification(), &VerificationPage::SaveLutRequested,
+     [this] { SaveRunFile(RunFile::Lut); });
 
   On(lookUpTable_, &MemoryTableTab::SendRequested, [this] { station_->SendLut(LutMemory()); });
   On(lookUpTable_, &MemoryTableTab::MemoryChosen, [this] {
@@ -293,13 +294,30 @@ void MainWindow::Verify() {
   page.EndRun(station_->Verify(page));
 }
 
-// A report of the last finished run, into a file the operator chooses; unlike AUTO's data file
-// the dialog asks before it replaces one.
-void MainWindow::SaveVerificationFile(const std::string& filter, const std::string& suffix,
-                                      VerificationWriter write) {
-  const auto& finished = calibration_->Verification().Finished();
-  if (!finished) return;
-  std::string name = "verification-" + finished->startedUtc + suffix;
+// A correction runs on the memory chosen beside its button, and shows itself (both verifications)
+// on the Verification page.
+void MainWindow::Correct() {
+  VerificationPage& page = calibration_->Verification();
+  calibration_->ShowVerificationPage();
+  page.BeginRun();
+  page.EndCorrectionRun(station_->Correct(calibration_->CorrectMemory(), page));
+}
+
+// A file of the last finished run (its report, its CSV, a correction's LUT as a .cube), into a
+// file the operator chooses; unlike AUTO's data file the dialog asks before it replaces one.
+void MainWindow::SaveRunFile(RunFile file) {
+  const VerificationPage& page = calibration_->Verification();
+  const auto& verification = page.Finished();
+  const auto& correction = page.FinishedCorrection();
+  if (!verification && !correction) return;
+  static constexpr std::pair<const char*, const char*> kFilters[] = {
+      {"HTML report (*.html)|*.html|All Files(*.*)|*.*", ".html"},
+      {"CSV File (*.csv)|*.csv|All Files(*.*)|*.*", ".csv"},
+      {"DaVinci Resolve LUT (*.cube)|*.cube|All Files(*.*)|*.*", ".cube"}};
+  const auto& [filter, suffix] = kFilters[static_cast<int>(file)];
+  std::string name = correction ? "correction-" + correction->MemoryName() + "-" +
+                                      correction->before.startedUtc + suffix
+                                : "verification-" + verification->startedUtc + suffix;
   name.erase(std::remove_if(name.begin(), name.end(), [](char c) { return c == ':'; }), name.end());
   std::string path;
   QFileDialog& dialog = SaveFileDialog();
@@ -307,8 +325,15 @@ void MainWindow::SaveVerificationFile(const std::string& filter, const std::stri
   const bool chosen = RunFileDialog(dialog, filter, name, path);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   if (!chosen) return;
-  if (!write(path, finished->figures, finished->Report()))
-    MessageBox("Cannot write " + path, "Verify", kError);
+  std::string reason;
+  const bool written =
+      correction ? (file == RunFile::Report ? WriteCorrectionHtml(path, *correction, reason)
+                    : file == RunFile::Csv  ? WriteCorrectionCsv(path, *correction, reason)
+                                            : WriteCorrectionCube(path, *correction, reason))
+      : file == RunFile::Report
+          ? WriteVerificationHtml(path, verification->figures, verification->Report())
+          : WriteVerificationCsv(path, verification->figures, verification->Report());
+  if (!written) MessageBox("Cannot write " + path, correction ? "Correct" : "Verify", kError);
 }
 
 // The runs the station's history keeps, read afresh each time the dialog opens.

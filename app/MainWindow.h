@@ -63,9 +63,8 @@ class MainWindow : public QMainWindow, public Operator {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  using VerificationWriter = bool (*)(const std::string& path,
-                                      const colour::VerificationFigures& figures,
-                                      const ReportInfo& info);
+  // The files the Verification page saves of its last finished run.
+  enum class RunFile { Report, Csv, Lut };
 
   // Dialogs
   int MessageBox(const std::string& text, const std::string& caption, int flags) override;
@@ -115,8 +114,8 @@ class MainWindow : public QMainWindow, public Operator {
   void UpdateFileActions();
   void SetProcedureControls(bool usable);
   void Verify();
-  void SaveVerificationFile(const std::string& filter, const std::string& suffix,
-                            VerificationWriter write);
+  void Correct();
+  void SaveRunFile(RunFile file);
   void ShowHistory();
   void ShowVersion();
   QFileDialog& OpenFileDialog();

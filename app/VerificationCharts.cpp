@@ -19,6 +19,9 @@ const QColor kFailColour(0xc0, 0x39, 0x2b);
 const QColor kTargetColour(0x55, 0x55, 0x55);
 const QColor kMeasuredColour(0x1f, 0x5f, 0xbf);
 const QColor kLocusColour(0x99, 0x99, 0x99);
+const QColor kBeforeColour(0xa8, 0xa8, 0xa8);
+const QColor kOutOfReachColour(0xe0, 0xa0, 0x30);
+constexpr double kPairedBarWidth = 0.4;
 
 ChartView* MakeView(const char* name) {
   auto* view = new ChartView;
@@ -80,50 +83,81 @@ QString ShortName(const colour::PatchReading& patch) {
   return QString(QChar(patch.name.front())).toUpper();
 }
 
+// The greys of a run, each relative to the run's own white.
+QList<QPointF> GreyPoints(const colour::VerificationFigures& f) {
+  QList<QPointF> points;
+  if (!(f.whiteY > 0)) return points;
+  for (const colour::PatchFigures& patch : f.patches)
+    if (patch.reading.IsGrey()) points.append({double(patch.reading.r), patch.reading.Y / f.whiteY});
+  return points;
+}
+
 // Signal on 0 to 255 in steps of 51 (20 % each), luminance relative to the white; before a run
-// (no result) the axes alone.
-ChartData ToneCurveData(const VerificationResult* result) {
+// (no result) the axes alone. With `before` (a correction's), its greys as well, in grey; the
+// target is drawn from the latest run that has a white.
+ChartData ToneCurveData(const VerificationResult* result,
+                        const VerificationResult* before = nullptr) {
   ChartData data;
   data.x = FixedAxis("signal", 255, 51, 0);
   data.y = FixedAxis("relative luminance", 1, 0.2, 1);
   Series target = Line("target", kTargetColour, Qt::DashLine);
-  Series measured = Markers("measured", kMeasuredColour, 7, Series::Marker::Circle);
-  if (result && result->figures.whiteY > 0) {
-    const colour::VerificationFigures& f = result->figures;
+  Series earlier = Markers("before", kBeforeColour, 7, Series::Marker::Square);
+  Series measured =
+      Markers(before ? "after" : "measured", kMeasuredColour, 7, Series::Marker::Circle);
+  const VerificationResult* white = result && result->figures.whiteY > 0 ? result
+                                    : before && before->figures.whiteY > 0 ? before
+                                                                           : nullptr;
+  if (white) {
+    const colour::VerificationFigures& f = white->figures;
     for (int i = 0; i < kTargetCurvePoints; ++i) {
       const double signal = i / double(kTargetCurvePoints - 1);
-      target.points.append({signal * 255, colour::TargetLuminance(result->request.target.curve,
+      target.points.append({signal * 255, colour::TargetLuminance(white->request.target.curve,
                                                                   signal, f.whiteY, f.blackY) /
                                               f.whiteY});
     }
-    for (const colour::PatchFigures& patch : f.patches)
-      if (patch.reading.IsGrey())
-        measured.points.append({double(patch.reading.r), patch.reading.Y / f.whiteY});
+    if (result) measured.points = GreyPoints(result->figures);
+    if (before) earlier.points = GreyPoints(before->figures);
   }
-  data.series = {std::move(target), std::move(measured)};
+  data.series = {std::move(target)};
+  if (before) data.series.push_back(std::move(earlier));
+  data.series.push_back(std::move(measured));
   return data;
 }
 
-// One bar per planned patch, labelled with its short name, green when it passes and red when not.
-ChartData DeltaEData(const VerificationResult* result) {
+// One bar per planned patch, labelled with its short name, green when it passes and red when not
+// (orange for a colour beyond the display's reach). With `before` (a correction's), each patch's
+// bar before the correction in grey on its left, the one after on its right.
+ChartData DeltaEData(const VerificationResult* result, const VerificationResult* before = nullptr) {
   ChartData data;
-  Series passing = Bars("pass", kPassColour);
-  Series failing = Bars("fail", kFailColour);
+  Series earlier = Bars("before", kBeforeColour);
+  Series passing = Bars(before ? "after, pass" : "pass", kPassColour);
+  Series failing = Bars(before ? "after, fail" : "fail", kFailColour);
+  Series beyond = Bars("beyond reach", kOutOfReachColour);
   double largest = kMinDeltaEScale;
   const std::size_t planned = result ? result->planned.size() : 0;
   for (std::size_t i = 0; i < planned; ++i)
     data.x.labels.emplace_back(static_cast<double>(i), ShortName(result->planned[i]));
-  if (result) {
-    const auto& patches = result->figures.patches;
+  const double shift = before ? kPairedBarWidth / 2 : 0;
+  const auto add = [&](const VerificationResult& run, double offset, Series* bars) {
+    const auto& patches = run.figures.patches;
     for (std::size_t i = 0; i < patches.size() && i < planned; ++i) {
-      (patches[i].passes ? passing : failing).points.append({double(i), patches[i].deltaE});
+      Series& series = bars                           ? *bars
+                       : patches[i].reading.outOfReach ? beyond
+                       : patches[i].passes             ? passing
+                                                       : failing;
+      series.points.append({double(i) + offset, patches[i].deltaE});
       largest = std::max(largest, patches[i].deltaE * 1.1);
     }
-  }
+  };
+  if (before) add(*before, -shift, &earlier);
+  if (result) add(*result, shift, nullptr);
   data.x.low = -0.5;
   data.x.high = std::max<double>(1, static_cast<double>(planned)) - 0.5;
   data.y = NiceAxis("ΔE2000", 0, largest, 5);
+  if (before) data.barWidth = kPairedBarWidth;
   data.series = {std::move(passing), std::move(failing)};
+  if (before) data.series.insert(data.series.begin(), std::move(earlier));
+  if (!beyond.points.isEmpty()) data.series.push_back(std::move(beyond));
   return data;
 }
 
@@ -185,6 +219,13 @@ void VerificationCharts::Show(const VerificationResult& result) {
   toneView_->SetData(ToneCurveData(&result));
   deltaEView_->SetData(DeltaEData(&result));
   xyView_->SetData(ChromaticityData(&result));
+}
+
+void VerificationCharts::ShowCorrection(const CorrectionResult& result) {
+  toneView_->SetData(ToneCurveData(&result.after, &result.before));
+  deltaEView_->SetData(DeltaEData(&result.after, &result.before));
+  const bool afterBegun = !result.after.readings.empty();
+  xyView_->SetData(ChromaticityData(afterBegun ? &result.after : &result.before));
 }
 
 }  // namespace velluma

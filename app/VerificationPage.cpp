@@ -41,10 +41,63 @@ QString VerdictText(const VerificationResult& result) {
   return QString::fromStdString(text);
 }
 
+QString StyleOf(bool passes) {
+  return passes ? "color: #2e8b57; font-weight: bold;" : "color: #c0392b; font-weight: bold;";
+}
+
 QString VerdictStyle(const VerificationResult& result) {
   if (!Judged(result) || result.figures.patches.empty()) return {};
-  return result.figures.Passes() ? "color: #2e8b57; font-weight: bold;"
-                                 : "color: #c0392b; font-weight: bold;";
+  return StyleOf(result.figures.Passes());
+}
+
+// "12 of 27" of a run going on.
+std::string Progress(std::size_t done, std::size_t total) {
+  return FormatC("%d of %d", static_cast<int>(done), static_cast<int>(total));
+}
+
+// What a correction is doing, while it runs.
+std::string CorrectionStepText(const CorrectionResult& r) {
+  using Step = CorrectionResult::Step;
+  switch (r.step) {
+    case Step::Preparing:
+      return "preparing";
+    case Step::SendingIdentity:
+      return "sending the identity LUT and a linear film gamma";
+    case Step::Asking:
+      return "waiting for " + r.MemoryName() + " to be selected on the monitor";
+    case Step::VerifyingBefore:
+      return "verifying before the correction, " +
+             Progress(r.before.readings.size(), r.before.planned.size());
+    case Step::MeasuringPanel:
+      return "measuring the panel, " + Progress(r.readings.size(), r.planned.size());
+    case Step::Building:
+      return "building the correction";
+    case Step::SendingCorrection:
+      return "sending the correction";
+    case Step::VerifyingAfter:
+      break;
+  }
+  return "verifying after the correction, " +
+         Progress(r.after.readings.size(), r.after.planned.size());
+}
+
+std::string Arrow(const colour::Verdict& before, const colour::Verdict& after) {
+  return FormatC("%.2f → %.2f", before.average, after.average);
+}
+
+// A finished correction's verdict after it, and its greys' and colours' average ΔE2000 before
+// and after; the message line it ended with for any other.
+QString CorrectionText(const CorrectionResult& r) {
+  if (r.outcome != CorrectionResult::Outcome::Finished) {
+    if (!r.procedure.report.empty()) return QString::fromStdString(r.procedure.report);
+    return QString::fromStdString(r.MemoryName() + ": " + CorrectionStepText(r));
+  }
+  const colour::VerificationFigures& before = r.before.figures;
+  const colour::VerificationFigures& after = r.after.figures;
+  return QString::fromStdString(
+      std::string(after.Passes() ? "PASS" : "FAIL") + " after the correction of " +
+      r.MemoryName() + "  ΔE2000 average: greys " + Arrow(before.greys, after.greys) +
+      ";  colours " + Arrow(before.colours, after.colours));
 }
 
 }  // namespace
@@ -80,16 +133,21 @@ VerificationPage::VerificationPage(Station& station, VerificationTargetForm::Com
   saveReportButton_->setObjectName("saveReportButton");
   saveCsvButton_ = new QPushButton("Save CSV...", this);
   saveCsvButton_->setObjectName("saveCsvButton");
+  saveLutButton_ = new QPushButton("Save LUT...", this);
+  saveLutButton_->setObjectName("saveLutButton");
+  saveLutButton_->setToolTip("Save the correction LUT as a DaVinci Resolve .cube file");
   buttons->addWidget(abortButton_);
   buttons->addStretch(1);
   buttons->addWidget(saveReportButton_);
   buttons->addWidget(saveCsvButton_);
+  buttons->addWidget(saveLutButton_);
   layout->addLayout(buttons);
   abortButton_->setEnabled(false);
   SetSavable(false);
   connect(abortButton_, &QPushButton::clicked, this, [this] { stopRequested_ = true; });
   connect(saveReportButton_, &QPushButton::clicked, this, &VerificationPage::SaveReportRequested);
   connect(saveCsvButton_, &QPushButton::clicked, this, &VerificationPage::SaveCsvRequested);
+  connect(saveLutButton_, &QPushButton::clicked, this, &VerificationPage::SaveLutRequested);
 }
 
 void VerificationPage::showEvent(QShowEvent* event) {
@@ -111,14 +169,16 @@ void VerificationPage::MakeCharts() {
   }
 }
 
-void VerificationPage::SetSavable(bool savable) {
+void VerificationPage::SetSavable(bool savable, bool lut) {
   saveReportButton_->setEnabled(savable);
   saveCsvButton_->setEnabled(savable);
+  saveLutButton_->setEnabled(lut);
 }
 
 void VerificationPage::BeginRun() {
   stopRequested_ = false;
   finished_.reset();
+  finishedCorrection_.reset();
   abortButton_->setEnabled(true);
   target_->setEnabled(false);
   SetSavable(false);
@@ -126,13 +186,33 @@ void VerificationPage::BeginRun() {
   verdictLabel_->setStyleSheet({});
 }
 
-void VerificationPage::EndRun(const VerificationResult& result) {
+void VerificationPage::EndAnyRun() {
   abortButton_->setEnabled(false);
   target_->setEnabled(true);
+}
+
+void VerificationPage::EndRun(const VerificationResult& result) {
+  EndAnyRun();
   const bool finished = result.outcome == VerificationResult::Outcome::Finished;
   if (finished) finished_ = result;
   SetSavable(finished);
   ShowVerification(result);
+}
+
+void VerificationPage::EndCorrectionRun(const CorrectionResult& result) {
+  EndAnyRun();
+  const bool finished = result.outcome == CorrectionResult::Outcome::Finished;
+  if (finished) finishedCorrection_ = result;
+  SetSavable(finished, finished);
+  ShowCorrection(result);
+}
+
+void VerificationPage::ShowCorrection(const CorrectionResult& soFar) {
+  MakeCharts();
+  charts_->ShowCorrection(soFar);
+  verdictLabel_->setText(CorrectionText(soFar));
+  const bool judged = soFar.outcome == CorrectionResult::Outcome::Finished;
+  verdictLabel_->setStyleSheet(judged ? StyleOf(soFar.after.figures.Passes()) : QString());
 }
 
 void VerificationPage::ShowVerification(const VerificationResult& soFar) {

@@ -22,7 +22,7 @@ Devices::~Devices() = default;
 // whether the run is to stop.
 LinkEnvironment Devices::MakeLinkEnvironment() {
   return {clock_, [this] { return settings_.Read(setting::kMonitorSpeed); },
-          [this] { return stop_.Requested(); }};
+          [this] { return !finishTables_ && stop_.Requested(); }};
 }
 
 // A link without a port: every exchange fails with "Communication Error". The devices hold one

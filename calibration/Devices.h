@@ -50,6 +50,9 @@ class Devices {
 
   // Asked by the transfers and measurements between their steps.
   StopCondition& Stop() { return stop_; }
+  // While true, a stop asked from outside lets a film-gamma or LUT transfer in flight run to its
+  // last frame, so that the memory holds a whole table; the procedure stops after it.
+  void FinishTablesBeforeStopping(bool finish) { finishTables_ = finish; }
 
   // The monitor link; none between Destroy and the next Create.
   LCD* Link() { return lcd_.get(); }
@@ -77,6 +80,7 @@ class Devices {
   std::unique_ptr<Pr655Analyzer> pr_;
   AnalyzerFront front_;
   StopCondition stop_;
+  bool finishTables_ = false;
 };
 
 }  // namespace velluma

@@ -19,6 +19,7 @@ Station::Station(Dialogs& dialogs, StatusView& status, Views& views, SettingsSto
       preparation_(devices_, dialogs_, status, views),
       measurement_(devices_, held_.calibration, dialogs_, status, views, clock),
       verification_(devices_, measurement_, dialogs_, status),
+      correction_(devices_, measurement_, verification_, held_, dialogs_, status, views),
       files_(held_, settings, dialogs_, status, views),
       transfers_(devices_, held_, dialogs_, status),
       recorder_(status, settings) {}

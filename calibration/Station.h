@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "calibration/CorrectionResult.h"
+#include "calibration/CorrectionRun.h"
+#include "calibration/CorrectionView.h"
 #include "calibration/Devices.h"
 #include "calibration/HeldData.h"
 #include "calibration/InstrumentPreparation.h"
@@ -31,7 +34,7 @@ class StationSeam;
 // Everything that lives for the whole run: the devices, the data held for the monitor and the
 // procedures that work on them, each a verb that says what it does. The work is done by
 // collaborators that take only what they use (Devices, InstrumentPreparation, MeasurementRun,
-// TableFiles, Transfers); the station keeps their state private, runs AUTO on them and holds back
+// VerificationRun, CorrectionRun, TableFiles, Transfers); the station keeps their state private, runs AUTO on them and holds back
 // the commands that would replace the devices or the data under a running procedure. It reaches
 // the person and the window only through the operator's roles. Every procedure that talks to the
 // monitor returns what happened and is recorded in the run history with that result.
@@ -69,6 +72,12 @@ class Station {
   ProcedureResult ZeroCalibrate();
   ProcedureResult RunAuto();
   VerificationResult Verify(VerificationView& view);
+  // Correct: a correction LUT for user memory `memory` (0..2), made from measurements of the
+  // panel through that memory and sent into it, with the verification before and after, shown
+  // on `view` as it goes. Done when finished (whatever the verdict after), refused when the
+  // operator does not select the memory on the monitor, failed when stopped or when a device
+  // fails; the message line ends by saying which tables the memory holds.
+  CorrectionResult Correct(int memory, CorrectionView& view);
   // One patch as AUTO measures white and black: the instrument made ready, remote mode, the
   // patch shown on the "Yxy Value" display; a failure is reported under "Measurement".
   ProcedureResult MeasurePatch(int red, int green, int blue);
@@ -174,11 +183,14 @@ class Station {
   void ReportAuto(bool measured, bool checkFailed, ProcedureResult& result);
   void AddAutoFigures(ProcedureResult& result) const;
   ProcedureResult ZeroCalibrateOnce();
-  bool BeginVerification(VerificationResult& result);
+  bool BeginVerification(VerificationResult& result, const char* caption);
   void EndVerification(VerificationResult& result, const std::string& message,
                        const VerificationOutputs& outputs);
   static void AddVerificationFigures(const colour::VerificationFigures& figures,
                                      ProcedureResult& ended);
+  bool BeginCorrection(CorrectionResult& result);
+  void EndCorrection(CorrectionResult& result, const std::string& message,
+                     const CorrectionOutputs& outputs);
   ProcedureResult RunTransfer(history::Kind kind, std::optional<int> memory,
                               const std::string& source,
                               const std::function<ProcedureResult()>& send);
@@ -192,6 +204,7 @@ class Station {
   InstrumentPreparation preparation_;
   MeasurementRun measurement_;
   VerificationRun verification_;
+  CorrectionRun correction_;
   TableFiles files_;
   Transfers transfers_;
   RunRecorder recorder_;

@@ -38,12 +38,13 @@ std::string Summary(const VerificationResult& result) {
 }  // namespace
 
 // Everything before the first patch: the request from the settings, the i1-Pro's preparation,
-// the CA driver and the monitor's model. False when the run cannot start (it has said why).
-bool Station::BeginVerification(VerificationResult& result) {
+// the CA driver and the monitor's model. False when the run cannot start (it has said why, in a
+// box under `caption`).
+bool Station::BeginVerification(VerificationResult& result, const char* caption) {
   try {
     result.request = ReadVerificationRequest(settings_);
   } catch (const std::invalid_argument& error) {
-    dialogs_.MessageBox(std::string("Verify: ") + error.what(), kVerifyCaption, Dialogs::kError);
+    dialogs_.MessageBox(std::string(caption) + ": " + error.what(), caption, Dialogs::kError);
     return false;
   }
   result.planned = VerificationRun::Patches(result.request.greySteps);
@@ -53,7 +54,7 @@ bool Station::BeginVerification(VerificationResult& result) {
   }
   devices_.CreateCaAnalyzer();
   if (devices_.CaSetUpFailed()) return false;
-  return CheckMonitorModel(result.monitor, kVerifyCaption, result.procedure);
+  return CheckMonitorModel(result.monitor, caption, result.procedure);
 }
 
 // How a verification ended, as every procedure ends: how far it came, the figures of each kind
@@ -97,7 +98,7 @@ VerificationResult Station::Verify(VerificationView& view) {
   result.instrument = std::string(devices_.ConfiguredInstrument().name);
   status_.LockControls();
   status_.ShowMessageLine("");
-  if (BeginVerification(result)) {
+  if (BeginVerification(result, kVerifyCaption)) {
     status_.ShowModelName(result.monitor);
     status_.SetStatusText(0, "Verification", true);
     verification_.Run(result, view);

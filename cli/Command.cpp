@@ -7,7 +7,7 @@ namespace velluma::cli {
 
 namespace {
 
-constexpr std::array<std::pair<Command, std::string_view>, 10> kCommandNames = {{
+constexpr std::array<std::pair<Command, std::string_view>, 11> kCommandNames = {{
     {Command::LutConvert, "lut-convert"},
     {Command::Query, "query"},
     {Command::SendCalibration, "send-calibration"},
@@ -17,6 +17,7 @@ constexpr std::array<std::pair<Command, std::string_view>, 10> kCommandNames = {
     {Command::Measure, "measure"},
     {Command::Auto, "auto"},
     {Command::Verify, "verify"},
+    {Command::Correct, "correct"},
     {Command::History, "history"},
 }};
 
@@ -36,7 +37,7 @@ std::optional<Command> CommandNamed(std::string_view word) {
 
 bool DrivesInstrument(Command command) {
   return command == Command::ZeroCal || command == Command::Measure || command == Command::Auto ||
-         command == Command::Verify;
+         command == Command::Verify || command == Command::Correct;
 }
 
 }  // namespace velluma::cli

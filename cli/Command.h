@@ -16,6 +16,7 @@ enum class Command {
   Measure,          // "measure"
   Auto,             // "auto"
   Verify,           // "verify"
+  Correct,          // "correct"
   History,          // "history"
 };
 

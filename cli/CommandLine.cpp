@@ -23,7 +23,7 @@ constexpr int kMaxPatchValue = 255;
 using Apply = void (*)(CommandLine& line, const std::string& option, const std::string& value);
 
 // The commands an option belongs to.
-enum class Scope { Every, LutFiles, MemorySends, Auto, Verify, History };
+enum class Scope { Every, LutFiles, Memory, Auto, Measured, Correct, History };
 
 struct KnownOption {
   std::string_view name;
@@ -36,12 +36,15 @@ bool Belongs(Scope scope, Command command) {
   switch (scope) {
     case Scope::LutFiles:
       return command == Command::LutConvert || command == Command::SendLut;
-    case Scope::MemorySends:
-      return command == Command::SendLut || command == Command::SendFilmGamma;
+    case Scope::Memory:
+      return command == Command::SendLut || command == Command::SendFilmGamma ||
+             command == Command::Correct;
     case Scope::Auto:
       return command == Command::Auto;
-    case Scope::Verify:
-      return command == Command::Verify;
+    case Scope::Measured:  // the target and the report files of a verification
+      return command == Command::Verify || command == Command::Correct;
+    case Scope::Correct:
+      return command == Command::Correct;
     case Scope::History:
       return command == Command::History;
     case Scope::Every:
@@ -149,6 +152,10 @@ void ApplyReport(CommandLine& line, const std::string& option, const std::string
   (option == "--csv" ? line.csvPath : line.reportPath) = value;
 }
 
+void ApplyCube(CommandLine& line, const std::string&, const std::string& value) {
+  line.cubePath = value;
+}
+
 // The verification settings each option replaces.
 const std::pair<std::string_view, const setting::Text*> kVerificationOptions[] = {
     {"--white", &setting::kVerifyWhitePoint},
@@ -182,7 +189,8 @@ void ApplyKind(CommandLine& line, const std::string& option, const std::string& 
   history::Kind kind;
   if (!history::ParseKind(value, kind))
     Refuse(option, value,
-           "the kind is auto, verify, zero-cal, send-calibration, send-lut or send-film-gamma");
+           "the kind is auto, verify, correct, zero-cal, send-calibration, send-lut or "
+           "send-film-gamma");
   line.historyFilter.kind = kind;
 }
 
@@ -208,18 +216,19 @@ const KnownOption kOptions[] = {
     {"--help", false, ApplyHelp, Scope::Every},
     {"-h", false, ApplyHelp, Scope::Every},
     {"--format", true, ApplyFormat, Scope::LutFiles},
-    {"--memory", true, ApplyMemory, Scope::MemorySends},
+    {"--memory", true, ApplyMemory, Scope::Memory},
     {"--save", true, ApplySave, Scope::Auto},
-    {"--report", true, ApplyReport, Scope::Verify},
-    {"--csv", true, ApplyReport, Scope::Verify},
-    {"--white", true, ApplyVerificationSetting, Scope::Verify},
-    {"--curve", true, ApplyVerificationSetting, Scope::Verify},
-    {"--gamut", true, ApplyVerificationSetting, Scope::Verify},
-    {"--grey-steps", true, ApplyVerificationSetting, Scope::Verify},
-    {"--grey-average", true, ApplyVerificationSetting, Scope::Verify},
-    {"--grey-maximum", true, ApplyVerificationSetting, Scope::Verify},
-    {"--colour-average", true, ApplyVerificationSetting, Scope::Verify},
-    {"--colour-maximum", true, ApplyVerificationSetting, Scope::Verify},
+    {"--report", true, ApplyReport, Scope::Measured},
+    {"--csv", true, ApplyReport, Scope::Measured},
+    {"--cube", true, ApplyCube, Scope::Correct},
+    {"--white", true, ApplyVerificationSetting, Scope::Measured},
+    {"--curve", true, ApplyVerificationSetting, Scope::Measured},
+    {"--gamut", true, ApplyVerificationSetting, Scope::Measured},
+    {"--grey-steps", true, ApplyVerificationSetting, Scope::Measured},
+    {"--grey-average", true, ApplyVerificationSetting, Scope::Measured},
+    {"--grey-maximum", true, ApplyVerificationSetting, Scope::Measured},
+    {"--colour-average", true, ApplyVerificationSetting, Scope::Measured},
+    {"--colour-maximum", true, ApplyVerificationSetting, Scope::Measured},
     {"--since", true, ApplySince, Scope::History},
     {"--kind", true, ApplyKind, Scope::History},
     {"--monitor", true, ApplyMonitor, Scope::History},
@@ -338,6 +347,7 @@ std::size_t ArgumentCount(Command command) {
     case Command::ZeroCal:
     case Command::Auto:
     case Command::Verify:
+    case Command::Correct:
     case Command::History:
       return 0;
     case Command::Measure:
@@ -374,7 +384,9 @@ void CheckRequiredOptions(const CommandLine& line, const std::vector<const Known
                        [&](const KnownOption* option) { return option->name == name; });
   };
   const Command command = *line.command;
-  if ((command == Command::SendLut || command == Command::SendFilmGamma) && !named("--memory"))
+  if ((command == Command::SendLut || command == Command::SendFilmGamma ||
+       command == Command::Correct) &&
+      !named("--memory"))
     throw UsageError("--memory is needed: USER1, USER2 or USER3");
   if (command == Command::Auto && !named("--save")) throw UsageError("--save FILE is needed");
 }

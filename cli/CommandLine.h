@@ -26,6 +26,8 @@ namespace velluma::cli {
 //   verify [--report FILE.html] [--csv FILE.csv] [--white D65|X,Y] [--curve 2.2|2.4|BT.1886]
 //          [--gamut Rec.709|DCI-P3] [--grey-steps N] [--grey-average DE] [--grey-maximum DE]
 //          [--colour-average DE] [--colour-maximum DE]
+//   correct --memory USER1|USER2|USER3 [--cube FILE.cube] [--report FILE.html] [--csv FILE.csv]
+//          [the target options of verify]
 //   history [--since DATE] [--kind KIND] [--monitor MODEL|PORT] [--json]
 //
 // Shared options: --monitor-port PORT, --monitor-type TEXT, --monitor-speed N, --analyzer MODEL,
@@ -38,10 +40,11 @@ struct CommandLine {
 
   std::string file;                    // lut-convert, send-calibration, send-lut, send-film-gamma
   std::array<int, 3> patch{};          // measure: red, green, blue
-  int memory = 0;                      // send-lut, send-film-gamma: 0..2 for USER1..USER3
+  int memory = 0;                      // send-lut, send-film-gamma, correct: 0..2 (USER1..USER3)
   std::string savePath;                // auto
-  std::string reportPath;              // verify: the HTML report; empty for none
-  std::string csvPath;                 // verify: the CSV of every patch; empty for none
+  std::string reportPath;              // verify, correct: the HTML report; empty for none
+  std::string csvPath;                 // verify, correct: the CSV of every patch; empty for none
+  std::string cubePath;                // correct: the LUT as a .cube; empty for none
   history::Filter historyFilter;       // history: the runs to print
   bool json = false;                   // history: JSON lines instead of a table
   std::optional<int> answer;           // Operator::kAnswerYes (--yes) or kAnswerNo (--no)

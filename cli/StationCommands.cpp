@@ -23,7 +23,9 @@ int RunStationCommand(const CommandLine& line, const CommandContext& context) {
     case Command::Auto:
       return Auto(context);
     case Command::Verify:
-      return Verify(context, {line.reportPath, line.csvPath});
+      return Verify(context, {line.reportPath, line.csvPath, ""});
+    case Command::Correct:
+      return Correct(context, line.memory, {line.reportPath, line.csvPath, line.cubePath});
     case Command::History:
       break;  // reads the history, not the station: RunVellumaCli lists it
   }

@@ -35,13 +35,16 @@ int ZeroCal(const CommandContext& context);
 int Measure(const CommandContext& context, const std::array<int, 3>& patch);
 int Auto(const CommandContext& context);
 
-// The files a verification writes when it finishes: the HTML report and the CSV of every patch
-// (empty: none). They are checked before any device is opened: UsageError for one that could not
-// be written, for standard output and for one file named twice.
-struct VerificationFiles {
+// The files a verification or a correction writes when it finishes: the HTML report, the CSV of
+// every patch and (a correction's) the LUT as a .cube; empty: none. They are checked before any
+// device is opened (CheckOutputs).
+struct OutputFiles {
   std::string report;
   std::string csv;
+  std::string cube;
 };
-int Verify(const CommandContext& context, const VerificationFiles& files);
+int Verify(const CommandContext& context, const OutputFiles& files);
+// Correct for user memory `memory` (0..2).
+int Correct(const CommandContext& context, int memory, const OutputFiles& files);
 
 }  // namespace velluma::cli

@@ -13,7 +13,7 @@ struct CommandText {
   const char* details;
 };
 
-const std::array<CommandText, 10> kCommandTexts = {{
+const std::array<CommandText, 11> kCommandTexts = {{
     {Command::LutConvert, "lut-convert FILE [--format baselight|davinci]",
      "print the monitor LUT a LUT file loads as",
      "Loads FILE as the LookUpTable tab's Open does and prints the monitor's LUT: 4096 lines\n"
@@ -79,6 +79,25 @@ const std::array<CommandText, 10> kCommandTexts = {{
      "  --grey-maximum DE      [1.0, 2.0] and of the colours [3.0, 5.0]\n"
      "  --colour-average DE\n"
      "  --colour-maximum DE\n"},
+    {Command::Correct,
+     "correct --memory USER1|USER2|USER3 [--cube FILE.cube] [--report FILE.html] [--csv FILE.csv] "
+     "[TARGET OPTION...] --yes",
+     "make, send and verify a correction LUT for a user memory",
+     "Corrects what the panel leaves, through one user memory: sends the memory a LUT and a\n"
+     "film gamma that leave every colour as it is, asks for the memory to be selected on the\n"
+     "monitor's front panel (select it, then --yes answers; --no refuses the correction),\n"
+     "verifies the panel as it is (\"before\", the patches of verify), measures the patches\n"
+     "the correction is made from, builds the 16 x 16 x 16 LUT that brings the panel to the\n"
+     "target, sends it into the memory and verifies again (\"after\"). Prints both\n"
+     "verifications as verify prints one, then their ΔE2000 side by side; a target colour the\n"
+     "panel cannot show is named apart and left out of the colours' figures. --cube writes\n"
+     "the LUT as a DaVinci Resolve .cube (which send-lut and grading software load), --report\n"
+     "one HTML file with before and after, --csv every patch of both; they are checked before\n"
+     "any device is opened, as verify checks its files, and written only for a finished run.\n"
+     "Interrupted (Ctrl+C), it stops after the patch or the table in flight: the memory always\n"
+     "holds whole tables, and the last line says which. Status 0 when the correction is in\n"
+     "the memory and verified, 1 when refused, 2 for a stop, a file that could not be written\n"
+     "or an error. The target options are verify's.\n"},
     {Command::History, "history [--since DATE] [--kind KIND] [--monitor MODEL|PORT] [--json]",
      "print the runs the history keeps",
      "Prints the runs of the procedures that talked to the monitor, newest first: a table, or\n"
@@ -88,8 +107,8 @@ const std::array<CommandText, 10> kCommandTexts = {{
      "0, or 2 when the history cannot be read. Opens no device.\n"
      "\n"
      "  --since DATE           runs from DATE on: YYYY-MM-DD (UTC) or YYYY-MM-DDTHH:MM:SSZ\n"
-     "  --kind KIND            auto, verify, zero-cal, send-calibration, send-lut or\n"
-     "                         send-film-gamma\n"
+     "  --kind KIND            auto, verify, correct, zero-cal, send-calibration, send-lut\n"
+     "                         or send-film-gamma\n"
      "  --monitor TEXT         runs on the monitor of that model or on that port\n"
      "  --json                 JSON lines instead of the table\n"},
 }};

@@ -31,10 +31,16 @@ std::string SettingsSource(const CommandLine& line) {
   return line.settingsFile;
 }
 
-// The i1-Pro asks the operator during 0-CAL., measure and AUTO; a run that could not answer
-// must end before any device is opened, not halfway with the monitor half written.
+// The i1-Pro asks the operator during 0-CAL., measure and AUTO, and a correction always asks
+// whether its memory is selected on the monitor; a run that could not answer must end before any
+// device is opened, not halfway with the monitor half written.
 void RequireAnswerWhereAsked(const CommandLine& line, const SettingsStore& settings) {
   if (line.answer || !DrivesInstrument(*line.command)) return;
+  if (*line.command == Command::Correct)
+    throw UsageError(
+        "correct asks whether the memory is selected on the monitor's front panel: select it, "
+        "then give --yes (--no refuses the correction)",
+        line.command);
   if (InstrumentModelNamed(settings.Read(setting::kAnalyzerModel)).asksOperator)
     throw UsageError("the i1-Pro asks the operator to confirm: give --yes or --no", line.command);
 }

@@ -14,8 +14,10 @@ const char* PassText(bool passes) {
 std::string PatchLine(const colour::PatchFigures& patch) {
   const colour::PatchReading& r = patch.reading;
   std::string gamma = patch.gamma ? FormatC("%5.2f", *patch.gamma) : std::string(5, ' ');
+  // A colour beyond the display's reach has no verdict of its own.
+  const char* verdict = r.outOfReach ? "out of reach" : PassText(patch.passes);
   return FormatC("%-12s %3d %3d %3d  %6.4f %6.4f %9.3f  %6.2f  %s  %s\n", r.name.c_str(), r.r, r.g,
-                 r.b, r.x, r.y, r.Y, patch.deltaE, gamma.c_str(), PassText(patch.passes));
+                 r.b, r.x, r.y, r.Y, patch.deltaE, gamma.c_str(), verdict);
 }
 
 // A kind's figures and verdict; a kind measured in part has its figures and how far it came in

@@ -2,10 +2,9 @@
 // output and the report files it was asked for.
 #include "cli/ExitStatus.h"
 #include "cli/OpenDevices.h"
+#include "cli/OutputChecks.h"
 #include "cli/StationCommands.h"
-#include "cli/UsageError.h"
 #include "cli/VerificationSummary.h"
-#include "platform/AtomicFile.h"
 #include "platform/InterruptRequest.h"
 
 namespace velluma::cli {
@@ -17,7 +16,7 @@ namespace {
 // when the run ends, before the run history records it.
 class ConsoleVerificationView : public VerificationView {
  public:
-  ConsoleVerificationView(const CommandContext& context, const VerificationFiles& files)
+  ConsoleVerificationView(const CommandContext& context, const OutputFiles& files)
       : context_(context), files_(files) {}
   void ShowVerification(const VerificationResult&) override {}
   bool StopRequested() override { return InterruptRequest::Requested(); }
@@ -30,7 +29,7 @@ class ConsoleVerificationView : public VerificationView {
   void Failed(const std::string& line);
 
   const CommandContext& context_;
-  const VerificationFiles& files_;
+  const OutputFiles& files_;
   VerificationOutputs outputs_;
 };
 
@@ -55,37 +54,10 @@ VerificationOutputs ConsoleVerificationView::KeepOutputs(const VerificationResul
   return outputs_;
 }
 
-[[noreturn]] void RefuseOutput(const char* option, const std::string& path,
-                               const std::string& why) {
-  throw UsageError(std::string(option) + " '" + path + "': " + why, Command::Verify);
-}
-
-// The files are checked before any device is opened, by the rules the save itself keeps, so
-// that a run never measures every patch only to find it cannot keep them. Standard output
-// carries the table (and standard error the messages): a file there would be mixed with it, or
-// replaced under it.
-void CheckOutputs(const VerificationFiles& files) {
-  const std::pair<const char*, const std::string*> outputs[] = {{"--report", &files.report},
-                                                                {"--csv", &files.csv}};
-  for (const auto& [option, path] : outputs) {
-    if (path->empty()) continue;
-    const std::string_view stream = ConsoleStreamAt(*path);
-    if (stream == "standard output")
-      RefuseOutput(option, *path, "standard output carries the table; name a file instead");
-    if (!stream.empty())
-      RefuseOutput(option, *path, "standard error carries the messages; name a file instead");
-    if (const auto problem = SaveProblem(*path)) RefuseOutput(option, *path, *problem);
-  }
-  if (!files.report.empty() && !files.csv.empty() && SameSaveTarget(files.report, files.csv))
-    throw UsageError(
-        "--report '" + files.report + "' and --csv '" + files.csv + "' name the same file",
-        Command::Verify);
-}
-
 }  // namespace
 
-int Verify(const CommandContext& context, const VerificationFiles& files) {
-  CheckOutputs(files);
+int Verify(const CommandContext& context, const OutputFiles& files) {
+  CheckOutputs(files, Command::Verify);
   VerificationResult result;
   ConsoleVerificationView view(context, files);
   {

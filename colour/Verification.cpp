@@ -63,13 +63,16 @@ PatchFigures Figure(const PatchReading& p, const TargetColours& colours, const X
   return f;
 }
 
+// The patches of one kind that have a verdict: those the display can reach.
 int CountOfKind(const std::vector<PatchReading>& patches, bool greys) {
-  return static_cast<int>(std::count_if(
-      patches.begin(), patches.end(), [&](const PatchReading& p) { return p.IsGrey() == greys; }));
+  return static_cast<int>(std::count_if(patches.begin(), patches.end(), [&](const PatchReading& p) {
+    return p.IsGrey() == greys && !p.outOfReach;
+  }));
 }
 
 // Average and maximum ΔE of the patches of one kind, and whether all `planned` were measured and
-// both are within their thresholds. A ΔE that is not a number makes the verdict fail.
+// both are within their thresholds. A ΔE that is not a number makes the verdict fail. A patch out
+// of the display's reach is counted apart and judges nothing.
 Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, int planned,
                   double averageLimit, double maximumLimit) {
   Verdict v;
@@ -78,6 +81,10 @@ Verdict Summarise(const std::vector<PatchFigures>& patches, bool greys, int plan
   bool allNumbers = true;
   for (const PatchFigures& f : patches) {
     if (f.reading.IsGrey() != greys) continue;
+    if (f.reading.outOfReach) {
+      ++v.outOfReach;
+      continue;
+    }
     ++v.count;
     sum += f.deltaE;
     v.maximum = std::max(v.maximum, f.deltaE);

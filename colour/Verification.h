@@ -14,6 +14,9 @@ struct PatchReading {
   std::string name;  // "grey 128", "white", "black", "red", "green", "blue", "cyan", ...
   int r = 0, g = 0, b = 0;
   double x = 0, y = 0, Y = 0;  // as measured (the analyzer offsets already added)
+  // The display cannot show this patch's target colour (it lies outside what the display can
+  // reach): its ΔE2000 is reported, but left out of the verdict of its kind.
+  bool outOfReach = false;
   bool IsGrey() const { return r == g && g == b; }
 };
 
@@ -41,8 +44,9 @@ struct Thresholds {
 // plan has nothing that could fail.
 struct Verdict {
   double average = 0, maximum = 0;  // of the patches measured; 0 when none was
-  int count = 0;                    // the patches of this kind measured
-  int planned = 0;                  // the patches of this kind in the run
+  int count = 0;                    // the patches of this kind measured and judged
+  int planned = 0;                  // the patches of this kind in the run that are judged
+  int outOfReach = 0;               // the measured patches of this kind left out as out of reach
   bool passes = true;  // every planned patch measured, average and maximum within thresholds
 
   bool Measured() const { return count > 0; }

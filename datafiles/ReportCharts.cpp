@@ -112,13 +112,27 @@ bool FiniteChromaticity(const colour::PatchReading& p) {
   return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
+// The greys of `f` as a line with a marker at each, in the classes `line` and `points`.
+std::vector<Point> DrawGreys(SvgWriter& svg, const PlotArea& plot,
+                             const std::vector<const colour::PatchFigures*>& greys,
+                             const char* line, const char* points) {
+  std::vector<Point> drawn;
+  for (auto* p : greys) drawn.push_back(plot.At(p->reading.r / double{kDriveMax}, p->reading.Y));
+  svg.Polyline(drawn, line);
+  for (const Point& at : drawn) svg.Circle(at, kMarkerRadius, points);
+  return drawn;
+}
+
 }  // namespace
 
-std::string ToneCurveChart(const colour::VerificationFigures& f, const colour::Target& target) {
+std::string ToneCurveChart(const colour::VerificationFigures& f, const colour::Target& target,
+                           const colour::VerificationFigures* before) {
   SvgWriter svg(720, 400, "Tone curve: measured luminance over the target");
   const auto greys = GreysByDrive(f);
+  const auto greysBefore = before ? GreysByDrive(*before) : decltype(greys){};
   double largest = f.whiteY;
   for (auto* p : greys) largest = std::max(largest, p->reading.Y);
+  for (auto* p : greysBefore) largest = std::max(largest, p->reading.Y);
   const double top = AxisTop(largest);
   PlotArea plot(svg, {70, 15}, 620, 320, {0, 1}, {0, top});
   plot.XGrid(0.1, "%.1f");
@@ -131,41 +145,56 @@ std::string ToneCurveChart(const colour::VerificationFigures& f, const colour::T
     curve.push_back(plot.At(v, colour::TargetLuminance(target.curve, v, f.whiteY, f.blackY)));
   }
   svg.Polyline(curve, "target");
-  std::vector<Point> measured;
-  for (auto* p : greys) measured.push_back(plot.At(p->reading.r / double{kDriveMax}, p->reading.Y));
-  svg.Polyline(measured, "measured");
-  for (const Point& at : measured) svg.Circle(at, kMarkerRadius, "measured-point");
+  if (before) DrawGreys(svg, plot, greysBefore, "before", "before-point");
+  DrawGreys(svg, plot, greys, "measured", "measured-point");
 
   plot.LegendLine(0, "target", "target (" + colour::ToneCurveName(target.curve) + ")");
-  plot.LegendLine(1, "measured", "measured greys");
+  if (before) {
+    plot.LegendLine(1, "before", "greys before the correction");
+    plot.LegendLine(2, "measured", "greys after the correction");
+  } else {
+    plot.LegendLine(1, "measured", "measured greys");
+  }
   plot.Titles("signal (grey level / 255)", "luminance (cd/m²)");
   return svg.Finish();
 }
 
-std::string DeltaEChart(const colour::VerificationFigures& f,
-                        const colour::Thresholds& thresholds) {
+std::string DeltaEChart(const colour::VerificationFigures& f, const colour::Thresholds& thresholds,
+                        const colour::VerificationFigures* before) {
   SvgWriter svg(720, 420, "ΔE2000 per patch");
   double largest = std::max(thresholds.greyMaximum, thresholds.colourMaximum);
-  for (const colour::PatchFigures& p : f.patches)
-    if (std::isfinite(p.deltaE)) largest = std::max(largest, p.deltaE);
+  for (const auto* figures : {&f, before})
+    for (const colour::PatchFigures& p : figures ? figures->patches : f.patches)
+      if (std::isfinite(p.deltaE)) largest = std::max(largest, p.deltaE);
   const double top = AxisTop(largest);
-  const double count = std::max<double>(1, f.patches.size());
+  const auto& named = before && before->patches.size() > f.patches.size() ? *before : f;
+  const double count = std::max<double>(1, named.patches.size());
   PlotArea plot(svg, {70, 15}, 620, 300, {0, count}, {0, top});
   plot.YGrid(NiceStep(top, 5), "%g");
   plot.Frame();
 
-  for (std::size_t i = 0; i < f.patches.size(); ++i) {
-    const colour::PatchFigures& p = f.patches[i];
-    const double centre = plot.At(i + 0.5, 0).x;
-    const double slot = plot.At(1, 0).x - plot.At(0, 0).x;
+  const double slot = plot.At(1, 0).x - plot.At(0, 0).x;
+  // One bar in a slot, or two side by side: before (grey) on the left, after on the right.
+  const auto bar = [&](std::size_t i, const colour::PatchFigures& p, double from, double width,
+                       const char* cssClass) {
+    const double left = plot.At(i, 0).x + slot * from;
     if (std::isfinite(p.deltaE)) {
-      const Point tip = plot.At(i + 0.5, std::clamp(p.deltaE, 0.0, top));
-      svg.Rect({centre - slot * 0.35, tip.y}, slot * 0.7, plot.Bottom() - tip.y,
-               p.passes ? "pass" : "fail");
+      const Point tip = plot.At(i, std::clamp(p.deltaE, 0.0, top));
+      svg.Rect({left, tip.y}, slot * width, plot.Bottom() - tip.y, cssClass);
     } else {  // nothing to compare: no bar, a mark that says so
-      svg.Text({centre, plot.Bottom() - 4}, "?", "fail-mark", Anchor::Middle);
+      svg.Text({left + slot * width / 2, plot.Bottom() - 4}, "?", "fail-mark", Anchor::Middle);
     }
-    svg.Text({centre + 4, plot.Bottom() + kAxisGap + 4}, p.reading.name, "tick", Anchor::End, -50);
+  };
+  for (std::size_t i = 0; i < named.patches.size(); ++i) {
+    const bool paired = before != nullptr;
+    if (paired && i < before->patches.size()) bar(i, before->patches[i], 0.1, 0.4, "before");
+    if (i < f.patches.size()) {
+      const colour::PatchFigures& p = f.patches[i];
+      bar(i, p, paired ? 0.5 : 0.15, paired ? 0.4 : 0.7,
+          p.reading.outOfReach ? "out-of-reach" : p.passes ? "pass" : "fail");
+    }
+    svg.Text({plot.At(i + 0.5, 0).x + 4, plot.Bottom() + kAxisGap + 4}, named.patches[i].reading.name,
+             "tick", Anchor::End, -50);
   }
   const auto threshold = [&](double value, const char* cssClass, const std::string& label,
                              bool right) {
@@ -178,6 +207,13 @@ std::string DeltaEChart(const colour::VerificationFigures& f,
             "grey maximum " + FormatC("%.2f", thresholds.greyMaximum), false);
   threshold(thresholds.colourMaximum, "threshold-colour",
             "colour maximum " + FormatC("%.2f", thresholds.colourMaximum), true);
+  if (before) {
+    const double y = plot.Top() + 28;
+    svg.Rect({plot.Left() + 10, y - 9}, 10, 10, "before");
+    svg.Text({plot.Left() + 26, y}, "before the correction", "legend");
+    svg.Rect({plot.Left() + 180, y - 9}, 10, 10, "pass");
+    svg.Text({plot.Left() + 196, y}, "after", "legend");
+  }
   svg.Text({plot.Left() - 42, (plot.Top() + plot.Bottom()) / 2}, "ΔE2000", "axis-title",
            Anchor::Middle, -90);
   return svg.Finish();

@@ -10,13 +10,14 @@ struct KindEntry {
   std::string_view name;
 };
 
-constexpr std::array<KindEntry, 6> kKinds{{
+constexpr std::array<KindEntry, 7> kKinds{{
     {Kind::Auto, "auto"},
     {Kind::Verification, "verify"},
     {Kind::ZeroCal, "zero-cal"},
     {Kind::SendCalibration, "send-calibration"},
     {Kind::SendLut, "send-lut"},
     {Kind::SendFilmGamma, "send-film-gamma"},
+    {Kind::Correct, "correct"},
 }};
 }  // namespace
 

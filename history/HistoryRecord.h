@@ -9,10 +9,10 @@
 namespace velluma::history {
 
 // The procedures that talk to the monitor, one record each.
-enum class Kind { Auto, Verification, ZeroCal, SendCalibration, SendLut, SendFilmGamma };
+enum class Kind { Auto, Verification, ZeroCal, SendCalibration, SendLut, SendFilmGamma, Correct };
 
 // The name a kind is stored and shown under: "auto", "verify", "zero-cal", "send-calibration",
-// "send-lut", "send-film-gamma".
+// "send-lut", "send-film-gamma", "correct".
 std::string_view KindName(Kind kind);
 
 // The kind named `name` (as KindName writes it); false, `kind` untouched, for any other text.

@@ -28,6 +28,12 @@ std::string KeyFigures(const Record& record) {
       add("", "file");
       add("frames ", "frames");
       break;
+    case Kind::Correct:
+      add("", "memory");
+      add("greys ΔE2000 average ", "before_grey_de_average");
+      add("→ ", "after_grey_de_average");
+      add("", "file");
+      break;
     case Kind::ZeroCal:
       break;
   }

@@ -3,7 +3,10 @@
 // one of an AUTO run against the virtual bench halfway through its grey ramp (auto-ramp.png), the
 // two dialogs (property-connect.png, property-calibration.png, version.png), and the Verification
 // page after a run on a bench display with tinted shadows and a soft top, one picture per chart
-// (verification-tone.png, verification-deltae.png, verification-xy.png, verification-target.png).
+// (verification-tone.png, verification-deltae.png, verification-xy.png, verification-target.png),
+// and after a correction of USER2 on a panel whose shadows turn blue, its tone curves and ΔE2000
+// bars before and after (correction-tone.png, correction-deltae.png).
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
@@ -108,6 +111,29 @@ bool ShootVerification(const QDir& dir) {
   return Named<velluma::VerificationPage>(window, "verificationPage")->Finished().has_value();
 }
 
+// Correct on a panel of the bench's whose shadows turn blue, USER2 selected on the monitor.
+bool ShootCorrection(const QDir& dir) {
+  BenchWindow bench({"--reply-delay", "10", "--display", VELLUMA_PANELS_DIR "/shadow-tint.panel",
+                     "--seed", "3", "--memory", "USER2"});
+  bench.rig.answers = {velluma::Dialogs::kAnswerYes};
+  MainWindow& window = *bench.form;
+  window.resize(1000, 620);
+  window.show();
+  Named<QComboBox>(window, "correctMemoryList")->setCurrentIndex(1);
+  Named<QPushButton>(window, "correctButton")->click();
+  auto* chartPages = Named<QTabWidget>(window, "verificationChartPages");
+  const std::pair<int, const char*> pages[] = {{0, "correction-tone.png"},
+                                               {1, "correction-deltae.png"}};
+  for (const auto& [page, file] : pages) {
+    chartPages->setCurrentIndex(page);
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    if (!window.grab().save(dir.filePath(file))) return false;
+  }
+  return Named<velluma::VerificationPage>(window, "verificationPage")
+      ->FinishedCorrection()
+      .has_value();
+}
+
 // A dialog of the window, opened by `action`, pictured into `file` once `arrange` has set it up.
 template <typename Dialog>
 bool ShootDialog(MainWindow& window, const char* action, const QString& file,
@@ -174,5 +200,5 @@ int main(int argc, char** argv) {
   }
   if (!ShootDialogs(dir, window, rig)) return 1;
   window.close();
-  return ShootAutoRun(dir) && ShootVerification(dir) ? 0 : 1;
+  return ShootAutoRun(dir) && ShootVerification(dir) && ShootCorrection(dir) ? 0 : 1;
 }

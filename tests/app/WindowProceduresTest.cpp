@@ -1,5 +1,5 @@
 // Procedures run from the window, offscreen, against the virtual bench measured through its CA
-// server module: AUTO, and Verify with its page, its report and its target.
+// server module: AUTO, Verify with its page, its report and its target, and Correct.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,8 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <sstream>
 
+#include "app/ChartView.h"
 #include "app/MainWindow.h"
 #include "app/ProgressPanel.h"
 #include "app/VerificationPage.h"
@@ -101,6 +104,77 @@ TEST_F(WindowProceduresTest, VerifyShowsTheRunOnItsPageAndSavesItsReportOrStopsO
     EXPECT_FALSE(text.startsWith("PASS") || text.startsWith("FAIL")) << text.toStdString();
   EXPECT_FALSE(page->Finished().has_value());
   EXPECT_FALSE(Named(*window, "saveReportButton")->isEnabled());
+}
+
+// Correct through the window with the CA-310, on the memory chosen beside its button: the
+// question comes as a box, the controls hold still while it runs, the page shows both
+// verifications, the LookUpTable tab shows what the memory holds, and the LUT and the report are
+// saved from the page. An Abort while the panel is measured, and a No to the question, end the
+// run with the message line saying what the memory holds, and nothing to save.
+TEST_F(WindowProceduresTest, CorrectRunsOnTheChosenMemoryShowsBothRunsAndSavesItsLut) {
+  MeasureThrough(bench);
+  bench.SelectMemory("USER3");
+  auto window = Start();
+  window->show();
+  QTest::keyClick(Named<QComboBox>(*window, "correctMemoryList"), Qt::Key_End);
+  answers = {Dialogs::kAnswerYes};
+  bool heldStill = true;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    heldStill = heldStill && !Named(*window, "correctButton")->isEnabled() &&
+                !Named(*window, "correctMemoryList")->isEnabled();
+  });
+  watch.start(0);
+  Click(*window, "correctButton");
+  watch.stop();
+  EXPECT_TRUE(heldStill);
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.front().flags, Dialogs::kYesNoQuestion);
+  EXPECT_NE(boxes.front().text.find("Select USER3 on the monitor's front panel"), std::string::npos);
+  EXPECT_TRUE(Text(*window, "messageLine").startsWith("Correction complete: ΔE2000 greys average "));
+  EXPECT_TRUE(Named<QLabel>(*window, "verdictLabel")
+                  ->text()
+                  .startsWith("PASS after the correction of USER3  ΔE2000 average: greys "));
+  const ChartData& bars = Named<ChartView>(*window, "deltaEChart")->Data();
+  ASSERT_FALSE(bars.series.empty());
+  EXPECT_EQ(bars.series.front().name, "before");
+  EXPECT_EQ(bars.series.front().points.size(), 27);
+  EXPECT_TRUE(Named(*window, "correctButton")->isEnabled());
+
+  QTest::keyClick(Named<QComboBox>(*window, "lutMemoryList"), Qt::Key_End);
+  std::istringstream heldRed(bench.State()["lut.USER3.0"]);
+  std::string node0, node1;
+  heldRed >> node0 >> node1;
+  EXPECT_EQ(Cell(*window, "lutTable", 1, 2).toStdString(), node1) << "what the memory holds";
+  window->dialogHook = [this](QFileDialog&) { return dir.File("correction.cube"); };
+  Click(*window, "saveLutButton");
+  EXPECT_EQ(dir.Read("correction.cube").rfind("TITLE \"Velluma correction\"\nLUT_3D_SIZE 16\n", 0),
+            0u);
+  window->dialogHook = [this](QFileDialog&) { return dir.File("correction.html"); };
+  Click(*window, "saveReportButton");
+  EXPECT_NE(dir.Read("correction.html").find("<h2>Before and after</h2>"), std::string::npos);
+
+  QTimer abortWhileMeasuring;
+  QObject::connect(&abortWhileMeasuring, &QTimer::timeout, [&] {
+    if (Named<QLabel>(*window, "verdictLabel")->text().contains("measuring the panel, 2 of"))
+      Click(*window, "abortVerificationButton");
+  });
+  const std::pair<int, QString> ends[] = {
+      {Dialogs::kAnswerYes,
+       "Correction stopped while measuring the panel; USER3 holds the identity LUT and a linear "
+       "film gamma"},
+      {Dialogs::kAnswerNo,
+       "Correction not made: USER3 was not selected on the monitor; USER3 holds the identity LUT "
+       "and a linear film gamma"}};
+  for (const auto& [answer, message] : ends) {
+    answers = {answer};
+    abortWhileMeasuring.start(0);
+    Click(*window, "correctButton");
+    abortWhileMeasuring.stop();
+    EXPECT_EQ(Text(*window, "messageLine"), message);
+    EXPECT_FALSE(Named(*window, "saveLutButton")->isEnabled());
+    EXPECT_FALSE(Named(*window, "saveReportButton")->isEnabled());
+  }
 }
 
 // The target's controls, each named after its setting, store what is chosen at once and refuse

@@ -213,5 +213,38 @@ TEST(VerificationTest, AKindHasAVerdictOnlyWhenItWasMeasuredInFull) {
   }
 }
 
+// A colour the display cannot reach keeps its ΔE2000 but is left out of its kind's figures and
+// verdict, planned or measured: a red far off the target fails the colours until it is marked,
+// and the run passes once it is, with every other colour measured.
+TEST(VerificationTest, AColourOutOfReachIsReportedApartAndJudgesNothing) {
+  std::vector<PatchReading> plan = IdealDisplay();
+  PatchReading& red = plan[21];
+  ASSERT_EQ(red.name, "red");
+  red.x = 0.60, red.y = 0.36;
+  const VerificationFigures judged = Evaluate(plan, plan, Target{}, Thresholds{});
+  EXPECT_FALSE(judged.colours.passes);
+  const double redDeltaE = judged.patches[21].deltaE;
+  EXPECT_GT(redDeltaE, 5.0);
+
+  red.outOfReach = true;
+  for (const std::size_t measured : {plan.size() - 1, plan.size()}) {
+    SCOPED_TRACE(measured);
+    const std::vector<PatchReading> readings(plan.begin(), plan.begin() + measured);
+    const VerificationFigures f = Evaluate(readings, plan, Target{}, Thresholds{});
+    EXPECT_EQ(f.colours.planned, 5);
+    EXPECT_EQ(f.colours.outOfReach, 1);
+    EXPECT_EQ(f.colours.count, static_cast<int>(measured) - 22);
+    EXPECT_LT(f.colours.maximum, 0.01) << "the red is not among the colours' figures";
+    EXPECT_DOUBLE_EQ(f.patches[21].deltaE, redDeltaE) << "its own ΔE2000 stays";
+    EXPECT_EQ(f.Passes(), measured == plan.size());
+  }
+  const std::vector<PatchReading> allButRed(plan.begin(), plan.begin() + 21);
+  std::vector<PatchReading> onlyRedOfColours = allButRed;
+  onlyRedOfColours.push_back(red);
+  const VerificationFigures f = Evaluate(onlyRedOfColours, Target{}, Thresholds{});
+  EXPECT_TRUE(f.colours.passes) << "no colour to judge: nothing fails";
+  EXPECT_FALSE(f.colours.Measured());
+}
+
 }  // namespace
 }  // namespace velluma::colour

@@ -178,7 +178,7 @@ TYPED_TEST(HistoryStoreTest, RecordsComeBackWholeNewestFirstAndAsFiltered) {
       MakeRecord("2026-12-09T17:05:53Z", Kind::Auto, "QX-7MR520", "/dev/ttyUSB0"),
       MakeRecord("2026-12-08T09:00:00Z", Kind::Verification, "QX-7MR520", "/dev/ttyUSB1"),
       MakeRecord("2026-12-10T08:30:00Z", Kind::SendLut, "QX-7MR520", "/dev/ttyUSB0"),
-      MakeRecord("2026-12-10T08:30:00Z", Kind::ZeroCal, "QX-9", "/dev/ttyS0"),
+      MakeRecord("2026-12-10T08:30:00Z", Kind::Correct, "QX-9", "/dev/ttyS0"),
   };
   kept[0].figures = {{"max_bright", "260.1"}, {"rgb_verdict", "OK"}, {"b_offset", "-3"}};
   kept[1].figures = {
@@ -188,6 +188,7 @@ TYPED_TEST(HistoryStoreTest, RecordsComeBackWholeNewestFirstAndAsFiltered) {
   kept[2].monitorLink = "ID 3 on the addressed link";
   kept[2].figures = {{"frames", "257"}};
   kept[3].resultCode = -2;
+  kept[3].figures = {{"memory", "USER2"}, {"after_grey_de_average", "0.310"}};
   {
     auto store = OpenHistory(this->engine_.Location());
     for (Record& record : kept) store->Append(record);
@@ -215,6 +216,7 @@ TYPED_TEST(HistoryStoreTest, RecordsComeBackWholeNewestFirstAndAsFiltered) {
        {.sinceUtc = "2026-12-09T17:05:53Z"},
        {kept[3].id, kept[2].id, kept[0].id}},
       {"one kind", {.kind = Kind::Verification}, {kept[1].id}},
+      {"the newest kind", {.kind = Kind::Correct}, {kept[3].id}},
       {"a monitor by its model", {.monitor = "QX-9"}, {kept[3].id}},
       {"a monitor by its port", {.monitor = "/dev/ttyUSB0"}, {kept[2].id, kept[0].id}},
       {"only exact matches", {.monitor = "QX"}, {}},

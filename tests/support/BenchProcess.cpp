@@ -57,3 +57,10 @@ void BenchProcess::AddFault(const std::string& rule) {
 void BenchProcess::Clear() {
   Request("clear");
 }
+
+void BenchProcess::SelectMemory(const std::string& memory) {
+  const std::vector<std::string> answer = Request("memory " + memory);
+  if (answer != std::vector<std::string>{"ok"})
+    throw std::runtime_error("the bench did not select " + memory + ": " +
+                             (answer.empty() ? "" : answer.front()));
+}

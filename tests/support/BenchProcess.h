@@ -59,6 +59,10 @@ class BenchProcess {
   void AddFault(const std::string& rule);
   // Removes all fault rules and empties the log.
   void Clear();
+  // Selects user memory `memory` ("USER1", or "none") on the monitor's front panel, as the
+  // operator does when a correction asks: the panel then shows the patches through that memory's
+  // tables. Throws std::runtime_error when the bench refuses it.
+  void SelectMemory(const std::string& memory);
 
   // Sends SIGTERM and waits; returns the exit status as waitpid reports it.
   int Terminate();
