@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "correction/Damping.h"
+
 namespace velluma::correction {
 namespace {
 
@@ -71,7 +73,7 @@ DriveSolver::Solution DriveSolver::Solve(const colour::Xyz& target, const Drives
   Drives d = Clamped(start);
   std::array<double, 3> r = Residual(d, goal);
   double cost = Cost(r);
-  double damping = 1e-3;
+  Damping damping;
   for (int iteration = 0; iteration < kIterations && cost > kDone; ++iteration) {
     double jacobian[3][3];
     for (int channel = 0; channel < 3; ++channel) {
@@ -95,7 +97,7 @@ DriveSolver::Solution DriveSolver::Solve(const colour::Xyz& target, const Drives
       double a[3][3], minus[3], step[3];
       for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j) a[i][j] = normal[i][j];
-        a[i][i] += damping * (normal[i][i] + 1e-9);
+        a[i][i] += damping.Value() * (normal[i][i] + 1e-9);
         minus[i] = -gradient[i];
         const bool heldLow = d[i] <= 0 && gradient[i] > 0;
         const bool heldHigh = d[i] >= 1 && gradient[i] < 0;
@@ -109,14 +111,10 @@ DriveSolver::Solution DriveSolver::Solve(const colour::Xyz& target, const Drives
       const Drives next = Clamped({d[0] + step[0], d[1] + step[1], d[2] + step[2]});
       const std::array<double, 3> rn = Residual(next, goal);
       const double nextCost = Cost(rn);
-      if (nextCost < cost) {
+      if (damping.Accept(nextCost, cost)) {
         d = next;
         r = rn;
-        cost = nextCost;
-        damping = std::max(damping / 10, 1e-9);
         improved = true;
-      } else {
-        damping *= 10;
       }
     }
     if (!improved) break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "correction/Damping.h"
 #include "correction/LeastSquares.h"
 
 namespace velluma::correction {
@@ -57,7 +58,7 @@ GreyAxis::Nodes GreyAxis::Fit(const Nodes& start) const {
   std::vector<double> residuals, moved;
   AddResiduals(nodes, residuals);
   double cost = SumOfSquares(residuals);
-  double damping = 1e-3;
+  Damping damping;
   for (int iteration = 0; iteration < kIterations; ++iteration) {
     std::vector<std::vector<double>> jacobian(kUnknowns);
     std::vector<bool> held(kUnknowns, false);
@@ -86,7 +87,7 @@ GreyAxis::Nodes GreyAxis::Fit(const Nodes& start) const {
       }
       for (int u = 0; u < kUnknowns; ++u) {
         std::vector<double> row(kUnknowns, 0.0);
-        row[u] = std::sqrt(damping) * 30;
+        row[u] = std::sqrt(damping.Value()) * 30;
         step.AddRow(row, 0.0);
       }
       const std::vector<double> delta = step.Solve();
@@ -98,14 +99,10 @@ GreyAxis::Nodes GreyAxis::Fit(const Nodes& start) const {
       }
       AddResiduals(next, moved);
       const double nextCost = SumOfSquares(moved);
-      if (nextCost < cost) {
+      if (damping.Accept(nextCost, cost)) {
         nodes = next;
         residuals = moved;
-        cost = nextCost;
-        damping = std::max(damping / 10, 1e-9);
         improved = true;
-      } else {
-        damping *= 10;
       }
     }
     if (!improved) break;

@@ -13,7 +13,7 @@
 #include "datafiles/CalibrationFile.h"
 #include "tests/support/BenchProcess.h"
 #include "tests/support/ScriptedOperator.h"
-#include "tests/support/StationRig.h"
+#include "tests/support/InstrumentBenchRig.h"
 #include "tests/support/TempDir.h"
 
 namespace velluma {
@@ -28,30 +28,13 @@ std::vector<double> Numbers(const std::string& text) {
   return values;
 }
 
-class BenchInstrumentsTest : public test::StationRig<::testing::TestWithParam<const char*>> {
+class BenchInstrumentsTest : public test::InstrumentBenchRig {
  protected:
   void Start(std::vector<std::string> benchOptions = {}) {
-    benchOptions.insert(benchOptions.end(),
-                        {"--reply-delay", "10", "--pr655-measure-ms", "2", "--pr655-quiet-wake"});
-    bench_ = std::make_unique<BenchProcess>(benchOptions);
-    ::setenv("VELLUMA_BENCH_SOCKET", bench_->SocketPath().c_str(), 1);
-    ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-    ::setenv("VELLUMA_EYEONE", VELLUMA_EYEONE_PATH, 1);
-    UseMonitorPort(bench_->MonitorDevice());
-    settings_.WriteStringSetting("AnalizerPort", bench_->Pr655Device());
-    settings_.WriteStringSetting("AnalizerModel", GetParam());
-    seam_.DeviceSet().UseCaServer(caServer_);
-    station_.OpenDevices();
-  }
-  void TearDown() override {
-    StationRig::TearDown();
-    for (const char* name : {"VELLUMA_BENCH_SOCKET", "VELLUMA_CA_SERVER", "VELLUMA_EYEONE"})
-      ::unsetenv(name);
+    benchOptions.insert(benchOptions.end(), {"--reply-delay", "10"});
+    StartBench(benchOptions);
   }
   bool IsI1() const { return std::string(GetParam()) == "i1-Pro"; }
-
-  std::unique_ptr<BenchProcess> bench_;
-  CaServer caServer_;
 };
 
 TEST_P(BenchInstrumentsTest, ZeroCalibrationCompletes) {

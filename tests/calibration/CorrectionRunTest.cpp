@@ -14,8 +14,7 @@
 #include "calibration/Station.h"
 #include "correction/Correction.h"
 #include "history/Sha256.h"
-#include "tests/support/BenchProcess.h"
-#include "tests/support/StationRig.h"
+#include "tests/support/InstrumentBenchRig.h"
 
 namespace velluma {
 namespace {
@@ -61,24 +60,12 @@ struct RecordingView : CorrectionView {
   test::StationSeam& seam_;
 };
 
-class CorrectionRunTest : public test::StationRig<::testing::TestWithParam<const char*>> {
+class CorrectionRunTest : public test::InstrumentBenchRig {
  protected:
   void SetUp() override {
     StationRig::SetUp();
-    bench_ = std::make_unique<BenchProcess>(std::vector<std::string>{
-        "--reply-delay", "5", "--pr655-measure-ms", "2", "--pr655-quiet-wake", "--display",
-        VELLUMA_PANELS_DIR "/shadow-tint.panel", "--seed", "5", "--memory", "USER2"});
-    ::setenv("VELLUMA_BENCH_SOCKET", bench_->SocketPath().c_str(), 1);
-    ::setenv("VELLUMA_CA_SERVER", VELLUMA_CA_SERVER_PATH, 1);
-    UseMonitorPort(bench_->MonitorDevice());
-    settings_.WriteStringSetting("AnalizerPort", bench_->Pr655Device());
-    settings_.WriteStringSetting("AnalizerModel", GetParam());
-    seam_.DeviceSet().UseCaServer(caServer_);
-    station_.OpenDevices();
-  }
-  void TearDown() override {
-    StationRig::TearDown();
-    for (const char* name : {"VELLUMA_BENCH_SOCKET", "VELLUMA_CA_SERVER"}) ::unsetenv(name);
+    StartBench({"--reply-delay", "5", "--display", VELLUMA_PANELS_DIR "/shadow-tint.panel",
+                "--seed", "5", "--memory", "USER2"});
   }
 
   // What the bench's memory holds: its three LUT channels and its film gamma.
@@ -90,9 +77,6 @@ class CorrectionRunTest : public test::StationRig<::testing::TestWithParam<const
     }
     EXPECT_EQ(Codes(state["filmgamma.USER2"]), linearFilmGamma ? Linear() : std::vector<int>{});
   }
-
-  std::unique_ptr<BenchProcess> bench_;
-  CaServer caServer_;
 };
 
 TEST_P(CorrectionRunTest, ACorrectionLeavesTheMemoryHoldingItAndMeasuresBeforeAndAfter) {
