@@ -88,6 +88,11 @@ Resolve LUTs into the monitor's LUT and sends them, with film-gamma tables,
 into the monitor's user memories.
 
 This package holds the window, velluma, and the command line, velluma-cli.")
+# libpq is loaded only when a PostgreSQL history is opened (history/PostgresLibrary.h), so the
+# computed dependencies no longer name it. A recommendation, not a dependency: every procedure and
+# the file history run without it, only a history shared on a server needs it; apt installs it
+# with the package unless told not to, and the history names the missing library when it is not.
+set(CPACK_DEBIAN_VELLUMA_PACKAGE_RECOMMENDS libpq5)
 set(CPACK_DEBIAN_BENCH_PACKAGE_NAME velluma-bench)
 set(CPACK_COMPONENT_BENCH_DESCRIPTION_SUMMARY "virtual QX-7MR520 monitor and instruments for Velluma")
 set(CPACK_DEBIAN_BENCH_DESCRIPTION "velluma-bench plays the QX-7MR520 monitor and a PR-655 on ptys, and its CA

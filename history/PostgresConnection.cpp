@@ -1,16 +1,16 @@
 #include "history/PostgresConnection.h"
 
-#include <libpq-fe.h>
-
 #include <memory>
 
 #include "history/HistoryError.h"
+#include "history/PostgresLibrary.h"
 
 namespace velluma::history {
 
 namespace {
 struct ResultDeleter {
-  void operator()(PGresult* result) const { PQclear(result); }
+  decltype(&::PQclear) clear;
+  void operator()(PGresult* result) const { clear(result); }
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
@@ -28,20 +28,21 @@ std::string ValueText(const SqlValue& value) {
                                                      : std::get<std::string>(value);
 }
 
-std::vector<SqlRow> RowsOf(PGresult* result) {
-  std::vector<SqlRow> rows(PQntuples(result));
-  const int columns = PQnfields(result);
+std::vector<SqlRow> RowsOf(const LibpqFunctions& pq, PGresult* result) {
+  std::vector<SqlRow> rows(pq.PQntuples(result));
+  const int columns = pq.PQnfields(result);
   for (int row = 0; row < static_cast<int>(rows.size()); ++row)
     for (int column = 0; column < columns; ++column)
-      rows[row].emplace_back(PQgetvalue(result, row, column), PQgetlength(result, row, column));
+      rows[row].emplace_back(pq.PQgetvalue(result, row, column),
+                             pq.PQgetlength(result, row, column));
   return rows;
 }
 
 // Whether a failed statement took the connection with it. libpq may still call a connection
 // whose server has gone "OK"; what it cannot have is the SQLSTATE the server gives every refusal,
 // unless the server said it was shutting down (57P) or the connection failed (08).
-bool LostWith(PGresult* result) {
-  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+bool LostWith(const LibpqFunctions& pq, PGresult* result) {
+  const char* state = result ? pq.PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   if (!state) return true;
   const std::string_view code(state);
   return code.starts_with("08") || code.starts_with("57P");
@@ -56,18 +57,18 @@ constexpr std::int64_t kSchemaLockKey = 0x56656c6c756d61;  // "Velluma" in ASCII
 }  // namespace
 
 PostgresConnection::PostgresConnection(const std::string& location)
-    : location_(location), connection_(PQconnectdb(location.c_str())) {
+    : pq_(Libpq(location)), location_(location), connection_(pq_.PQconnectdb(location.c_str())) {
   if (!connection_) throw HistoryError(location_, "out of memory");
-  if (PQstatus(connection_) != CONNECTION_OK) {
-    const std::string what = FirstLine(PQerrorMessage(connection_));
-    PQfinish(connection_);
+  if (pq_.PQstatus(connection_) != CONNECTION_OK) {
+    const std::string what = FirstLine(pq_.PQerrorMessage(connection_));
+    pq_.PQfinish(connection_);
     throw HistoryError(location_, what);
   }
-  PQsetNoticeProcessor(connection_, IgnoreNotice, nullptr);
+  pq_.PQsetNoticeProcessor(connection_, IgnoreNotice, nullptr);
 }
 
 PostgresConnection::~PostgresConnection() {
-  PQfinish(connection_);
+  pq_.PQfinish(connection_);
 }
 
 std::vector<SqlRow> PostgresConnection::Run(std::string_view sql,
@@ -77,15 +78,17 @@ std::vector<SqlRow> PostgresConnection::Run(std::string_view sql,
   std::vector<const char*> pointers;
   for (const std::string& text : texts) pointers.push_back(text.c_str());
   const std::string statement(sql);
-  const Result result(PQexecParams(connection_, statement.c_str(), static_cast<int>(texts.size()),
-                                   nullptr, pointers.data(), nullptr, nullptr, 0));
-  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return RowsOf(result.get());
-  if (LostWith(result.get())) lost_ = true;
+  const Result result(
+      pq_.PQexecParams(connection_, statement.c_str(), static_cast<int>(texts.size()), nullptr,
+                       pointers.data(), nullptr, nullptr, 0),
+      ResultDeleter{pq_.PQclear});
+  const ExecStatusType status = result ? pq_.PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return RowsOf(pq_, result.get());
+  if (LostWith(pq_, result.get())) lost_ = true;
   // The server's own words for what it refused ("new row … violates check constraint …"),
   // libpq's for what went wrong on the way ("server closed the connection unexpectedly").
   const char* refusal =
-      result ? PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+      result ? pq_.PQresultErrorField(result.get(), PG_DIAG_MESSAGE_PRIMARY) : nullptr;
   if (refusal) throw HistoryError(location_, refusal);
   FailWithServerMessage();
 }
@@ -93,9 +96,9 @@ std::vector<SqlRow> PostgresConnection::Run(std::string_view sql,
 // Every transaction starts here, so this is where a dropped connection is opened again: never
 // inside a transaction, whose earlier statements the new connection would not have.
 void PostgresConnection::ReconnectIfLost() {
-  if (!lost_ && PQstatus(connection_) == CONNECTION_OK) return;
-  PQreset(connection_);
-  if (PQstatus(connection_) != CONNECTION_OK) FailWithServerMessage();
+  if (!lost_ && pq_.PQstatus(connection_) == CONNECTION_OK) return;
+  pq_.PQreset(connection_);
+  if (pq_.PQstatus(connection_) != CONNECTION_OK) FailWithServerMessage();
   lost_ = false;
 }
 
@@ -118,8 +121,8 @@ void PostgresConnection::Commit() {
 }
 
 void PostgresConnection::Rollback() noexcept {
-  if (lost_ || PQstatus(connection_) != CONNECTION_OK) return;
-  PQclear(PQexec(connection_, "ROLLBACK"));
+  if (lost_ || pq_.PQstatus(connection_) != CONNECTION_OK) return;
+  pq_.PQclear(pq_.PQexec(connection_, "ROLLBACK"));
 }
 
 bool PostgresConnection::HasTable(std::string_view name) {
@@ -131,7 +134,7 @@ bool PostgresConnection::HasTable(std::string_view name) {
 }
 
 void PostgresConnection::FailWithServerMessage() const {
-  throw HistoryError(location_, FirstLine(PQerrorMessage(connection_)));
+  throw HistoryError(location_, FirstLine(pq_.PQerrorMessage(connection_)));
 }
 
 }  // namespace velluma::history
