@@ -68,6 +68,14 @@ class CorrectionRunTest : public test::InstrumentBenchRig {
                 "--seed", "5", "--memory", "USER2"});
   }
 
+  // The answer to the question whether the memory is selected; the i1-Pro's two questions
+  // (calibrate on its plate, then set it to the monitor) come first and are answered Yes.
+  void AnswerMemoryQuestion(int answer) {
+    op_.answers.assign(InstrumentQuestions(), Operator::kAnswerYes);
+    op_.answers.push_back(answer);
+  }
+  size_t InstrumentQuestions() const { return std::string(GetParam()) == "i1-Pro" ? 2 : 0; }
+
   // What the bench's memory holds: its three LUT channels and its film gamma.
   void ExpectMemoryHolds(const UserMemoryTables::LutTable& lut, bool linearFilmGamma) {
     auto state = bench_->State();
@@ -80,7 +88,7 @@ class CorrectionRunTest : public test::InstrumentBenchRig {
 };
 
 TEST_P(CorrectionRunTest, ACorrectionLeavesTheMemoryHoldingItAndMeasuresBeforeAndAfter) {
-  op_.answers = {Operator::kAnswerYes};
+  AnswerMemoryQuestion(Operator::kAnswerYes);
   RecordingView view(seam_);
   const CorrectionResult result = station_.Correct(kMemory, view);
   ASSERT_EQ(result.outcome, CorrectionResult::Outcome::Finished) << op_.messageLine;
@@ -107,10 +115,12 @@ TEST_P(CorrectionRunTest, ACorrectionLeavesTheMemoryHoldingItAndMeasuresBeforeAn
   EXPECT_LE(after.colours.maximum, 2.0);
   EXPECT_EQ(after.colours.count, 6) << "the panel reaches every Rec. 709 colour";
 
-  ASSERT_GE(op_.boxes.size(), 2u);
-  EXPECT_EQ(op_.boxes[0].flags, Dialogs::kYesNoQuestion);
-  EXPECT_NE(op_.boxes[0].text.find("Select USER2 on the monitor's front panel"), std::string::npos)
-      << op_.boxes[0].text;
+  const size_t question = InstrumentQuestions();
+  ASSERT_GE(op_.boxes.size(), question + 2);
+  EXPECT_EQ(op_.boxes[question].flags, Dialogs::kYesNoQuestion);
+  EXPECT_NE(op_.boxes[question].text.find("Select USER2 on the monitor's front panel"),
+            std::string::npos)
+      << op_.boxes[question].text;
   EXPECT_EQ(op_.boxes.back().text.rfind(
                 "Complete.\nUSER2 holds the correction LUT and a linear film gamma.\n", 0),
             0u)
@@ -144,7 +154,7 @@ TEST_P(CorrectionRunTest, AStopDuringATransferLeavesAWholeTableAndSaysWhich) {
   };
   for (const auto& stop : stops) {
     SCOPED_TRACE(stop.message);
-    op_.answers = {Operator::kAnswerYes};
+    AnswerMemoryQuestion(Operator::kAnswerYes);
     RecordingView view(seam_);
     station_.StopWhen([&] { return view.FramesSince(stop.during) > 10 ? "SIGINT" : ""; });
     const CorrectionResult result = station_.Correct(kMemory, view);
@@ -163,7 +173,7 @@ TEST_P(CorrectionRunTest, AStopDuringATransferLeavesAWholeTableAndSaysWhich) {
 }
 
 TEST_P(CorrectionRunTest, AnOperatorWhoDoesNotSelectTheMemoryRefusesTheRun) {
-  op_.answers = {Operator::kAnswerNo};
+  AnswerMemoryQuestion(Operator::kAnswerNo);
   RecordingView view(seam_);
   const CorrectionResult result = station_.Correct(kMemory, view);
   EXPECT_EQ(result.outcome, CorrectionResult::Outcome::Refused);
@@ -180,10 +190,10 @@ TEST_P(CorrectionRunTest, AnOperatorWhoDoesNotSelectTheMemoryRefusesTheRun) {
             1)
       << "no patch but the black the screen is left at";
   EXPECT_EQ(bench_->State()["pattern"], "0 0 0");
-  EXPECT_EQ(op_.boxes.size(), 1u) << "the question alone";
+  EXPECT_EQ(op_.boxes.size(), InstrumentQuestions() + 1) << "the question alone";
 }
 
-INSTANTIATE_TEST_SUITE_P(PrAndCa, CorrectionRunTest, ::testing::Values("PR-655", "CA-310"),
+INSTANTIATE_TEST_SUITE_P(EachInstrument, CorrectionRunTest, ::testing::Values("PR-655", "CA-310", "i1-Pro"),
                          [](const auto& info) {
                            return std::string(info.param).substr(0, 2) +
                                   std::string(info.param).substr(3);
