@@ -161,6 +161,7 @@ void CalibrationTab::AddCorrectRow(QGridLayout& grid, int row) {
   correctMemory_->setObjectName("correctMemoryList");
   for (std::string_view name : setting::kMemories)
     correctMemory_->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+  connect(correctMemory_, &QComboBox::activated, this, &CalibrationTab::CorrectMemoryChosen);
   memory->addWidget(correctMemory_);
   grid.addLayout(memory, row, 0);
   correctButton_ = new QPushButton("Correct", this);
@@ -227,6 +228,15 @@ void CalibrationTab::SetUsable(bool usable) {
 
 int CalibrationTab::CorrectMemory() const {
   return correctMemory_->currentIndex();
+}
+
+std::string CalibrationTab::CorrectMemoryName() const {
+  return correctMemory_->currentText().toStdString();
+}
+
+void CalibrationTab::SelectCorrectMemory(const std::string& name) {
+  const int index = correctMemory_->findText(QString::fromStdString(name));
+  if (index >= 0) correctMemory_->setCurrentIndex(index);
 }
 
 void CalibrationTab::ShowTables(const CalibrationData& data) {

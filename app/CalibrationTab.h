@@ -47,6 +47,9 @@ class CalibrationTab : public QWidget {
   void SetUsable(bool usable);
   // The memory Correct works on: 0..2 for USER1..USER3.
   int CorrectMemory() const;
+  std::string CorrectMemoryName() const;
+  // Chooses the memory named `name`; without one the choice stays.
+  void SelectCorrectMemory(const std::string& name);
   // Fills the table of the page in front: the grey levels on the "Yxy Table" page, else the
   // primaries.
   void ShowTables(const CalibrationData& data);
@@ -60,6 +63,7 @@ class CalibrationTab : public QWidget {
   void ZeroCalibrationRequested();
   void VerifyRequested();
   void CorrectRequested();
+  void CorrectMemoryChosen();
   // The operator left an offset edit (axis 0 x, 1 y); a menu opening over the window or another
   // application taking the front is not leaving it.
   void OffsetLeft(int axis);

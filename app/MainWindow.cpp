@@ -207,6 +207,9 @@ void MainWindow::ConnectControls() {
   On(&calibration_->Verification(), &VerificationPage::SaveLutRequested,
      [this] { SaveRunFile(RunFile::Lut); });
 
+  On(calibration_, &CalibrationTab::CorrectMemoryChosen, [this] {
+    station_->WriteSetting(setting::kCorrectMemory, calibration_->CorrectMemoryName());
+  });
   On(lookUpTable_, &MemoryTableTab::SendRequested, [this] { station_->SendLut(LutMemory()); });
   On(lookUpTable_, &MemoryTableTab::MemoryChosen, [this] {
     station_->WriteSetting(setting::kLookUpTableSendTo, lookUpTable_->MemoryName());
@@ -246,7 +249,10 @@ void MainWindow::Guarded(const std::function<void()>& step) {
 // window goes on with what was made.
 void MainWindow::Start() {
   modelName_->setText("");
-  Guarded([this] { station_->Start(); });
+  Guarded([this] {
+    station_->Start();
+    calibration_->SelectCorrectMemory(station_->ReadSetting(setting::kCorrectMemory));
+  });
   calibration_->Verification().LoadTarget();
 }
 

@@ -39,6 +39,9 @@ inline constexpr Number kLutFile{"LUTFile", 0, {}};  // not 0: LUT files are dir
 inline constexpr Text kLutFileType{"LutFileType", kBaselight, kLutFileTypes};
 inline constexpr Text kLookUpTableSendTo{"LookUpTableSendTo", kMemories[0], kMemories};
 inline constexpr Text kFilmGammaSendTo{"FilmGammaSendTo", kMemories[0], kMemories};
+// The memory the window's Correct last worked on. Not among the values the store fills in at
+// start-up: a missing one leaves USER1 chosen.
+inline constexpr Text kCorrectMemory{"CorrectMemory", kMemories[0], kMemories};
 
 // All of them, in the order the store's start-up fills in the missing ones.
 inline constexpr Any kAll[] = {kAnalyzerModel, kAnalyzerPort,      kAnalyzerSpeed,  kMonitorType,

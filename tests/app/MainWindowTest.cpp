@@ -119,11 +119,15 @@ TEST_F(MainWindowTest, WithoutAnAnsweringMonitorTheLabelStaysEmptyAndDropsAreRef
 TEST_F(MainWindowTest, TheStoredMemoriesAreSelectedAndAChoiceIsStored) {
   settings.WriteStringSetting("LookUpTableSendTo", "USER3");
   settings.WriteStringSetting("FilmGammaSendTo", "USER4");
+  settings.WriteStringSetting("CorrectMemory", "USER2");
   auto window = Start();
   EXPECT_EQ(Named<QComboBox>(*window, "lutMemoryList")->currentText(), "USER3");
   EXPECT_EQ(Named<QComboBox>(*window, "filmGammaMemoryList")->currentText(), "USER1");
+  EXPECT_EQ(Named<QComboBox>(*window, "correctMemoryList")->currentText(), "USER2");
   QTest::keyClick(Named<QComboBox>(*window, "filmGammaMemoryList"), Qt::Key_Down);
   EXPECT_EQ(settings.ReadStringSetting("FilmGammaSendTo"), "USER2");
+  QTest::keyClick(Named<QComboBox>(*window, "correctMemoryList"), Qt::Key_Down);
+  EXPECT_EQ(settings.ReadStringSetting("CorrectMemory"), "USER3");
 }
 
 TEST_F(MainWindowTest, TabsKeepTheirFileNamesAndEnableTheFileCommands) {
